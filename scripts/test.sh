@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: an optimised build, then a
+# build under AddressSanitizer + UndefinedBehaviorSanitizer (leak checking
+# on). Ends with CTest's summary line of the sanitizer run.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/bootstrap.sh"
+export QT_QPA_PLATFORM=offscreen
+
+"$root/scripts/build.sh" "$root/build-tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd "$root/build-tests" && ctest --output-on-failure -j2)
+
+"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DLUMACRESTA_SANITIZE=ON
+(cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2)

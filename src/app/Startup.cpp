@@ -1,0 +1,48 @@
+#include "app/Startup.h"
+
+#include "app/ParamRegistry.h"
+#include "app/Settings.h"
+#include "body/Body.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QStyleFactory>
+#include <QTranslator>
+
+#include <memory>
+
+int runMainWindow(const StartupOptions& opt)
+{
+  Q_UNUSED(opt); // the batch options are taken up by the batch window
+  auto body = std::make_unique<Body>();
+  QObject::connect(body.get(), &Body::finishing, qApp, &QApplication::closeAllWindows);
+  body->show();
+  return QApplication::exec();
+}
+
+int runLumacresta(int& argc, char** argv)
+{
+  resetSettingsToDefaults();
+
+  QStringList args;
+  for (int i = 0; i < argc; ++i)
+    args << QString::fromLocal8Bit(argv[i]);
+
+  // The style is chosen before the application object exists.
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  auto app = std::make_unique<QApplication>(argc, argv);
+  auto translator = std::make_unique<QTranslator>();
+
+  ParamRegistry registry;
+  const StartupOptions opt = prepareStartup(registry, args, settings());
+
+  if (opt.loadTranslation &&
+      translator->load(QStringLiteral(":Lumacresta_ja_JP"), QApplication::applicationDirPath()))
+    QApplication::installTranslator(translator.get());
+
+  const int rc = runMainWindow(opt);
+  QApplication::removeTranslator(translator.get());
+  translator.reset();
+  app.reset();
+  return rc;
+}

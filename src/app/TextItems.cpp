@@ -1,0 +1,73 @@
+#include "app/TextItems.h"
+
+#include <QDateTime>
+#include <QDebug>
+
+QString takeItem(const QString& line, QString& item)
+{
+  int s = 0;
+  while (s < line.size() && line.at(s).isSpace())
+    ++s;
+  if (s >= line.size()) {
+    item.clear();
+    return QString();
+  }
+  if (line.at(s) == QLatin1Char('"')) {
+    const int e = line.indexOf(QLatin1Char('"'), s + 1);
+    if (e >= 0) {
+      item = line.mid(s + 1, e - s - 1);
+      return line.mid(e + 1);
+    }
+    qDebug().noquote() << QString("In a line [%1] item is started from quote but not ended by quote").arg(line);
+    item = line.mid(s + 1);
+    return QString();
+  }
+  int e = s + 1;
+  while (e < line.size() && !line.at(e).isSpace())
+    ++e;
+  item = line.mid(s, e - s);
+  if (item.endsWith(QLatin1Char('"')))
+    qDebug().noquote() << QString("In a line [%1] item is started from not quote but ended by quote").arg(line);
+  return line.mid(e);
+}
+
+QString stripComment(const QString& line)
+{
+  bool inQuotes = false;
+  for (int i = 0; i < line.size(); ++i) {
+    const QChar c = line.at(i);
+    if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+      inQuotes = !inQuotes;
+    else if (c == QLatin1Char('#') && !inQuotes)
+      return line.left(i);
+  }
+  return line;
+}
+
+void logWithTime(const QString& message)
+{
+  qDebug().noquote() << message + QLatin1Char(' ') +
+                QDateTime::currentDateTime().toString("yyMMdd hh:mm:ss.zzz");
+}
+
+QString withThousandsSeparators(const QString& numberText)
+{
+  QString text = numberText;
+  int point = text.indexOf(QLatin1Char('.'));
+  if (point < 0)
+    point = text.size();
+  // A leading sign is not a digit: "-123" stays "-123", not "-,123".
+  const int first = (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) ? 1 : 0;
+  for (int pos = point - 3; pos > first; pos -= 3)
+    text.insert(pos, QLatin1Char(','));
+  return text;
+}
+
+QColor standardColour(int i)
+{
+  static const int rgb[9][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
+                                {255, 200, 0}, {255, 0, 200}, {200, 255, 0},
+                                {200, 0, 255}, {0, 255, 200}, {0, 200, 255}};
+  const int k = ((i % 9) + 9) % 9;
+  return QColor(rgb[k][0], rgb[k][1], rgb[k][2]);
+}

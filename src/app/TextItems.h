@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// Small text helpers shared by the configuration reader, the batch
+// interpreter, the calibration tables and the image-header readers.
+
+// Splits off the first item of `line` (a double-quoted item may hold blanks)
+// and returns the text after it.
+QString takeItem(const QString& line, QString& item);
+
+// Cuts `line` at the first '#' that stands outside single or double quotes.
+QString stripComment(const QString& line);
+
+// Writes "<message> yyMMdd hh:mm:ss.zzz" to the debug output.
+void logWithTime(const QString& message);
+
+// "1234567.89" -> "1,234,567.89"; a leading sign counts as a character.
+QString withThousandsSeparators(const QString& numberText);
+
+// Entry i (modulo 9) of the standard line colours of the spectrum plots.
+QColor standardColour(int i);

@@ -1,0 +1,133 @@
+#include "app/ParamRegistry.h"
+#include "app/Settings.h"
+
+#include "support/MessageCapture.h"
+#include "support/TestData.h"
+
+#include <QFile>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString writeConfig(const QString& dir, const QString& name, const QString& text)
+{
+  const QString path = dir + QLatin1Char('/') + name;
+  QFile f(path);
+  f.open(QIODevice::WriteOnly | QIODevice::Text);
+  QTextStream(&f) << text;
+  return path;
+}
+
+Settings freshSettings()
+{
+  Settings s;
+  s.DataRoot = "home";
+  s.BatchRoot = "home";
+  return s;
+}
+
+} // namespace
+
+TEST(CommandLine, KeysValuesAndRest)
+{
+  ParamRegistry reg;
+  reg.parseCommandLine(QStringList{"prog", "stray", "-d", "D:/x", "more", "-x", "-b", "-e"});
+  ASSERT_EQ(reg.entries().size(), 4);
+  EXPECT_EQ(reg.value("-d"), "D:/x");
+  EXPECT_EQ(reg.rest("-d"), "D:/x more");
+  EXPECT_TRUE(reg.contains("-x"));
+  EXPECT_EQ(reg.value("-x"), "");
+  // -b followed directly by another option has no value: no batch file.
+  EXPECT_EQ(reg.value("-b"), "");
+  EXPECT_FALSE(reg.contains("stray"));
+}
+
+TEST(CommandLine, PrecedenceOverConfiguration)
+{
+  const QString dir = lctest::scratchDir("CommandLinePrecedence");
+  const QString a = writeConfig(dir, "a.cfg", "DataRoot A\n");
+  const QString b = writeConfig(dir, "b.cfg",
+                                "# only a comment\n"
+                                "   \n"
+                                "DataRoot \"D:/My Data\" # where the data is\n"
+                                "DataRoot E:/second\n"
+                                "BatchRoot 'x#y'\n"
+                                "ShowAnalyzer2Button 1\n"
+                                "Mistyped 3\n");
+  ParamRegistry reg;
+  Settings s = freshSettings();
+  lctest::MessageCapture cap;
+  const StartupOptions opt =
+    prepareStartup(reg, {"prog", "-c", a, "-config", b, "-showA2B", "-b", "run.bat", "-x"}, s);
+  EXPECT_EQ(opt.configFile, b); // -config wins over -c
+  EXPECT_EQ(s.DataRoot, "D:/My Data"); // first of a duplicated key wins
+  EXPECT_EQ(s.BatchRoot, "'x#y'");     // '#' inside quotes is no comment
+  EXPECT_FALSE(s.ShowAnalyzer2Button); // -showA2B without value hides
+  EXPECT_EQ(opt.batchFile, "run.bat");
+  EXPECT_TRUE(opt.execBatch);
+  EXPECT_TRUE(opt.loadTranslation);
+  // Comment-only and blank lines add nothing.
+  int configEntries = 0;
+  for (const auto& e : reg.entries())
+    configEntries += e.key.startsWith('-') ? 0 : 1;
+  EXPECT_EQ(configEntries, 5);
+  EXPECT_TRUE(cap.has("Unused setting : Mistyped"));
+  EXPECT_TRUE(cap.has("Unused setting : DataRoot")); // the duplicate that lost
+}
+
+TEST(CommandLine, OptionWinsOverConfigurationKey)
+{
+  const QString dir = lctest::scratchDir("OptionWins");
+  const QString cfg = writeConfig(dir, "c.cfg", "DataRoot fromFile\nShowAnalyzer2Button 1\n");
+  ParamRegistry reg;
+  Settings s = freshSettings();
+  const StartupOptions opt =
+    prepareStartup(reg, {"prog", "-c", cfg, "-d", "fromOption", "-br", "B", "-e"}, s);
+  EXPECT_EQ(s.DataRoot, "fromOption");
+  EXPECT_EQ(s.BatchRoot, "B");
+  EXPECT_TRUE(s.ShowAnalyzer2Button);
+  EXPECT_FALSE(opt.loadTranslation);
+  EXPECT_TRUE(opt.batchFile.isEmpty());
+}
+
+TEST(CommandLine, ShowAnalyzer2ButtonValues)
+{
+  const QString dir = lctest::scratchDir("ShowA2B");
+  const QString cfg = writeConfig(dir, "c.cfg", "ShowAnalyzer2Button yes\n");
+  ParamRegistry reg;
+  Settings s = freshSettings();
+  s.ShowAnalyzer2Button = true;
+  prepareStartup(reg, {"prog", "-c", cfg}, s);
+  EXPECT_FALSE(s.ShowAnalyzer2Button); // non-numeric turns it off
+
+  ParamRegistry reg2;
+  prepareStartup(reg2, {"prog", "-c", cfg, "-showA2B", "1"}, s);
+  EXPECT_TRUE(s.ShowAnalyzer2Button);
+}
+
+TEST(Configuration, MissingFileKeepsDefaults)
+{
+  ParamRegistry reg;
+  Settings s = freshSettings();
+  lctest::MessageCapture cap;
+  prepareStartup(reg, {"prog", "-c", "/nonexistent/none.cfg"}, s);
+  EXPECT_TRUE(cap.has("Can't open config file : /nonexistent/none.cfg"));
+  EXPECT_EQ(s.DataRoot, "home");
+}
+
+TEST(Registry, ThreeViewsAndUsedFlags)
+{
+  ParamRegistry reg;
+  reg.add("Key", "1", "1");
+  reg.add("KEY", "2", "2");
+  reg.add("Key", "3", "3");
+  EXPECT_EQ(reg.indexOfUpper("key"), 0);
+  EXPECT_EQ(reg.entries().size(), 3);
+  EXPECT_EQ(reg.value("KEY"), "2");
+  EXPECT_EQ(reg.unusedKeys(), (QStringList{"Key", "Key"}));
+  EXPECT_EQ(reg.value("Key"), "1");
+  EXPECT_EQ(reg.entries().at(0).used, 1);
+  EXPECT_EQ(reg.entries().at(2).used, 0);
+}

@@ -1,0 +1,31 @@
+#include "support/TestData.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace lctest {
+
+QString sharedDataDir()
+{
+  QDir dir(QStringLiteral(LUMACRESTA_SOURCE_DIR "/../shared/data"));
+  return dir.exists() ? dir.absolutePath() : QString();
+}
+
+QString sharedDataFile(const QString& name)
+{
+  const QString dir = sharedDataDir();
+  if (dir.isEmpty())
+    return QString();
+  const QString path = dir + QLatin1Char('/') + name;
+  return QFileInfo::exists(path) ? path : QString();
+}
+
+QString scratchDir(const QString& testName)
+{
+  QDir dir(QStringLiteral(LUMACRESTA_BINARY_DIR "/test-scratch/") + testName);
+  dir.removeRecursively();
+  QDir().mkpath(dir.absolutePath());
+  return dir.absolutePath();
+}
+
+} // namespace lctest

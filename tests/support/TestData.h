@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace lctest {
+
+// Folder of the measured spectra shared beside the project checkout
+// ("../shared/data"); empty when it is not there.
+QString sharedDataDir();
+// Full path of one shared file; empty when the folder or file is missing.
+QString sharedDataFile(const QString& name);
+// A fresh folder under the build tree for files a test writes.
+QString scratchDir(const QString& testName);
+
+} // namespace lctest
+
+// Skips the current test, with the reason, where the shared data is absent
+// (a user's fresh clone without the shared folder still passes).
+#define LC_REQUIRE_SHARED_FILE(var, name)                                           \
+  const QString var = ::lctest::sharedDataFile(name);                              \
+  if (var.isEmpty())                                                                \
+  GTEST_SKIP() << "shared measured data " << (name)                                 \
+               << " not found beside the checkout (../shared/data); skipping"

@@ -1,0 +1,39 @@
+#pragma once
+
+// The one way tests compare computed numbers: an absolute tolerance, or a
+// relative one for values whose scale varies. Never bare == on doubles.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace lctest {
+
+constexpr double kTight = 1e-9;
+
+inline ::testing::AssertionResult near(double actual, double expected, double tol = kTight)
+{
+  if (std::isnan(expected) && std::isnan(actual))
+    return ::testing::AssertionSuccess();
+  if (std::fabs(actual - expected) <= tol)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "actual " << actual << " differs from expected " << expected << " by "
+         << std::fabs(actual - expected) << " (tolerance " << tol << ")";
+}
+
+inline ::testing::AssertionResult nearRel(double actual, double expected, double relTol)
+{
+  const double scale = std::max(std::fabs(expected), 1e-300);
+  if (std::fabs(actual - expected) <= relTol * scale)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "actual " << actual << " differs from expected " << expected << " by "
+         << std::fabs(actual - expected) / scale << " relative (tolerance " << relTol << ")";
+}
+
+} // namespace lctest
+
+#define EXPECT_CLOSE(actual, expected, ...) EXPECT_TRUE(::lctest::near((actual), (expected), ##__VA_ARGS__))
+#define ASSERT_CLOSE(actual, expected, ...) ASSERT_TRUE(::lctest::near((actual), (expected), ##__VA_ARGS__))
+#define EXPECT_CLOSE_REL(actual, expected, rel) EXPECT_TRUE(::lctest::nearRel((actual), (expected), (rel)))
