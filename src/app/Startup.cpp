@@ -3,6 +3,7 @@
 #include "app/ParamRegistry.h"
 #include "app/Settings.h"
 #include "body/Body.h"
+#include "display/ColorMap.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -23,6 +24,7 @@ int runMainWindow(const StartupOptions& opt)
 int runLumacresta(int& argc, char** argv)
 {
   resetSettingsToDefaults();
+  buildColourTables();
 
   QStringList args;
   for (int i = 0; i < argc; ++i)
