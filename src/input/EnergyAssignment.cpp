@@ -178,7 +178,8 @@ double EnergyRule::energyOf(const QString& fileName, int fNo) const
   if (isValidEnergy(e))
     return e;
   const double fallback = kDefaultBase + std::max(fNo, 0);
-  qDebug().noquote() << "No valid energy for" << fileName << "(" << e << "), use" << fallback;
+  qDebug().noquote()
+    << QStringLiteral("No valid energy for %1 (%2), use %3").arg(fileName).arg(e).arg(fallback);
   return fallback;
 }
 

@@ -7,6 +7,8 @@
 
 #include <QFileDialog>
 
+#include <algorithm>
+
 namespace {
 
 // A checked auto-exclusive radio button ignores setChecked(false); leaving
@@ -125,6 +127,17 @@ void SelectDataFiles::newImageSelected(int i)
 void SelectDataFiles::clearFiles()
 {
   m_ui->FileList->clear();
+  updateCount();
+}
+
+void SelectDataFiles::removeFile(int idx)
+{
+  if (idx < 0 || idx >= count())
+    return;
+  const bool wasCurrent = idx == currentIndex();
+  m_ui->FileList->removeItem(idx);
+  if (wasCurrent)
+    select(std::max(idx - 1, 0));
   updateCount();
 }
 

@@ -60,6 +60,9 @@ signals:
 public slots:
   void newImageSelected(int i);
   void clearFiles();
+  // Removes entry idx; when it was the current one, the entry before it
+  // becomes current (or the first).
+  void removeFile(int idx);
   void prev();
   void next();
   void select(int idx);

@@ -101,7 +101,7 @@ TEST(CalculatedEnergy, OutOfRangeFieldsFallBackToAValidEnergy)
   EnergyRule r; // calculated, even in energy
   r.calc.Start = -100;
   EXPECT_CLOSE(r.energyOf("f.tif", 5), 8005.0);
-  EXPECT_TRUE(cap.contains("No valid energy for f.tif"));
+  EXPECT_TRUE(cap.has("No valid energy for f.tif (-95), use 8005"));
 
   r.calc = EnergyCalc();
   r.calc.evenInAngle = true;
@@ -116,6 +116,12 @@ TEST(CalculatedEnergy, OutOfRangeFieldsFallBackToAValidEnergy)
   r.calc.Start = 0; // sin 0
   EXPECT_CLOSE(r.energyOf("f.tif", 0), 8000.0);
   EXPECT_TRUE(std::isfinite(r.energyOf("f.tif", 1)));
+
+  r = EnergyRule(); // an unmatched first file would get the energy 0
+  r.fromFileName = true;
+  r.pattern = patternPresets()[1];
+  EXPECT_CLOSE(r.energyOf("first.tif", 0), 8000.0);
+  EXPECT_CLOSE(r.energyOf("second.tif", 1), 1.0);
 }
 
 TEST(ReferenceEnergies, ListLookupAndRuleSelection)

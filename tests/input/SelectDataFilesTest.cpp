@@ -90,6 +90,13 @@ TEST(SelectDataFiles, ListNavigationAndSignals)
   EXPECT_FALSE(chosen[1].at(1).toBool());
   EXPECT_EQ(chosen[1].at(0).toStringList(), QStringList{ "c.tif" });
 
+  list.select(2);
+  list.removeFile(2); // the current entry: the one before it follows
+  EXPECT_EQ(list.currentIndex(), 1);
+  list.removeFile(0);
+  EXPECT_EQ(list.fileName(list.currentIndex()), "f1.tif");
+  EXPECT_EQ(list.ui()->NumOfFiles->text(), "1");
+
   QSignalSpy cleared(&list, &SelectDataFiles::clear);
   list.ui()->ClearFiles->click();
   EXPECT_EQ(cleared.count(), 1);
