@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTextStream>
 
 TEST(EOFSetup, CalculationFieldsStayConsistent)
@@ -20,8 +21,9 @@ TEST(EOFSetup, CalculationFieldsStayConsistent)
   EXPECT_EQ(ui->Start->text(), "8000");
   EXPECT_EQ(ui->DisplayUnit->currentText(), "eV");
   EXPECT_EQ(ui->PatternList->count(), 9);
-  ui->Start->setText("8100");
-  eof.newStart();
+  ui->Start->clear();
+  QTest::keyClicks(ui->Start, "8100");
+  QTest::keyClick(ui->Start, Qt::Key_Return); // editing finished
   EXPECT_EQ(ui->End->text(), "9100");
   ui->Delta->setText("0.5");
   eof.newDelta();
