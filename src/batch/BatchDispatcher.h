@@ -24,10 +24,6 @@ class BatchDispatcher : public QObject
 public:
   explicit BatchDispatcher(QObject* parent = nullptr);
 
-  // For tests and status displays; read on the interpreter's thread.
-  bool isRunning() const { return m_running; }
-  bool isWaiting() const { return m_waitingSeq != 0; }
-
 signals:
   void execNextLineSig();
   void execCmdSig(CmdLine cmd, bool inRem);
