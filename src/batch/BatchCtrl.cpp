@@ -48,8 +48,10 @@ BatchCtrl::~BatchCtrl() = default;
 
 void BatchCtrl::setDispatcher(BatchDispatcher* dispatcher)
 {
-  if (m_dispatcher)
+  if (m_dispatcher) {
     disconnect(m_dispatcher, nullptr, this, nullptr);
+    disconnect(this, nullptr, m_dispatcher, nullptr);
+  }
   m_dispatcher = dispatcher;
   if (!dispatcher)
     return;

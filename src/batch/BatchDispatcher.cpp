@@ -80,7 +80,6 @@ void BatchDispatcher::execNextLineSlot()
     stop();
     return;
   }
-  const int lineIndex = m_index;
   CmdLine c = parseCmdLine(takeLine());
   if (c.cmd.isEmpty()) {
     // Nobody will report a blank line's end: go straight on.
@@ -96,14 +95,14 @@ void BatchDispatcher::execNextLineSlot()
     sendCommand(c);
     return;
   }
-  handleKeyword(keyword, c, lineIndex);
+  handleKeyword(keyword, c);
 }
 
-void BatchDispatcher::handleKeyword(int keyword, const CmdLine& c, int lineIndex)
+void BatchDispatcher::handleKeyword(int keyword, const CmdLine& c)
 {
   switch (keyword) {
     case BatchKeyword::For:
-      forLoop(c, lineIndex);
+      forLoop(c);
       break;
     case BatchKeyword::Next:
       nextLoop(c);
@@ -134,7 +133,7 @@ void BatchDispatcher::sendCommand(CmdLine c)
   emit execCmdSig(c, m_inRem);
 }
 
-void BatchDispatcher::forLoop(const CmdLine& c, int lineIndex)
+void BatchDispatcher::forLoop(const CmdLine& c)
 {
   // Items taken straight from the parsed arguments, so a quoted written form
   // with blanks stays one item.
@@ -144,7 +143,9 @@ void BatchDispatcher::forLoop(const CmdLine& c, int lineIndex)
   r.start = c.args.value(2);
   r.end = c.args.value(3);
   r.step = c.args.value(4);
-  r.forLine = lineIndex;
+  // The last line of the `:for` itself: when it was continued over several
+  // lines, going round again must not run its continuation as a command.
+  r.forLine = m_index - 1;
   r.current = r.start;
   for (int i = m_loops.size() - 1; i >= 0; --i) {
     if (m_loops.at(i).name == r.name)

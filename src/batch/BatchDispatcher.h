@@ -44,9 +44,9 @@ public slots:
 
 private:
   QString takeLine();
-  void handleKeyword(int keyword, const CmdLine& c, int lineIndex);
+  void handleKeyword(int keyword, const CmdLine& c);
   void sendCommand(CmdLine c);
-  void forLoop(const CmdLine& c, int lineIndex);
+  void forLoop(const CmdLine& c);
   void nextLoop(const CmdLine& c);
   void stop();
 

@@ -8,7 +8,7 @@
 struct LoopRecord
 {
   QString name;
-  int forLine = 0; // index of its `:for` line
+  int forLine = 0; // index of the (last) line of its `:for`
   QString form;    // the text later lines use for the variable
   QString start;
   QString end;
