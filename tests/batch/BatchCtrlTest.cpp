@@ -1,12 +1,10 @@
 #include "FakeExecutor.h"
 
-#include "app/Settings.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -76,27 +74,6 @@ TEST(BatchCtrl, LoadReplacesTheEditorKeepsTheLogAndSaveRoundTrips)
   EXPECT_TRUE(editor(w, "BatchLogs")->toPlainText().isEmpty());
   w.load(dir.filePath("copy.bat"));
   EXPECT_EQ(editor(w, "BatchCmds")->toPlainText(), ":for i I 1 2\nseek_image I\n:next i\n");
-}
-
-TEST(BatchCtrl, DialogsStartInTheBatchFolder)
-{
-  QTemporaryDir dir;
-  const QString saved = settings().BatchRoot;
-  settings().BatchRoot = dir.path();
-  BatchCtrl w;
-  click(w, "Load");
-  auto* load = w.findChild<QFileDialog*>("LoadDialog");
-  ASSERT_NE(load, nullptr);
-  EXPECT_TRUE(load->isVisible());
-  EXPECT_EQ(load->directory().absolutePath(), QDir(dir.path()).absolutePath());
-  EXPECT_EQ(load->nameFilters(), QStringList({ "Batch File (*.bat)", "Any Files (* *.*)" }));
-  load->reject();
-  click(w, "Save");
-  auto* save = w.findChild<QFileDialog*>("SaveDialog");
-  ASSERT_NE(save, nullptr);
-  EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
-  save->reject();
-  settings().BatchRoot = saved;
 }
 
 TEST(BatchCtrl, RunsABatchThroughTheInterpreterThread)

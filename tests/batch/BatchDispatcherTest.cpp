@@ -41,19 +41,6 @@ TEST_F(BatchDispatcherTest, NestedLoopsSubstituteAndLog)
   EXPECT_TRUE(exec.log.contains("next i : %i = 2\n"));
 }
 
-TEST_F(BatchDispatcherTest, LoopsCountDownAndByAnyStepSign)
-{
-  ASSERT_TRUE(exec.run(
-    { ":for k K 3 1", "seek_image K", ":next k", ":for s S 1 5 -2", "seek_image S", ":next s" }));
-  EXPECT_EQ(exec.lines(),
-            QStringList({ "seek_image 3",
-                          "seek_image 2",
-                          "seek_image 1",
-                          "seek_image 1",
-                          "seek_image 3",
-                          "seek_image 5" }));
-}
-
 TEST_F(BatchDispatcherTest, SkipsBlankLinesAndStrayNextAndStopsAtEnd)
 {
   lctest::MessageCapture capture;

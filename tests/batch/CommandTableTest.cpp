@@ -69,12 +69,9 @@ TEST(CommandTable, EveryWordMapsToItsCodeInAnyLetterCase)
 
 TEST(CommandTable, KeywordsAreMatchedWithoutRegardToCase)
 {
-  EXPECT_EQ(batchKeywordCode(":FOR"), BatchKeyword::For);
-  EXPECT_EQ(batchKeywordCode(":Next"), BatchKeyword::Next);
-  EXPECT_EQ(batchKeywordCode(":echo"), BatchKeyword::Echo);
-  EXPECT_EQ(batchKeywordCode(":REM_start"), BatchKeyword::RemStart);
-  EXPECT_EQ(batchKeywordCode(":rem_END"), BatchKeyword::RemEnd);
-  EXPECT_EQ(batchKeywordCode(":end"), BatchKeyword::End);
+  const QStringList keywords{ ":FOR", ":Next", ":echo", ":REM_start", ":rem_END", ":end" };
+  for (int k = 0; k < keywords.size(); ++k)
+    EXPECT_EQ(batchKeywordCode(keywords.at(k)), k);
   EXPECT_EQ(batchKeywordCode("for"), BatchKeyword::None);
   EXPECT_EQ(batchKeywordCode("quit"), BatchKeyword::None);
 }
