@@ -10,7 +10,7 @@
 struct ColorMapping
 {
   QImage::Format format = QImage::Format_Grayscale8; // or Format_RGB888 (heat)
-  double lower = 0.0;                                // limits as fractions of the bar height
+  double lower = 0.0; // limits as fractions of the bar height
   double upper = 1.0;
 
   int bytesPerPixel() const { return format == QImage::Format_RGB888 ? 3 : 1; }
