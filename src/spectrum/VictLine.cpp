@@ -36,20 +36,21 @@ bool solveNormal(double* m, double* rhs, int n, double* x, int* failedStep = nul
   return ok;
 }
 
-void recordResidual(const LineFitInput& in, double lo, double hi, EdgeLine& line)
+// Records the points used and the root-mean-square residual. At the
+// least-squares solution Σr² = Σy² - x·rhs, so no second pass over the
+// points is needed; rounding can leave it slightly below 0.
+void recordResidual(EdgeLine& line,
+                    int used,
+                    double sumY2,
+                    const double* x,
+                    const double* rhs,
+                    int n)
 {
-  int used = 0;
-  double sum = 0.0;
-  for (int i = 0; i < in.count; ++i) {
-    const double E = in.energy[i];
-    if (!inWindow(E, lo, hi))
-      continue;
-    const double d = in.value[i] - line.valueAt(E, in.lambda[i]);
-    sum += d * d;
-    ++used;
-  }
+  double fitted = 0.0;
+  for (int k = 0; k < n; ++k)
+    fitted += x[k] * rhs[k];
   line.pointsUsed = used;
-  line.rms = used > 0 ? std::sqrt(sum / used) : 1.0;
+  line.rms = used > 0 ? std::sqrt(std::max(0.0, sumY2 - fitted) / used) : 1.0;
 }
 
 } // namespace
@@ -58,24 +59,17 @@ bool VictLine::fitVictoreen(const LineFitInput& in, double lo, double hi, EdgeLi
 {
   if (in.count < 4)
     return false;
-  // The powers are taken of λ/λref, with λref the mean wavelength of the
-  // window: the same normal equations scaled to entries near 1, which keeps
-  // the narrow windows near an edge solvable in double precision.
-  int used = 0;
-  double lambdaSum = 0.0;
-  for (int i = 0; i < in.count; ++i) {
-    if (inWindow(in.energy[i], lo, hi)) {
-      lambdaSum += in.lambda[i];
-      ++used;
-    }
-  }
-  if (used < 3) // three unknowns
-    return false;
-  const double ref = lambdaSum / used;
-  double s[9] = {}; // N, Σu³, Σu⁴, Σu⁶, Σu⁷, Σu⁸, Σy, Σu³y, Σu⁴y
+  // The powers are taken of u = λ/λref, λref the wavelength of the first
+  // point in the window: the same normal equations scaled to entries near
+  // 1, which keeps the narrow windows near an edge solvable in double
+  // precision.
+  double ref = 0.0;
+  double s[10] = {}; // N, Σu³, Σu⁴, Σu⁶, Σu⁷, Σu⁸, Σy, Σu³y, Σu⁴y, Σy²
   for (int i = 0; i < in.count; ++i) {
     if (!inWindow(in.energy[i], lo, hi))
       continue;
+    if (ref == 0.0)
+      ref = in.lambda[i];
     const double u = in.lambda[i] / ref;
     const double u3 = u * u * u;
     const double u4 = u3 * u;
@@ -89,7 +83,10 @@ bool VictLine::fitVictoreen(const LineFitInput& in, double lo, double hi, EdgeLi
     s[6] += y;
     s[7] += u3 * y;
     s[8] += u4 * y;
+    s[9] += y * y;
   }
+  if (s[0] < 3.0) // three unknowns
+    return false;
   double m[9] = { s[0], s[1], s[2], s[1], s[3], s[4], s[2], s[4], s[5] };
   double rhs[3] = { s[6], s[7], s[8] };
   double x[3];
@@ -99,7 +96,7 @@ bool VictLine::fitVictoreen(const LineFitInput& in, double lo, double hi, EdgeLi
   out.c = x[0];
   out.a = x[1] / (ref * ref * ref);
   out.b = x[2] / (ref * ref * ref * ref);
-  recordResidual(in, lo, hi, out);
+  recordResidual(out, int(s[0]), s[9], x, rhs, 3);
   return true;
 }
 
@@ -107,47 +104,41 @@ bool VictLine::fitStraight(const LineFitInput& in, double lo, double hi, EdgeLin
 {
   if (in.count < 3)
     return false;
-  int used = 0;
-  double eSum = 0.0;
+  // Energies are taken relative to the first point in the window so ΣE²
+  // does not swamp N.
+  double origin = 0.0;
   double first = 0.0;
+  double s[6] = {}; // N, Σe, Σe², Σy, Σey, Σy²
   for (int i = 0; i < in.count; ++i) {
-    if (inWindow(in.energy[i], lo, hi)) {
-      if (used == 0)
-        first = in.value[i];
-      eSum += in.energy[i];
-      ++used;
+    if (!inWindow(in.energy[i], lo, hi))
+      continue;
+    const double y = in.value[i];
+    if (s[0] == 0.0) {
+      origin = in.energy[i];
+      first = y;
     }
+    const double e = in.energy[i] - origin;
+    s[0] += 1.0;
+    s[1] += e;
+    s[2] += e * e;
+    s[3] += y;
+    s[4] += e * y;
+    s[5] += y * y;
   }
-  double c = 0.0;
-  double slope = 0.0;
+  const int used = int(s[0]);
+  double x[2] = { 0.0, 0.0 }; // no point: the constant 0
+  double rhs[2] = { s[3], s[4] };
   if (used == 1) {
-    c = first;
+    x[0] = first;
   } else if (used > 1) {
-    // Centred on the mean energy so ΣE² does not swamp N.
-    const double mean = eSum / used;
-    double s[5] = {}; // N, Σe, Σe², Σy, Σey
-    for (int i = 0; i < in.count; ++i) {
-      if (!inWindow(in.energy[i], lo, hi))
-        continue;
-      const double e = in.energy[i] - mean;
-      s[0] += 1.0;
-      s[1] += e;
-      s[2] += e * e;
-      s[3] += in.value[i];
-      s[4] += e * in.value[i];
-    }
     double m[4] = { s[0], s[1], s[1], s[2] };
-    double rhs[2] = { s[3], s[4] };
-    double x[2];
     if (!solveNormal(m, rhs, 2, x))
       return false;
-    slope = x[1];
-    c = x[0] - slope * mean;
   }
   out.linear = true;
-  out.c = c;
-  out.slope = slope;
-  recordResidual(in, lo, hi, out);
+  out.slope = x[1];
+  out.c = x[0] - x[1] * origin;
+  recordResidual(out, used, s[5], x, rhs, 2);
   return true;
 }
 

@@ -234,30 +234,57 @@ void XafsSpectrum::rebuildCurves(const Work& w, const double* preAt, const doubl
 {
   const int n = w.n;
   normalized.resize(n);
-  for (int c = CurvePostBase; c <= CurveDoubleNormalized; ++c)
-    curves[c].points.resize(n);
-  QPointF* postBase = curves[CurvePostBase].points.data();
-  QPointF* rawScale = curves[CurveRawScale].points.data();
-  QPointF* plusOne = curves[CurvePostBasePlusOne].points.data();
-  QPointF* doubleNorm = curves[CurveDoubleNormalized].points.data();
+  QPointF* out[4];
+  for (int c = 0; c < 4; ++c) {
+    curves[CurvePostBase + c].points.resize(n);
+    out[c] = curves[CurvePostBase + c].points.data();
+  }
   double* norm = normalized.data();
   const bool jumpOk = std::isfinite(dMut) && dMut != 0.0;
   const double inv = jumpOk ? 1.0 / dMut : 0.0;
+  // Ranges are kept in the same pass (strict comparisons: the first point
+  // reaching an extreme keeps the index).
+  double lo[4] = {};
+  double hi[4] = {};
+  double eLo = n > 0 ? w.E[0] : 0.0;
+  double eHi = eLo;
+  int loAt[4] = {};
+  int hiAt[4] = {};
   for (int i = 0; i < n; ++i) {
     const double E = w.E[i];
+    eLo = std::min(eLo, E);
+    eHi = std::max(eHi, E);
     const double y = w.y[i];
     const double aboveBase = y - preAt[i];
     const double belowPost = y - postAt[i];
     const double local = postAt[i] - preAt[i];
     const double dn = local != 0.0 ? finiteOrZero(aboveBase / local) : 0.0;
     norm[i] = finiteOrZero(aboveBase * inv);
-    postBase[i] = QPointF(E, finiteOrZero(belowPost * inv));
-    plusOne[i] = QPointF(E, jumpOk ? finiteOrZero(belowPost * inv + 1.0) : 0.0);
-    rawScale[i] = QPointF(E, jumpOk ? finiteOrZero(dn * dMut) : 0.0);
-    doubleNorm[i] = QPointF(E, dn);
+    const double v[4] = { finiteOrZero(belowPost * inv),
+                          jumpOk ? finiteOrZero(dn * dMut) : 0.0,
+                          jumpOk ? finiteOrZero(belowPost * inv + 1.0) : 0.0,
+                          dn };
+    for (int c = 0; c < 4; ++c) {
+      out[c][i] = QPointF(E, v[c]);
+      if (i == 0 || v[c] < lo[c]) {
+        lo[c] = v[c];
+        loAt[c] = i;
+      }
+      if (i == 0 || v[c] > hi[c]) {
+        hi[c] = v[c];
+        hiAt[c] = i;
+      }
+    }
   }
-  for (int c = CurvePostBase; c <= CurveDoubleNormalized; ++c)
-    curves[c].updateRanges();
+  for (int c = 0; c < 4; ++c) {
+    SpectrumPoints& curve = curves[CurvePostBase + c];
+    curve.minX = eLo;
+    curve.maxX = eHi;
+    curve.minY = lo[c];
+    curve.maxY = hi[c];
+    curve.minIndex = loAt[c];
+    curve.maxIndex = hiAt[c];
+  }
 }
 
 void XafsSpectrum::normalize(int fitMode)
