@@ -106,12 +106,15 @@ void XafsSpectrum::smooth()
   smoothed.resize(n);
   const QPointF* p = points.points.constData();
   double* s = smoothed.data();
+  // A running sum over the points i-2 .. i+2 that exist.
+  double sum = 0.0;
+  int lo = 0;
+  int hi = -1;
   for (int i = 0; i < n; ++i) {
-    const int lo = std::max(0, i - 2);
-    const int hi = std::min(n - 1, i + 2);
-    double sum = 0.0;
-    for (int j = lo; j <= hi; ++j)
-      sum += p[j].y();
+    while (hi < std::min(n - 1, i + 2))
+      sum += p[++hi].y();
+    while (lo < i - 2)
+      sum -= p[lo++].y();
     s[i] = sum / (hi - lo + 1);
   }
 }
@@ -121,23 +124,26 @@ int XafsSpectrum::findEdgeIndex(const Work& w, const double* preAt, const double
   const int n = w.n;
   if (n < 3 || smoothed.size() != n)
     return 0;
-  // smoothedAt(E_j) for a point energy: the smoothed value of the first of
-  // the points sharing that energy (what the interpolation returns there).
-  auto at = [&](int j) {
-    while (j > 0 && w.E[j - 1] == w.E[j])
-      --j;
-    return smoothed[j];
-  };
+  // smoothedAt(E_j) at a point energy is the smoothed value of the first
+  // of the points sharing that energy; `runStart` follows that point.
+  const double* E = w.E.constData();
+  const double* s = smoothed.constData();
+  int runStart = E[1] == E[0] ? 0 : 1;
+  double below = s[0];
+  double here = s[runStart];
   int best = 0;
   double bestRise = 0.0;
   for (int i = 1; i <= n - 2; ++i) {
+    if (E[i + 1] != E[i])
+      runStart = i + 1;
+    const double above = s[runStart];
     const double half = 0.5 * (preAt[i] + postAt[i]);
-    const double below = at(i - 1);
-    const double above = at(i + 1);
     if (below < half && half < above && above - below > bestRise) {
       bestRise = above - below;
       best = i;
     }
+    below = here;
+    here = above;
   }
   return best;
 }
@@ -264,13 +270,17 @@ void XafsSpectrum::rebuildCurves(const Work& w, const double* preAt, const doubl
                           jumpOk ? finiteOrZero(dn * dMut) : 0.0,
                           jumpOk ? finiteOrZero(belowPost * inv + 1.0) : 0.0,
                           dn };
+    if (i == 0) {
+      for (int c = 0; c < 4; ++c)
+        lo[c] = hi[c] = v[c];
+    }
     for (int c = 0; c < 4; ++c) {
       out[c][i] = QPointF(E, v[c]);
-      if (i == 0 || v[c] < lo[c]) {
+      if (v[c] < lo[c]) {
         lo[c] = v[c];
         loAt[c] = i;
       }
-      if (i == 0 || v[c] > hi[c]) {
+      if (v[c] > hi[c]) {
         hi[c] = v[c];
         hiAt[c] = i;
       }

@@ -48,6 +48,27 @@ TEST(FindEdge, CrossingRules)
   EXPECT_CLOSE(handMade({ 0.3, 0.45, 0.55, 1.0, 1.0 }).findEdge(), 8002.0); // the largest rise
 }
 
+TEST(FindEdge, RepeatedEnergiesReadTheFirstOfTheirPoints)
+{
+  XafsSpectrum s = handMade({ 0.0, 0.6, 0.1, 1.0, 1.0 });
+  s.points.points[2].setX(8001.0); // 8000, 8001, 8001, 8003, 8004
+  EXPECT_CLOSE(s.findEdge(), 8001.0);
+  EXPECT_CLOSE(s.smoothedAt(8001.0), 0.6);
+}
+
+TEST(Normalize, FivePointMovingAverageShrinksAtTheEnds)
+{
+  SpectrumPoints p;
+  for (int i = 0; i < 8; ++i)
+    p.append(8000 + i, i * i);
+  const XafsSpectrum s(p, "s", 1, 0.0, 0.0, 0.0, 0.0);
+  ASSERT_EQ(s.smoothed.size(), 8);
+  EXPECT_CLOSE(s.smoothed[0], (0 + 1 + 4) / 3.0, 1e-12);
+  EXPECT_CLOSE(s.smoothed[1], (0 + 1 + 4 + 9) / 4.0, 1e-12);
+  EXPECT_CLOSE(s.smoothed[4], (4 + 9 + 16 + 25 + 36) / 5.0, 1e-12);
+  EXPECT_CLOSE(s.smoothed[7], (25 + 36 + 49) / 3.0, 1e-12);
+}
+
 TEST(Normalize, EnergyCorrectionAppliesEverywhere)
 {
   SyntheticEdge v;
