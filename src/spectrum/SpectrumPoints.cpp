@@ -9,10 +9,10 @@ void SpectrumPoints::clear()
   minIndex = maxIndex = -1;
 }
 
-void SpectrumPoints::append(double x, double y)
+void SpectrumPoints::include(int i)
 {
-  const int i = points.size();
-  points.append(QPointF(x, y));
+  const double x = points[i].x();
+  const double y = points[i].y();
   if (i == 0) {
     minX = maxX = x;
     minY = maxY = y;
@@ -33,34 +33,21 @@ void SpectrumPoints::append(double x, double y)
   }
 }
 
+void SpectrumPoints::append(double x, double y)
+{
+  points.append(QPointF(x, y));
+  include(points.size() - 1);
+}
+
 void SpectrumPoints::updateRanges()
 {
-  const int n = points.size();
-  if (n == 0) {
+  if (points.isEmpty()) {
     minX = maxX = minY = maxY = 0.0;
     minIndex = maxIndex = -1;
     return;
   }
-  const QPointF* p = points.constData();
-  minX = maxX = p[0].x();
-  minY = maxY = p[0].y();
-  minIndex = maxIndex = 0;
-  for (int i = 1; i < n; ++i) {
-    const double x = p[i].x();
-    const double y = p[i].y();
-    if (x < minX)
-      minX = x;
-    if (x > maxX)
-      maxX = x;
-    if (y < minY) {
-      minY = y;
-      minIndex = i;
-    }
-    if (y > maxY) {
-      maxY = y;
-      maxIndex = i;
-    }
-  }
+  for (int i = 0; i < points.size(); ++i)
+    include(i);
 }
 
 double SpectrumPoints::valueAt(double x) const

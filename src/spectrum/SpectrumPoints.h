@@ -32,4 +32,8 @@ struct SpectrumPoints
   // empty list, the only value for a single point. Points are expected in
   // ascending x; among equal energies the first point counts.
   double valueAt(double x) const;
+
+private:
+  // Widens the ranges by point i (point 0 starts them).
+  void include(int i);
 };

@@ -297,6 +297,16 @@ void XafsSpectrum::rebuildCurves(const Work& w, const double* preAt, const doubl
   }
 }
 
+void XafsSpectrum::clearNormalisation()
+{
+  midx = 0.0;
+  dMut = 0.0;
+  smoothed.clear();
+  normalized.clear();
+  for (int c = CurvePostBase; c <= CurveDoubleNormalized; ++c)
+    curves[c].clear();
+}
+
 void XafsSpectrum::normalize(int fitMode)
 {
   mode = fitMode;
@@ -304,12 +314,7 @@ void XafsSpectrum::normalize(int fitMode)
   if (n == 0) {
     // Several callers normalise straight after a load without looking at
     // the point count: an empty spectrum stays at a zero edge and jump.
-    midx = 0.0;
-    dMut = 0.0;
-    smoothed.clear();
-    normalized.clear();
-    for (int c = CurvePostBase; c <= CurveDoubleNormalized; ++c)
-      curves[c].clear();
+    clearNormalisation();
     return;
   }
   Work w;

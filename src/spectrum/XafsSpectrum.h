@@ -108,6 +108,7 @@ private:
   int findEdgeIndex(const Work& w, const double* preAt, const double* postAt) const;
   int firstEdgeGuess(const Work& w) const;
   void smooth();
+  void clearNormalisation();
   void rebuildCurves(const Work& w, const double* preAt, const double* postAt);
 };
 

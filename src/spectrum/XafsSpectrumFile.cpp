@@ -108,12 +108,7 @@ bool XafsSpectrum::load(const QString& fileName)
   extraShift = 0.0;
   // Nothing of the previous spectrum's normalisation describes the new
   // points; the caller normalises when there is at least one.
-  midx = 0.0;
-  dMut = 0.0;
-  smoothed.clear();
-  normalized.clear();
-  for (int c = CurvePostBase; c <= CurveDoubleNormalized; ++c)
-    curves[c].clear();
+  clearNormalisation();
   return true;
 }
 
