@@ -1,5 +1,6 @@
 #include "spectrum/SyntheticSpectrum.h"
 #include "support/MessageCapture.h"
+#include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include "spectrum/XafsSpectrum.h"
@@ -83,6 +84,11 @@ TEST(Normalize, EnergyCorrectionAppliesEverywhere)
   EXPECT_CLOSE(s.curve(XafsSpectrum::CurveDoubleNormalized).x(285), 8980.0);
   EXPECT_CLOSE(s.smoothedAt(8980.0), s.smoothed[285]);
   EXPECT_CLOSE(s.smoothedAt(8980.5), 0.5 * (s.smoothed[285] + s.smoothed[286]), 1e-12);
+  const QString file = lctest::scratchDir("spectrum_offset") + "/s.txt";
+  ASSERT_TRUE(s.writeText(file, false));
+  XafsSpectrum back;
+  ASSERT_TRUE(back.load(file));
+  EXPECT_CLOSE(back.energy(285), 8980.0);
 }
 
 TEST(EdgeLine, ReplacementOutsideTheLimit)
