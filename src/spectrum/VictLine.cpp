@@ -64,13 +64,16 @@ bool VictLine::fitVictoreen(const LineFitInput& in, double lo, double hi, EdgeLi
   // 1, which keeps the narrow windows near an edge solvable in double
   // precision.
   double ref = 0.0;
+  double invRef = 0.0;
   double s[10] = {}; // N, Σu³, Σu⁴, Σu⁶, Σu⁷, Σu⁸, Σy, Σu³y, Σu⁴y, Σy²
   for (int i = 0; i < in.count; ++i) {
     if (!inWindow(in.energy[i], lo, hi))
       continue;
-    if (ref == 0.0)
+    if (ref == 0.0) {
       ref = in.lambda[i];
-    const double u = in.lambda[i] / ref;
+      invRef = 1.0 / ref;
+    }
+    const double u = in.lambda[i] * invRef;
     const double u3 = u * u * u;
     const double u4 = u3 * u;
     const double y = in.value[i];

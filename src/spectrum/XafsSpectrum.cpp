@@ -106,7 +106,8 @@ void XafsSpectrum::smooth()
   smoothed.resize(n);
   const QPointF* p = points.points.constData();
   double* s = smoothed.data();
-  // A running sum over the points i-2 .. i+2 that exist.
+  // A running sum over the points i-2 .. i+2 that exist (1 to 5 of them).
+  static constexpr double kInverseCount[6] = { 0.0, 1.0, 1.0 / 2, 1.0 / 3, 1.0 / 4, 1.0 / 5 };
   double sum = 0.0;
   int lo = 0;
   int hi = -1;
@@ -115,7 +116,7 @@ void XafsSpectrum::smooth()
       sum += p[++hi].y();
     while (lo < i - 2)
       sum -= p[lo++].y();
-    s[i] = sum / (hi - lo + 1);
+    s[i] = sum * kInverseCount[hi - lo + 1];
   }
 }
 
