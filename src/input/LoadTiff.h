@@ -37,7 +37,8 @@ public:
   // Called on the receiver's thread (normally the GUI thread) when the
   // owner goes away: cancels, quits and waits for `thread`, then delivers
   // to `receiver` the signals the loader still had in its queue, so every
-  // frame reaches the slot that frees it.
+  // frame reaches the slot that frees it. `loader` must still exist; it may
+  // be deleted by the thread's finished() (deleteLater) during the wait.
   static void shutDown(LoadTiff* loader, QThread* thread, QObject* receiver);
 
 public slots:

@@ -30,6 +30,32 @@ public:
   }
 };
 
+// A loader on its own thread feeding a Receiver, ended as the main window
+// ends it.
+struct LoaderOnThread
+{
+  QThread thread;
+  LoadTiff* loader = new LoadTiff; // deleted when the thread ends
+  Receiver r;
+  LoaderOnThread()
+  {
+    loader->moveToThread(&thread);
+    QObject::connect(&thread, &QThread::finished, loader, &QObject::deleteLater);
+    QObject::connect(loader, &LoadTiff::loaded, &r, &Receiver::take);
+    thread.start();
+  }
+  ~LoaderOnThread() { end(); }
+  void end()
+  {
+    if (thread.isRunning())
+      LoadTiff::shutDown(loader, &thread, &r);
+  }
+  void load(const QStringList& files, int skip, int cutFirst, int cutLast)
+  {
+    QMetaObject::invokeMethod(loader, [=] { loader->loadTiffs(files, skip, cutFirst, cutLast); });
+  }
+};
+
 QStringList tenFiles(const QString& name)
 {
   QVector<double> energies;
@@ -48,48 +74,39 @@ TEST(LoadTiff, SkipAndCutsOnItsOwnThreadWithGaps)
   QStringList files = tenFiles("load_skip");
   ASSERT_EQ(files.size(), 10);
   QFile::resize(files[4], 20); // damaged: dropped, leaving a gap
-  QThread thread;
-  auto* loader = new LoadTiff;
-  loader->moveToThread(&thread);
-  QObject::connect(&thread, &QThread::finished, loader, &QObject::deleteLater);
-  Receiver r;
-  QObject::connect(loader, &LoadTiff::loaded, &r, &Receiver::take);
-  QSignalSpy finished(loader, &LoadTiff::finishLoadFiles);
-  thread.start();
-  QMetaObject::invokeMethod(loader, [&] { loader->loadTiffs(files, 3, 1, 2); });
+  LoaderOnThread t;
+  Receiver& r = t.r;
+  QSignalSpy finished(t.loader, &LoadTiff::finishLoadFiles);
+  t.load(files, 3, 1, 2);
   ASSERT_TRUE(finished.wait(10000));
   QCoreApplication::processEvents();
   EXPECT_EQ(r.numbers, (QVector<int>{ 1, 7 }));
   ASSERT_EQ(r.frames.size(), 2u);
   EXPECT_EQ(r.frames[1]->fileName, files[7]);
   EXPECT_CLOSE(r.frames[1]->value(2, 0), 72.0);
-  EXPECT_FALSE(loader->isBusy());
-  LoadTiff::shutDown(loader, &thread, &r);
+  EXPECT_FALSE(t.loader->isBusy());
+  // Not rendered on the loader thread: the colour bar belongs to the GUI.
+  EXPECT_TRUE(r.frames[0]->displayImage.isNull());
 }
 
 TEST(LoadTiff, ShutDownCancelsAndDeliversQueuedFrames)
 {
   const QStringList files = tenFiles("load_cancel");
-  QThread thread;
-  auto* loader = new LoadTiff;
-  loader->moveToThread(&thread);
-  QObject::connect(&thread, &QThread::finished, loader, &QObject::deleteLater);
-  Receiver r;
-  QObject::connect(loader, &LoadTiff::loaded, &r, &Receiver::take);
-  thread.start();
+  LoaderOnThread t;
+  Receiver& r = t.r;
   // Cancelled before it runs: nothing at all is read.
-  loader->cancel();
-  QSignalSpy finished(loader, &LoadTiff::finishLoadFiles);
-  QMetaObject::invokeMethod(loader, [&] { loader->loadTiffs(files, 1, 0, 0); });
+  t.loader->cancel();
+  QSignalSpy finished(t.loader, &LoadTiff::finishLoadFiles);
+  t.load(files, 1, 0, 0);
   ASSERT_TRUE(finished.wait(10000));
   EXPECT_TRUE(r.frames.empty());
   // A full load left undelivered in the queue: shutDown hands every frame
   // to the receiver (the sanitizer build checks that none leaks).
-  loader->resetCancel();
-  QMetaObject::invokeMethod(loader, [&] { loader->loadTiffs(files, 1, 0, 0); });
+  t.loader->resetCancel();
+  t.load(files, 1, 0, 0);
   QThread::msleep(200);
-  LoadTiff::shutDown(loader, &thread, &r);
-  EXPECT_TRUE(thread.isFinished());
+  t.end();
+  EXPECT_TRUE(t.thread.isFinished());
   EXPECT_LE(r.frames.size(), 10u);
   for (size_t i = 0; i < r.frames.size(); ++i)
     EXPECT_EQ(r.numbers[int(i)], int(i));
