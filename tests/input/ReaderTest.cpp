@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 using stackgen::Counts;
@@ -108,10 +110,12 @@ TEST(TiffDataRead, VrskRangeAndScaling)
 
   QVector<double> v(4, 1.0);
   v[1] = -0.1;
+  v[2] = std::nan("");
   ASSERT_TRUE(stackgen::writeVrsk(path, 2, 2, v));
   ASSERT_TRUE(d.read(path));
   EXPECT_CLOSE(d.value(1, 0), 0.0); // negative stored as 0
-  EXPECT_CLOSE(d.value(0, 1), 500.0);
+  EXPECT_CLOSE(d.value(0, 1), 0.0); // so is a non-number
+  EXPECT_CLOSE(d.value(1, 1), 500.0);
 
   // Missing data lines at the end read as 0; the rest is kept.
   QFile f(path);
@@ -121,7 +125,7 @@ TEST(TiffDataRead, VrskRangeAndScaling)
   f.close();
   TiffData cut;
   ASSERT_TRUE(cut.read(path));
-  EXPECT_CLOSE(cut.value(0, 1), 500.0);
+  EXPECT_CLOSE(cut.value(0, 0), 500.0);
   EXPECT_CLOSE(cut.value(1, 1), 0.0);
 
   // Equal bounds leave no image.
