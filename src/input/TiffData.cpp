@@ -37,18 +37,21 @@ void TiffData::resetRange()
 
 void TiffData::clear()
 {
-  m_pixels.clear();
-  m_pixels.shrink_to_fit();
+  m_rows.clear();
   width = 0;
   height = 0;
   pixelType = Empty;
 }
 
-void TiffData::allocate(int type, int bytes)
+void TiffData::allocate(int type, int bytes, bool zeroed)
 {
   m_sampleBytes = bytes;
   pixelType = type;
-  m_pixels.assign(static_cast<size_t>(width) * height * static_cast<size_t>(bytes), 0);
+  const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bytes);
+  m_rows.clear();
+  m_rows.reserve(height);
+  for (quint32 y = 0; y < height; ++y)
+    m_rows.emplace_back(zeroed ? new quint8[rowBytes]() : new quint8[rowBytes]);
 }
 
 template<typename T>
@@ -72,9 +75,9 @@ template void TiffData::updateRange<float>(const float*, qint64);
 
 const void* TiffData::row(int y) const
 {
-  if (pixelType == Empty || y < 0 || quint32(y) >= height || m_pixels.empty())
+  if (pixelType == Empty || y < 0 || size_t(y) >= m_rows.size())
     return nullptr;
-  return m_pixels.data() + static_cast<size_t>(y) * width * m_sampleBytes;
+  return m_rows[size_t(y)].get();
 }
 
 double TiffData::value(int x, int y) const

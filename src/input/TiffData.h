@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <cfloat>
+#include <memory>
 #include <vector>
 
 // One image frame: raw detector counts of one file with its size, pixel
@@ -82,12 +83,17 @@ public:
 private:
   void resetRange();
   void clear(); // back to an empty frame after a failed read
-  // Allocates width*height samples of `bytes` each; the previous pixels go.
-  void allocate(int type, int bytes);
+  // Allocates `height` rows of `width` samples of `bytes` each, zero-filled
+  // only when asked; the previous pixels go.
+  void allocate(int type, int bytes, bool zeroed);
+  quint8* mutableRow(quint32 y) { return m_rows[y].get(); }
   template<typename T>
   void updateRange(const T* samples, qint64 n);
 
-  std::vector<quint8> m_pixels; // rows one after another, row 0 first
+  // One block per row, row 0 first: row-sized blocks come from the heap's
+  // free lists, so loading a stack does not map and fault in fresh pages
+  // for every frame.
+  std::vector<std::unique_ptr<quint8[]>> m_rows;
   int m_sampleBytes = 0;
 };
 

@@ -74,14 +74,13 @@ bool TiffData::readImg(const QString& name)
     clear();
     return false;
   }
-  allocate(wide ? Img32 : Img16, bytes);
-  const qint64 total = rowBytes * height;
-  if (total > 0 && f.read(reinterpret_cast<char*>(m_pixels.data()), total) != total) {
-    qDebug().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
-    clear();
-    return false;
-  }
+  allocate(wide ? Img32 : Img16, bytes, false);
   for (quint32 r = 0; r < height; ++r) {
+    if (f.read(reinterpret_cast<char*>(mutableRow(r)), rowBytes) != rowBytes) {
+      qDebug().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
+      clear();
+      return false;
+    }
     if (wide)
       updateRange(static_cast<const quint32*>(row(int(r))), width);
     else

@@ -72,14 +72,14 @@ bool TiffData::readTiff(const QString& name)
   height = h;
   width = w;
   scanlineSize = quint32(TIFFScanlineSize(tif.get()));
-  allocate(Tiff16, 2);
+  allocate(Tiff16, 2, false);
   // The scan line may be wider than the row (padding); read it whole, keep
   // the row.
-  std::vector<quint8> line(scanlineSize >= width * 2 ? scanlineSize : width * 2);
   const size_t rowBytes = size_t(width) * 2;
   const bool direct = scanlineSize == rowBytes;
+  std::vector<quint8> line(direct ? 0 : scanlineSize);
   for (quint32 r = 0; r < height; ++r) {
-    quint8* dst = m_pixels.data() + r * rowBytes;
+    quint8* dst = mutableRow(r);
     if (TIFFReadScanline(tif.get(), direct ? dst : line.data(), r, 0) < 0) {
       qDebug().noquote() << "Error on reading TIFF scan line" << r << name;
       clear();

@@ -84,19 +84,20 @@ bool TiffData::readVrsk(const QString& name)
   QString text;
   for (int i = 0; i < headerLines; ++i)
     in.readLineInto(&text);
-  allocate(VrskFloat, 4);
-  float* out = reinterpret_cast<float*>(m_pixels.data());
+  allocate(VrskFloat, 4, true);
   const qint64 total = qint64(width) * height;
   // Lines missing at the end read as 0, which the zero-filled pixels are.
   for (qint64 i = 0; i < total && in.readLineInto(&text); ++i) {
+    float* out = reinterpret_cast<float*>(mutableRow(quint32(i / width))) + i % width;
     QString item;
     const QString rest = takeItem(takeItem(text, item), item);
     takeItem(rest, item);
     const double v = item.toDouble() * 500.0;
     // Negative counts are stored as 0; so is a non-number ("nan", "1e999"),
     // which would otherwise poison every sum over the frame.
-    out[i] = (std::isfinite(v) && v > 0.0 && v < 3.0e38) ? float(v) : 0.0f;
+    *out = (std::isfinite(v) && v > 0.0 && v < 3.0e38) ? float(v) : 0.0f;
   }
-  updateRange(out, total);
+  for (quint32 r = 0; r < height; ++r)
+    updateRange(static_cast<const float*>(row(int(r))), width);
   return true;
 }
