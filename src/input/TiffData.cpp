@@ -43,15 +43,18 @@ void TiffData::clear()
   pixelType = Empty;
 }
 
-void TiffData::allocate(int type, int bytes, bool zeroed)
+void TiffData::startRows(int type, int bytes)
 {
   m_sampleBytes = bytes;
   pixelType = type;
-  const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bytes);
   m_rows.clear();
-  m_rows.reserve(height);
-  for (quint32 y = 0; y < height; ++y)
-    m_rows.emplace_back(zeroed ? new quint8[rowBytes]() : new quint8[rowBytes]);
+}
+
+quint8* TiffData::appendRow(bool zeroed)
+{
+  const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(m_sampleBytes);
+  m_rows.emplace_back(zeroed ? new quint8[rowBytes]() : new quint8[rowBytes]);
+  return m_rows.back().get();
 }
 
 template<typename T>

@@ -34,6 +34,7 @@ public:
   // A VRSK header, an uncompressed TIFF or a ".img" file never describes
   // more pixels than this; larger sizes come only from damaged headers.
   static constexpr qint64 kMaxPixels = qint64(1) << 28;
+  static constexpr qint64 kMaxSide = 65535;
 
   TiffData() = default;
   TiffData(const TiffData&) = delete;
@@ -83,10 +84,12 @@ public:
 private:
   void resetRange();
   void clear(); // back to an empty frame after a failed read
-  // Allocates `height` rows of `width` samples of `bytes` each, zero-filled
-  // only when asked; the previous pixels go.
-  void allocate(int type, int bytes, bool zeroed);
-  quint8* mutableRow(quint32 y) { return m_rows[y].get(); }
+  // Drops the previous pixels and sets the type of the rows to come.
+  void startRows(int type, int bytes);
+  // Appends a row of `width` samples (zero-filled only when asked). Rows are
+  // added as they are read, so a damaged file fails before its announced
+  // size has been allocated.
+  quint8* appendRow(bool zeroed);
   template<typename T>
   void updateRange(const T* samples, qint64 n);
 

@@ -74,9 +74,9 @@ bool TiffData::readImg(const QString& name)
     clear();
     return false;
   }
-  allocate(wide ? Img32 : Img16, bytes, false);
+  startRows(wide ? Img32 : Img16, bytes);
   for (quint32 r = 0; r < height; ++r) {
-    if (f.read(reinterpret_cast<char*>(mutableRow(r)), rowBytes) != rowBytes) {
+    if (f.read(reinterpret_cast<char*>(appendRow(false)), rowBytes) != rowBytes) {
       qDebug().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
       clear();
       return false;

@@ -72,14 +72,14 @@ bool TiffData::readTiff(const QString& name)
   height = h;
   width = w;
   scanlineSize = quint32(TIFFScanlineSize(tif.get()));
-  allocate(Tiff16, 2, false);
+  startRows(Tiff16, 2);
   // The scan line may be wider than the row (padding); read it whole, keep
   // the row.
   const size_t rowBytes = size_t(width) * 2;
   const bool direct = scanlineSize == rowBytes;
   std::vector<quint8> line(direct ? 0 : scanlineSize);
   for (quint32 r = 0; r < height; ++r) {
-    quint8* dst = mutableRow(r);
+    quint8* dst = appendRow(false);
     if (TIFFReadScanline(tif.get(), direct ? dst : line.data(), r, 0) < 0) {
       qDebug().noquote() << "Error on reading TIFF scan line" << r << name;
       clear();

@@ -56,7 +56,7 @@ int TiffData::readVrskHeader(const QString& name)
     return -1;
   // Missing data lines legitimately read as 0, so the file size says
   // nothing; only sizes no detector has are refused.
-  if (w * h > kMaxPixels) {
+  if (w * h > kMaxPixels || w > kMaxSide || h > kMaxSide) {
     qDebug().noquote() << QString("VRSK image size %1 x %2 is too large :").arg(w).arg(h) << name;
     return -1;
   }
@@ -84,20 +84,24 @@ bool TiffData::readVrsk(const QString& name)
   QString text;
   for (int i = 0; i < headerLines; ++i)
     in.readLineInto(&text);
-  allocate(VrskFloat, 4, true);
-  const qint64 total = qint64(width) * height;
-  // Lines missing at the end read as 0, which the zero-filled pixels are.
-  for (qint64 i = 0; i < total && in.readLineInto(&text); ++i) {
-    float* out = reinterpret_cast<float*>(mutableRow(quint32(i / width))) + i % width;
-    QString item;
-    const QString rest = takeItem(takeItem(text, item), item);
-    takeItem(rest, item);
-    const double v = item.toDouble() * 500.0;
-    // Negative counts are stored as 0; so is a non-number ("nan", "1e999"),
-    // which would otherwise poison every sum over the frame.
-    *out = (std::isfinite(v) && v > 0.0 && v < 3.0e38) ? float(v) : 0.0f;
+  startRows(VrskFloat, 4);
+  // Lines missing at the end read as 0, which the zero-filled rows are.
+  bool more = true;
+  for (quint32 r = 0; r < height; ++r) {
+    float* out = reinterpret_cast<float*>(appendRow(true));
+    for (quint32 c = 0; c < width && more; ++c) {
+      more = in.readLineInto(&text);
+      if (!more)
+        break;
+      QString item;
+      const QString rest = takeItem(takeItem(text, item), item);
+      takeItem(rest, item);
+      const double v = item.toDouble() * 500.0;
+      // Negative counts are stored as 0; so is a non-number ("nan",
+      // "1e999"), which would otherwise poison every sum over the frame.
+      out[c] = (std::isfinite(v) && v > 0.0 && v < 3.0e38) ? float(v) : 0.0f;
+    }
+    updateRange(out, width);
   }
-  for (quint32 r = 0; r < height; ++r)
-    updateRange(static_cast<const float*>(row(int(r))), width);
   return true;
 }
