@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -57,8 +58,10 @@ quint8* TiffData::appendRow(bool zeroed)
   return m_rows.back().get();
 }
 
+namespace {
+
 template<typename T>
-void TiffData::updateRange(const T* samples, qint64 n)
+void widenRange(const T* samples, qint64 n, double& minValue, double& maxValue)
 {
   if (n <= 0)
     return;
@@ -72,9 +75,35 @@ void TiffData::updateRange(const T* samples, qint64 n)
   maxValue = std::max(maxValue, double(hi));
 }
 
-template void TiffData::updateRange<quint16>(const quint16*, qint64);
-template void TiffData::updateRange<quint32>(const quint32*, qint64);
-template void TiffData::updateRange<float>(const float*, qint64);
+} // namespace
+
+void TiffData::updateRange(const quint32* samples, qint64 n)
+{
+  widenRange(samples, n, minValue, maxValue);
+}
+
+void TiffData::updateRange(const float* samples, qint64 n)
+{
+  widenRange(samples, n, minValue, maxValue);
+}
+
+// 16-bit rows are scanned as signed values (bias 0x8000): plain SSE2 has
+// signed 16-bit min/max only, and this loop, the one every loaded pixel
+// passes through, then runs several times faster.
+void TiffData::updateRange(const quint16* samples, qint64 n)
+{
+  if (n <= 0)
+    return;
+  qint16 lo = SHRT_MAX;
+  qint16 hi = SHRT_MIN;
+  for (qint64 i = 0; i < n; ++i) {
+    const qint16 v = qint16(samples[i] ^ 0x8000);
+    lo = v < lo ? v : lo;
+    hi = v > hi ? v : hi;
+  }
+  minValue = std::min(minValue, double(quint16(lo) ^ 0x8000));
+  maxValue = std::max(maxValue, double(quint16(hi) ^ 0x8000));
+}
 
 const void* TiffData::row(int y) const
 {

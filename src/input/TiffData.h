@@ -90,8 +90,10 @@ private:
   // added as they are read, so a damaged file fails before its announced
   // size has been allocated.
   quint8* appendRow(bool zeroed);
-  template<typename T>
-  void updateRange(const T* samples, qint64 n);
+  // Widen minValue/maxValue by n samples.
+  void updateRange(const quint16* samples, qint64 n);
+  void updateRange(const quint32* samples, qint64 n);
+  void updateRange(const float* samples, qint64 n);
 
   // One block per row, row 0 first: row-sized blocks come from the heap's
   // free lists, so loading a stack does not map and fault in fresh pages

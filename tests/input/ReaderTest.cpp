@@ -36,7 +36,7 @@ TEST(TiffDataRead, EveryFormatGivesItsValuesTypeAndRange)
     Format format;
     int pixelType;
     quint32 base;
-  } cases[] = { { Format::Tiff, TiffData::Tiff16, 100 },
+  } cases[] = { { Format::Tiff, TiffData::Tiff16, 32760 }, // across 0x8000
                 { Format::Img16, TiffData::Img16, 200 },
                 { Format::Img32, TiffData::Img32, 70000 },
                 { Format::Vrsk, TiffData::VrskFloat, 300 } };
