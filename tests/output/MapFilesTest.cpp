@@ -1,0 +1,144 @@
+#include "output/MapFiles.h"
+
+#include "input/TiffData.h"
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A w x h grid of points with block centres 2 apart, value = x + 100 y.
+MapRows grid(int w, int h)
+{
+  MapRows rows;
+  for (int j = 0; j < h; ++j) {
+    QVector<MapPoint> row;
+    for (int i = 0; i < w; ++i)
+      row.append({ 1 + 2 * i, 1 + 2 * j, double(i + 100 * j) });
+    rows.append(row);
+  }
+  return rows;
+}
+
+} // namespace
+
+TEST(MapFiles, NamesGetTheIndexBeforeTheExtensionInTheSameFolder)
+{
+  // On this system "C:/out" is a relative folder: it becomes absolute.
+  const auto inOut = [](const char* name) {
+    return QFileInfo(QString("C:/out/") + name).absoluteFilePath();
+  };
+  EXPECT_EQ(numberedFileName("C:/out/map.tif", 2, "tif"), inOut("map-2.tif"));
+  EXPECT_EQ(numberedFileName("C:/out/map.tif", 2, "dat"), inOut("map-2.dat"));
+  EXPECT_EQ(insertIntoFileName("C:/out/map.tif", "2"), inOut("map-2.tif"));
+  EXPECT_EQ(insertIntoFileName(inOut("map-2.tif"), "cBar"), inOut("map-2-cBar.tif"));
+  // Only the last suffix is the extension.
+  EXPECT_EQ(numberedFileName("/d/a.b.tif", 0, "dat"), QString("/d/a.b-0.dat"));
+}
+
+TEST(MapFiles, TextLayouts)
+{
+  const MapRows rows = { { { 1, 2, 0.5 }, { 4, 2, 1234567.0 } }, { { 1, 5, -1e-7 }, { 4, 5, 3 } } };
+  EXPECT_EQ(mapText(rows, { true, true }),
+            QByteArray("1,2,0.5\n4,2,1.23457e+06\n1,5,-1e-07\n4,5,3\n"));
+  EXPECT_EQ(mapText(rows, { false, true }).left(8), QByteArray("1 2 0.5\n"));
+  EXPECT_EQ(mapText(rows, { true, false }), QByteArray("0.5,1.23457e+06\n-1e-07,3\n"));
+  EXPECT_TRUE(mapText({}, { false, false }).isEmpty());
+}
+
+TEST(MapFiles, HundredByTwentyMapAsBlankSeparatedRows)
+{
+  const QTemporaryDir dir;
+  const QString path = dir.filePath("rows.dat");
+  ASSERT_TRUE(writeMapText(path, grid(100, 20), { false, false }));
+  const QList<QByteArray> lines = fileBytes(path).split('\n');
+  ASSERT_EQ(lines.size(), 21); // 20 rows and the empty rest after the last newline
+  EXPECT_TRUE(lines.last().isEmpty());
+  for (int j = 0; j < 20; ++j) {
+    const QList<QByteArray> items = lines[j].split(' ');
+    ASSERT_EQ(items.size(), 100) << "row " << j;
+    EXPECT_CLOSE(items[7].toDouble(), 7 + 100 * j);
+  }
+}
+
+TEST(MapFiles, FailedSaveKeepsTheOldFileAndSaysSo)
+{
+  const QTemporaryDir dir;
+  const QString path = dir.filePath("map.dat");
+  ASSERT_TRUE(saveBytes(path, "good\n"));
+  lctest::MessageCapture log;
+  // A folder that does not exist: nothing can be written there.
+  const QString bad = dir.filePath("missing/map.dat");
+  EXPECT_FALSE(writeMapText(bad, grid(2, 2), {}));
+  EXPECT_TRUE(log.has("Can't open " + bad));
+  EXPECT_FALSE(writeMapTiff(bad, 1, 1, { 7 }));
+  // Values that do not fill the size are refused before anything is opened.
+  EXPECT_FALSE(writeMapTiff(path, 2, 2, { 1, 2, 3 }));
+  EXPECT_EQ(fileBytes(path), QByteArray("good\n"));
+}
+
+TEST(MapFiles, TiffReadsBackSampleForSample)
+{
+  const QTemporaryDir dir;
+  const QString path = dir.filePath("m.tif");
+  const QVector<quint16> v = { 0, 1, 65535, 300, 42, 7 };
+  ASSERT_TRUE(writeMapTiff(path, 3, 2, v));
+  TiffData t;
+  ASSERT_TRUE(t.read(path));
+  ASSERT_EQ(t.width, 3u);
+  ASSERT_EQ(t.height, 2u);
+  for (int i = 0; i < v.size(); ++i)
+    EXPECT_CLOSE(t.value(i % 3, i / 3), v[i]);
+}
+
+TEST(MapFiles, FlatAndDarkAreTiffOfTheStackSize)
+{
+  const QTemporaryDir dir;
+  ASSERT_TRUE(writeFlatDark(dir.path(), 5, 4));
+  for (const auto& [name, value] :
+       { std::pair<const char*, int>{ "flat.dat", 1 }, { "dark.dat", 0 } }) {
+    TiffData t;
+    ASSERT_TRUE(t.readTiff(QDir(dir.path()).filePath(name))) << name;
+    EXPECT_EQ(t.width, 5u);
+    EXPECT_EQ(t.height, 4u);
+    EXPECT_CLOSE(t.value(4, 3), value);
+    EXPECT_CLOSE(t.value(0, 0), value);
+  }
+}
+
+TEST(MapFiles, FlatAndDarkWithoutStackWriteNothing)
+{
+  const QTemporaryDir dir;
+  lctest::MessageCapture log;
+  EXPECT_FALSE(writeFlatDark(dir.path(), 0, 0));
+  EXPECT_TRUE(log.has("No stack loaded: flat.dat and dark.dat not written"));
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(MapFiles, PicturesFollowTheSuffix)
+{
+  const QTemporaryDir dir;
+  QImage img(4, 3, QImage::Format_RGB32);
+  img.fill(QColor(200, 30, 10));
+  ASSERT_TRUE(saveImageFile(img, dir.filePath("bar.png")));
+  EXPECT_EQ(QImage(dir.filePath("bar.png")).pixel(3, 2), img.pixel(3, 2));
+  // TIFF pictures (the colour bar beside a TIFF map) need no image plug-in.
+  ASSERT_TRUE(saveImageFile(img, dir.filePath("bar.tif")));
+  const QByteArray tif = fileBytes(dir.filePath("bar.tif"));
+  EXPECT_TRUE(tif.startsWith("II*") || tif.startsWith("MM"));
+  lctest::MessageCapture log;
+  EXPECT_FALSE(saveImageFile(QImage(), dir.filePath("none.png")));
+  EXPECT_TRUE(log.has("Can't save image " + dir.filePath("none.png")));
+}
