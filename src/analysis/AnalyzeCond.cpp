@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kMaxHalfWidth = 1 << 24;
+
 // int(v) of a coordinate cut to [0, limit]; NaN gives 0.
 int clippedCoordinate(double v, int limit)
 {
@@ -38,8 +40,9 @@ void AnalyzeCond::setup(int w_,
 {
   width = std::max(0, w_);
   height = std::max(0, h_);
-  bx = std::max(0, bx_);
-  by = std::max(0, by_);
+  // Half widths beyond any image are cut so the steps 2*b+1 cannot overflow.
+  bx = std::clamp(bx_, 0, kMaxHalfWidth);
+  by = std::clamp(by_, 0, kMaxHalfWidth);
   x0 = clippedCoordinate(x, width);
   x1 = clippedCoordinate(x + w, width);
   y0 = clippedCoordinate(y, height);

@@ -78,6 +78,8 @@ public slots:
   void setData(int ix, int iy, int xw, int yw, double t);
   // Renders through the process-wide colour bar (GUI thread only).
   void genImg();
+  // The rendered image, wrapping the map's buffer without a copy: valid
+  // until the next rendering or reset (copy it to keep it longer).
   QImage img() const;
   // 16-bit samples of the chosen array: round((clamp(v) - lo) / (hi - lo) *
   // 65535). asAnalyzed gives one sample per raster point (the raster's

@@ -10,22 +10,27 @@
 
 namespace fit {
 
-double Curve::at(double x) const
+namespace {
+
+double lookup(const SpectrumPoints& c, double x)
 {
-  const int n = e.size();
-  if (n == 0 || v.size() < n)
-    return 0.0;
-  if (n == 1)
-    return v[0];
-  if (std::isnan(x))
+  if (std::isnan(x)) {
     qDebug().noquote() << "nan EeV in XafsSpectrum::doubleNormalizedPreBase";
-  const double* first = e.constData();
-  int k = static_cast<int>(std::upper_bound(first, first + n, x) - first) - 1;
-  k = std::min(std::max(k, 0), n - 2);
-  const double dx = e[k + 1] - e[k];
-  if (dx == 0.0)
-    return v[k];
-  return v[k] + (v[k + 1] - v[k]) * (x - e[k]) / dx;
+    return 0.0;
+  }
+  return c.valueAt(x);
+}
+
+} // namespace
+
+double RefTable::at(double x) const
+{
+  return lookup(dn, x + shift);
+}
+
+double RefTable::mlcfAt(double x) const
+{
+  return lookup(mlcf, x + shift);
 }
 
 namespace {
@@ -118,23 +123,23 @@ std::vector<double> solveMlcf(const SampleTable& s,
   return std::vector<double>(x.begin() + 2, x.end());
 }
 
-double residual(const SampleTable& s, const Curve& fitted, Range r)
+double residual(const SampleTable& s, const SpectrumPoints& fitted, Range r)
 {
-  const Curve& c = s.dnCurve;
+  const SpectrumPoints& c = s.dnCurve;
   const int n = c.size();
   if (n < 3 || s.e.isEmpty())
     return 0.0;
   double sum = 0.0;
   int counted = 0;
   for (int k = 1; k <= n - 2; ++k) {
-    const double x = c.e[k];
+    const double x = c.x(k);
     if (!r.contains(x))
       continue;
-    const double y = c.v[k];
+    const double y = c.y(k);
     if (y == 0.0) {
       sum += 1.0;
     } else {
-      const double d = (fitted.at(x) - y) / y;
+      const double d = (fitted.valueAt(x) - y) / y;
       sum += d * d;
     }
     ++counted;
@@ -202,10 +207,8 @@ LcfResult fitTables(const SampleTable& sample,
     }
   }
 
-  Curve fitted;
-  fitted.e.reserve(sample.e.size());
-  fitted.v.reserve(sample.e.size());
-  res.curve.reserve(sample.e.size());
+  SpectrumPoints fitted;
+  fitted.points.reserve(sample.e.size());
   for (int i = 0; i < sample.e.size(); ++i) {
     const double e = sample.e[i];
     if (!common.contains(e))
@@ -213,10 +216,10 @@ LcfResult fitTables(const SampleTable& sample,
     double f = 0.0;
     for (int j = 0; j < n; ++j)
       f += res.fractions[j] * refs[j].at(e);
-    fitted.e.append(e);
-    fitted.v.append(f);
-    res.curve.append(QPointF(e, f));
+    fitted.points.append(QPointF(e, f));
   }
+  fitted.updateRanges();
+  res.curve = fitted;
   res.z = residual(sample, fitted, fitRange);
   return res;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/LcfResult.h"
+#include "spectrum/SpectrumPoints.h"
 
 #include <QVector>
 
@@ -9,27 +10,18 @@
 // values (re-entrant, so points can be spread over threads bit-identically).
 namespace fit {
 
-// A tabulated curve (energies ascending) read by linear interpolation, the
-// end segments extended outside the tabulated range.
-struct Curve
-{
-  QVector<double> e;
-  QVector<double> v;
-
-  double at(double x) const;
-  int size() const { return e.size(); }
-};
-
 struct RefTable
 {
   int listIndex = 0;
   double shift = 0.0; // dE while the reference's shift is active, else 0
   double lo = 0.0;    // lowest and highest raw energy, less the shift
   double hi = 0.0;
-  Curve dn;   // double-normalised curve, for LCF and the fitted curve
-  Curve mlcf; // the curve on the absorption scale that MLCF combines
-  double at(double x) const { return dn.at(x + shift); }
-  double mlcfAt(double x) const { return mlcf.at(x + shift); }
+  SpectrumPoints dn;   // double-normalised curve, for LCF and the fitted curve
+  SpectrumPoints mlcf; // the curve on the absorption scale that MLCF combines
+  // Values at sample energy x, read at x + shift by linear interpolation
+  // with the end segments extended. A NaN energy is reported and gives 0.
+  double at(double x) const;
+  double mlcfAt(double x) const;
 };
 
 struct SampleTable
@@ -42,7 +34,7 @@ struct SampleTable
   QVector<double> raw;
   // The double-normalised curve with its own energies (calibration shift
   // taken off), over which the residual is summed.
-  Curve dnCurve;
+  SpectrumPoints dnCurve;
   double dMut = 0.0;
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "spectrum/SpectrumPoints.h"
+#include "spectrum/XafsSpectrum.h"
+
 #include <QMetaType>
-#include <QPointF>
 #include <QVector>
 
 // What a reference fit is asked to do besides the spectra themselves.
@@ -43,7 +45,10 @@ struct LcfResult
   bool singular = false; // the normal equations had a zero pivot
   // The fitted curve (E, sum of fraction x reference) over the references'
   // common range, on the double-normalised scale.
-  QVector<QPointF> curve;
+  SpectrumPoints curve;
+  // The curve as a normalised spectrum ("anal-LCF" / "anal-MLCF"), built
+  // when the conditions ask for it; empty otherwise.
+  XafsSpectrum fitted;
   // True when the request was part of a 2-D run (the worker's contAccess):
   // the Analyzer then leaves its reference controls alone.
   bool contAccess = false;

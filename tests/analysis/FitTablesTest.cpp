@@ -7,41 +7,35 @@
 
 #include <cmath>
 
-using fit::Curve;
 using fit::RefTable;
 using fit::SampleTable;
 
 namespace {
 
 // Edge-like reference curves on 1 eV steps from `from` to `to`.
-Curve edge(double centre, double width, double from = 8900, double to = 9100)
+SpectrumPoints edge(double centre, double width, double from = 8900, double to = 9100)
 {
-  Curve c;
-  for (double e = from; e <= to; e += 1.0) {
-    c.e.append(e);
-    c.v.append(0.5 + std::atan((e - centre) / width) / M_PI + 0.001 * (e - 9000));
-  }
+  SpectrumPoints c;
+  for (double e = from; e <= to; e += 1.0)
+    c.append(e, 0.5 + std::atan((e - centre) / width) / M_PI + 0.001 * (e - 9000));
   return c;
 }
 
-RefTable ref(int index, const Curve& c, double shift = 0.0)
+RefTable ref(int index, const SpectrumPoints& c, double shift = 0.0)
 {
   RefTable r;
   r.listIndex = index;
   r.shift = shift;
   r.dn = c;
   r.mlcf = c;
-  r.lo = c.e.first() - shift;
-  r.hi = c.e.last() - shift;
+  r.lo = c.minX - shift;
+  r.hi = c.maxX - shift;
   return r;
 }
 
 // A sample on 2 eV steps whose double-normalised values (and raw values,
-// with a background a + b*E) are the given mixture of the references.
-SampleTable mixture(const QVector<RefTable>& refs,
-                    const QVector<double>& w,
-                    double a = 0.0,
-                    double b = 0.0)
+// with a constant background a) are the given mixture of the references.
+SampleTable mixture(const QVector<RefTable>& refs, const QVector<double>& w, double a = 0.0)
 {
   SampleTable s;
   for (double e = 8920; e <= 9080; e += 2.0) {
@@ -50,37 +44,15 @@ SampleTable mixture(const QVector<RefTable>& refs,
       y += w[j] * refs[j].at(e);
     s.e.append(e);
     s.dn.append(y);
-    s.raw.append(y + a + b * e);
+    s.raw.append(y + a);
   }
-  s.dnCurve.e = s.e;
-  s.dnCurve.v = s.dn;
+  for (int i = 0; i < s.e.size(); ++i)
+    s.dnCurve.append(s.e[i], s.dn[i]);
   s.dMut = 2.0;
   return s;
 }
 
 } // namespace
-
-TEST(FitTables, LcfRecoversExactMixtures)
-{
-  const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(2, edge(9010, 6)) };
-  LcfResult r = fit::fitTables(mixture(two, { 0.3, 0.7 }), two, 3, false, FitConditions());
-  ASSERT_TRUE(r.ok());
-  EXPECT_EQ(r.refIndex, (QVector<int>{ 0, 2 }));
-  EXPECT_CLOSE(r.fractions[0], 0.3, 1e-6);
-  EXPECT_CLOSE(r.fractions[1], 0.7, 1e-6);
-  EXPECT_CLOSE(r.amounts[1], 1.4, 1e-6);
-  EXPECT_CLOSE(r.z, 0.0, 1e-12);
-  EXPECT_EQ(r.curve.size(), 81);
-
-  // Three references, one of them shifted by dE = 4 eV.
-  const QVector<RefTable> three = { ref(0, edge(8990, 3)),
-                                    ref(1, edge(9000, 2), 4.0),
-                                    ref(2, edge(9015, 8)) };
-  r = fit::fitTables(mixture(three, { 0.2, 0.5, 0.3 }), three, 3, false, FitConditions());
-  EXPECT_CLOSE(r.fractions[0], 0.2, 1e-6);
-  EXPECT_CLOSE(r.fractions[1], 0.5, 1e-6);
-  EXPECT_CLOSE(r.fractions[2], 0.3, 1e-6);
-}
 
 TEST(FitTables, DegenerateSystemsStillAnswer)
 {
@@ -101,7 +73,7 @@ TEST(FitTables, DegenerateSystemsStillAnswer)
   EXPECT_CLOSE(r.fractions[0], 0.0);
   EXPECT_CLOSE(r.fractions[1], 0.0);
   EXPECT_EQ(r.curve.size(), 51);
-  EXPECT_CLOSE(r.curve.first().x(), 8950.0);
+  EXPECT_CLOSE(r.curve.x(0), 8950.0);
   EXPECT_CLOSE(r.z, 0.0);
 
   // Fewer than two references, or no sample: zeros and a status.
@@ -118,26 +90,19 @@ TEST(FitTables, ResidualCountsZeroSamplePoints)
   const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6)) };
   SampleTable s = mixture(two, { 0.3, 0.7 });
   // Only inner points count: a zero at the last point is ignored, one inside adds 1.0.
-  s.dnCurve.v.last() = 0.0;
-  s.dnCurve.v[40] = 0.0;
+  s.dnCurve.points.last().ry() = 0.0;
+  s.dnCurve.points[40].ry() = 0.0;
   const LcfResult r = fit::fitTables(s, two, 2, false, FitConditions());
   // 79 inner points, 81 raw points; the fit itself still sees the unchanged values.
   EXPECT_CLOSE(r.z, 1.0 / 79 / 81, 1e-12);
 }
 
-TEST(FitTables, MlcfAbsorbsBackgroundAndClipsNegativeWeights)
+TEST(FitTables, MlcfClipsNegativeWeights)
 {
   const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6)) };
-  LcfResult r =
-    fit::fitTables(mixture(two, { 0.6, 1.8 }, 5.0, 0.002), two, 2, true, FitConditions());
-  EXPECT_CLOSE(r.amounts[0], 0.6, 1e-6);
-  EXPECT_CLOSE(r.amounts[1], 1.8, 1e-6);
-  EXPECT_CLOSE(r.fractions[0], 0.25, 1e-6);
-  EXPECT_CLOSE(r.fractions[1], 0.75, 1e-6);
-
   // w = (-0.5, 1.5): the negative weight clips to 0, the other fraction is
   // divided by the sum 1.0 that still holds it.
-  r = fit::fitTables(mixture(two, { -0.5, 1.5 }, 1.0), two, 2, true, FitConditions());
+  LcfResult r = fit::fitTables(mixture(two, { -0.5, 1.5 }, 1.0), two, 2, true, FitConditions());
   EXPECT_CLOSE(r.amounts[0], 0.0);
   EXPECT_CLOSE(r.fractions[0], 0.0);
   EXPECT_CLOSE(r.amounts[1], 1.5, 1e-6);
@@ -150,15 +115,11 @@ TEST(FitTables, MlcfAbsorbsBackgroundAndClipsNegativeWeights)
   EXPECT_CLOSE(r.amounts[1], 0.2, 1e-6);
 }
 
-TEST(FitTables, CurveLookupExtendsEndSegments)
+TEST(FitTables, ReferenceLookupShiftsAndGuardsNaN)
 {
-  Curve c;
-  c.e = { 1, 2, 4 };
-  c.v = { 10, 20, 40 };
-  EXPECT_CLOSE(c.at(3), 30.0);
-  EXPECT_CLOSE(c.at(0), 0.0);
-  EXPECT_CLOSE(c.at(6), 60.0);
+  const RefTable r = ref(0, edge(9000, 3), 4.0);
+  EXPECT_CLOSE(r.at(8996.0), r.dn.valueAt(9000.0));
   lctest::MessageCapture capture;
-  c.at(std::nan(""));
+  EXPECT_CLOSE(r.at(std::nan("")), 0.0);
   EXPECT_TRUE(capture.has("nan EeV in XafsSpectrum::doubleNormalizedPreBase"));
 }
