@@ -50,36 +50,22 @@ struct Setup
 };
 
 // The fit as a 2-D run calls it: tables taken from the spectra, no curve
-// spectrum built.
-void BM_FitLcfTwoRefs(benchmark::State& state)
-{
-  const Setup s;
-  for (auto _ : state)
-    benchmark::DoNotOptimize(fitLCF(s.sample, s.refs, s.cond));
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_FitLcfTwoRefs);
-
-void BM_FitMlcfTwoRefs(benchmark::State& state)
-{
-  const Setup s;
-  for (auto _ : state)
-    benchmark::DoNotOptimize(fitMLCF(s.sample, s.refs, s.cond));
-  state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_FitMlcfTwoRefs);
-
-// A single fit for the spectrum under the pointer: the fitted curve is also
-// normalised as a spectrum.
-void BM_FitLcfWithCurveSpectrum(benchmark::State& state)
+// spectrum built (mlcf:0 LCF, mlcf:1 MLCF). With curve:1 the fitted curve is
+// also normalised as a spectrum, as for the spectrum under the pointer.
+void BM_FitTwoRefs(benchmark::State& state)
 {
   Setup s;
-  s.cond.buildSpectrum = true;
+  const bool mlcf = state.range(0) != 0;
+  s.cond.buildSpectrum = state.range(1) != 0;
   for (auto _ : state)
-    benchmark::DoNotOptimize(fitLCF(s.sample, s.refs, s.cond));
+    benchmark::DoNotOptimize(fitSpectrum(s.sample, s.refs, mlcf, s.cond));
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_FitLcfWithCurveSpectrum);
+BENCHMARK(BM_FitTwoRefs)
+  ->ArgNames({ "mlcf", "curve" })
+  ->Args({ 0, 0 })
+  ->Args({ 1, 0 })
+  ->Args({ 0, 1 });
 
 // For the budget of a whole run: building and normalising one point's
 // spectrum of 100 energies, which every point needs before its fit.
