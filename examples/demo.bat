@@ -23,14 +23,18 @@
 #     image is read, a 2-D fit until the last point is done.
 # All commands are listed, with examples, in docs/batch-commands.md.
 
-:echo Lumacresta demo starts
+:echo "Lumacresta demo starts"
 
 # ---- 1. Energies -----------------------------------------------------------
 # The generator names each image after its energy: I1_08979_5000.tif was
 # taken at 8979.5 eV. "eng_by_name" reads the energy from the name, for the
-# sample images (I1) and for the incident-beam images (I0) alike.
+# sample images (I1) and for the incident-beam images (I0) alike; the
+# pattern (a regular expression: \d is one digit) picks the number out of
+# the name - five digits, "_" for the decimal point, four digits.
 eng_by_name_i1
 eng_by_name_i0
+set_i1_energy_pattern "\d\d\d\d\d_\d\d\d\d"
+set_i0_energy_pattern "\d\d\d\d\d_\d\d\d\d"
 # Drawing every image while it arrives costs time on a long stack: show
 # only the last one.
 show_latest_i1 0
@@ -62,7 +66,10 @@ analyzer_set_LCF_std 1 1 0 sample-data/tif/ref_B.dat 1
 analyzer_set_LCF_mode 0
 
 # ---- 5. The fit at every point ---------------------------------------------
-# The batch waits here until the whole area is done.
+# The batch waits here until the whole area is done. (The sample's energy
+# scale drifts by up to 1 eV from the top of the image to the bottom, as on
+# a real beamline; plain LCF does not correct that, so the top and bottom
+# rows come out a few per cent off.)
 analyzer_exec_LCF
 
 # ---- 6. Save the maps ------------------------------------------------------
@@ -89,7 +96,7 @@ analyzer_select_image_type %r 1
 save_data demo-output/fraction%r.tif
 :next ref
 
-:echo Lumacresta demo done
+:echo "Lumacresta demo done"
 # Ends the program. Delete this line to look at the maps in the analysis
 # window instead.
 quit

@@ -49,5 +49,8 @@ if [ -z "$mapA" ]; then
   echo "No fraction map of A was written; see $root/$out/lumacresta.log" >&2
   exit 1
 fi
-"$bin/tools/fraccheck/lumacresta-fraccheck" --label "Fraction of A against the truth" \
-  "$truthA" "$mapA"
+# The generated stack's energy drifts by up to 1 eV from the top row to the
+# bottom one, as real beamlines do, and plain LCF does not correct that: a
+# few hundredths of error are expected, most of it in the top and bottom rows.
+"$bin/tools/fraccheck/lumacresta-fraccheck" --tolerance 0.08 \
+  --label "Fraction of A against the generator's truth" "$truthA" "$mapA"

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
   p.setApplicationDescription("Compares a saved fraction map with the generator's truth.");
   p.addHelpOption();
   const QCommandLineOption tolerance(
-    "tolerance", "Largest acceptable mean |error|.", "value", "0.05");
+    "tolerance", "Largest acceptable mean |error|.", "value", "0.08");
   const QCommandLineOption label("label", "Name printed before the result.", "text", "fractions");
   p.addOptions({ tolerance, label });
   p.addPositionalArgument("truth", "truth_fraction_<name>.txt of the generator");

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "output/MapFiles.h"
+
+class Analyzed2DRes;
+
+// The points of `map` on the grid of the run that produced it, row by row:
+// block centres from the area's corner plus the half width, one block apart,
+// with the processed values when the map shows those, else the recorded
+// ones. Points off the image are left out.
+MapRows mapGridRows(const Analyzed2DRes& map);
