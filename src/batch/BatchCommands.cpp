@@ -1,0 +1,50 @@
+#include "batch/BatchCommands.h"
+
+#include <QHash>
+
+namespace {
+
+#define LC_BATCH_WORD_ENTRY(name, word) QStringLiteral(word),
+const QString& wordAt(int code)
+{
+  static const QString words[] = { LC_BATCH_COMMANDS(LC_BATCH_WORD_ENTRY) };
+  return words[code];
+}
+#undef LC_BATCH_WORD_ENTRY
+
+// Keyed by the upper-case word; built once, read-only afterwards, so the
+// interpreter's thread and the GUI thread can both look words up.
+const QHash<QString, int>& commandIndex()
+{
+  static const QHash<QString, int> index = [] {
+    QHash<QString, int> h;
+    for (int c = 0; c < BatchCmd::Unknown; ++c)
+      h.insert(wordAt(c).toUpper(), c);
+    return h;
+  }();
+  return index;
+}
+
+} // namespace
+
+int batchCommandCode(const QString& word)
+{
+  return commandIndex().value(word.toUpper(), BatchCmd::Unknown);
+}
+
+QString batchCommandWord(int code)
+{
+  return (code >= 0 && code < BatchCmd::Unknown) ? wordAt(code) : QString();
+}
+
+int batchKeywordCode(const QString& word)
+{
+  static const char* const keywords[] = {
+    ":for", ":next", ":echo", ":rem_start", ":rem_end", ":end"
+  };
+  for (int k = 0; k < 6; ++k) {
+    if (word.compare(QLatin1String(keywords[k]), Qt::CaseInsensitive) == 0)
+      return k;
+  }
+  return BatchKeyword::None;
+}

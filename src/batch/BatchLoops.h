@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// One `:for` variable of a running batch.
+struct LoopRecord
+{
+  QString name;
+  int forLine = 0; // index of the (last) line of its `:for`
+  QString form;    // the text later lines use for the variable
+  QString start;
+  QString end;
+  QString current;
+  QString step; // may be empty
+};
+
+// The outcome of a `:next`: whether the loop goes round again, and the new
+// value text when it does.
+struct LoopStep
+{
+  bool again = false;
+  QString value;
+};
+
+// Advances `loop` by one step without changing it. Counts down when start >=
+// end, up otherwise; the step counts by its absolute value (an empty or zero
+// step text counts by 1), so every loop reaches its end. A start text with a
+// leading "0" and at least two characters gives values zero-padded to its
+// length ("001" -> "002").
+LoopStep nextLoopValue(const LoopRecord& loop);
+
+// Replaces, in one left-to-right pass, every written form of `loops` in
+// `text` by its current value. Inserted values are never searched again, and
+// empty forms are ignored, so a value that contains its own form cannot make
+// the substitution run away. At one position the first record in table order
+// wins.
+QString substituteLoopVariables(const QString& text, const QVector<LoopRecord>& loops);

@@ -1,0 +1,91 @@
+#include "FakeExecutor.h"
+
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "batch/BatchThread.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+QPlainTextEdit* editor(BatchCtrl& w, const char* name)
+{
+  return w.findChild<QPlainTextEdit*>(name);
+}
+void click(BatchCtrl& w, const char* button)
+{
+  QTest::mouseClick(w.findChild<QPushButton*>(button), Qt::LeftButton);
+}
+} // namespace
+
+TEST(BatchCtrl, ExecSendsEveryEditorLineAndStopAsks)
+{
+  BatchCtrl w;
+  QSignalSpy sent(&w, &BatchCtrl::doDispatchCmds);
+  QSignalSpy stop(&w, &BatchCtrl::batchStop);
+  editor(w, "BatchCmds")->setPlainText("zoom_in\n\nquit\n");
+  click(w, "Exec");
+  ASSERT_EQ(sent.size(), 1);
+  const QStringList expected{ "zoom_in", "", "quit", "" };
+  EXPECT_EQ(sent.at(0).at(0).toStringList(), expected);
+  EXPECT_EQ(w.cmdLines(), expected);
+  w.execBatchSlot();
+  EXPECT_EQ(sent.size(), 2);
+  click(w, "Stop");
+  EXPECT_EQ(stop.size(), 1);
+
+  const auto* tabs = w.findChild<QTabWidget*>();
+  ASSERT_NE(tabs, nullptr);
+  EXPECT_EQ(tabs->tabText(0), "Batch Cmds");
+  EXPECT_EQ(tabs->tabText(1), "Progress Log");
+}
+
+TEST(BatchCtrl, LoadReplacesTheEditorKeepsTheLogAndSaveRoundTrips)
+{
+  QTemporaryDir dir;
+  const QString path = dir.filePath("job.bat");
+  {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(":for i I 1 2\r\nseek_image I\n:next i");
+  }
+  BatchCtrl w;
+  editor(w, "BatchCmds")->setPlainText("old text");
+  w.Log("first\n");
+  w.showCmdErr(parseCmdLine("bogus 1 2"));
+  w.setBatchFile(path);
+  EXPECT_EQ(editor(w, "BatchCmds")->toPlainText(), ":for i I 1 2\nseek_image I\n:next i\n");
+  EXPECT_EQ(editor(w, "BatchLogs")->toPlainText(), "first\nErr: bogus 1 2\n");
+
+  w.load(dir.filePath("missing.bat"));
+  EXPECT_EQ(editor(w, "BatchCmds")->toPlainText(), ":for i I 1 2\nseek_image I\n:next i\n");
+
+  w.save(dir.filePath("copy.bat"));
+  w.clear();
+  w.clearLog();
+  EXPECT_TRUE(editor(w, "BatchCmds")->toPlainText().isEmpty());
+  EXPECT_TRUE(editor(w, "BatchLogs")->toPlainText().isEmpty());
+  w.load(dir.filePath("copy.bat"));
+  EXPECT_EQ(editor(w, "BatchCmds")->toPlainText(), ":for i I 1 2\nseek_image I\n:next i\n");
+}
+
+TEST(BatchCtrl, RunsABatchThroughTheInterpreterThread)
+{
+  BatchThread thread;
+  FakeExecutor exec(thread.dispatcher());
+  BatchCtrl w;
+  w.setDispatcher(thread.dispatcher());
+  editor(w, "BatchCmds")->setPlainText(":for i %i 1 2\nseek_image %i\n:next i\n");
+  click(w, "Exec");
+  ASSERT_TRUE(exec.waitForCmds(2));
+  FakeExecutor::settle();
+  EXPECT_EQ(editor(w, "BatchLogs")->toPlainText(),
+            "for i : %i = 1\nseek_image : 1\nnext i : %i = 2\nseek_image : 2\n");
+}

@@ -1,0 +1,148 @@
+#include "FakeExecutor.h"
+
+#include "batch/BatchCommands.h"
+#include "batch/BatchDispatcher.h"
+#include "batch/BatchThread.h"
+#include "support/MessageCapture.h"
+
+#include <gtest/gtest.h>
+
+// Every test runs the interpreter on its own thread, as the program does,
+// and answers from the test thread through queued connections.
+class BatchDispatcherTest : public ::testing::Test
+{
+protected:
+  BatchThread thread;
+  FakeExecutor exec{ thread.dispatcher() };
+};
+
+TEST_F(BatchDispatcherTest, NestedLoopsSubstituteAndLog)
+{
+  ASSERT_TRUE(exec.run({ ":for i %i 1 2",
+                         ":FOR j %j 001 003 # padded",
+                         "save_image out%i_%j.png",
+                         ":next j",
+                         ":Next i" }));
+  EXPECT_EQ(exec.lines(),
+            QStringList({ "save_image out1_001.png",
+                          "save_image out1_002.png",
+                          "save_image out1_003.png",
+                          "save_image out2_001.png",
+                          "save_image out2_002.png",
+                          "save_image out2_003.png" }));
+  EXPECT_EQ(exec.cmds.at(0).code, BatchCmd::SaveImage);
+  EXPECT_EQ(exec.cmds.at(0).line, "save_image out%i_%j.png");
+  EXPECT_EQ(exec.log.mid(0, 5),
+            QStringList({ "for i : %i = 1\n",
+                          "for j : %j = 001\n",
+                          "save_image : out1_001.png\n",
+                          "next j : %j = 002\n",
+                          "save_image : out1_002.png\n" }));
+  EXPECT_TRUE(exec.log.contains("next i : %i = 2\n"));
+}
+
+TEST_F(BatchDispatcherTest, SkipsBlankLinesAndStrayNextAndStopsAtEnd)
+{
+  lctest::MessageCapture capture;
+  exec.autoFinish = true;
+  ASSERT_TRUE(exec.run({ "",
+                         "   # comment only",
+                         ":next nothing",
+                         ":echo \"hello there\"",
+                         "zoom_in",
+                         ":END",
+                         "quit" }));
+  EXPECT_EQ(exec.lines(), QStringList({ "zoom_in" }));
+  EXPECT_TRUE(capture.has("echo hello there"));
+  EXPECT_EQ(exec.log, QStringList({ "echo hello there", "zoom_in : \n" }));
+
+  ASSERT_TRUE(exec.run({}));
+  ASSERT_TRUE(exec.run({ "", "" }));
+  EXPECT_EQ(exec.cmds.size(), 1);
+}
+
+TEST_F(BatchDispatcherTest, RemarkBlockIsLoggedButMarked)
+{
+  ASSERT_TRUE(exec.run({ "zoom_in", ":rem_start", "quit", ":end", ":rem_end", "scale_reset" }));
+  EXPECT_EQ(exec.lines(), QStringList({ "zoom_in", ":rem_start", "quit", ":end", "scale_reset" }));
+  EXPECT_EQ(exec.inRem, QVector<bool>({ false, true, true, true, false }));
+  EXPECT_TRUE(exec.log.contains("quit : \n"));
+}
+
+TEST_F(BatchDispatcherTest, ContinuationQuotesAndSubstitutionEdgeCases)
+{
+  lctest::MessageCapture capture;
+  ASSERT_TRUE(exec.run({ "load_I1_files new a.tif \\   ",
+                         "b.tif",
+                         "save_data \"my map.dat",
+                         ":for n 1 1 \\",
+                         "2",
+                         ":for e \"\" 7 7",
+                         "seek_image 1",
+                         ":next n" }));
+  ASSERT_EQ(exec.cmds.size(), 4);
+  EXPECT_EQ(exec.cmds.at(0).args, QStringList({ "new", "a.tif", "b.tif" }));
+  EXPECT_EQ(exec.cmds.at(1).args, QStringList({ "my map.dat" }));
+  EXPECT_TRUE(capture.contains("is started from quote but not ended by quote"));
+  // The value "1" holds the form "1" itself; an empty form never matches;
+  // going round again starts after the whole continued `:for`.
+  EXPECT_EQ(exec.cmds.at(2).substLine, "seek_image 1");
+  EXPECT_EQ(exec.cmds.at(3).substLine, "seek_image 2");
+}
+
+TEST_F(BatchDispatcherTest, OnlyTheAwaitedCommandsEndMovesOn)
+{
+  exec.autoFinish = false;
+  emit exec.finishAny(); // nothing awaited: ignored
+  emit exec.dispatch({ "zoom_in", "scale_reset", "quit" });
+  ASSERT_TRUE(exec.waitForCmds(1));
+  const quint64 first = exec.cmds.at(0).seq;
+  emit exec.finishCmd(first + 7); // belongs to nobody
+  FakeExecutor::settle();
+  EXPECT_EQ(exec.cmds.size(), 1);
+
+  // Reported twice: only one line moves on.
+  emit exec.finishCmd(first);
+  emit exec.finishCmd(first);
+  ASSERT_TRUE(exec.waitForCmds(2));
+  FakeExecutor::settle();
+  EXPECT_EQ(exec.cmds.size(), 2);
+
+  // A restart while a command is out: its late end must not move the new run.
+  const quint64 old = exec.cmds.at(1).seq;
+  emit exec.dispatch({ "seek_image 1", "seek_image 2" });
+  ASSERT_TRUE(exec.waitForCmds(3));
+  emit exec.finishCmd(old);
+  FakeExecutor::settle();
+  EXPECT_EQ(exec.cmds.size(), 3);
+  emit exec.finishAny();
+  ASSERT_TRUE(exec.waitForCmds(4));
+  EXPECT_EQ(exec.cmds.at(3).substLine, "seek_image 2");
+}
+
+TEST_F(BatchDispatcherTest, StopEndsAWaitingBatch)
+{
+  exec.autoFinish = false;
+  bool stopped = false;
+  QObject::connect(
+    thread.dispatcher(), &BatchDispatcher::batchFinished, &exec, [&] { stopped = true; });
+  emit exec.dispatch({ "analyzer_exec_LCF", "quit" });
+  ASSERT_TRUE(exec.waitForCmds(1));
+  QMetaObject::invokeMethod(thread.dispatcher(), "batchStopSlot", Qt::QueuedConnection);
+  FakeExecutor::settle();
+  EXPECT_TRUE(stopped);
+  emit exec.finishCmd(exec.cmds.at(0).seq);
+  FakeExecutor::settle();
+  EXPECT_EQ(exec.cmds.size(), 1);
+}
+
+TEST_F(BatchDispatcherTest, LongRunsOfKeywordLinesDoNotGrowTheStack)
+{
+  QStringList lines;
+  for (int i = 0; i < 20000; ++i)
+    lines << ":rem_end"
+          << "# nothing";
+  lines << "quit";
+  ASSERT_TRUE(exec.run(lines, 30000));
+  EXPECT_EQ(exec.lines(), QStringList({ "quit" }));
+}

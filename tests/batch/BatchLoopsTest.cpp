@@ -1,0 +1,49 @@
+#include "batch/BatchLoops.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// All values a loop takes, at most `cap` of them.
+QStringList runLoop(const QString& start, const QString& end, const QString& step, int cap = 50)
+{
+  LoopRecord r{ "i", 0, "%i", start, end, start, step };
+  QStringList values{ r.current };
+  for (LoopStep s = nextLoopValue(r); s.again && values.size() < cap; s = nextLoopValue(r)) {
+    r.current = s.value;
+    values << r.current;
+  }
+  return values;
+}
+} // namespace
+
+TEST(BatchLoops, CountsUpDownAndByTheStep)
+{
+  EXPECT_EQ(runLoop("1", "3", ""), QStringList({ "1", "2", "3" }));
+  EXPECT_EQ(runLoop("1", "3", "0"), QStringList({ "1", "2", "3" }));
+  EXPECT_EQ(runLoop("3", "1", ""), QStringList({ "3", "2", "1" }));
+  EXPECT_EQ(runLoop("0", "10", "4"), QStringList({ "0", "4", "8" }));
+  EXPECT_EQ(runLoop("5", "5", ""), QStringList({ "5" }));
+  // A step of the wrong sign counts by its size instead of running away.
+  EXPECT_EQ(runLoop("1", "5", "-2"), QStringList({ "1", "3", "5" }));
+  EXPECT_EQ(runLoop("5", "1", "-2"), QStringList({ "5", "3", "1" }));
+  // The ends of the 32-bit range do not wrap around.
+  EXPECT_EQ(runLoop("2147483646", "2147483647", "5"), QStringList({ "2147483646" }));
+}
+
+TEST(BatchLoops, PadsWithZerosToTheStartTextLength)
+{
+  EXPECT_EQ(runLoop("001", "003", ""), QStringList({ "001", "002", "003" }));
+  EXPECT_EQ(runLoop("08", "11", ""), QStringList({ "08", "09", "10", "11" }));
+  EXPECT_EQ(runLoop("010", "008", ""), QStringList({ "010", "009", "008" }));
+  EXPECT_EQ(runLoop("0", "2", ""), QStringList({ "0", "1", "2" }));
+}
+
+TEST(BatchLoops, SubstitutesInOnePass)
+{
+  QVector<LoopRecord> loops{ { "i", 0, "%i", "1", "3", "12", "" },
+                             { "j", 2, "%j", "1", "3", "%i", "" } };
+  EXPECT_EQ(substituteLoopVariables("a%i_%j.tif", loops), "a12_%i.tif");
+  // A value holding its own written form, or an empty form, cannot loop.
+  loops = { { "n", 0, "1", "1", "3", "11", "" }, { "e", 0, "", "1", "1", "1", "" } };
+  EXPECT_EQ(substituteLoopVariables("x1y", loops), "x11y");
+}

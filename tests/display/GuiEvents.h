@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+// Mouse moves and wheel notches sent straight to a widget: QTest moves the
+// cursor for a move, which carries no buttons and does nothing offscreen.
+namespace lctest {
+
+inline void moveMouse(QWidget* w,
+                      QPoint pos,
+                      Qt::MouseButtons buttons = Qt::NoButton,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+  QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, buttons, modifiers);
+  QApplication::sendEvent(w, &e);
+}
+
+// notches > 0 turns the wheel away from the user.
+inline void turnWheel(QWidget* w, QPoint pos, int notches)
+{
+  QWheelEvent e(pos,
+                w->mapToGlobal(pos),
+                QPoint(),
+                QPoint(0, 120 * notches),
+                Qt::NoButton,
+                Qt::NoModifier,
+                Qt::NoScrollPhase,
+                false);
+  QApplication::sendEvent(w, &e);
+}
+
+} // namespace lctest
