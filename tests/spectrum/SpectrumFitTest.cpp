@@ -1,0 +1,115 @@
+#include "spectrum/SyntheticSpectrum.h"
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+
+#include "spectrum/LuSolve.h"
+#include "spectrum/VictLine.h"
+#include "spectrum/XafsSpectrum.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Samples
+{
+  std::vector<double> E, lambda, y;
+  LineFitInput input() const { return { E.data(), lambda.data(), y.data(), int(E.size()) }; }
+};
+
+template<typename F>
+Samples samplesOf(double from, double to, double step, F f)
+{
+  Samples s;
+  for (double E = from; E <= to; E += step) {
+    s.E.push_back(E);
+    s.lambda.push_back(kHcEVA / E);
+    s.y.push_back(f(E));
+  }
+  return s;
+}
+
+} // namespace
+
+TEST(VictLine, FitsGiveBackKnownLines)
+{
+  SyntheticEdge v;
+  const Samples s = samplesOf(8500, 8950, 2.0, [&](double E) { return v.background(E); });
+  EdgeLine line;
+  ASSERT_TRUE(VictLine::fitVictoreen(s.input(), 8500, 8900, line));
+  EXPECT_CLOSE_REL(line.c, v.c, 1e-5);
+  EXPECT_CLOSE_REL(line.a, v.a, 1e-5);
+  EXPECT_CLOSE_REL(line.b, v.b, 1e-5);
+  EXPECT_CLOSE(line.rms, 0.0, 1e-9);
+  EXPECT_EQ(line.pointsUsed, 200); // 8500 .. 8898, the upper end excluded
+
+  const Samples straight = samplesOf(100, 200, 1.0, [](double E) { return 3.0 - 0.02 * E; });
+  ASSERT_TRUE(VictLine::fitStraight(straight.input(), 120, 180, line));
+  EXPECT_TRUE(line.linear);
+  EXPECT_CLOSE(line.c, 3.0, 1e-9);
+  EXPECT_CLOSE(line.slope, -0.02, 1e-12);
+  // One point in the window: its constant; none: the constant 0.
+  ASSERT_TRUE(VictLine::fitStraight(straight.input(), 120, 121, line));
+  EXPECT_CLOSE(line.c, 0.6, 1e-12);
+  EXPECT_CLOSE(line.slope, 0.0);
+  ASSERT_TRUE(VictLine::fitStraight(straight.input(), 500, 600, line));
+  EXPECT_CLOSE(line.c, 0.0);
+
+  const Samples cubic = samplesOf(8000, 9000, 5.0, [](double E) {
+    const double t = (E - 8500) / 100;
+    return 1 + 0.5 * t - 0.1 * t * t + 0.01 * t * t * t;
+  });
+  ASSERT_TRUE(VictLine::genCorrectedInPost(cubic.input(), 8000, 9001, line));
+  line.useOutside = true;
+  line.outsideIsAbove = true;
+  line.upperLimit = 0;
+  EXPECT_CLOSE(line.valueAt(8700), 1 + 1.0 - 0.4 + 0.08, 1e-6);
+}
+
+TEST(VictLine, RefusesTooFewOrSingularPoints)
+{
+  const Samples three = samplesOf(8000, 8002, 1.0, [](double) { return 1.0; });
+  EdgeLine line;
+  line.c = 7.0;
+  EXPECT_FALSE(VictLine::fitVictoreen(three.input(), 0, 1e9, line)); // fewer than 4
+  const Samples flat = samplesOf(8000, 8100, 1.0, [](double) { return 1.0; });
+  EXPECT_FALSE(VictLine::fitVictoreen(flat.input(), 8000, 8001.5, line)); // 2 in the window
+  EXPECT_CLOSE(line.c, 7.0);                                              // left as it was
+  double singular[4] = { 1, 2, 2, 4 };
+  int perm[2];
+  EXPECT_FALSE(luDecompose(singular, 2, perm));
+  const Samples cubic = samplesOf(8000, 8100, 1.0, [](double) { return 1.0; });
+  lctest::MessageCapture log;
+  EXPECT_FALSE(VictLine::genCorrectedInPost(cubic.input(), 8000, 8001.5, line));
+  EXPECT_TRUE(log.has("make  LU (2) false in VictLine genCorrectedInPost"));
+}
+
+TEST(Normalize, VictoreenBackgroundWithStepGivesEdgeAndJump)
+{
+  SyntheticEdge v;
+  v.gamma = 0.01; // a far-reaching arctan tail would bend the pre-edge fit
+  const XafsSpectrum s(v.sample(7000, 9400, 2.0), "test", 0, 0.0, 8980.0, -40.0, 40.0);
+  EXPECT_CLOSE(s.midx, v.e0, 0.5);
+  EXPECT_CLOSE_REL(s.dMut, v.jump, 0.01);
+  EXPECT_CLOSE_REL(s.pre.c, v.c, 0.01);
+  EXPECT_CLOSE_REL(s.pre.a, v.a, 0.01);
+  EXPECT_CLOSE_REL(s.pre.b, v.b, 0.02);
+  EXPECT_CLOSE(s.preValue(8700), v.background(8700), 1e-3);
+  const SpectrumPoints& dn = s.curve(XafsSpectrum::CurveDoubleNormalized);
+  ASSERT_EQ(dn.size(), s.size());
+  EXPECT_CLOSE(s.doubleNormalizedPreBase(8700), 0.0, 0.01);
+  EXPECT_CLOSE(s.doubleNormalizedPreBase(9300), 1.0, 0.01);
+  EXPECT_CLOSE(s.rawScaleAt(9290, 10.0), s.dMut * s.doubleNormalizedPreBase(9300), 1e-12);
+  EXPECT_CLOSE(s.curveValueAt(XafsSpectrum::CurvePostBasePlusOne, 9300), 1.0, 0.01);
+
+  // Straight lines on a straight background.
+  SpectrumPoints p;
+  for (double E = 8800; E <= 9200; E += 1.0)
+    p.append(E, 0.5 + 1e-4 * (E - 8800) + (E >= 8980 ? 2.0 : 0.0));
+  const XafsSpectrum lin(p, "test", 1, 0.0, 0.0, 0.0, 0.0);
+  EXPECT_TRUE(lin.pre.linear);
+  EXPECT_CLOSE(lin.pre.slope, 1e-4, 1e-9);
+  EXPECT_CLOSE(lin.dMut, 2.0, 1e-6);
+  EXPECT_CLOSE(lin.midx, 8979.0, 1.0);
+}
