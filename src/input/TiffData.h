@@ -1,0 +1,108 @@
+#pragma once
+
+#include "display/ColorMap.h"
+
+#include <QImage>
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+#include <cfloat>
+#include <memory>
+#include <vector>
+
+// One image frame: raw detector counts of one file with its size, pixel
+// type, value range, energy and alignment shift, plus the display image.
+//
+// A frame is filled by exactly one `read`; the readers do not render. The
+// display image is built by `render` with a colour mapping passed by value,
+// on the thread that owns the mapping (the GUI thread, when the frame
+// arrives), so no reader ever touches the process-wide colour bar.
+class TiffData
+{
+public:
+  // Storage type of the pixels.
+  enum PixelType
+  {
+    Tiff16 = 0,    // 16-bit unsigned, from a TIFF file
+    Img16 = 1,     // 16-bit unsigned, ".img" with 2 bytes per pixel
+    Img32 = 2,     // 32-bit unsigned, ".img" with 4 bytes per pixel
+    VrskFloat = 3, // 32-bit float, VRSK text image
+    Empty = 4
+  };
+
+  // A VRSK header, an uncompressed TIFF or a ".img" file never describes
+  // more pixels than this; larger sizes come only from damaged headers.
+  static constexpr qint64 kMaxPixels = qint64(1) << 28;
+  static constexpr qint64 kMaxSide = 65535;
+
+  TiffData() = default;
+  TiffData(const TiffData&) = delete;
+  TiffData& operator=(const TiffData&) = delete;
+
+  int displayFormat = QImage::Format_Grayscale8;
+  QString fileName;
+  quint16 bytesPerPixel = 2;
+  quint32 width = 0;
+  quint32 height = 0;
+  quint32 scanlineSize = 0;
+  double minValue = DBL_MAX;
+  double maxValue = DBL_MIN;
+  double energy = 0.0;
+  qint64 stamp = 0;
+  ImageBuffer displayBuffer;
+  QImage displayImage; // wraps displayBuffer; null until the first render
+  qint32 xShift = 0;
+  qint32 yShift = 0;
+  int pixelType = Empty;
+
+  // Detects the format by the first bytes and reads the file. False on any
+  // failure (the frame is then unusable and the caller deletes it).
+  bool read(const QString& fileName);
+  bool readTiff(const QString& fileName);
+  bool readImg(const QString& fileName);
+  bool readVrsk(const QString& fileName);
+  // Byte offset of the ".img" pixel data (below 1 on failure); sets width,
+  // height and bytesPerPixel.
+  int readImgHeader(const QString& fileName);
+  // Number of VRSK header lines (-1 on failure); sets width and height.
+  int readVrskHeader(const QString& fileName);
+
+  // Rebuilds the display image through `mapping`, with the frame's own
+  // minimum and maximum as the value range and its shift applied.
+  void render(ColorMapping mapping);
+
+  // Sum of the raw samples over the box x±|binX|, y±|binY|; positions that
+  // fall outside the image (after the shift) count as 0.
+  double sample(int x, int y, int binX, int binY) const;
+  // Raw sample at stored (unshifted) column x, row y; 0 outside.
+  double value(int x, int y) const;
+  // Start of stored row y in the frame's pixel type (nullptr outside).
+  const void* row(int y) const;
+  bool isEmpty() const { return pixelType == Empty || width == 0 || height == 0; }
+
+private:
+  void resetRange();
+  void clear(); // back to an empty frame after a failed read
+  // Drops the previous pixels and sets the type of the rows to come.
+  void startRows(int type, int bytes);
+  // Appends a row of `width` samples (zero-filled only when asked). Rows are
+  // added as they are read, so a damaged file fails before its announced
+  // size has been allocated.
+  quint8* appendRow(bool zeroed);
+  // Widen minValue/maxValue by n samples.
+  void updateRange(const quint16* samples, qint64 n);
+  void updateRange(const quint32* samples, qint64 n);
+  void updateRange(const float* samples, qint64 n);
+
+  // One block per row, row 0 first: row-sized blocks come from the heap's
+  // free lists, so loading a stack does not map and fault in fresh pages
+  // for every frame.
+  std::vector<std::unique_ptr<quint8[]>> m_rows;
+  int m_sampleBytes = 0;
+};
+
+// Value of a frame list (ascending energy) at energy e: 1.0 for no frames,
+// the frame itself for one, otherwise the straight line through the two
+// frames around e (through the first or last two beyond the ends).
+double sampleAtEnergy(const QVector<TiffData*>& frames, double e, int x, int y, int binX, int binY);

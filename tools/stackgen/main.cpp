@@ -1,0 +1,60 @@
+// lumacresta-stackgen: writes a sample transmission stack (I1, I0, dark,
+// reference spectra and the truth maps) for trying the program out.
+
+#include "StackGen.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+int main(int argc, char** argv)
+{
+  QCoreApplication app(argc, argv);
+  QCommandLineParser p;
+  p.setApplicationDescription("Writes a sample imaging-XAFS stack with known content.");
+  p.addHelpOption();
+  const QCommandLineOption width("width", "Image width (pixels).", "n", "24");
+  const QCommandLineOption height("height", "Image height (pixels).", "n", "16");
+  const QCommandLineOption count("energies", "Number of energies.", "n", "61");
+  const QCommandLineOption from("from", "First energy (eV).", "eV", "8940");
+  const QCommandLineOption to("to", "Last energy (eV).", "eV", "9060");
+  const QCommandLineOption formats(
+    "formats", "Comma-separated: tif, img16, img32, vrsk.", "list", "tif");
+  const QCommandLineOption noNoise("no-noise", "Write the noise-free counts.");
+  const QCommandLineOption seed("seed", "Noise seed.", "n", "12345");
+  const QCommandLineOption out("out", "Output folder (one subfolder per format).", "dir", "stack");
+  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out });
+  p.process(app);
+
+  QTextStream err(stderr);
+  stackgen::StackSpec spec;
+  spec.width = p.value(width).toInt();
+  spec.height = p.value(height).toInt();
+  const int n = p.value(count).toInt();
+  const double e0 = p.value(from).toDouble();
+  const double e1 = p.value(to).toDouble();
+  if (spec.width < 1 || spec.height < 1 || n < 2 || !(e1 > e0)) {
+    err << "need width, height >= 1, at least 2 energies and --to above --from\n";
+    return 2;
+  }
+  for (int k = 0; k < n; ++k)
+    spec.energies << e0 + (e1 - e0) * k / (n - 1);
+  spec.noise = !p.isSet(noNoise);
+  spec.seed = p.value(seed).toUInt();
+
+  for (const QString& name : p.value(formats).split(',', Qt::SkipEmptyParts)) {
+    stackgen::Format f;
+    if (!stackgen::formatFromName(name.trimmed(), f)) {
+      err << "unknown format " << name << "\n";
+      return 2;
+    }
+    const QString dir = p.value(out) + "/" + stackgen::formatName(f);
+    const stackgen::StackTruth t = stackgen::generateStack(spec, dir, f);
+    if (!t.ok) {
+      err << "could not write the stack into " << dir << "\n";
+      return 1;
+    }
+    QTextStream(stdout) << t.i1Files.size() << " energies written to " << dir << "\n";
+  }
+  return 0;
+}
