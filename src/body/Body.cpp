@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchThread.h"
+#include "batch/CmdLine.h"
 #include "display/ChCoord.h"
 #include "display/ColorBar.h"
 #include "display/ColorMap.h"
@@ -51,7 +52,12 @@ Body::~Body()
 
 void Body::registerMetaTypes()
 {
+  // Types that cross threads in queued signals; the analysis types join
+  // here when their windows are built.
   qRegisterMetaType<TiffData*>("TiffData*");
+  qRegisterMetaType<XafsSpectrum>("XafsSpectrum");
+  qRegisterMetaType<XafsSpectrum*>("XafsSpectrum*");
+  qRegisterMetaType<CmdLine>("CmdLine");
 }
 
 void Body::setupFileLists()

@@ -169,7 +169,8 @@ private:
   void setupSpectrumFiles();
   // Loads fname into `target`; a file that cannot be read keeps the
   // previous spectrum and marks the selector as not loaded.
-  bool loadSpectrumFile(const QString& fname, std::unique_ptr<XafsSpectrum>& target,
+  bool loadSpectrumFile(const QString& fname,
+                        std::unique_ptr<XafsSpectrum>& target,
                         XafsFileSelect* selector);
 
   std::unique_ptr<Ui::Body> m_ui;

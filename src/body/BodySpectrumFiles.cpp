@@ -36,7 +36,8 @@ void Body::setupSpectrumFiles()
   connect(ui.TotalI0ofI0XAFS, &XafsFileSelect::cleared, this, [this] { m_totalI0ofI0.reset(); });
 }
 
-bool Body::loadSpectrumFile(const QString& fname, std::unique_ptr<XafsSpectrum>& target,
+bool Body::loadSpectrumFile(const QString& fname,
+                            std::unique_ptr<XafsSpectrum>& target,
                             XafsFileSelect* selector)
 {
   auto s = std::make_unique<XafsSpectrum>();

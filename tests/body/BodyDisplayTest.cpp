@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QMouseEvent>
 
 namespace {
 // Grey level of the frame's display image at pixel (x, y).
@@ -104,4 +105,20 @@ TEST_F(BodyFixture, ScreenshotOfTheMainWindow)
   ASSERT_TRUE(shot.save(path));
   EXPECT_EQ(shot.width(), m_body->width());
   m_body->form()->CBar->setLimits(0.0, 1.0);
+}
+
+// Pointing at a pixel reads out its position and the shown frame's value.
+TEST_F(BodyFixture, PointerReadOutShowsPositionAndValue)
+{
+  ASSERT_TRUE(loadI1(makeStack("R", 3), true));
+  m_body->resize(1200, 860);
+  m_body->show();
+  m_body->showData(2);
+  ImgDispA* area = m_body->form()->dispA;
+  area->resetImageViewWindow();
+  const QPoint at(int((10.5 / kWidth) * area->width()), int((5.5 / kHeight) * area->height()));
+  QMouseEvent move(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(area, &move);
+  EXPECT_EQ(m_body->form()->Position->text(), "(  10,    5)");
+  EXPECT_EQ(m_body->form()->Value->text(), QString::number(1000 + 20 + 10 + kWidth * 5));
 }
