@@ -202,7 +202,8 @@ void Body::readI1Files(const QStringList& files, bool newFile)
 {
   if (newFile)
     clearI1Files();
-  // The spectrum window rescales its energy axis on the next spectrum.
+  // (The spectrum window is told here to rescale its energy axis on the
+  // next spectrum, once Body has one.)
   readFiles(files, m_i1List, m_i1Load, true);
 }
 
@@ -238,26 +239,30 @@ void Body::loadedI1(TiffData* data, int fNo)
     m_stackWidth = int(m_i1Frames.at(0)->width);
     m_stackHeight = int(m_i1Frames.at(0)->height);
   }
-  if (m_i1List->loading() && !m_i1List->showLatest())
-    return;
-  updateSeekRange();
-  m_i1List->select(m_i1Frames.size() - 1);
-  if (m_i1List->showLatest() && isShowingI1())
-    showData(m_i1Frames.size() - 1);
-  stacksChanged();
+  showArrival(true);
 }
 
 void Body::loadedI0(TiffData* data, int fNo)
 {
   std::unique_ptr<TiffData> frame(data);
-  if (!adoptFrame(std::move(frame), fNo, m_i0Frames, m_i0List, m_i0Load))
-    return;
-  if (m_i0List->loading() && !m_i0List->showLatest())
+  if (adoptFrame(std::move(frame), fNo, m_i0Frames, m_i0List, m_i0Load))
+    showArrival(false);
+}
+
+void Body::showArrival(bool isI1)
+{
+  SelectDataFiles* list = isI1 ? m_i1List : m_i0List;
+  // A quiet load (show-latest off) catches up once, at its end.
+  if (list->loading() && !list->showLatest())
     return;
   updateSeekRange();
-  m_i0List->select(m_i0Frames.size() - 1);
-  if (m_i0List->showLatest() && !isShowingI1())
-    showData(m_i0Frames.size() - 1);
+  const int newest = (isI1 ? m_i1Frames : m_i0Frames).size() - 1;
+  if (isI1 == isShowingI1()) {
+    showData(newest); // selects it in the list too
+  } else {
+    const QSignalBlocker block(list);
+    list->select(newest);
+  }
   stacksChanged();
 }
 

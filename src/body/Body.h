@@ -155,6 +155,8 @@ private:
                   FrameStack& stack,
                   SelectDataFiles* list,
                   LoadState& load);
+  // After an arrival: slider, list selection and display follow.
+  void showArrival(bool isI1);
   void finishLoad(SelectDataFiles* list, LoadState& load, bool isI1);
   bool isShowingI1() const;
   void updateSeekRange();
