@@ -1,8 +1,12 @@
 #include "BodyFixture.h"
 
+#include "StackGen.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
+#include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include "ui_Body.h"
@@ -12,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <atomic>
 
@@ -131,4 +136,30 @@ TEST_F(BodyFixture, DestroyingDuringALongLoadEndsCleanlyAndSoon)
   timer.start();
   m_body.reset();
   EXPECT_LT(timer.elapsed(), 5000);
+}
+
+// The batch command "quit" in the middle of a long load: finishing() closes
+// the windows, the event loop ends and the main window goes cleanly.
+TEST(BodyShutdown, FinishingDuringALoadEndsTheProgram)
+{
+  const QString dir = lctest::scratchDir("FinishingDuringALoad");
+  const QStringList one = stackgen::writeSimpleStack(
+    dir, "Q", stackgen::Format::Tiff, 16, 16, { 8979.5 }, [](int, int, int) { return 7u; });
+  ASSERT_EQ(one.size(), 1);
+  QStringList many;
+  for (int i = 0; i < 20000; ++i)
+    many << one;
+
+  bool sawFrames = false;
+  QTimer::singleShot(0, [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* body = qobject_cast<Body*>(w)) {
+        body->readI1Files(many, true);
+        sawFrames = QTest::qWaitFor([body] { return body->i1Frames().size() > 2; }, 20000);
+        emit body->finishing();
+      }
+    }
+  });
+  EXPECT_EQ(runMainWindow(StartupOptions()), 0);
+  EXPECT_TRUE(sawFrames);
 }
