@@ -28,12 +28,12 @@ class Body;
 // Body is implemented in several files, one concern each, and this header
 // keeps one section per file so that each concern adds its members in its
 // own place:
-//   Body.cpp          construction, threads, stacks, frames, display
+//   Body.cpp               construction, threads, stacks, frames, display
 //   BodySpectrumFiles.cpp  background and total-I0 spectra from files
-//   BodySpectrum.cpp  the spectrum at a position and the profiles
-//   BodyAnalysis.cpp  the 2-D runs and their result maps
-//   BodySave.cpp      saving maps, images and spectra
-//   BodyBatch.cpp     the batch command executor
+//   BodySpectrum.cpp       the spectrum at a position and the profiles
+//   BodyAnalysis.cpp       the 2-D runs and their result maps
+//   BodySave.cpp           saving maps, images and spectra
+//   BodyBatch.cpp          the batch command executor
 class Body : public QMainWindow
 {
   Q_OBJECT
