@@ -2,6 +2,7 @@
 
 #include "app/ParamRegistry.h"
 #include "app/Settings.h"
+#include "batch/BatchCtrl.h"
 #include "body/Body.h"
 #include "display/ColorMap.h"
 
@@ -14,10 +15,15 @@
 
 int runMainWindow(const StartupOptions& opt)
 {
-  Q_UNUSED(opt); // the batch options are taken up by the batch window
   auto body = std::make_unique<Body>();
   QObject::connect(body.get(), &Body::finishing, qApp, &QApplication::closeAllWindows);
   body->show();
+  // -b FILE loads the batch into the batch window; -x runs whatever the
+  // window then holds.
+  if (!opt.batchFile.isEmpty())
+    body->batchCtrl()->load(opt.batchFile);
+  if (opt.execBatch)
+    body->batchCtrl()->execBatchSlot();
   return QApplication::exec();
 }
 

@@ -109,6 +109,8 @@ void Body::setupBatch()
   m_batchCtrl = new BatchCtrl(this);
   m_batchCtrl->setWindowFlags(Qt::Window);
   m_batchCtrl->setDispatcher(m_batchThread->dispatcher());
+  setupSaving();
+  setupBatchExec();
 }
 
 void Body::connectForm()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batch/CmdLine.h"
+#include "batch/PendingBatchCmd.h"
 #include "body/FrameStack.h"
 
 #include <QMainWindow>
@@ -7,7 +9,9 @@
 
 #include <memory>
 
+class Analyzed2DRes;
 class BatchCtrl;
+class SaveDataCfg;
 class BatchThread;
 class LoadTiff;
 class QFileDialog;
@@ -77,14 +81,23 @@ public:
   // ---- Analysis (BodyAnalysis.cpp) ----
 
   // ---- Saving (BodySave.cpp) ----
+  SaveDataCfg* saveDataCfg() const { return m_saveDataCfg; }
+  // The map a save writes (the analysis window's current map) and its
+  // number in the file name; nullptr / 0 when there is none.
+  Analyzed2DRes* mapToSave() const;
+  int mapIndex() const;
 
   // ---- Batch (BodyBatch.cpp) ----
+  BatchCtrl* batchCtrl() const { return m_batchCtrl; }
 
 signals:
   void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
   void loadI0Files(QStringList files, int skip, int cutFirst, int cutLast);
   void finishing();
   void finishBatchExec();
+  // The end of the batch command with this sequence number: the route the
+  // interpreter listens to.
+  void finishBatchCmd(quint64 seq);
 
 public slots:
   // ---- Stacks and frames (Body.cpp) ----
@@ -124,8 +137,21 @@ public slots:
   // ---- Analysis (BodyAnalysis.cpp) ----
 
   // ---- Saving (BodySave.cpp) ----
+  void showSaveDataDialog();
+  void saveData(const QString& fname);
+  bool saveDataAsTiff(const QString& fname, int ext);
+  bool saveDataAsText(const QString& fname, int ext);
+  // "flat.dat" and "dark.dat" of the stack's size in the current folder.
+  void saveFlatDark();
+  // Pictures of the image view.
+  bool saveImage(const QString& fname);
+  bool saveImageWNum(const QString& fname, const QString& num);
+  void saveAllImages(const QString& fname);
 
   // ---- Batch (BodyBatch.cpp) ----
+  // One batch command, on the GUI thread; its end goes back by
+  // finishBatchCmd (see BodyBatch.cpp for when).
+  void execCmdSlot(CmdLine cmd, bool inRem);
 
 private:
   // Loads of one stack on their way through its loader thread. Loads run
@@ -212,6 +238,25 @@ private:
   // ---- Analysis (BodyAnalysis.cpp) ----
 
   // ---- Saving (BodySave.cpp) ----
+  void setupSaving();
+  SaveDataCfg* m_saveDataCfg = nullptr;
 
   // ---- Batch (BodyBatch.cpp) ----
+  // A batch load in flight: which stack, and how many ends of that
+  // stack's loads are still to come, its own included.
+  struct BatchLoad
+  {
+    bool isI1 = true;
+    int ahead = 0;
+  };
+  void setupBatchExec();
+  void endBatchCmd();
+  void batchLoadEnded(bool isI1);
+  bool startBatchLoad(const QStringList& files, bool newFile, bool isI1);
+  bool execFileCmd(const CmdLine& c);
+  bool execDisplayCmd(const CmdLine& c);
+  bool execAnalyzerCmd(const CmdLine& c);
+  void execSaveCfgCmd(const CmdLine& c);
+  PendingBatchCmd m_pendingCmd;
+  BatchLoad m_batchLoad;
 };

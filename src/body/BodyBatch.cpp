@@ -1,0 +1,403 @@
+// The batch command executor: every command word of the batch language
+// drives the field, check box or button of its target window, as a user
+// would, and reports its end to the interpreter.
+//
+// Ends travel by the numbered route (PendingBatchCmd -> finishBatchCmd(seq)),
+// so a load started by hand or the end of a superseded run never moves a
+// batch on: each command that ends later waits for its own event.
+
+#include "body/Body.h"
+
+#include "batch/BatchCommands.h"
+#include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
+#include "batch/BatchThread.h"
+#include "display/ColorBar.h"
+#include "display/ImgDispA.h"
+#include "input/EOFSetup.h"
+#include "input/LoadTiff.h"
+#include "input/SelectDataFiles.h"
+#include "output/SaveDataCfg.h"
+
+#include "ui_Body.h"
+
+#include <QComboBox>
+#include <QDebug>
+#include <QDir>
+#include <QRadioButton>
+
+namespace {
+
+// The arguments of one command with the conversions the language uses: a
+// missing item reads as empty text or 0, an unreadable number as 0, a flag
+// is an integer with 0 off.
+class Args
+{
+public:
+  explicit Args(const QStringList& items)
+    : m_items(items)
+  {
+  }
+  int count() const { return m_items.size(); }
+  QString text(int i) const { return m_items.value(i); }
+  int integer(int i) const { return text(i).toInt(); }
+  double number(int i) const { return text(i).toDouble(); }
+  bool flag(int i) const { return integer(i) != 0; }
+  QStringList from(int i) const { return m_items.mid(i); }
+
+private:
+  const QStringList& m_items;
+};
+
+// The files of `dir` matching the wildcard `pattern`, in name order.
+QStringList filesOfPattern(const QString& dir, const QString& pattern)
+{
+  const QDir d(dir);
+  QStringList files;
+  for (const QString& name : d.entryList({ pattern }, QDir::Files, QDir::Name))
+    files << d.filePath(name);
+  return files;
+}
+
+void notAvailable(const CmdLine& c)
+{
+  qDebug().noquote() << QStringLiteral("%1 : not available in this version").arg(c.cmd);
+}
+
+} // namespace
+
+void Body::setupBatchExec()
+{
+  BatchDispatcher* d = m_batchThread->dispatcher();
+  connect(d, &BatchDispatcher::execCmdSig, this, &Body::execCmdSlot);
+  connect(this, &Body::finishBatchCmd, d, &BatchDispatcher::finishBatchCmd);
+  // After Body's own end-of-load bookkeeping (connected before), so the
+  // next command sees the finished stack.
+  connect(m_i1Loader.get(), &LoadTiff::finishLoadFiles, this, [this] { batchLoadEnded(true); });
+  connect(m_i0Loader.get(), &LoadTiff::finishLoadFiles, this, [this] { batchLoadEnded(false); });
+}
+
+void Body::endBatchCmd()
+{
+  emit finishBatchExec();
+  if (const quint64 seq = m_pendingCmd.take())
+    emit finishBatchCmd(seq);
+}
+
+void Body::batchLoadEnded(bool isI1)
+{
+  if (m_batchLoad.ahead <= 0 || m_batchLoad.isI1 != isI1)
+    return;
+  // Loads run one after another: ours is the `ahead`-th end from its start.
+  if (--m_batchLoad.ahead == 0)
+    endBatchCmd();
+}
+
+void Body::execCmdSlot(CmdLine cmd, bool inRem)
+{
+  m_pendingCmd.begin(cmd);
+  if (inRem) {
+    endBatchCmd();
+    return;
+  }
+  CmdLine c = parseCmdLine(cmd.substLine);
+  c.seq = cmd.seq;
+  if (c.cmd.isEmpty()) {
+    endBatchCmd();
+    return;
+  }
+  bool reportNow = true;
+  if (c.code == BatchCmd::Unknown)
+    m_batchCtrl->showCmdErr(cmd); // as written
+  else if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0)
+    reportNow = execFileCmd(c);
+  else if (c.code <= BatchCmd::XafsViewEnergyCorrection || c.code == BatchCmd::Quit ||
+           c.code >= BatchCmd::SuggestElm)
+    reportNow = execDisplayCmd(c);
+  else if (c.code <= BatchCmd::AnalyzerExecElems)
+    reportNow = execAnalyzerCmd(c);
+  else if (c.code <= BatchCmd::CalibSaveMap)
+    notAvailable(c); // energy calibration
+  else
+    execSaveCfgCmd(c);
+  if (reportNow)
+    endBatchCmd();
+}
+
+bool Body::startBatchLoad(const QStringList& files, bool newFile, bool isI1)
+{
+  if (files.isEmpty()) {
+    qDebug().noquote() << "No files to load";
+    return true;
+  }
+  if (isI1)
+    readI1Files(files, newFile);
+  else
+    readI0Files(files, newFile);
+  m_batchLoad.isI1 = isI1;
+  m_batchLoad.ahead = isI1 ? m_i1Load.pending : m_i0Load.pending;
+  return false;
+}
+
+bool Body::execFileCmd(const CmdLine& c)
+{
+  using namespace BatchCmd;
+  const Args a(c.args);
+  // Codes up to 7 come I1 first; from 8 on, I0 first.
+  const bool isI1 = c.code < CutFI0 ? c.code % 2 == 0 : c.code % 2 == 1;
+  SelectDataFiles* list = isI1 ? m_i1List : m_i0List;
+  switch (c.code) {
+    case ClearI1Files:
+      clearI1Files();
+      break;
+    case ClearI0Files:
+      clearI0Files();
+      break;
+    case SetI1EnergyPattern:
+    case SetI0EnergyPattern:
+    case EngByNameRegExpI0:
+    case EngByNameRegExpI1:
+      list->setEngByNameRegExp(a.text(0));
+      break;
+    case LoadI1Files:
+    case LoadI0Files:
+    case LoadI1FilesOfPattern:
+    case LoadI0FilesOfPattern: {
+      if (a.count() == 0)
+        break; // nothing to load, not even a mode
+      const bool newFile = a.text(0).compare(QLatin1String("NEW"), Qt::CaseInsensitive) == 0;
+      const bool ofPattern = c.code >= LoadI1FilesOfPattern;
+      const QStringList files = ofPattern ? filesOfPattern(a.text(1), a.text(2)) : a.from(1);
+      return startBatchLoad(files, newFile, isI1);
+    }
+    case CutFI0:
+    case CutFI1:
+      list->setCutF(a.integer(0));
+      break;
+    case CutLI0:
+    case CutLI1:
+      list->setCutL(a.integer(0));
+      break;
+    case SkipI0:
+    case SkipI1:
+      list->setSkip(a.integer(0));
+      break;
+    case ShowLatestI0:
+    case ShowLatestI1:
+      list->setShowLatest(a.flag(0));
+      break;
+    case EngByNameI0:
+    case EngByNameI1:
+      list->setEngByName(true);
+      break;
+    case EngByNameFactorI0:
+    case EngByNameFactorI1:
+      list->setEngByNameFactor(a.number(0));
+      break;
+    case EngByCalcI0:
+    case EngByCalcI1:
+      list->setEngByCalc(a.flag(0));
+      break;
+    case EngCalcBaseI0:
+    case EngCalcBaseI1:
+      list->setEngCalcStart(a.number(0));
+      break;
+    case EngCalcDeltaI0:
+    case EngCalcDeltaI1:
+      list->setEngCalcDelta(a.number(0));
+      break;
+    case EngCalcEndI0:
+    case EngCalcEndI1:
+      list->setEngCalcEnd(a.number(0));
+      break;
+    case EngCalcNumI0:
+    case EngCalcNumI1:
+      list->setEngCalcNum(a.integer(0));
+      break;
+    case EngCalcEvenInEngI0:
+    case EngCalcEvenInEngI1:
+      list->setEvenInEng(a.flag(0));
+      break;
+    case EngCalcEvenInDegI0:
+    case EngCalcEvenInDegI1:
+      list->setEvenInDeg(a.flag(0));
+      break;
+    case EngCalcDispUnitI0:
+    case EngCalcDispUnitI1:
+      list->setDispUnit(a.integer(0));
+      break;
+    case EngByRefI0:
+    case EngByRefI1:
+      list->setEngByRef(a.text(0));
+      break;
+    case SetFluoType:
+      (a.flag(0) ? m_ui->FluoType : m_ui->Transmission)->setChecked(true);
+      break;
+    case UseI0:
+      m_ui->UseI0->setChecked(a.flag(0));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool Body::execDisplayCmd(const CmdLine& c)
+{
+  using namespace BatchCmd;
+  const Args a(c.args);
+  Ui::Body& ui = *m_ui;
+  switch (c.code) {
+    case SetBandW:
+      ui.HWidth->setText(QString::number(a.integer(0)));
+      break;
+    case SetBandH:
+      ui.VWidth->setText(QString::number(a.integer(0)));
+      break;
+    case SelectDispImage: {
+      // What the main view shows (0 images, 1 analysis result, 2 shift
+      // map), then which stack (1 I1, 0 I0).
+      QRadioButton* const what[] = { ui.ShowImages, ui.ShowResAnalysis, ui.ShowShiftMap };
+      if (a.integer(0) >= 0 && a.integer(0) < 3)
+        what[a.integer(0)]->setChecked(true);
+      if (a.count() > 1)
+        (a.flag(1) ? ui.ShowData : ui.ShowI0Data)->setChecked(true);
+      break;
+    }
+    case SeekImage:
+      showData(a.integer(0));
+      break;
+    case SaveImage:
+      saveImage(a.text(0));
+      break;
+    case SaveImageWNum:
+      saveImageWNum(a.text(0), a.text(1));
+      break;
+    case SaveAllImages:
+      saveAllImages(a.text(0));
+      break;
+    case SaveData:
+      saveData(a.text(0));
+      break;
+    case SaveDataAsTiff:
+      saveDataAsTiff(a.text(0), mapIndex());
+      break;
+    case MovePosition:
+      // The spectrum position follows the display's cursor.
+      m_posX = a.integer(0);
+      m_posY = a.integer(1);
+      ui.dispA->setRealMousePos(m_posX, m_posY);
+      stacksChanged();
+      ui.dispA->update();
+      break;
+    case CbarSetRange:
+      qDebug().noquote() << "setting cbar";
+      // Values at the bottom and the top of the bar, then the two limits
+      // as fractions of the bar.
+      ui.CBar->setMinMax(a.number(0), a.number(1));
+      if (a.count() > 2)
+        ui.CBar->setLimits(a.number(2), a.number(3));
+      cBarUpdated();
+      break;
+    case CbarSetAll:
+      qDebug().noquote() << "cbar set all";
+      ui.CBar->setLimits(0.0, 1.0);
+      cBarUpdated();
+      break;
+    case SelectRegion:
+      ui.dispA->setSelectedArea(
+        a.integer(0), a.integer(1), a.integer(0) + a.integer(2), a.integer(1) + a.integer(3));
+      break;
+    case ScaleReset:
+      ui.dispA->resetImageViewWindow();
+      break;
+    case ZoomIn:
+      ui.dispA->setViewWAsSelectedArea();
+      break;
+    case SaveSpectra:
+    case XafsViewNormalize:
+    case XafsViewEnergyCorrection:
+      notAvailable(c); // the spectrum window
+      break;
+    case SuggestElm:
+      ui.SuggestElm->setChecked(a.flag(0));
+      break;
+    case SuggestingElm:
+      ui.SuggestingElm->setText(a.text(0));
+      break;
+    case SuggestingEdge:
+      if (a.integer(0) >= 0 && a.integer(0) < ui.SuggestingEdge->count())
+        ui.SuggestingEdge->setCurrentIndex(a.integer(0));
+      break;
+    case SuggestingEdgeEV:
+      ui.SuggestingEeV->setText(a.text(0));
+      break;
+    case SuggestingPreEndEV:
+      ui.DPreE->setText(a.text(0));
+      break;
+    case SuggestingPostStartEV:
+      ui.DPostS->setText(a.text(0));
+      break;
+    case Quit:
+      // The program ends: no report, the interpreter goes with it.
+      m_pendingCmd.take();
+      emit finishing();
+      return false;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool Body::execAnalyzerCmd(const CmdLine& c)
+{
+  // The analysis window is not part of the main window yet.
+  notAvailable(c);
+  return true;
+}
+
+void Body::execSaveCfgCmd(const CmdLine& c)
+{
+  using namespace BatchCmd;
+  const Args a(c.args);
+  SaveDataCfg* cfg = m_saveDataCfg;
+  switch (c.code) {
+    case SaveDataCfgShowWindow:
+      cfg->show();
+      break;
+    case SaveDataCfgSaveAsTiff:
+      qDebug().noquote() << "setting save as tiff";
+      cfg->setSaveAsTiff();
+      break;
+    case SaveDataCfgSaveAsText:
+      qDebug().noquote() << "setting save as text";
+      cfg->setSaveAsText();
+      break;
+    case SaveDataCfgTiffFixScale:
+      cfg->setSaveTiffScaleFixed(a.flag(0));
+      break;
+    case SaveDataCfgTiffScaleMin:
+      cfg->setSaveTiffScaleMin(a.number(0));
+      break;
+    case SaveDataCfgTiffScaleMax:
+      cfg->setSaveTiffScaleMax(a.number(0));
+      break;
+    case SaveDataCfgTiffAsAnalyzed:
+      cfg->setSaveTiffAsAnalyzed(a.flag(0));
+      break;
+    case SaveDataCfgTextAsCsv:
+      cfg->setSaveTextAsCSV();
+      break;
+    case SaveDataCfgTextAsSsv:
+      cfg->setSaveTextAsSSV();
+      break;
+    case SaveDataCfgTextAsXyz:
+      cfg->setSaveTextAsXYVal();
+      break;
+    case SaveDataCfgTextAsVals:
+      cfg->setSaveTextAsValValVal();
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,125 @@
+// Saving maps and images: the "Save Data Configuration" window, result maps
+// as TIFF or text, pictures of the image view, flat and dark images.
+
+#include "body/Body.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "app/Settings.h"
+#include "display/ColorBar.h"
+#include "display/ImgDispA.h"
+#include "output/MapFiles.h"
+#include "output/MapGrid.h"
+#include "output/SaveDataCfg.h"
+
+#include "ui_Body.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+
+void Body::setupSaving()
+{
+  m_saveDataCfg = new SaveDataCfg(this);
+  m_saveDataCfg->setWindowFlags(Qt::Window);
+  connect(m_ui->SaveDataCfgB, &QPushButton::clicked, m_saveDataCfg, &QWidget::show);
+  connect(m_ui->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
+}
+
+void Body::showSaveDataDialog()
+{
+  auto* dialog = new QFileDialog(this, tr("Save Data"), settings().DataRoot);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setNameFilters({ m_saveDataCfg->saveAsTiff() ? QStringLiteral("Tiff File (*.tif)")
+                                                       : QStringLiteral("Data File (*.dat)"),
+                           QStringLiteral("Any Files (* *.*)") });
+  connect(dialog, &QFileDialog::fileSelected, this, &Body::saveData);
+  dialog->show();
+}
+
+Analyzed2DRes* Body::mapToSave() const
+{
+  return nullptr; // the analysis window is not part of the main window yet
+}
+
+int Body::mapIndex() const
+{
+  const Analyzed2DRes* map = mapToSave();
+  return map ? std::max(0, map->no()) : 0;
+}
+
+void Body::saveData(const QString& fname)
+{
+  const int index = mapIndex();
+  if (m_saveDataCfg->saveAsTiff()) {
+    qDebug().noquote() << "selected tiff";
+    if (!saveDataAsTiff(fname, index))
+      return;
+    // The colour bar goes under its own name beside the data file, never
+    // over it.
+    const QString cBar =
+      insertIntoFileName(insertIntoFileName(fname, QString::number(index)), QStringLiteral("cBar"));
+    saveImageFile(m_ui->CBar->pixmap().toImage(), cBar);
+  } else {
+    qDebug().noquote() << "selected text";
+    saveDataAsText(fname, index);
+  }
+}
+
+bool Body::saveDataAsTiff(const QString& fname, int ext)
+{
+  const QString name = numberedFileName(fname, ext, QStringLiteral("tif"));
+  qDebug().noquote() << "saveDataAsTiff";
+  Analyzed2DRes* map = mapToSave();
+  if (!map || !map->hasData()) {
+    qDebug().noquote() << "No map to save";
+    return false;
+  }
+  const MapSamples16 s = map->tiffDataForSave(m_saveDataCfg->tiffFixedScale(),
+                                              m_saveDataCfg->tiffScaleMin(),
+                                              m_saveDataCfg->tiffScaleMax(),
+                                              m_saveDataCfg->tiffAsAnalyzed());
+  if (!writeMapTiff(name, s.width, s.height, s.values)) {
+    qDebug().noquote() << "Can't write" << name;
+    return false;
+  }
+  return true;
+}
+
+bool Body::saveDataAsText(const QString& fname, int ext)
+{
+  const QString name = numberedFileName(fname, ext, QStringLiteral("dat"));
+  Analyzed2DRes* map = mapToSave();
+  if (!map || !map->hasData()) {
+    qDebug().noquote() << "No map to save";
+    return false;
+  }
+  const MapTextLayout layout{ m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue() };
+  return writeMapText(name, mapGridRows(*map), layout);
+}
+
+void Body::saveFlatDark()
+{
+  writeFlatDark(QDir::currentPath(), m_stackWidth, m_stackHeight);
+}
+
+bool Body::saveImage(const QString& fname)
+{
+  return saveImageFile(m_ui->dispA->grab().toImage(), fname);
+}
+
+bool Body::saveImageWNum(const QString& fname, const QString& num)
+{
+  return saveImage(insertIntoFileName(fname, num));
+}
+
+void Body::saveAllImages(const QString& fname)
+{
+  const int shown = m_shownIndex;
+  for (int i = 0; i < shownStack().size(); ++i) {
+    showData(i);
+    saveImageWNum(fname, QString::number(i));
+  }
+  if (shownStack().isValidIndex(shown))
+    showData(shown);
+}
