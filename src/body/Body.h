@@ -252,6 +252,8 @@ private:
   void setupBatchExec();
   void endBatchCmd();
   void batchLoadEnded(bool isI1);
+  // Carries out one command; false when its end is reported later.
+  bool runBatchCmd(const CmdLine& asWritten);
   bool startBatchLoad(const QStringList& files, bool newFile, bool isI1);
   bool execFileCmd(const CmdLine& c);
   bool execDisplayCmd(const CmdLine& c);

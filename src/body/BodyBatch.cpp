@@ -4,7 +4,9 @@
 //
 // Ends travel by the numbered route (PendingBatchCmd -> finishBatchCmd(seq)),
 // so a load started by hand or the end of a superseded run never moves a
-// batch on: each command that ends later waits for its own event.
+// batch on: each command that ends later waits for its own event. Body's
+// finishBatchExec() is still emitted at every end (by the loaders' and the
+// run's own wiring for those), for whoever watches it.
 
 #include "body/Body.h"
 
@@ -14,7 +16,6 @@
 #include "batch/BatchThread.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
-#include "input/EOFSetup.h"
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "output/SaveDataCfg.h"
@@ -79,7 +80,6 @@ void Body::setupBatchExec()
 
 void Body::endBatchCmd()
 {
-  emit finishBatchExec();
   if (const quint64 seq = m_pendingCmd.take())
     emit finishBatchCmd(seq);
 }
@@ -96,32 +96,36 @@ void Body::batchLoadEnded(bool isI1)
 void Body::execCmdSlot(CmdLine cmd, bool inRem)
 {
   m_pendingCmd.begin(cmd);
-  if (inRem) {
+  // Remarks and blank lines are not carried out; they only end.
+  const bool reportNow = inRem || runBatchCmd(cmd);
+  if (reportNow) {
+    emit finishBatchExec();
     endBatchCmd();
-    return;
   }
-  CmdLine c = parseCmdLine(cmd.substLine);
-  c.seq = cmd.seq;
-  if (c.cmd.isEmpty()) {
-    endBatchCmd();
-    return;
+}
+
+bool Body::runBatchCmd(const CmdLine& asWritten)
+{
+  CmdLine c = parseCmdLine(asWritten.substLine);
+  c.seq = asWritten.seq;
+  if (c.cmd.isEmpty())
+    return true;
+  if (c.code == BatchCmd::Unknown) {
+    m_batchCtrl->showCmdErr(asWritten);
+    return true;
   }
-  bool reportNow = true;
-  if (c.code == BatchCmd::Unknown)
-    m_batchCtrl->showCmdErr(cmd); // as written
-  else if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0)
-    reportNow = execFileCmd(c);
-  else if (c.code <= BatchCmd::XafsViewEnergyCorrection || c.code == BatchCmd::Quit ||
-           c.code >= BatchCmd::SuggestElm)
-    reportNow = execDisplayCmd(c);
-  else if (c.code <= BatchCmd::AnalyzerExecElems)
-    reportNow = execAnalyzerCmd(c);
-  else if (c.code <= BatchCmd::CalibSaveMap)
+  if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0)
+    return execFileCmd(c);
+  if (c.code <= BatchCmd::XafsViewEnergyCorrection || c.code == BatchCmd::Quit ||
+      c.code >= BatchCmd::SuggestElm)
+    return execDisplayCmd(c);
+  if (c.code <= BatchCmd::AnalyzerExecElems)
+    return execAnalyzerCmd(c);
+  if (c.code <= BatchCmd::CalibSaveMap)
     notAvailable(c); // energy calibration
   else
     execSaveCfgCmd(c);
-  if (reportNow)
-    endBatchCmd();
+  return true;
 }
 
 bool Body::startBatchLoad(const QStringList& files, bool newFile, bool isI1)

@@ -35,6 +35,23 @@ void runWith(const StartupOptions& opt, int closeAfterMs, const std::function<vo
   runMainWindow(opt);
 }
 
+// Options naming a batch file in `dir` that holds `text`.
+StartupOptions withBatch(const QTemporaryDir& dir, const QByteArray& text, bool exec)
+{
+  StartupOptions opt;
+  opt.batchFile = dir.filePath("b.bat");
+  opt.execBatch = exec;
+  QFile f(opt.batchFile);
+  if (f.open(QIODevice::WriteOnly))
+    f.write(text);
+  return opt;
+}
+
+QString batchEditorText(const Body& body)
+{
+  return body.batchCtrl()->findChild<QPlainTextEdit*>("BatchCmds")->toPlainText();
+}
+
 } // namespace
 
 // -b FILE -x: the batch is loaded into the batch window and runs; its
@@ -42,17 +59,10 @@ void runWith(const StartupOptions& opt, int closeAfterMs, const std::function<vo
 TEST(StartupBatch, BatchFileIsLoadedAndRunUntilQuit)
 {
   const QTemporaryDir dir;
-  StartupOptions opt;
-  opt.batchFile = dir.filePath("b.bat");
-  QFile f(opt.batchFile);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("set_band_w 7\nquit\n");
-  f.close();
-  opt.execBatch = true;
   QString widthAtQuit;
   QString editor;
-  runWith(opt, 20000, [&](Body& body) {
-    editor = body.batchCtrl()->findChild<QPlainTextEdit*>("BatchCmds")->toPlainText();
+  runWith(withBatch(dir, "set_band_w 7\nquit\n", true), 20000, [&](Body& body) {
+    editor = batchEditorText(body);
     QObject::connect(&body, &Body::finishing, [&] { widthAtQuit = body.form()->HWidth->text(); });
   });
   EXPECT_EQ(editor, QString("set_band_w 7\nquit\n"));
@@ -63,16 +73,10 @@ TEST(StartupBatch, BatchFileIsLoadedAndRunUntilQuit)
 TEST(StartupBatch, WithoutExecTheBatchWaits)
 {
   const QTemporaryDir dir;
-  StartupOptions opt;
-  opt.batchFile = dir.filePath("b.bat");
-  QFile f(opt.batchFile);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("quit\n");
-  f.close();
   QString editor;
   bool quitByBatch = false;
-  runWith(opt, 500, [&](Body& body) {
-    editor = body.batchCtrl()->findChild<QPlainTextEdit*>("BatchCmds")->toPlainText();
+  runWith(withBatch(dir, "quit\n", false), 500, [&](Body& body) {
+    editor = batchEditorText(body);
     QObject::connect(&body, &Body::finishing, [&] { quitByBatch = true; });
   });
   EXPECT_EQ(editor, QString("quit\n"));
