@@ -41,6 +41,8 @@ public:
   // The next spectrum handed over resets the energy range to its own.
   void rescaleOnNextSpectrum();
 
+  const XafsSpectrum& spectrum() const { return m_spectrum; }
+  const SpectrumPoints& rawSpectrum() const { return m_raw; }
   double lowerEnergy() const { return m_lower; }
   double upperEnergy() const { return m_upper; }
   double markedEnergy() const { return m_marked; }
