@@ -1,0 +1,88 @@
+#include "analysis/LcfFit.h"
+
+#include <algorithm>
+
+RefSnapshot RefSnapshot::take(const XafsSpectrum& spectrum,
+                              double dE,
+                              bool dEActive,
+                              bool use,
+                              bool victoreen)
+{
+  RefSnapshot r;
+  r.spectrum = spectrum;
+  r.dE = dE;
+  r.dEActive = dEActive;
+  r.use = use;
+  r.victoreen = victoreen;
+  const int mode = victoreen ? 0 : 1;
+  if (spectrum.size() > 0 && (spectrum.mode == 0) != (mode == 0))
+    r.spectrum.normalize(mode);
+  return r;
+}
+
+fit::SampleTable sampleTable(const XafsSpectrum& s)
+{
+  fit::SampleTable t;
+  const int n = s.size();
+  const SpectrumPoints& dn = s.curve(XafsSpectrum::CurveDoubleNormalized);
+  t.e.resize(n);
+  t.dn.resize(n);
+  t.raw.resize(n);
+  for (int i = 0; i < n; ++i) {
+    t.e[i] = s.energy(i) - s.extraShift;
+    t.dn[i] = i < dn.size() ? dn.y(i) : 0.0;
+    t.raw[i] = s.value(i);
+  }
+  t.dnCurve = dn;
+  if (s.extraShift != 0.0) {
+    for (QPointF& p : t.dnCurve.points)
+      p.rx() -= s.extraShift;
+    t.dnCurve.updateRanges();
+  }
+  t.dMut = s.dMut;
+  return t;
+}
+
+QVector<fit::RefTable> usedReferenceTables(const QVector<RefSnapshot>& refs)
+{
+  QVector<fit::RefTable> tables;
+  for (int i = 0; i < refs.size(); ++i) {
+    const RefSnapshot& r = refs[i];
+    if (!r.usable())
+      continue;
+    fit::RefTable t;
+    t.listIndex = i;
+    t.shift = r.dEActive ? r.dE : 0.0;
+    double lo = r.spectrum.energy(0), hi = lo;
+    for (int k = 1; k < r.spectrum.size(); ++k) {
+      lo = std::min(lo, r.spectrum.energy(k));
+      hi = std::max(hi, r.spectrum.energy(k));
+    }
+    t.lo = lo - t.shift;
+    t.hi = hi - t.shift;
+    t.dn = r.spectrum.curve(XafsSpectrum::CurveDoubleNormalized);
+    t.mlcf = r.spectrum.curve(XafsSpectrum::CurveRawScale);
+    tables.append(t);
+  }
+  return tables;
+}
+
+LcfResult fitSpectrum(const XafsSpectrum& sample,
+                      const QVector<RefSnapshot>& refs,
+                      bool mlcf,
+                      const FitConditions& cond)
+{
+  LcfResult res =
+    fit::fitTables(sampleTable(sample), usedReferenceTables(refs), refs.size(), mlcf, cond);
+  if (cond.buildSpectrum && res.ok()) {
+    // Straight-line mode, as an unticked "Victreen" box gives; no shift.
+    res.fitted = XafsSpectrum(res.curve,
+                              mlcf ? QStringLiteral("anal-MLCF") : QStringLiteral("anal-LCF"),
+                              1,
+                              0.0,
+                              cond.suggestedEeV,
+                              -10.0,
+                              10.0);
+  }
+  return res;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "analysis/FitTables.h"
+#include "analysis/LcfResult.h"
+#include "spectrum/XafsSpectrum.h"
+
+#include <QMetaType>
+#include <QVector>
+
+// A value snapshot of one reference row, taken on the GUI thread and handed
+// to the fit: the fit never looks at a widget.
+struct RefSnapshot
+{
+  // The reference as loaded and normalised; dE is not applied to it.
+  XafsSpectrum spectrum;
+  double dE = 0.0;        // eV
+  bool dEActive = false;  // the shift counts once dE was edited or set
+  bool use = false;       // the row's "Use" box
+  bool victoreen = false; // "Victreen": normalised with mode 0, else straight lines
+
+  // A reference takes part when its box is on and its file gave at least
+  // two points.
+  bool usable() const { return use && spectrum.size() >= 2; }
+  // Snapshot of `spectrum`, normalised again when its mode does not match
+  // the Victoreen box (mode = !victoreen).
+  static RefSnapshot take(const XafsSpectrum& spectrum,
+                          double dE,
+                          bool dEActive,
+                          bool use,
+                          bool victoreen);
+};
+
+// What the fits read of a sample and of the used references.
+fit::SampleTable sampleTable(const XafsSpectrum& sample);
+QVector<fit::RefTable> usedReferenceTables(const QVector<RefSnapshot>& refs);
+
+// Fits `sample` with the used references of `refs`: LCF on the
+// double-normalised curves, or MLCF on the raw absorption with a straight
+// background. A pure function of its arguments; always returns an answer
+// (see LcfResult::status for an empty sample or fewer than two references).
+LcfResult fitSpectrum(const XafsSpectrum& sample,
+                      const QVector<RefSnapshot>& refs,
+                      bool mlcf,
+                      const FitConditions& cond);
+inline LcfResult fitLCF(const XafsSpectrum& sample,
+                        const QVector<RefSnapshot>& refs,
+                        const FitConditions& cond)
+{
+  return fitSpectrum(sample, refs, false, cond);
+}
+inline LcfResult fitMLCF(const XafsSpectrum& sample,
+                         const QVector<RefSnapshot>& refs,
+                         const FitConditions& cond)
+{
+  return fitSpectrum(sample, refs, true, cond);
+}
+
+Q_DECLARE_METATYPE(RefSnapshot)

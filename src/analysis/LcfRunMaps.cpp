@@ -1,0 +1,55 @@
+#include "analysis/LcfRunMaps.h"
+
+#include "analysis/Analyzed2DRes.h"
+
+namespace {
+
+void resetMap(Analyzed2DRes* map, const AnalyzeCond& cond, int no)
+{
+  if (!map)
+    return;
+  map->reset(cond);
+  map->setNo(no);
+}
+
+void put(const QVector<Analyzed2DRes*>& maps, int index, const AnalyzeCond& at, double v)
+{
+  if (index >= 0 && index < maps.size() && maps[index])
+    maps[index]->setData(at.cx, at.cy, at.bx, at.by, v);
+}
+
+} // namespace
+
+void LcfRunMaps::reset(const AnalyzeCond& cond)
+{
+  const int n = amounts.size();
+  for (int i = 0; i < n; ++i)
+    resetMap(amounts[i], cond, i);
+  for (int i = 0; i < fractions.size(); ++i)
+    resetMap(fractions[i], cond, i + n);
+  resetMap(zansa, cond, 2 * n);
+}
+
+void LcfRunMaps::record(const LcfResult& r, const AnalyzeCond& at)
+{
+  if (!at.pointInside())
+    return;
+  for (int k = 0; k < r.refIndex.size(); ++k) {
+    put(amounts, r.refIndex[k], at, k < r.amounts.size() ? r.amounts[k] : 0.0);
+    put(fractions, r.refIndex[k], at, k < r.fractions.size() ? r.fractions[k] : 0.0);
+  }
+  if (zansa)
+    zansa->setData(at.cx, at.cy, at.bx, at.by, r.z);
+}
+
+void LcfRunMaps::genImg(const ColorMapping& mapping)
+{
+  for (Analyzed2DRes* m : amounts)
+    if (m)
+      m->genImg(mapping);
+  for (Analyzed2DRes* m : fractions)
+    if (m)
+      m->genImg(mapping);
+  if (zansa)
+    zansa->genImg(mapping);
+}

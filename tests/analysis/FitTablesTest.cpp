@@ -1,0 +1,125 @@
+#include "analysis/FitTables.h"
+
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using fit::RefTable;
+using fit::SampleTable;
+
+namespace {
+
+// Edge-like reference curves on 1 eV steps from `from` to `to`.
+SpectrumPoints edge(double centre, double width, double from = 8900, double to = 9100)
+{
+  SpectrumPoints c;
+  for (double e = from; e <= to; e += 1.0)
+    c.append(e, 0.5 + std::atan((e - centre) / width) / M_PI + 0.001 * (e - 9000));
+  return c;
+}
+
+RefTable ref(int index, const SpectrumPoints& c, double shift = 0.0)
+{
+  RefTable r;
+  r.listIndex = index;
+  r.shift = shift;
+  r.dn = c;
+  r.mlcf = c;
+  r.lo = c.minX - shift;
+  r.hi = c.maxX - shift;
+  return r;
+}
+
+// A sample on 2 eV steps whose double-normalised values (and raw values,
+// with a constant background a) are the given mixture of the references.
+SampleTable mixture(const QVector<RefTable>& refs, const QVector<double>& w, double a = 0.0)
+{
+  SampleTable s;
+  for (double e = 8920; e <= 9080; e += 2.0) {
+    double y = 0.0;
+    for (int j = 0; j < refs.size(); ++j)
+      y += w[j] * refs[j].at(e);
+    s.e.append(e);
+    s.dn.append(y);
+    s.raw.append(y + a);
+  }
+  for (int i = 0; i < s.e.size(); ++i)
+    s.dnCurve.append(s.e[i], s.dn[i]);
+  s.dMut = 2.0;
+  return s;
+}
+
+} // namespace
+
+TEST(FitTables, DegenerateSystemsStillAnswer)
+{
+  // Identical references: singular, all weight on the first.
+  const QVector<RefTable> same = { ref(0, edge(9000, 3)), ref(1, edge(9000, 3)) };
+  LcfResult r = fit::fitTables(mixture(same, { 0.5, 0.5 }), same, 2, false, FitConditions());
+  EXPECT_TRUE(r.ok());
+  EXPECT_TRUE(r.singular);
+  EXPECT_CLOSE(r.fractions[0], 1.0, 1e-9);
+  EXPECT_CLOSE(r.fractions[1], 0.0);
+
+  // A fitting range outside every reference: zero weights, the curve still
+  // covers the references' common range (the sample's points in it).
+  const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6, 8950, 9050)) };
+  FitConditions far;
+  far.sE0 = 20000;
+  r = fit::fitTables(mixture(two, { 0.5, 0.5 }), two, 2, false, far);
+  EXPECT_CLOSE(r.fractions[0], 0.0);
+  EXPECT_CLOSE(r.fractions[1], 0.0);
+  EXPECT_EQ(r.curve.size(), 51);
+  EXPECT_CLOSE(r.curve.x(0), 8950.0);
+  EXPECT_CLOSE(r.z, 0.0);
+
+  // Fewer than two references, or no sample: zeros and a status.
+  r = fit::fitTables(mixture(two, { 0.5, 0.5 }), two.mid(0, 1), 1, false, FitConditions());
+  EXPECT_EQ(r.status, FitStatus::TooFewReferences);
+  EXPECT_EQ(r.fractions.size(), 1);
+  r = fit::fitTables(SampleTable(), two, 2, true, FitConditions());
+  EXPECT_EQ(r.status, FitStatus::EmptySample);
+  EXPECT_CLOSE(r.fractions[1], 0.0);
+}
+
+TEST(FitTables, ResidualCountsZeroSamplePoints)
+{
+  const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6)) };
+  SampleTable s = mixture(two, { 0.3, 0.7 });
+  // Only inner points count: a zero at the last point is ignored, one inside adds 1.0.
+  s.dnCurve.points.last().ry() = 0.0;
+  s.dnCurve.points[40].ry() = 0.0;
+  const LcfResult r = fit::fitTables(s, two, 2, false, FitConditions());
+  // 79 inner points, 81 raw points; the fit itself still sees the unchanged values.
+  EXPECT_CLOSE(r.z, 1.0 / 79 / 81, 1e-12);
+}
+
+TEST(FitTables, MlcfClipsNegativeWeights)
+{
+  const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6)) };
+  // w = (-0.5, 1.5): the negative weight clips to 0, the other fraction is
+  // divided by the sum 1.0 that still holds it.
+  LcfResult r = fit::fitTables(mixture(two, { -0.5, 1.5 }, 1.0), two, 2, true, FitConditions());
+  EXPECT_CLOSE(r.amounts[0], 0.0);
+  EXPECT_CLOSE(r.fractions[0], 0.0);
+  EXPECT_CLOSE(r.amounts[1], 1.5, 1e-6);
+  EXPECT_CLOSE(r.fractions[1], 1.5, 1e-6);
+
+  // A sum of 0 or less gives zero fractions, never infinities.
+  r = fit::fitTables(mixture(two, { -0.5, 0.2 }), two, 2, true, FitConditions());
+  EXPECT_CLOSE(r.fractions[0], 0.0);
+  EXPECT_CLOSE(r.fractions[1], 0.0);
+  EXPECT_CLOSE(r.amounts[1], 0.2, 1e-6);
+}
+
+TEST(FitTables, ReferenceLookupShiftsAndGuardsNaN)
+{
+  const RefTable r = ref(0, edge(9000, 3), 4.0);
+  EXPECT_CLOSE(r.at(8996.0), r.dn.valueAt(9000.0));
+  lctest::MessageCapture capture;
+  EXPECT_CLOSE(r.at(std::nan("")), 0.0);
+  EXPECT_TRUE(capture.has("nan EeV in XafsSpectrum::doubleNormalizedPreBase"));
+}
