@@ -19,6 +19,7 @@
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "output/SaveDataCfg.h"
+#include "spectrum/XafsView.h"
 
 #include "ui_Body.h"
 
@@ -288,10 +289,8 @@ bool Body::execDisplayCmd(const CmdLine& c)
       break;
     case MovePosition:
       // The spectrum position follows the display's cursor.
-      m_posX = a.integer(0);
-      m_posY = a.integer(1);
-      ui.dispA->setRealMousePos(m_posX, m_posY);
-      stacksChanged();
+      ui.dispA->setRealMousePos(a.integer(0), a.integer(1));
+      showXafsSpectrum(a.integer(0), a.integer(1));
       ui.dispA->update();
       break;
     case CbarSetRange:
@@ -319,9 +318,13 @@ bool Body::execDisplayCmd(const CmdLine& c)
       ui.dispA->setViewWAsSelectedArea();
       break;
     case SaveSpectra:
+      xafsView()->saveData(a.text(0));
+      break;
     case XafsViewNormalize:
+      xafsView()->setNormalize(a.flag(0));
+      break;
     case XafsViewEnergyCorrection:
-      notAvailable(c); // the spectrum window
+      xafsView()->setEnergyCorrection(a.flag(0));
       break;
     case SuggestElm:
       ui.SuggestElm->setChecked(a.flag(0));
