@@ -270,6 +270,10 @@
         <source>Select Total I0 of I0</source>
         <translation>I0 用の全 I0 の選択</translation>
     </message>
+    <message>
+        <source>Spectrum at the position</source>
+        <translation>指定位置のスペクトル</translation>
+    </message>
 </context>
 <context>
     <name>EOFSetup</name>
@@ -458,6 +462,53 @@
     <message>
         <source>Use</source>
         <translation>使用</translation>
+    </message>
+</context>
+<context>
+    <name>XafsView</name>
+    <message>
+        <source>Spectrum at the position</source>
+        <translation>指定位置のスペクトル</translation>
+    </message>
+    <message>
+        <source>Normalized</source>
+        <translation>規格化</translation>
+    </message>
+    <message>
+        <source>E. Correct</source>
+        <translation>E 補正</translation>
+    </message>
+    <message>
+        <source>Show Raw</source>
+        <translation>生データを表示</translation>
+    </message>
+    <message>
+        <source>Show FFT</source>
+        <translation>FFT を表示</translation>
+    </message>
+    <message>
+        <source>E [eV]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mu</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset X Axis Scale</source>
+        <translation>X 軸スケールをリセット</translation>
+    </message>
+    <message>
+        <source>Reset X</source>
+        <translation>X リセット</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Save Spectra</source>
+        <translation>スペクトルを保存</translation>
     </message>
 </context>
 </TS>
