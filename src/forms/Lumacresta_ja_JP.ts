@@ -2,6 +2,241 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>Analyzer</name>
+    <message>
+        <source>Analyzer</source>
+        <translation>解析</translation>
+    </message>
+    <message>
+        <source>LCF / MLCF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LCF / MLCF Analysis</source>
+        <translation>LCF / MLCF 解析</translation>
+    </message>
+    <message>
+        <source>Add Ref</source>
+        <translation>参照を追加</translation>
+    </message>
+    <message>
+        <source>MLCF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fitting Range: </source>
+        <translation>フィッティング範囲: </translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>30000</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[eV]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Amount</source>
+        <translation>含有量</translation>
+    </message>
+    <message>
+        <source>Fraction</source>
+        <translation>組成比</translation>
+    </message>
+    <message>
+        <source>Show Zansa</source>
+        <translation>残差を表示</translation>
+    </message>
+    <message>
+        <source>Zansa</source>
+        <translation>残差</translation>
+    </message>
+    <message>
+        <source>Exec</source>
+        <translation>実行</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Disp. on Time</source>
+        <translation>逐次表示</translation>
+    </message>
+    <message>
+        <source>Progress [%]</source>
+        <translation>進捗 [%]</translation>
+    </message>
+    <message>
+        <source> 0.00</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Residual Absorption</source>
+        <translation>残留吸収</translation>
+    </message>
+    <message>
+        <source>Residual Absorption Analysis</source>
+        <translation>残留吸収解析</translation>
+    </message>
+    <message>
+        <source>Energy [eV]</source>
+        <translation>エネルギー [eV]</translation>
+    </message>
+    <message>
+        <source>Factor</source>
+        <translation>係数</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rest</source>
+        <translation>残余</translation>
+    </message>
+    <message>
+        <source>dMut</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>比</translation>
+    </message>
+    <message>
+        <source>dMut Scale</source>
+        <translation>dMut スケール</translation>
+    </message>
+    <message>
+        <source>Ratio Scale</source>
+        <translation>比スケール</translation>
+    </message>
+    <message>
+        <source>Elements</source>
+        <translation>元素</translation>
+    </message>
+    <message>
+        <source>Element Analysis</source>
+        <translation>元素解析</translation>
+    </message>
+    <message>
+        <source>Target Elements</source>
+        <translation>対象元素</translation>
+    </message>
+    <message>
+        <source>Correlation</source>
+        <translation>相関</translation>
+    </message>
+    <message>
+        <source>Corr. Th.</source>
+        <translation>相関閾値</translation>
+    </message>
+    <message>
+        <source>Sum Up</source>
+        <translation>積算</translation>
+    </message>
+    <message>
+        <source>Sum Up Images</source>
+        <translation>画像積算</translation>
+    </message>
+    <message>
+        <source>Map Processing</source>
+        <translation>マップ処理</translation>
+    </message>
+    <message>
+        <source>Process Maps</source>
+        <translation>マップ処理</translation>
+    </message>
+    <message>
+        <source>Sub.</source>
+        <translation>減算</translation>
+    </message>
+    <message>
+        <source>Div.</source>
+        <translation>除算</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>マスク</translation>
+    </message>
+    <message>
+        <source>Map 1</source>
+        <translation>マップ 1</translation>
+    </message>
+    <message>
+        <source>E-Shift Map 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capture as Map 1</source>
+        <translation>マップ 1 に取り込み</translation>
+    </message>
+    <message>
+        <source>Select Map 1</source>
+        <translation>マップ 1 を選択</translation>
+    </message>
+    <message>
+        <source>Map 2</source>
+        <translation>マップ 2</translation>
+    </message>
+    <message>
+        <source>E-Shift Map 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capture as Map 2</source>
+        <translation>マップ 2 に取り込み</translation>
+    </message>
+    <message>
+        <source>Select Map 2</source>
+        <translation>マップ 2 を選択</translation>
+    </message>
+    <message>
+        <source>Processed Map</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Process</source>
+        <translation>処理実行</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>Fixed Scale</source>
+        <translation>固定スケール</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Normalize</source>
+        <translation>規格化</translation>
+    </message>
+    <message>
+        <source>Energy Correction</source>
+        <translation>エネルギー補正</translation>
+    </message>
+    <message>
+        <source>Analyzing Spectrum</source>
+        <translation>解析中のスペクトル</translation>
+    </message>
+</context>
+<context>
     <name>BatchCtrl</name>
     <message>
         <source>Batch</source>
@@ -380,6 +615,92 @@
     <message>
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
+<context>
+    <name>LCFReference</name>
+    <message>
+        <source>Select Ref%1</source>
+        <translation>参照%1 選択</translation>
+    </message>
+    <message>
+        <source>Reference %1</source>
+        <translation>参照 %1</translation>
+    </message>
+    <message>
+        <source>Victreen</source>
+        <translation>Victoreen 式</translation>
+    </message>
+    <message>
+        <source>  dE [eV]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MidE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>dMut</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[%]</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SaveDataCfg</name>
+    <message>
+        <source>Save Data Configuration</source>
+        <translation>データ保存設定</translation>
+    </message>
+    <message>
+        <source>Save as Tiff</source>
+        <translation>TIFF で保存</translation>
+    </message>
+    <message>
+        <source>Save as Text data</source>
+        <translation>テキストデータで保存</translation>
+    </message>
+    <message>
+        <source>Fixed Scale</source>
+        <translation>固定スケール</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  Max</source>
+        <translation>  最大</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save as Analyzed Area Size and Resolution</source>
+        <translation>解析領域のサイズと分解能で保存</translation>
+    </message>
+    <message>
+        <source>Comma Separated</source>
+        <translation>カンマ区切り</translation>
+    </message>
+    <message>
+        <source>Space Separated</source>
+        <translation>スペース区切り</translation>
+    </message>
+    <message>
+        <source>X Y Val : 1point/1line</source>
+        <translation>X Y 値 : 1 行に 1 点</translation>
+    </message>
+    <message>
+        <source>Val1 Val2 Val3... : each Y line</source>
+        <translation>値1 値2 値3... : Y ごとに 1 行</translation>
     </message>
 </context>
 <context>
