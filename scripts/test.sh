@@ -5,6 +5,8 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/bootstrap.sh"
+# Compiler cache shared between checkouts of the project (paths made relative).
+export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=true
 export QT_QPA_PLATFORM=offscreen
 
 "$root/scripts/build.sh" "$root/build-tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,8 +1,22 @@
 #pragma once
 
+#include "body/FrameStack.h"
+
 #include <QMainWindow>
+#include <QStringList>
 
 #include <memory>
+
+class BatchCtrl;
+class BatchThread;
+class LoadTiff;
+class QFileDialog;
+class QPainter;
+class QThread;
+class SelectDataFiles;
+class TiffData;
+class XafsFileSelect;
+class XafsSpectrum;
 
 namespace Ui {
 class Body;
@@ -10,18 +24,194 @@ class Body;
 
 // The main window: owns the image stacks, the current position and the tool
 // windows; every other subsystem is reached through its slots.
+//
+// Body is implemented in several files, one concern each, and this header
+// keeps one section per file so that each concern adds its members in its
+// own place:
+//   Body.cpp               construction, threads, stacks, frames, display
+//   BodySpectrumFiles.cpp  background and total-I0 spectra from files
+//   BodySpectrum.cpp       the spectrum at a position and the profiles
+//   BodyAnalysis.cpp       the 2-D runs and their result maps
+//   BodySave.cpp           saving maps, images and spectra
+//   BodyBatch.cpp          the batch command executor
 class Body : public QMainWindow
 {
   Q_OBJECT
 
 public:
   explicit Body(QWidget* parent = nullptr);
+  // Cancels running loads and joins every thread before anything they
+  // could still reach is freed.
   ~Body() override;
 
+  // ---- Stacks and frames (Body.cpp) ----
+  const FrameStack& i1Frames() const { return m_i1Frames; }
+  const FrameStack& i0Frames() const { return m_i0Frames; }
+  const TiffData* darkFrame() const { return m_dark.get(); }
+  // Size of the first I1 frame; 0 while no I1 frame is loaded.
+  int stackWidth() const { return m_stackWidth; }
+  int stackHeight() const { return m_stackHeight; }
+  // The stack chosen by ShowData (I1 when checked, else I0) and its list.
+  const FrameStack& shownStack() const;
+  SelectDataFiles* shownList() const;
+  // Index of the frame on the display; -1 when none is shown.
+  int shownIndex() const { return m_shownIndex; }
+  SelectDataFiles* i1List() const { return m_i1List; }
+  SelectDataFiles* i0List() const { return m_i0List; }
+  // True while a load of that stack is queued or running.
+  bool isLoadingI1() const { return m_i1Load.pending > 0; }
+  bool isLoadingI0() const { return m_i0Load.pending > 0; }
+  // The loaders, which live on their own threads (for connections only).
+  LoadTiff* i1Loader() const { return m_i1Loader.get(); }
+  LoadTiff* i0Loader() const { return m_i0Loader.get(); }
+  Ui::Body* form() const { return m_ui.get(); }
+
+  // ---- Spectrum files (BodySpectrumFiles.cpp) ----
+  // nullptr while none is loaded.
+  const XafsSpectrum* bgSpectrum() const { return m_bgSpectrum.get(); }
+  const XafsSpectrum* totalI0ofI1Spectrum() const { return m_totalI0ofI1.get(); }
+  const XafsSpectrum* totalI0ofI0Spectrum() const { return m_totalI0ofI0.get(); }
+
+  // ---- Spectrum at a position (BodySpectrum.cpp) ----
+
+  // ---- Analysis (BodyAnalysis.cpp) ----
+
+  // ---- Saving (BodySave.cpp) ----
+
+  // ---- Batch (BodyBatch.cpp) ----
+
 signals:
+  void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
+  void loadI0Files(QStringList files, int skip, int cutFirst, int cutLast);
   void finishing();
   void finishBatchExec();
 
+public slots:
+  // ---- Stacks and frames (Body.cpp) ----
+  void clearI1Files();
+  void clearI0Files();
+  void readI1Files(const QStringList& files, bool newFile);
+  void readI0Files(const QStringList& files, bool newFile);
+  // A frame from a loader; Body owns it from here on.
+  void loadedI1(TiffData* data, int fNo);
+  void loadedI0(TiffData* data, int fNo);
+  void finishedLoadI1Files();
+  void finishedLoadI0Files();
+  void showData(int no);
+  void seekImage(int imgNo);
+  void sliderMoved(int idx);
+  void prev();
+  void next();
+  void selectedDataI0(bool f);
+  void selectedDark(const QString& fname);
+  void clearDark();
+
+  // ---- Display (Body.cpp) ----
+  void cBarUpdating();
+  void cBarUpdated();
+  // Draws, over the image, the box the spectrum is taken from.
+  void draw(QPainter* p);
+  void onMouseMovedInDispA();
+
+  // ---- Spectrum files (BodySpectrumFiles.cpp) ----
+  void selectedBG(const QString& fname);
+  void clearedBG();
+  void newTotalI0ofI1File(const QString& fname);
+  void newTotalI0ofI0File(const QString& fname);
+
+  // ---- Spectrum at a position (BodySpectrum.cpp) ----
+
+  // ---- Analysis (BodyAnalysis.cpp) ----
+
+  // ---- Saving (BodySave.cpp) ----
+
+  // ---- Batch (BodyBatch.cpp) ----
+
 private:
+  // Loads of one stack on their way through its loader thread. Loads run
+  // one after another, so the oldest pending load is the one whose frames
+  // arrive; `superseded` counts the oldest loads whose frames belong to a
+  // stack that was cleared since and are dropped.
+  struct LoadState
+  {
+    int pending = 0;
+    int superseded = 0;
+  };
+
+  // ---- Construction (Body.cpp) ----
+  void registerMetaTypes();
+  void setupFileLists();
+  void setupLoader(std::unique_ptr<LoadTiff>& loader, QThread*& thread);
+  void setupBatch();
+  void connectForm();
+  void shutDownThreads();
+
+  // ---- Stacks and frames (Body.cpp) ----
+  void clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load, LoadTiff* loader);
+  void readFiles(const QStringList& files, SelectDataFiles* list, LoadState& load, bool isI1);
+  // Takes an arrived frame: energy from its list, display image, append.
+  bool adoptFrame(std::unique_ptr<TiffData> frame,
+                  int fNo,
+                  FrameStack& stack,
+                  SelectDataFiles* list,
+                  LoadState& load);
+  // After an arrival: slider, list selection and display follow.
+  void showArrival(bool isI1);
+  void finishLoad(SelectDataFiles* list, LoadState& load, bool isI1);
+  bool isShowingI1() const;
+  void updateSeekRange();
+  void setSeekControls(int no);
+  void showNothing();
+  void listIndexChanged(bool isI1, int idx);
+  // Called whenever the frames of a stack changed (arrivals, clearing, the
+  // end of a load); the spectrum at the current position follows here.
+  void stacksChanged();
+
+  // ---- Spectrum files (BodySpectrumFiles.cpp) ----
+  void setupSpectrumFiles();
+  // Loads fname into `target`; a file that cannot be read keeps the
+  // previous spectrum and marks the selector as not loaded.
+  bool loadSpectrumFile(const QString& fname,
+                        std::unique_ptr<XafsSpectrum>& target,
+                        XafsFileSelect* selector);
+
   std::unique_ptr<Ui::Body> m_ui;
+  QFileDialog* m_imageFileDialog = nullptr;
+
+  FrameStack m_i1Frames;
+  FrameStack m_i0Frames;
+  std::unique_ptr<TiffData> m_dark;
+  int m_stackWidth = 0;
+  int m_stackHeight = 0;
+  int m_shownIndex = -1;
+  // Current position in image pixels (the spectrum and the box drawn).
+  int m_posX = 0;
+  int m_posY = 0;
+
+  SelectDataFiles* m_i1List = nullptr;
+  SelectDataFiles* m_i0List = nullptr;
+  // Loaders live on their threads; both are ended in the destructor.
+  std::unique_ptr<LoadTiff> m_i1Loader;
+  std::unique_ptr<LoadTiff> m_i0Loader;
+  QThread* m_i1Thread = nullptr;
+  QThread* m_i0Thread = nullptr;
+  LoadState m_i1Load;
+  LoadState m_i0Load;
+  // The batch interpreter on its thread and its window.
+  std::unique_ptr<BatchThread> m_batchThread;
+  BatchCtrl* m_batchCtrl = nullptr;
+  bool m_closing = false;
+
+  // ---- Spectrum files (BodySpectrumFiles.cpp) ----
+  std::unique_ptr<XafsSpectrum> m_bgSpectrum;
+  std::unique_ptr<XafsSpectrum> m_totalI0ofI1;
+  std::unique_ptr<XafsSpectrum> m_totalI0ofI0;
+
+  // ---- Spectrum at a position (BodySpectrum.cpp) ----
+
+  // ---- Analysis (BodyAnalysis.cpp) ----
+
+  // ---- Saving (BodySave.cpp) ----
+
+  // ---- Batch (BodyBatch.cpp) ----
 };

@@ -16,6 +16,11 @@ class XafsFileSelect : public QWidget
 
 public:
   explicit XafsFileSelect(const QString& title = QString(), QWidget* parent = nullptr);
+  // For forms, which build every widget from its parent alone.
+  explicit XafsFileSelect(QWidget* parent)
+    : XafsFileSelect(QString(), parent)
+  {
+  }
 
   void setTitle(const QString& title) { m_title = title; }
   QString fileName() const;
