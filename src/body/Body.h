@@ -18,6 +18,12 @@ class TiffData;
 class XafsFileSelect;
 class XafsSpectrum;
 
+class Analyzer;
+class Analyzed2DRes;
+class Lcf2DRun;
+struct AnalyzeCond;
+struct LcfResult;
+
 namespace Ui {
 class Body;
 }
@@ -75,6 +81,9 @@ public:
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
 
   // ---- Analysis (BodyAnalysis.cpp) ----
+  Analyzer* analyzer() const { return m_analyzer.get(); }
+  Lcf2DRun* lcfRun() const { return m_lcfRun.get(); }
+  bool isAnalysisRunning() const;
 
   // ---- Saving (BodySave.cpp) ----
 
@@ -122,6 +131,20 @@ public slots:
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
 
   // ---- Analysis (BodyAnalysis.cpp) ----
+  // Fills `ac` for the selected area (the whole image when none); false
+  // while no I1 image is loaded.
+  bool askAnalyzeCond(AnalyzeCond& ac);
+  // Every start ends with exactly one finishBatchExec(): at the last point,
+  // on stop2DAnalysis, or at once when the run refuses to start.
+  void startLCF2DAnalysis();
+  void stop2DAnalysis();
+  void analyzeASpectrumFinished(const LcfResult& result);
+  void recordResForAPoint(const LcfResult& result);
+  void generateResImages();
+  // "CheckVals": the selected map's values and processed values per pixel.
+  void showAnalyzedVals();
+  // Draws the map the Analyzer selects, its scale at the colour bar's ends.
+  void showCurrentMap();
 
   // ---- Saving (BodySave.cpp) ----
 
@@ -210,6 +233,10 @@ private:
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
 
   // ---- Analysis (BodyAnalysis.cpp) ----
+  void setupAnalysis();
+  // Declared in this order so the run goes before the window it uses.
+  std::unique_ptr<Analyzer> m_analyzer;
+  std::unique_ptr<Lcf2DRun> m_lcfRun;
 
   // ---- Saving (BodySave.cpp) ----
 
