@@ -139,6 +139,11 @@ bool Analyzer::dispOnTime() const
   return m_ui->DispOnTime->isChecked();
 }
 
+bool Analyzer::energyCorrection() const
+{
+  return m_ui->EnergyCorrection->isChecked();
+}
+
 FitConditions Analyzer::fitConditions() const
 {
   FitConditions cond;

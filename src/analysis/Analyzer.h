@@ -71,6 +71,9 @@ public:
   bool isRunning() const { return m_running; }
   bool isMLCF() const;
   bool dispOnTime() const;
+  // The "Energy Correction" switch; spectra built for the analyses use the
+  // Victoreen lines (mode 0) when it is on.
+  bool energyCorrection() const;
   // The fitting range LCFRange1 .. LCFRange2 ("0" and "30000" when a field
   // does not hold a number).
   FitConditions fitConditions() const;
