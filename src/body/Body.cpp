@@ -14,6 +14,7 @@
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
+#include "spectrum/XafsView.h"
 
 #include "ui_Body.h"
 
@@ -44,6 +45,7 @@ Body::Body(QWidget* parent)
   setupFileLists();
   setupBatch();
   setupSpectrumFiles();
+  setupSpectrum();
   setupAnalysis();
   connectForm();
 }
@@ -203,10 +205,10 @@ void Body::clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load,
 
 void Body::readI1Files(const QStringList& files, bool newFile)
 {
-  if (newFile)
+  if (newFile) {
     clearI1Files();
-  // (The spectrum window is told here to rescale its energy axis on the
-  // next spectrum, once Body has one.)
+    m_xafsView->rescaleOnNextSpectrum();
+  }
   readFiles(files, m_i1List, m_i1Load, true);
 }
 
@@ -427,7 +429,10 @@ void Body::clearDark()
   m_ui->DarkFileName->clear();
 }
 
-void Body::stacksChanged() {}
+void Body::stacksChanged()
+{
+  refreshSpectrumSoon();
+}
 
 // ---- Display ------------------------------------------------------------
 
@@ -475,4 +480,5 @@ void Body::onMouseMovedInDispA()
   const TiffData* frame = shownStack().at(m_shownIndex);
   m_ui->Value->setText(frame ? QString::asprintf("%g", frame->sample(at.x(), at.y(), 0, 0))
                              : QString());
+  showProfiles(at);
 }

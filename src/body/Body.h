@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QVector>
 
 #include <memory>
 
@@ -17,6 +18,8 @@ class SelectDataFiles;
 class TiffData;
 class XafsFileSelect;
 class XafsSpectrum;
+class XafsView;
+struct StackView;
 
 class Analyzer;
 class Analyzed2DRes;
@@ -79,6 +82,10 @@ public:
   const XafsSpectrum* totalI0ofI0Spectrum() const { return m_totalI0ofI0.get(); }
 
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
+  // The stacks and switches as they are now, for the spectrum functions.
+  StackView stackView() const;
+  // The main window's own spectrum window.
+  XafsView* xafsView() const { return m_xafsView; }
 
   // ---- Analysis (BodyAnalysis.cpp) ----
   Analyzer* analyzer() const { return m_analyzer.get(); }
@@ -129,6 +136,10 @@ public slots:
   void newTotalI0ofI0File(const QString& fname);
 
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
+  // Moves the current position to (x, y), truncated, and refreshes.
+  void showXafsSpectrum(double x, double y);
+  // Rebuilds the spectrum at the current position and shows it.
+  void showXafsSpectrum();
 
   // ---- Analysis (BodyAnalysis.cpp) ----
   // Fills `ac` for the selected area (the whole image when none); false
@@ -231,6 +242,21 @@ private:
   std::unique_ptr<XafsSpectrum> m_totalI0ofI0;
 
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
+  void setupSpectrum();
+  // Row and column profiles through the pointed pixel into HCross and VCross.
+  void showProfiles(const QPoint& at);
+  // Line mode of the spectra built here: the analysis window's
+  // energy-correction switch inverted.
+  int spectrumMode() const;
+  // One refresh for every frame that arrives in the same turn of the event
+  // loop: a refresh reads the whole stack, so one per frame would make a
+  // load quadratic in its length.
+  void refreshSpectrumSoon();
+  bool m_refreshPending = false;
+
+  XafsView* m_xafsView = nullptr; // a window with this as its parent
+  // Every open spectrum window; the first is m_xafsView.
+  QVector<XafsView*> m_xafsViews;
 
   // ---- Analysis (BodyAnalysis.cpp) ----
   void setupAnalysis();

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "spectrum/SpectrumPoints.h"
+
+#include <QVector>
+
+class TiffData;
+
+// What the spectrum of a box is built from: the main window's stacks and the
+// switches that say how to combine them. A value the caller fills once (on
+// the GUI thread, from its fields) and passes by const reference; the frame
+// lists are implicitly shared copies of the caller's pointer lists, so taking
+// a view costs no pixel copy. The frames must outlive every call made with it.
+struct StackView
+{
+  QVector<TiffData*> i1; // sample frames, in arrival order
+  QVector<TiffData*> i0; // incident-beam frames, ascending energy
+  const TiffData* dark = nullptr;
+  int width = 0; // of the first I1 frame
+  int height = 0;
+  bool useI0 = false;    // divide by the I0 frames interpolated in energy
+  bool fluoType = false; // fluorescence (I1 / I0) instead of transmission
+  // Intensities of the total-I0 spectrum of the I1 files, matched to the I1
+  // frames by index; empty when no such spectrum is loaded.
+  QVector<double> totalI0;
+};
+
+// Sum of the frame's pixels in the (2|hw|+1) x (2|hh|+1) box centred on
+// (x, y), read through the frame's alignment shift; outside pixels add 0 and
+// no frame sums to 0.
+double boxSum(const TiffData* frame, int x, int y, int hw, int hh);
+
+// The I0 box sum interpolated to energy e (1.0 with no I0 frame); only the two
+// bracketing frames are summed.
+double i0At(const StackView& stack, double e, int x, int y, int hw, int hh);
+
+// mu(E) of the box centred on (x, y), one point per I1 frame in list order;
+// empty outside the stack. Every value is finite: where the ratio has no
+// meaning (a non-positive product in transmission, a zero I0 in fluorescence)
+// the point holds 1.0.
+SpectrumPoints spectrumAt(const StackView& stack, int x, int y, int hw, int hh);
+
+// (E, box sum of the I1 frame) per I1 frame: no dark, no I0, no logarithm.
+SpectrumPoints rawSpectrumAt(const StackView& stack, int x, int y, int hw, int hh);
+
+// One value per pixel along row y (points (x, v), x = 0..W-1) or column x
+// (points (y, v), y = 0..H-1) of `frame`: its box sum, or with asMu the
+// absorption ln(i0At(frame energy) / sum) (1.0 where that has no meaning).
+// Empty for no frame or a line outside the stack. No dark is subtracted.
+SpectrumPoints rowProfile(const StackView& stack,
+                          const TiffData* frame,
+                          int y,
+                          int hw,
+                          int hh,
+                          bool asMu);
+SpectrumPoints columnProfile(const StackView& stack,
+                             const TiffData* frame,
+                             int x,
+                             int hw,
+                             int hh,
+                             bool asMu);

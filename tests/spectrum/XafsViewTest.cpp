@@ -1,0 +1,140 @@
+#include "spectrum/XafsView.h"
+
+#include "display/ChCoord.h"
+#include "display/DispA.h"
+
+#include "support/TestData.h"
+#include "support/Tolerance.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextStream>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A smooth edge at 9000 eV over 8900..9100 eV.
+XafsSpectrum stepSpectrum(double shift = 0.0)
+{
+  SpectrumPoints pts;
+  for (int i = 0; i <= 100; ++i) {
+    const double e = 8900.0 + 2.0 * i;
+    pts.append(e, 0.2 + std::atan((e - 9000.0) / 5.0) / M_PI);
+  }
+  return XafsSpectrum(pts, QStringLiteral("test"), 1, shift, -1.0, -20.0, 20.0);
+}
+
+DispA* plotOf(XafsView& view)
+{
+  return view.findChild<DispA*>(QStringLiteral("Plot"));
+}
+
+QString firstDataLine(const QString& fileName)
+{
+  QFile f(fileName);
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    return QString();
+  QTextStream in(&f);
+  QString line;
+  while (in.readLineInto(&line))
+    if (!line.startsWith('#'))
+      return line;
+  return QString();
+}
+
+} // namespace
+
+// The legend carries the jump in "% 6.3e" and the edge with thousands
+// separators, once the curves have been drawn.
+TEST(XafsView, Legend)
+{
+  XafsView view;
+  XafsSpectrum s = stepSpectrum();
+  view.setSpectrum(s);
+  view.grab();
+  const QString shown = view.findChild<QLabel*>(QStringLiteral("ExtMsg"))->text();
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("dMut = "))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith(QStringLiteral(" [eV],"))) << shown.toStdString();
+
+  s.dMut = 0.5;
+  s.midx = 8979.123;
+  view.setSpectrum(s);
+  EXPECT_EQ(view.legendText(), QStringLiteral("dMut =  5.000e-01, Edge 8,979.12 [eV],"));
+}
+
+// One notch of the wheel narrows the energy range by 1/1.1 about the energy
+// under the pointer, which stays where it was on the screen.
+TEST(XafsView, WheelZoomKeepsThePointedEnergy)
+{
+  XafsView view;
+  view.resize(640, 480);
+  view.show();
+  view.setSpectrum(stepSpectrum());
+  EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
+  EXPECT_CLOSE(view.upperEnergy(), 9100.0);
+  DispA* plot = plotOf(view);
+  ASSERT_NE(plot, nullptr);
+  plot->grab();
+  const QPoint at(plot->width() / 3, plot->height() / 2);
+  const double before = plot->coord()->rx(at.x());
+
+  QWheelEvent wheel(at,
+                    plot->mapToGlobal(at),
+                    QPoint(),
+                    QPoint(0, 120),
+                    Qt::NoButton,
+                    Qt::NoModifier,
+                    Qt::NoScrollPhase,
+                    false);
+  QApplication::sendEvent(plot, &wheel);
+  plot->grab();
+  EXPECT_CLOSE(plot->coord()->rx(at.x()), before, 1e-6);
+  EXPECT_CLOSE(view.upperEnergy() - view.lowerEnergy(), 200.0 / 1.1, 1e-9);
+  EXPECT_EQ(view.findChild<QLineEdit*>(QStringLiteral("XVal"))->text(),
+            QString::number(before, 'g', 6));
+
+  QTest::mouseMove(plot, at);
+  EXPECT_EQ(view.findChild<QLineEdit*>(QStringLiteral("XVal"))->text(),
+            QString::number(before, 'f', 1));
+
+  view.resetXScale();
+  EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
+  EXPECT_CLOSE(view.upperEnergy(), 9100.0);
+}
+
+// Save writes the measured spectrum with its shift applied, the standard and
+// every other spectrum without, under the tags T, std and other<i>; the shift
+// handed back is the edge distance to the standard (0 without one).
+TEST(XafsView, SaveDataWritesTaggedFiles)
+{
+  const QString dir = lctest::scratchDir(QStringLiteral("XafsViewSave"));
+  XafsView view;
+  EXPECT_CLOSE(view.setSpectrum(stepSpectrum(3.0)), 0.0);
+  XafsSpectrum standard = stepSpectrum();
+  standard.midx = 8990.0;
+  view.setStandard(standard);
+  view.addOtherSpectrum(stepSpectrum());
+  view.addOtherSpectrum(stepSpectrum());
+  const XafsSpectrum measured = stepSpectrum(3.0);
+  EXPECT_CLOSE(view.setSpectrum(measured), measured.midx - 8990.0);
+
+  view.saveData(dir + QStringLiteral("/spec.dat"));
+  for (const char* tag : { "T", "std", "other0", "other1" }) {
+    QFile f(dir + QStringLiteral("/spec-%1.dat").arg(QLatin1String(tag)));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << tag;
+    EXPECT_EQ(f.readLine().trimmed(), QByteArray("###Lumacresta::XafsSpectrum")) << tag;
+  }
+  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/spec-T.dat")).section('\t', 0, 0).toDouble(),
+               8897.0);
+  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/spec-std.dat")).section('\t', 0, 0).toDouble(),
+               8900.0);
+  EXPECT_EQ(XafsView::taggedFileName(QStringLiteral("/a.b/spec"), QStringLiteral("T")),
+            QStringLiteral("/a.b/spec-T"));
+}
