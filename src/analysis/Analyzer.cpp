@@ -4,6 +4,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LCFReference.h"
 #include "spectrum/XafsFileSelect.h"
+#include "spectrum/XafsView.h"
 
 #include "ui_Analyzer.h"
 
@@ -35,8 +36,10 @@ Analyzer::Analyzer(QWidget* parent)
   : QFrame(parent)
   , m_ui(std::make_unique<Ui::Analyzer>())
   , m_thread(std::make_unique<AnalyzeThread>())
+  , m_plot(std::make_unique<XafsView>())
 {
   m_ui->setupUi(this);
+  m_plot->setWindowTitle(tr("Analyzing Spectrum"));
   for (int i = 0; i < OwnMapCount; ++i)
     m_maps[i] = new Analyzed2DRes(QString::fromLatin1(ownMapNames[i]), this);
   m_refGroup = new QButtonGroup(this);
@@ -118,6 +121,10 @@ void Analyzer::connectForm()
                         m_ui->RatioScaleMax })
     connect(e, &QLineEdit::editingFinished, this, &Analyzer::scaleChanged);
 
+  connect(this, &Analyzer::analyzedSpectrum, this, &Analyzer::showInPlot);
+  connect(m_ui->Normalize, &QCheckBox::toggled, m_plot.get(), &XafsView::setNormalize);
+  connect(
+    m_ui->EnergyCorrection, &QCheckBox::toggled, m_plot.get(), &XafsView::setEnergyCorrection);
   connect(m_ui->MLCFMode, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange1, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange2, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
@@ -328,6 +335,14 @@ void Analyzer::capture(OwnMap slot)
   (slot == Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
 }
 
+void Analyzer::showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted)
+{
+  m_plot->clearOtherSpectra();
+  if (fitted.size() > 0)
+    m_plot->addOtherSpectrum(fitted);
+  m_plot->setSpectrum(sample);
+}
+
 void Analyzer::noticedNewZ(double z)
 {
   m_ui->Zansa->setText(sixDigits(z));
@@ -337,6 +352,7 @@ void Analyzer::show()
 {
   QFrame::show();
   raise();
+  m_plot->show();
 }
 
 void Analyzer::setContAccess(bool f)

@@ -14,6 +14,7 @@ class Analyzed2DRes;
 class LCFReference;
 class QAbstractButton;
 class QButtonGroup;
+class XafsView;
 
 namespace Ui {
 class Analyzer;
@@ -90,6 +91,9 @@ public:
   QString elemsProgressText() const;
   const XafsSpectrum& lastSpectrum() const { return m_lastSpectrum; }
   const XafsSpectrum& lastFitted() const { return m_lastFitted; }
+  // The window's spectrum plot ("Analyzing Spectrum"): the last spectrum
+  // handed over and its fitted curve.
+  XafsView* spectrumPlot() const { return m_plot.get(); }
 
   // Sends one fit to the worker with its own sequence number and returns it.
   quint64 requestFit(const XafsSpectrum& s,
@@ -161,11 +165,13 @@ public slots:
 private:
   void setupSections();
   void connectForm();
+  void showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted);
   void capture(OwnMap slot);
   void applyScale(Analyzed2DRes* map);
 
   std::unique_ptr<Ui::Analyzer> m_ui;
   std::unique_ptr<AnalyzeThread> m_thread;
+  std::unique_ptr<XafsView> m_plot;
   QButtonGroup* m_sections = nullptr;
   QButtonGroup* m_refGroup = nullptr;
   QVector<LCFReference*> m_refs;

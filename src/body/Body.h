@@ -91,6 +91,9 @@ public:
   Analyzer* analyzer() const { return m_analyzer.get(); }
   Lcf2DRun* lcfRun() const { return m_lcfRun.get(); }
   bool isAnalysisRunning() const;
+  // The spectrum of one point of a 2-D run ("Body-AaP"); empty outside the
+  // stack.
+  XafsSpectrum analysisSpectrumAt(int cx, int cy, int bx, int by) const;
 
   // ---- Saving (BodySave.cpp) ----
 

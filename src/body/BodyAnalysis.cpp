@@ -6,6 +6,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/Lcf2DRun.h"
+#include "body/StackSpectra.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 
@@ -37,6 +38,8 @@ void Body::setupAnalysis()
 {
   m_analyzer = std::make_unique<Analyzer>();
   m_lcfRun = std::make_unique<Lcf2DRun>(m_analyzer.get());
+  m_lcfRun->setSpectrumSource(
+    [this](int cx, int cy, int bx, int by) { return analysisSpectrumAt(cx, cy, bx, by); });
   connect(m_ui->ShowAnalyzer, &QPushButton::clicked, m_analyzer.get(), &Analyzer::show);
   connect(m_ui->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
   connect(m_analyzer.get(), &Analyzer::finished, this, &Body::analyzeASpectrumFinished);
@@ -50,6 +53,17 @@ void Body::setupAnalysis()
 bool Body::isAnalysisRunning() const
 {
   return m_lcfRun && m_lcfRun->isRunning();
+}
+
+XafsSpectrum Body::analysisSpectrumAt(int cx, int cy, int bx, int by) const
+{
+  // The stacks are looked at per point: frames cleared during a run then
+  // give empty spectra (recorded as zeros), never freed frames.
+  const SpectrumPoints points = spectrumAt(stackView(), cx, cy, bx, by);
+  const double suggested =
+    m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
+  return XafsSpectrum(
+    points, QStringLiteral("Body-AaP"), spectrumMode(), 0.0, suggested, -10.0, 10.0);
 }
 
 bool Body::askAnalyzeCond(AnalyzeCond& ac)

@@ -1,6 +1,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LCFReference.h"
+#include "spectrum/XafsView.h"
 
 #include "GeneratedStack.h"
 #include "support/MessageCapture.h"
@@ -93,6 +94,8 @@ TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
   a.analyzeAndShowSpectrum(stack.spectrumAt(1, 1, 0, 0), -1.0);
   ASSERT_TRUE(shown.wait(10000));
   EXPECT_EQ(a.lastFitted().name, "anal-LCF");
+  EXPECT_EQ(a.spectrumPlot()->windowTitle(), "Analyzing Spectrum");
+  EXPECT_TRUE(a.spectrumPlot()->hasData());
   const double f0 = a.references()[0]->fraction();
   EXPECT_CLOSE(f0, stack.fraction(0, 1, 1), 0.05);
   EXPECT_EQ(a.references()[0]->fractionText(), QString::asprintf("%5.2f", f0 * 100.0));
