@@ -57,19 +57,3 @@ void AnalyzeProc::answer(const XafsSpectrum& s,
   emit newZ(res.z);
   emit finished(res);
 }
-
-AnalyzeThread::AnalyzeThread()
-  : m_worker(std::make_unique<AnalyzeProc>())
-{
-  m_thread.setObjectName(QStringLiteral("AnalyzeProc"));
-  m_worker->moveToThread(&m_thread);
-  m_thread.start();
-}
-
-AnalyzeThread::~AnalyzeThread()
-{
-  m_thread.quit();
-  m_thread.wait();
-  // The thread has ended: deleting its object from here is safe.
-  m_worker.reset();
-}

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "analysis/LcfFit.h"
+#include "app/WorkerThread.h"
 
 #include <QObject>
-#include <QThread>
 
 #include <atomic>
-#include <memory>
 
 // The fitting worker of the Analyzer, living on its own thread. A request
 // arrives by queued signal with the spectrum, the reference snapshots and the
@@ -56,18 +55,11 @@ void registerAnalysisMetaTypes();
 // Owns the worker and its thread; the destructor ends the thread's event
 // loop and waits for a fit in progress before the worker goes, so no signal
 // reaches a dead object.
-class AnalyzeThread
+class AnalyzeThread : public WorkerThread<AnalyzeProc>
 {
 public:
-  AnalyzeThread();
-  ~AnalyzeThread();
-  AnalyzeThread(const AnalyzeThread&) = delete;
-  AnalyzeThread& operator=(const AnalyzeThread&) = delete;
-
-  AnalyzeProc* worker() const { return m_worker.get(); }
-  QThread* thread() { return &m_thread; }
-
-private:
-  QThread m_thread;
-  std::unique_ptr<AnalyzeProc> m_worker;
+  AnalyzeThread()
+    : WorkerThread(QStringLiteral("AnalyzeProc"))
+  {
+  }
 };

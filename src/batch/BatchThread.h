@@ -1,25 +1,17 @@
 #pragma once
 
-#include <QThread>
-
-#include <memory>
+#include "app/WorkerThread.h"
 
 class BatchDispatcher;
 
 // The interpreter together with the thread it runs on. The thread starts at
 // construction; destruction stops the thread and waits for it before the
 // interpreter is freed, so closing the program during a batch ends cleanly.
-class BatchThread
+class BatchThread : public WorkerThread<BatchDispatcher>
 {
 public:
   BatchThread();
   ~BatchThread();
-  BatchThread(const BatchThread&) = delete;
-  BatchThread& operator=(const BatchThread&) = delete;
 
-  BatchDispatcher* dispatcher() const { return m_dispatcher.get(); }
-
-private:
-  QThread m_thread;
-  std::unique_ptr<BatchDispatcher> m_dispatcher;
+  BatchDispatcher* dispatcher() const { return worker(); }
 };

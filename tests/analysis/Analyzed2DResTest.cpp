@@ -174,3 +174,33 @@ TEST(Analyzed2DRes, ImagesSurviveNonFiniteValuesAndCopies)
   empty.genImg(ColorMapping());
   EXPECT_EQ(qGray(empty.img().pixel(1, 1)), 0);
 }
+
+TEST(Analyzed2DRes, AreasPastTheImageNeverReachOutsideTheMap)
+{
+  // A selection dragged wholly past the image leaves one point off it: the
+  // savers record it as 0 and the deglitch passes leave the map alone.
+  Analyzed2DRes map;
+  prepare(map, 4, 4, 0);
+  map.setData(1, 1, 0, 0, 3.0);
+  AnalyzeCond off;
+  off.setup(4, 4, 1, 1, 50, 50, 10, 10);
+  map.reset(off);
+  const MapSamples16 s = map.tiffDataForSave(true, 0.0, 1.0, true);
+  EXPECT_EQ(s.values, QVector<quint16>{ 0 });
+  const QString dir = lctest::scratchDir("Analyzed2DResOutside");
+  ASSERT_TRUE(map.writeText(dir + "/off.dat", false, false));
+  EXPECT_EQ(readAll(dir + "/off.dat"), "0\n");
+  map.selectProcImg(true);
+  map.deglitch();
+  map.deglitch2(1.0);
+  EXPECT_EQ(map.processed().count(0.0), 16);
+
+  // Blocks at the corner of an area cut to the image stay on the map.
+  AnalyzeCond edge;
+  edge.setup(4, 4, 2, 2, -3, -3, 5, 5);
+  map.reset(edge);
+  map.setData(0, 0, 2, 2, 1.0);
+  map.deglitch();
+  EXPECT_EQ(map.processed().size(), 16);
+  EXPECT_EQ(map.tiffDataForSave(false, 0, 0, false).values.size(), 16);
+}
