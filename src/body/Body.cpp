@@ -1,5 +1,7 @@
 #include "body/Body.h"
 
+#include "analysis/Analyzer.h"
+#include "analysis/Lcf2DRun.h"
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchThread.h"
@@ -44,6 +46,7 @@ Body::Body(QWidget* parent)
   setupBatch();
   setupSpectrumFiles();
   setupSpectrum();
+  setupAnalysis();
   connectForm();
 }
 

@@ -25,6 +25,12 @@ class XafsSpectrum;
 class XafsView;
 struct StackView;
 
+class Analyzer;
+class Analyzed2DRes;
+class Lcf2DRun;
+struct AnalyzeCond;
+struct LcfResult;
+
 namespace Ui {
 class Body;
 }
@@ -86,6 +92,12 @@ public:
   XafsView* xafsView() const { return m_xafsView; }
 
   // ---- Analysis (BodyAnalysis.cpp) ----
+  Analyzer* analyzer() const { return m_analyzer.get(); }
+  Lcf2DRun* lcfRun() const { return m_lcfRun.get(); }
+  bool isAnalysisRunning() const;
+  // The spectrum of one point of a 2-D run ("Body-AaP"); empty outside the
+  // stack.
+  XafsSpectrum analysisSpectrumAt(int cx, int cy, int bx, int by) const;
 
   // ---- Saving (BodySave.cpp) ----
   SaveDataCfg* saveDataCfg() const { return m_saveDataCfg; }
@@ -146,6 +158,20 @@ public slots:
   void showXafsSpectrum();
 
   // ---- Analysis (BodyAnalysis.cpp) ----
+  // Fills `ac` for the selected area (the whole image when none); false
+  // while no I1 image is loaded.
+  bool askAnalyzeCond(AnalyzeCond& ac);
+  // Every start ends with exactly one finishBatchExec(): at the last point,
+  // on stop2DAnalysis, or at once when the run refuses to start.
+  void startLCF2DAnalysis();
+  void stop2DAnalysis();
+  void analyzeASpectrumFinished(const LcfResult& result);
+  void recordResForAPoint(const LcfResult& result);
+  void generateResImages();
+  // "CheckVals": the selected map's values and processed values per pixel.
+  void showAnalyzedVals();
+  // Draws the map the Analyzer selects, its scale at the colour bar's ends.
+  void showCurrentMap();
 
   // ---- Saving (BodySave.cpp) ----
   void showSaveDataDialog();
@@ -262,6 +288,10 @@ private:
   QVector<XafsView*> m_xafsViews;
 
   // ---- Analysis (BodyAnalysis.cpp) ----
+  void setupAnalysis();
+  // Declared in this order so the run goes before the window it uses.
+  std::unique_ptr<Analyzer> m_analyzer;
+  std::unique_ptr<Lcf2DRun> m_lcfRun;
 
   // ---- Saving (BodySave.cpp) ----
   void setupSaving();

@@ -3,6 +3,7 @@
 
 #include "body/Body.h"
 
+#include "analysis/Analyzer.h"
 #include "body/StackSpectra.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
@@ -66,9 +67,9 @@ StackView Body::stackView() const
 
 int Body::spectrumMode() const
 {
-  // Until the analysis window exists its switch keeps its default (off),
-  // which inverted asks for straight pre- and post-edge lines.
-  return 1;
+  // The analysis window's energy-correction switch, inverted: on asks for
+  // Victoreen lines (0), off for straight lines.
+  return m_analyzer && m_analyzer->energyCorrection() ? 0 : 1;
 }
 
 void Body::refreshSpectrumSoon()
@@ -113,7 +114,9 @@ void Body::showXafsSpectrum()
                        dPreE,
                        dPostS);
   const double stdShift = m_xafsView->setSpectrum(s);
-  // The immediate analysis of the shown spectrum joins with the analysis window.
+  // A running 2-D run has the worker; the shown spectrum waits for it.
+  if (m_analyzer && !isAnalysisRunning())
+    m_analyzer->analyzeAndShowSpectrum(s, ui.SuggestingEeV->text().toDouble());
   ui.Position->setText(QString::asprintf("(% 4d, % 4d)", m_posX, m_posY));
   ui.EShiftOnTbl->setText(QString::asprintf("%5.2f", mapShift));
   ui.EShiftFromStd->setText(QString::asprintf("%5.2f", stdShift));

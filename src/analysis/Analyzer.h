@@ -1,0 +1,187 @@
+#pragma once
+
+#include "analysis/LcfFit.h"
+#include "spectrum/XafsSpectrum.h"
+
+#include <QFrame>
+#include <QVector>
+
+#include <memory>
+
+class AnalyzeProc;
+class AnalyzeThread;
+class Analyzed2DRes;
+class LCFReference;
+class QAbstractButton;
+class QButtonGroup;
+class XafsView;
+
+namespace Ui {
+class Analyzer;
+}
+
+// The analysis tool window. Five sections, one chosen at a time (LCF /
+// MLCF, residual absorption, elements, sum-up, map processing); the
+// reference rows; the fitting worker on its own thread; the maps no row
+// owns; which map the main window shows; capture of two maps.
+//
+// Fits are requested with value snapshots of the reference rows and every
+// request carries a sequence number (`FitConditions::tag`), echoed in the
+// answer, so a caller can tell its own answer from one still in flight.
+// Answers come back by value in `finished(LcfResult)`; only single fits
+// (outside a 2-D run) are written into the rows, on the GUI thread.
+class Analyzer : public QFrame
+{
+  Q_OBJECT
+
+public:
+  enum Section
+  {
+    LCFSection = 0,
+    RAASection,
+    ElemSection,
+    SumUpSection,
+    ProcMapsSection
+  };
+  // The maps the window owns, in their creation order.
+  enum OwnMap
+  {
+    ZansaMap = 0,
+    DMutMap,
+    RestMap,
+    RatiMap,
+    ElemsCorMap,
+    ElemsCorThMap,
+    SumUpMap,
+    ProcessedMap,
+    Map1,
+    Map2,
+    OwnMapCount
+  };
+
+  explicit Analyzer(QWidget* parent = nullptr);
+  // Ends the worker's thread before the rows and maps go.
+  ~Analyzer() override;
+
+  Ui::Analyzer* form() const { return m_ui.get(); }
+  AnalyzeProc* worker() const;
+  const QVector<LCFReference*>& references() const { return m_refs; }
+  // Index of the selected reference row; -1 with no rows.
+  int selectedRef() const { return m_selectedRef; }
+  Section section() const;
+  bool isRunning() const { return m_running; }
+  bool isMLCF() const;
+  bool dispOnTime() const;
+  // The "Energy Correction" switch; spectra built for the analyses use the
+  // Victoreen lines (mode 0) when it is on.
+  bool energyCorrection() const;
+  // The fitting range LCFRange1 .. LCFRange2 ("0" and "30000" when a field
+  // does not hold a number).
+  FitConditions fitConditions() const;
+  // One snapshot per reference row, in list order.
+  QVector<RefSnapshot> referenceSnapshots() const;
+  int usableReferenceCount() const;
+
+  Analyzed2DRes* ownMap(OwnMap which) const;
+  // The map the main window's image view shows (see selectImage for the
+  // buttons). "a2d Zansa" when the chosen map does not exist or, in the
+  // residual section, has no image yet.
+  Analyzed2DRes* currentMap() const;
+  QString progressText() const;
+  QString elemsProgressText() const;
+  const XafsSpectrum& lastSpectrum() const { return m_lastSpectrum; }
+  const XafsSpectrum& lastFitted() const { return m_lastFitted; }
+  // The window's spectrum plot ("Analyzing Spectrum"): the last spectrum
+  // handed over and its fitted curve.
+  XafsView* spectrumPlot() const { return m_plot.get(); }
+
+  // Sends one fit to the worker with its own sequence number and returns it.
+  quint64 requestFit(const XafsSpectrum& s,
+                     const QVector<RefSnapshot>& refs,
+                     bool mlcf,
+                     FitConditions cond);
+
+signals:
+  void askAnalyze();
+  void askStopAnalysis();
+  void analyzeSpectrum0(const XafsSpectrum& s,
+                        const QVector<RefSnapshot>& refs,
+                        bool isMLCF,
+                        const FitConditions& cond);
+  // Every answer of the worker, single fits and run points alike.
+  void finished(const LcfResult& result);
+  void askRAAnalyze();
+  void changedSelection();
+  void askSumUp();
+  // A single fit was answered (or could not be sent): the sample and the
+  // fitted curve for the spectrum plot (the curve empty when none).
+  void analyzedSpectrum(const XafsSpectrum& sample, const XafsSpectrum& fitted);
+
+public slots:
+  void addNewRef();
+  void analyzeSpectrumFinished(const LcfResult& result);
+  void selectedNewRef(int i);
+  void scalePolicyChanged(bool f);
+  void scaleChanged();
+  void selectedImgChanged(bool);
+  void captureAsMap1();
+  void captureAsMap2();
+  void noticedNewZ(double z);
+  void show();
+  void setContAccess(bool f);
+  void setLCFMode(int f);
+  void analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV);
+  // Fits `s` with the section's fit; returns the request's sequence number,
+  // 0 when nothing was sent (a section without a fit here, an empty
+  // spectrum).
+  quint64 analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV);
+  void reAnalyzeSpectrum();
+  void setProgress(double perCent);
+  void setElemsProgress(double perCent);
+  // Reference row `no` (0-based); false with a debug line when there is no
+  // such row.
+  bool setLCFStd(int no, bool use, double dE, QString fname, QString isVic);
+  // Buttons 0..4 choose the sections (LCF / MLCF, residual, elements,
+  // sum-up, map processing); 5..7 the residual maps ("a2d Rest", "a2d
+  // DMut", "a2d Rati"); 8 the residual map of the LCF run ("a2d Zansa").
+  // False with a debug line for any other number.
+  bool selectImage(int id);
+  // Which map of the selected reference the LCF section shows: 0 amount,
+  // otherwise fraction.
+  void setLCFImageType(int type);
+  void setRaEnergy(double eng);
+  void setRaFactor(double factor);
+  void setFixedScale(bool f);
+  void setScaleMax(double max);
+  void setScaleMin(double min);
+  void setDMutScaleMax(double max);
+  void setDMutScaleMin(double min);
+  void setRatioScaleMax(double max);
+  void setRatioScaleMin(double min);
+  void setNormalize(bool f);
+  void setEnergyCorrection(bool f);
+  void setTargetElements(QString elements);
+
+private:
+  void setupSections();
+  void connectForm();
+  void showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted);
+  void capture(OwnMap slot);
+  void applyScale(Analyzed2DRes* map);
+
+  std::unique_ptr<Ui::Analyzer> m_ui;
+  std::unique_ptr<AnalyzeThread> m_thread;
+  std::unique_ptr<XafsView> m_plot;
+  QButtonGroup* m_sections = nullptr;
+  QButtonGroup* m_refGroup = nullptr;
+  QVector<LCFReference*> m_refs;
+  int m_selectedRef = -1;
+  Analyzed2DRes* m_maps[OwnMapCount] = {};
+  bool m_running = false;
+  bool m_selecting = false;
+  quint64 m_lastTag = 0;
+  quint64 m_singleTag = 0; // the single fit whose answer goes into the rows
+  XafsSpectrum m_lastSpectrum;
+  double m_lastSuggestedEeV = -1.0;
+  XafsSpectrum m_lastFitted;
+};

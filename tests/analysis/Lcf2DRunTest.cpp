@@ -1,0 +1,135 @@
+#include "analysis/Lcf2DRun.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
+#include "analysis/LCFReference.h"
+#include "spectrum/XafsFileSelect.h"
+
+#include "GeneratedStack.h"
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+struct RunFixture
+{
+  explicit RunFixture(int size)
+    : stack(size, size)
+    , run(&analyzer)
+  {
+    QObject::connect(&analyzer, &Analyzer::finished, &run, &Lcf2DRun::answered);
+    run.setSpectrumSource(
+      [this](int cx, int cy, int bx, int by) { return stack.spectrumAt(cx, cy, bx, by); });
+    cond.setup(size, size, 0, 0, 0, 0, size, size);
+  }
+  void loadReferences()
+  {
+    for (int i = 0; i < 2; ++i)
+      analyzer.setLCFStd(i, true, 0.0, stack.truth().referenceFiles[i], "0");
+  }
+  double fractionError(int c) const
+  {
+    const Analyzed2DRes* map = analyzer.references()[c]->map(1);
+    double sum = 0.0;
+    for (int y = 0; y < cond.height; ++y)
+      for (int x = 0; x < cond.width; ++x)
+        sum += std::fabs(map->valueAt(x, y) - stack.fraction(c, x, y));
+    return sum / (cond.width * cond.height);
+  }
+
+  GeneratedStack stack;
+  Analyzer analyzer;
+  Lcf2DRun run;
+  AnalyzeCond cond;
+};
+
+} // namespace
+
+TEST(Lcf2DRun, RefusedStartsStillReportTheirEnd)
+{
+  RunFixture f(4);
+  QSignalSpy ended(&f.run, &Lcf2DRun::ended);
+  lctest::MessageCapture capture;
+  EXPECT_FALSE(f.run.start(nullptr));
+  EXPECT_TRUE(capture.has("LCF 2D analysis not started: no image loaded"));
+  // Rows without files: fewer than two usable references.
+  EXPECT_FALSE(f.run.start(&f.cond));
+  EXPECT_TRUE(capture.has("LCF 2D analysis not started: fewer than two usable references"));
+  EXPECT_EQ(ended.count(), 2);
+  EXPECT_FALSE(f.analyzer.isRunning());
+}
+
+TEST(Lcf2DRun, FractionMapsMatchTheGeneratedTruth)
+{
+  RunFixture f(64);
+  ASSERT_TRUE(f.stack.ok());
+  f.loadReferences();
+  QSignalSpy ended(&f.run, &Lcf2DRun::ended);
+  // A single fit still in flight when the run starts must not be taken for
+  // the run's first point.
+  f.analyzer.analyzeAndShowSpectrum(f.stack.spectrumAt(63, 63, 0, 0), -1.0);
+  ASSERT_TRUE(f.run.start(&f.cond));
+  EXPECT_TRUE(f.analyzer.isRunning());
+  // The references were fixed at the start: a new row or an unticked box
+  // neither shifts nor overruns the run's maps.
+  f.analyzer.addNewRef();
+  f.analyzer.references()[0]->fileSelect()->setUse(false);
+  ASSERT_TRUE(ended.wait(120000));
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_FALSE(f.analyzer.isRunning());
+  EXPECT_EQ(f.run.pointsDone(), 64 * 64);
+  EXPECT_EQ(f.analyzer.progressText(), "100.00");
+  EXPECT_LT(f.fractionError(0), 0.02);
+  EXPECT_LT(f.fractionError(1), 0.02);
+  EXPECT_CLOSE(f.analyzer.references()[0]->map(1)->valueAt(0, 0), f.stack.fraction(0, 0, 0), 0.05);
+  EXPECT_TRUE(f.analyzer.ownMap(Analyzer::ZansaMap)->imageValid());
+  EXPECT_EQ(f.run.maps().size(), 5);
+}
+
+TEST(Lcf2DRun, StopEndsTheRunMidWay)
+{
+  RunFixture f(32);
+  ASSERT_TRUE(f.stack.ok());
+  f.loadReferences();
+  QSignalSpy ended(&f.run, &Lcf2DRun::ended);
+  int answers = 0;
+  QObject::connect(&f.analyzer, &Analyzer::finished, &f.run, [&] {
+    if (++answers == 50)
+      f.run.stop();
+  });
+  ASSERT_TRUE(f.run.start(&f.cond));
+  ASSERT_TRUE(ended.wait(60000));
+  const int done = f.run.pointsDone();
+  QTest::qWait(200);
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(f.run.pointsDone(), done);
+  EXPECT_LT(done, 32 * 32);
+  EXPECT_FALSE(f.analyzer.isRunning());
+  EXPECT_NE(f.analyzer.progressText(), "100.00");
+}
+
+TEST(Lcf2DRun, EmptySpectraAreRecordedAsZeros)
+{
+  RunFixture f(8);
+  ASSERT_TRUE(f.stack.ok());
+  f.loadReferences();
+  // Odd columns have nothing to fit (as outside the stack): the run must go
+  // on without waiting for an answer that never comes.
+  f.run.setSpectrumSource([&f](int cx, int cy, int bx, int by) {
+    return cx % 2 ? XafsSpectrum() : f.stack.spectrumAt(cx, cy, bx, by);
+  });
+  QSignalSpy ended(&f.run, &Lcf2DRun::ended);
+  ASSERT_TRUE(f.run.start(&f.cond));
+  ASSERT_TRUE(ended.wait(30000));
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(f.run.pointsDone(), 64);
+  const Analyzed2DRes* fraction = f.analyzer.references()[0]->map(1);
+  EXPECT_CLOSE(fraction->valueAt(1, 3), 0.0);
+  EXPECT_CLOSE(fraction->valueAt(2, 3), f.stack.fraction(0, 2, 3), 0.05);
+}

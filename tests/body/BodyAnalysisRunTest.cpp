@@ -1,0 +1,50 @@
+#include "BodyFixture.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
+#include "analysis/LCFReference.h"
+
+#include "StackGen.h"
+#include "support/Tolerance.h"
+#include "ui_Body.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+using BodyAnalysisRun = BodyFixture;
+
+// The whole road: generated files through the loaders, the spectrum of every
+// point built from the stacks, fitted on the worker, recorded in the maps.
+TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
+{
+  stackgen::StackSpec spec;
+  spec.width = 16;
+  spec.height = 16;
+  spec.shift = QVector<double>(16 * 16, 0.0);
+  const stackgen::StackTruth truth =
+    stackgen::generateStack(spec, m_dir + "/gen", stackgen::Format::Tiff);
+  ASSERT_TRUE(truth.ok);
+  ASSERT_TRUE(loadI1(truth.i1Files, true));
+  ASSERT_TRUE(loadI0(truth.i0Files, true));
+  m_body->selectedDark(truth.darkFile);
+  Analyzer* a = m_body->analyzer();
+  for (int i = 0; i < 2; ++i)
+    ASSERT_TRUE(a->setLCFStd(i, true, 0.0, truth.referenceFiles[i], "0"));
+
+  // One point per pixel.
+  m_body->form()->HWidth->setText("0");
+  m_body->form()->VWidth->setText("0");
+  QSignalSpy finished(m_body.get(), &Body::finishBatchExec);
+  m_body->startLCF2DAnalysis();
+  ASSERT_TRUE(finished.wait(60000));
+  QTest::qWait(50);
+  EXPECT_EQ(finished.count(), 1);
+  EXPECT_FALSE(m_body->isAnalysisRunning());
+  double err = 0.0;
+  const Analyzed2DRes* map = a->references()[0]->map(1);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      err += std::fabs(map->valueAt(x, y) - truth.fractions[0][y * 16 + x]);
+  EXPECT_LT(err / 256, 0.02);
+}
