@@ -315,6 +315,11 @@ private:
   bool execDisplayCmd(const CmdLine& c);
   bool execAnalyzerCmd(const CmdLine& c);
   void execSaveCfgCmd(const CmdLine& c);
+  // Starts the LCF run for a batch; false when it ended at once.
+  bool startBatchLcfRun();
+  void lcfRunEnded();
   PendingBatchCmd m_pendingCmd;
   BatchLoad m_batchLoad;
+  bool m_batchWaitsForRun = false;
+  int m_runEndsToSkip = 0;
 };

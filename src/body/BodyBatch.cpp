@@ -10,6 +10,9 @@
 
 #include "body/Body.h"
 
+#include "analysis/Analyzer.h"
+#include "analysis/LCFReference.h"
+#include "analysis/Lcf2DRun.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
@@ -358,8 +361,83 @@ bool Body::execDisplayCmd(const CmdLine& c)
 
 bool Body::execAnalyzerCmd(const CmdLine& c)
 {
-  // The analysis window is not part of the main window yet.
-  notAvailable(c);
+  using namespace BatchCmd;
+  const Args a(c.args);
+  Analyzer* an = analyzer();
+  switch (c.code) {
+    case AnalyzerShowWindow:
+      an->show();
+      break;
+    case AnalyzerSetLCFStd:
+      // row (from 0), use flag, energy shift, file, Victoreen flag
+      an->setLCFStd(a.integer(0), a.flag(1), a.number(2), a.text(3), a.text(4));
+      break;
+    case AnalyzerSetLCFMode:
+      an->setLCFMode(a.integer(0));
+      break;
+    case AnalyzerExecLCF:
+      // Reported by the run's end (at once when it refuses to start).
+      return !startBatchLcfRun();
+    case AnalyzerSelectImage:
+      an->selectImage(a.integer(0));
+      break;
+    case AnalyzerSelectImageType: {
+      qDebug().noquote() << "Selecting img Type" << a.integer(1);
+      // reference row (from 0), then 0 amount / 1 fraction
+      const int row = a.integer(0);
+      if (row < 0 || row >= an->references().size()) {
+        qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(row);
+        break;
+      }
+      an->references()[row]->selectButton()->click();
+      an->setLCFImageType(a.integer(1));
+      break;
+    }
+    case AnalyzerSetRaEnergy:
+      an->setRaEnergy(a.number(0));
+      break;
+    case AnalyzerSetRaFactor:
+      an->setRaFactor(a.number(0));
+      break;
+    case AnalyzerSetFixedScale:
+      an->setFixedScale(a.flag(0));
+      break;
+    case AnalyzerSetScaleMax:
+    case AnalyzerSetScaleMin:
+      // value, then (optional) the fixed-scale flag that makes it count
+      if (a.count() > 1)
+        an->setFixedScale(a.flag(1));
+      if (c.code == AnalyzerSetScaleMax)
+        an->setScaleMax(a.number(0));
+      else
+        an->setScaleMin(a.number(0));
+      break;
+    case AnalyzerSetDMutScaleMax:
+      an->setDMutScaleMax(a.number(0));
+      break;
+    case AnalyzerSetDMutScaleMin:
+      an->setDMutScaleMin(a.number(0));
+      break;
+    case AnalyzerSetRatioScaleMax:
+      an->setRatioScaleMax(a.number(0));
+      break;
+    case AnalyzerSetRatioScaleMin:
+      an->setRatioScaleMin(a.number(0));
+      break;
+    case AnalyzerViewNormalize:
+      an->setNormalize(a.flag(0));
+      break;
+    case AnalyzerViewEnergyCorrection:
+      an->setEnergyCorrection(a.flag(0));
+      break;
+    case AnalyzerTargetElements:
+      an->setTargetElements(a.text(0));
+      break;
+    default:
+      // residual absorption run, element analysis
+      notAvailable(c);
+      break;
+  }
   return true;
 }
 
@@ -407,4 +485,32 @@ void Body::execSaveCfgCmd(const CmdLine& c)
     default:
       break;
   }
+}
+
+bool Body::startBatchLcfRun()
+{
+  connect(lcfRun(), &Lcf2DRun::ended, this, &Body::lcfRunEnded, Qt::UniqueConnection);
+  // A run still going ends first (its end is not ours); whatever happens,
+  // every start ends exactly once.
+  m_runEndsToSkip = lcfRun()->isRunning() ? 1 : 0;
+  m_batchWaitsForRun = true;
+  startLCF2DAnalysis();
+  if (m_batchWaitsForRun && !lcfRun()->isRunning() && m_runEndsToSkip == 0) {
+    // Refused without a word: do not wait for an end that never comes.
+    m_batchWaitsForRun = false;
+    return false;
+  }
+  return true;
+}
+
+void Body::lcfRunEnded()
+{
+  if (!m_batchWaitsForRun)
+    return;
+  if (m_runEndsToSkip > 0) {
+    --m_runEndsToSkip;
+    return;
+  }
+  m_batchWaitsForRun = false;
+  endBatchCmd();
 }

@@ -4,6 +4,7 @@
 #include "body/Body.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
 #include "app/Settings.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
@@ -39,7 +40,7 @@ void Body::showSaveDataDialog()
 
 Analyzed2DRes* Body::mapToSave() const
 {
-  return nullptr; // the analysis window is not part of the main window yet
+  return analyzer()->currentMap();
 }
 
 int Body::mapIndex() const
