@@ -1,3 +1,4 @@
+#include "app/LeakSuppressions.h"
 #include "app/Startup.h"
 
 int main(int argc, char** argv)

@@ -22,14 +22,14 @@ bool readAll(const QStringList& files, std::vector<std::unique_ptr<TiffData>>& f
 
 GeneratedStack::GeneratedStack(int width, int height, int nEnergies)
 {
-  stackgen::StackSpec spec;
-  spec.width = width;
-  spec.height = height;
+  stackgen::StackSpec plan;
+  plan.width = width;
+  plan.height = height;
   for (int k = 0; k < nEnergies; ++k)
-    spec.energies.append(8940.0 + 120.0 * k / std::max(1, nEnergies - 1));
+    plan.energies.append(8940.0 + 120.0 * k / std::max(1, nEnergies - 1));
   // No energy shift over the image: the fit is then exact up to the noise.
-  spec.shift = QVector<double>(width * height, 0.0);
-  m_truth = stackgen::generateStack(spec, m_dir.path(), stackgen::Format::Tiff);
+  plan.shift = QVector<double>(width * height, 0.0);
+  m_truth = stackgen::generateStack(plan, m_dir.path(), stackgen::Format::Tiff);
   if (!m_truth.ok)
     return;
   m_dark = std::make_unique<TiffData>();

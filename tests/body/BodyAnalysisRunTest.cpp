@@ -18,12 +18,12 @@ using BodyAnalysisRun = BodyFixture;
 // point built from the stacks, fitted on the worker, recorded in the maps.
 TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
 {
-  stackgen::StackSpec spec;
-  spec.width = 16;
-  spec.height = 16;
-  spec.shift = QVector<double>(16 * 16, 0.0);
+  stackgen::StackSpec plan;
+  plan.width = 16;
+  plan.height = 16;
+  plan.shift = QVector<double>(16 * 16, 0.0);
   const stackgen::StackTruth truth =
-    stackgen::generateStack(spec, m_dir + "/gen", stackgen::Format::Tiff);
+    stackgen::generateStack(plan, m_dir + "/gen", stackgen::Format::Tiff);
   ASSERT_TRUE(truth.ok);
   ASSERT_TRUE(loadI1(truth.i1Files, true));
   ASSERT_TRUE(loadI0(truth.i0Files, true));

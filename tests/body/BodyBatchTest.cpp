@@ -167,11 +167,11 @@ namespace {
 // the energies from the names.
 stackgen::StackTruth generatedStack(const QString& dir, int w, int h)
 {
-  stackgen::StackSpec spec;
-  spec.width = w;
-  spec.height = h;
-  spec.noise = false;
-  return stackgen::generateStack(spec, dir, stackgen::Format::Tiff);
+  stackgen::StackSpec plan;
+  plan.width = w;
+  plan.height = h;
+  plan.noise = false;
+  return stackgen::generateStack(plan, dir, stackgen::Format::Tiff);
 }
 
 void sendLines(Body& b, const QStringList& lines)

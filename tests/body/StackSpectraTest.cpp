@@ -224,13 +224,13 @@ std::vector<std::unique_ptr<TiffData>> readAll(const QStringList& files,
 // shift.
 TEST(StackSpectra, PhysicalStackEdge)
 {
-  stackgen::StackSpec spec;
-  spec.width = 12;
-  spec.height = 8;
+  stackgen::StackSpec plan;
+  plan.width = 12;
+  plan.height = 8;
   for (double e = 8940.0; e <= 9040.0; e += 0.5)
-    spec.energies.append(e);
+    plan.energies.append(e);
   const stackgen::StackTruth truth = stackgen::generateStack(
-    spec, lctest::scratchDir(QStringLiteral("StackSpectraPhysical")), stackgen::Format::Tiff);
+    plan, lctest::scratchDir(QStringLiteral("StackSpectraPhysical")), stackgen::Format::Tiff);
   ASSERT_TRUE(truth.ok);
   const auto i1 = readAll(truth.i1Files, truth.energies);
   const auto i0 = readAll(truth.i0Files, truth.energies);

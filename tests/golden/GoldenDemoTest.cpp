@@ -50,13 +50,13 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions) {
   QString batch;
   for (const QStringList &g : golden) {
     if (g[0] == "generate") {
-      stackgen::StackSpec spec;
-      spec.width = g[1].toInt();
-      spec.height = g[2].toInt();
+      stackgen::StackSpec plan;
+      plan.width = g[1].toInt();
+      plan.height = g[2].toInt();
       for (int k = 0; k < g[3].toInt(); ++k)
-        spec.energies << 8940.0 + 120.0 * k / (g[3].toInt() - 1);
+        plan.energies << 8940.0 + 120.0 * k / (g[3].toInt() - 1);
       ASSERT_TRUE(
-          stackgen::generateStack(spec, data.path(), stackgen::Format::Tiff)
+          stackgen::generateStack(plan, data.path(), stackgen::Format::Tiff)
               .ok);
     } else if (g[0] == "batch") {
       batch = QStringLiteral(LC_SOURCE_DIR "/") + g[1];

@@ -23,23 +23,23 @@ TEST(StackGen, NamesCarryTheEnergy)
 
 TEST(StackGen, PhysicalStackReadsBackAsItsTruth)
 {
-  StackSpec spec;
-  spec.width = 6;
-  spec.height = 4;
-  spec.energies = { 8950, 8979, 8984, 8990, 9040 };
-  spec.noise = false;
-  const StackTruth t = generateStack(spec, lctest::scratchDir("stackgen_truth"), Format::Img16);
+  StackSpec plan;
+  plan.width = 6;
+  plan.height = 4;
+  plan.energies = { 8950, 8979, 8984, 8990, 9040 };
+  plan.noise = false;
+  const StackTruth t = generateStack(plan, lctest::scratchDir("stackgen_truth"), Format::Img16);
   ASSERT_TRUE(t.ok);
   ASSERT_EQ(t.i1Files.size(), 5);
   ASSERT_EQ(t.i0Files.size(), 5);
   ASSERT_EQ(t.referenceFiles.size(), 2);
   TiffData dark;
   ASSERT_TRUE(dark.read(t.darkFile));
-  EXPECT_CLOSE(dark.maxValue, spec.dark);
+  EXPECT_CLOSE(dark.maxValue, plan.dark);
   for (int k = 0; k < 5; ++k) {
     TiffData i1, i0;
     ASSERT_TRUE(i1.read(t.i1Files[k]) && i0.read(t.i0Files[k]));
-    EXPECT_GT(i1.minValue, spec.dark);
+    EXPECT_GT(i1.minValue, plan.dark);
     EXPECT_LT(i0.maxValue, 65535.0);
     for (int y = 0; y < 4; ++y) {
       for (int x = 0; x < 6; ++x) {
@@ -48,7 +48,7 @@ TEST(StackGen, PhysicalStackReadsBackAsItsTruth)
         for (int c = 0; c < 2; ++c)
           mu += t.fractions[c][p] * componentMu(t.components[c], t.energies[k] - t.shift[p]);
         const double measured =
-          -std::log((i1.value(x, y) - spec.dark) / (i0.value(x, y) - spec.dark));
+          -std::log((i1.value(x, y) - plan.dark) / (i0.value(x, y) - plan.dark));
         ASSERT_CLOSE(measured, t.thickness[p] * mu, 2e-3);
       }
     }
@@ -72,13 +72,13 @@ TEST(StackGen, PhysicalStackReadsBackAsItsTruth)
 
 TEST(StackGen, NoiseIsFixedBySeed)
 {
-  StackSpec spec;
-  spec.energies = { 8970, 9000 };
-  spec.writeI0 = false;
-  const StackTruth a = generateStack(spec, lctest::scratchDir("stackgen_a"), Format::Tiff);
-  const StackTruth b = generateStack(spec, lctest::scratchDir("stackgen_b"), Format::Tiff);
-  spec.seed = 99;
-  const StackTruth c = generateStack(spec, lctest::scratchDir("stackgen_c"), Format::Tiff);
+  StackSpec plan;
+  plan.energies = { 8970, 9000 };
+  plan.writeI0 = false;
+  const StackTruth a = generateStack(plan, lctest::scratchDir("stackgen_a"), Format::Tiff);
+  const StackTruth b = generateStack(plan, lctest::scratchDir("stackgen_b"), Format::Tiff);
+  plan.seed = 99;
+  const StackTruth c = generateStack(plan, lctest::scratchDir("stackgen_c"), Format::Tiff);
   ASSERT_TRUE(a.ok && b.ok && c.ok);
   auto bytes = [](const QString& p) {
     QFile f(p);

@@ -125,16 +125,16 @@ TEST(XafsView, SaveDataWritesTaggedFiles)
   const XafsSpectrum measured = stepSpectrum(3.0);
   EXPECT_CLOSE(view.setSpectrum(measured), measured.midx - 8990.0);
 
-  view.saveData(dir + QStringLiteral("/spec.dat"));
+  view.saveData(dir + QStringLiteral("/curve.dat"));
   for (const char* tag : { "T", "std", "other0", "other1" }) {
-    QFile f(dir + QStringLiteral("/spec-%1.dat").arg(QLatin1String(tag)));
+    QFile f(dir + QStringLiteral("/curve-%1.dat").arg(QLatin1String(tag)));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << tag;
     EXPECT_EQ(f.readLine().trimmed(), QByteArray("###Lumacresta::XafsSpectrum")) << tag;
   }
-  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/spec-T.dat")).section('\t', 0, 0).toDouble(),
+  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/curve-T.dat")).section('\t', 0, 0).toDouble(),
                8897.0);
-  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/spec-std.dat")).section('\t', 0, 0).toDouble(),
+  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/curve-std.dat")).section('\t', 0, 0).toDouble(),
                8900.0);
-  EXPECT_EQ(XafsView::taggedFileName(QStringLiteral("/a.b/spec"), QStringLiteral("T")),
-            QStringLiteral("/a.b/spec-T"));
+  EXPECT_EQ(XafsView::taggedFileName(QStringLiteral("/a.b/curve"), QStringLiteral("T")),
+            QStringLiteral("/a.b/curve-T"));
 }

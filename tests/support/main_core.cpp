@@ -1,6 +1,6 @@
 #include <QCoreApplication>
 
-#include "LeakSuppressions.h"
+#include "app/LeakSuppressions.h"
 
 #include <gtest/gtest.h>
 

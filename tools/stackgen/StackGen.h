@@ -141,19 +141,19 @@ struct StackTruth
   QStringList truthFiles;     // fraction maps, thickness, shift (text grids)
 };
 
-// Fills the defaults of a spec (energies, components, maps).
-StackSpec completed(const StackSpec& spec);
+// Fills the defaults of a stack description (energies, components, maps).
+StackSpec completed(const StackSpec& plan);
 
 // Noise-free counts of I1 and I0 at pixel (x, y) and energy index k of a
-// completed spec, before rounding (dark included).
-double idealI1(const StackSpec& spec, int x, int y, int k);
-double idealI0(const StackSpec& spec, int x, int y, int k);
+// completed plan, before rounding (dark included).
+double idealI1(const StackSpec& plan, int x, int y, int k);
+double idealI0(const StackSpec& plan, int x, int y, int k);
 
 // Writes the stack into `outDir` (created if needed) and returns its truth.
 // Beside the frames: "ref_<name>.dat" per component (header lines starting
 // with "#", then "energy mu" columns) and the truth grids
 // "truth_fraction_<name>.txt", "truth_thickness.txt", "truth_shift.txt"
 // ("#" header, then one text line per image row).
-StackTruth generateStack(const StackSpec& spec, const QString& outDir, Format format);
+StackTruth generateStack(const StackSpec& plan, const QString& outDir, Format format);
 
 } // namespace stackgen

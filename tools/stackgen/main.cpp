@@ -27,20 +27,20 @@ int main(int argc, char** argv)
   p.process(app);
 
   QTextStream err(stderr);
-  stackgen::StackSpec spec;
-  spec.width = p.value(width).toInt();
-  spec.height = p.value(height).toInt();
+  stackgen::StackSpec plan;
+  plan.width = p.value(width).toInt();
+  plan.height = p.value(height).toInt();
   const int n = p.value(count).toInt();
   const double e0 = p.value(from).toDouble();
   const double e1 = p.value(to).toDouble();
-  if (spec.width < 1 || spec.height < 1 || n < 2 || !(e1 > e0)) {
+  if (plan.width < 1 || plan.height < 1 || n < 2 || !(e1 > e0)) {
     err << "need width, height >= 1, at least 2 energies and --to above --from\n";
     return 2;
   }
   for (int k = 0; k < n; ++k)
-    spec.energies << e0 + (e1 - e0) * k / (n - 1);
-  spec.noise = !p.isSet(noNoise);
-  spec.seed = p.value(seed).toUInt();
+    plan.energies << e0 + (e1 - e0) * k / (n - 1);
+  plan.noise = !p.isSet(noNoise);
+  plan.seed = p.value(seed).toUInt();
 
   for (const QString& name : p.value(formats).split(',', Qt::SkipEmptyParts)) {
     stackgen::Format f;
@@ -49,7 +49,7 @@ int main(int argc, char** argv)
       return 2;
     }
     const QString dir = p.value(out) + "/" + stackgen::formatName(f);
-    const stackgen::StackTruth t = stackgen::generateStack(spec, dir, f);
+    const stackgen::StackTruth t = stackgen::generateStack(plan, dir, f);
     if (!t.ok) {
       err << "could not write the stack into " << dir << "\n";
       return 1;
