@@ -59,10 +59,18 @@ bool Lcf2DRun::start(const AnalyzeCond* cond)
 
   m_running = true;
   m_points = 0;
+  m_sendCond = m_cond;
+  m_allSent = false;
+  m_inFlight.clear();
   m_analyzer->setContAccess(true);
   m_analyzer->setProgress(0.0);
   logWithTime(QStringLiteral("LCF 2D analysis start"));
-  analyzeFromCurrentPoint();
+  if (!m_cond.pointInside() && !advanceToInside()) {
+    // An area without a single point inside the image.
+    finish(true);
+    return true;
+  }
+  sendBlocks();
   return true;
 }
 
@@ -72,46 +80,55 @@ void Lcf2DRun::stop()
     finish(false);
 }
 
-void Lcf2DRun::analyzeFromCurrentPoint()
+void Lcf2DRun::sendBlocks()
 {
-  while (m_running) {
-    if (m_cond.pointInside()) {
-      XafsSpectrum s =
-        m_source ? m_source(m_cond.cx, m_cond.cy, m_cond.bx, m_cond.by) : XafsSpectrum();
-      if (s.size() > 0) {
-        m_waitingFor = m_analyzer->requestFit(s, m_refs, m_mlcf, m_fitCond);
-        return;
-      }
-      // Nothing to fit here: the point gets zeros and the run goes on
-      // without a round trip to the worker.
-      recordResForAPoint(fitSpectrum(s, m_refs, m_mlcf, m_fitCond));
+  while (!m_allSent && m_inFlight.size() < 2) {
+    QVector<XafsSpectrum> block;
+    block.reserve(m_blockSize);
+    while (!m_allSent && block.size() < m_blockSize) {
+      // Points outside the image are skipped on both sides; a point with
+      // nothing to fit is still sent and answered with zeros.
+      if (m_sendCond.pointInside())
+        block.append(m_source ? m_source(m_sendCond.cx, m_sendCond.cy, m_sendCond.bx, m_sendCond.by)
+                              : XafsSpectrum());
+      m_allSent = !m_sendCond.next();
     }
-    if (!advance()) {
-      finish(true);
-      return;
-    }
+    if (!block.isEmpty())
+      m_inFlight.append(m_analyzer->requestBlock(block, m_refs, m_mlcf, m_fitCond));
   }
 }
 
-void Lcf2DRun::answered(const LcfResult& result)
+void Lcf2DRun::answered(quint64 tag, const QVector<LcfResult>& results)
 {
-  // A single fit still in flight when the run started, or the last request
-  // of a stopped run, carries another number.
-  if (!m_running || result.tag != m_waitingFor)
+  if (!m_running || m_inFlight.isEmpty() || tag != m_inFlight.first())
     return;
-  m_waitingFor = 0;
-  recordResForAPoint(result);
-  if (!advance()) {
-    finish(true);
-    return;
+  m_inFlight.removeFirst();
+  // Keep the worker busy while this block is recorded.
+  sendBlocks();
+  for (const LcfResult& r : results) {
+    recordResForAPoint(r);
+    if (!advanceToInside()) {
+      finish(true);
+      return;
+    }
+    if (!m_running) // stopped from a slot of the row refresh
+      return;
   }
-  analyzeFromCurrentPoint();
 }
 
 void Lcf2DRun::recordResForAPoint(const LcfResult& result)
 {
   m_maps.record(result, m_cond);
   ++m_points;
+}
+
+bool Lcf2DRun::advanceToInside()
+{
+  do {
+    if (!advance())
+      return false;
+  } while (!m_cond.pointInside());
+  return true;
 }
 
 bool Lcf2DRun::advance()
@@ -130,7 +147,7 @@ bool Lcf2DRun::advance()
 void Lcf2DRun::finish(bool completed)
 {
   m_running = false;
-  m_waitingFor = 0;
+  m_inFlight.clear();
   generateResImages();
   m_analyzer->setContAccess(false);
   if (completed)

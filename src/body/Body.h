@@ -165,7 +165,8 @@ public slots:
   // on stop2DAnalysis, or at once when the run refuses to start.
   void startLCF2DAnalysis();
   void stop2DAnalysis();
-  void analyzeASpectrumFinished(const LcfResult& result);
+  // The worker's answers to one block of the run's points.
+  void analyzeASpectrumFinished(quint64 tag, const QVector<LcfResult>& results);
   void recordResForAPoint(const LcfResult& result);
   void generateResImages();
   // "CheckVals": the selected map's values and processed values per pixel.

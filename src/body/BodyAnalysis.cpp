@@ -42,7 +42,7 @@ void Body::setupAnalysis()
     [this](int cx, int cy, int bx, int by) { return analysisSpectrumAt(cx, cy, bx, by); });
   connect(m_ui->ShowAnalyzer, &QPushButton::clicked, m_analyzer.get(), &Analyzer::show);
   connect(m_ui->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
-  connect(m_analyzer.get(), &Analyzer::finished, this, &Body::analyzeASpectrumFinished);
+  connect(m_analyzer.get(), &Analyzer::finishedBlock, this, &Body::analyzeASpectrumFinished);
   connect(m_analyzer.get(), &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
   connect(m_analyzer.get(), &Analyzer::askStopAnalysis, this, &Body::stop2DAnalysis);
   connect(m_analyzer.get(), &Analyzer::changedSelection, this, &Body::showCurrentMap);
@@ -95,9 +95,9 @@ void Body::stop2DAnalysis()
   m_lcfRun->stop();
 }
 
-void Body::analyzeASpectrumFinished(const LcfResult& result)
+void Body::analyzeASpectrumFinished(quint64 tag, const QVector<LcfResult>& results)
 {
-  m_lcfRun->answered(result);
+  m_lcfRun->answered(tag, results);
 }
 
 void Body::recordResForAPoint(const LcfResult& result)
