@@ -4,20 +4,13 @@
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 
-#include <QFile>
-#include <QTextStream>
-
 #include <gtest/gtest.h>
 
 namespace {
 
-QString writeConfig(const QString& dir, const QString& name, const QString& text)
+QString writeConfig(const QString& dir, const QString& name, const QByteArray& text)
 {
-  const QString path = dir + QLatin1Char('/') + name;
-  QFile f(path);
-  f.open(QIODevice::WriteOnly | QIODevice::Text);
-  QTextStream(&f) << text;
-  return path;
+  return lctest::writeFile(lctest::scratchDir(dir) + "/" + name, text);
 }
 
 Settings freshSettings()
@@ -46,9 +39,8 @@ TEST(CommandLine, KeysValuesAndRest)
 
 TEST(CommandLine, PrecedenceOverConfiguration)
 {
-  const QString dir = lctest::scratchDir("CommandLinePrecedence");
-  const QString a = writeConfig(dir, "a.cfg", "DataRoot A\n");
-  const QString b = writeConfig(dir, "b.cfg",
+  const QString a = writeConfig("CommandLineA", "a.cfg", "DataRoot A\n");
+  const QString b = writeConfig("CommandLineB", "b.cfg",
                                 "# only a comment\n"
                                 "   \n"
                                 "DataRoot \"D:/My Data\" # where the data is\n"
@@ -77,10 +69,9 @@ TEST(CommandLine, PrecedenceOverConfiguration)
   EXPECT_TRUE(cap.has("Unused setting : DataRoot")); // the duplicate that lost
 }
 
-TEST(CommandLine, OptionWinsOverConfigurationKey)
+TEST(CommandLine, OptionsWinOverConfigurationKeys)
 {
-  const QString dir = lctest::scratchDir("OptionWins");
-  const QString cfg = writeConfig(dir, "c.cfg", "DataRoot fromFile\nShowAnalyzer2Button 1\n");
+  const QString cfg = writeConfig("OptionWins", "c.cfg", "DataRoot fromFile\nShowAnalyzer2Button 1\n");
   ParamRegistry reg;
   Settings s = freshSettings();
   const StartupOptions opt =
@@ -90,20 +81,14 @@ TEST(CommandLine, OptionWinsOverConfigurationKey)
   EXPECT_TRUE(s.ShowAnalyzer2Button);
   EXPECT_FALSE(opt.loadTranslation);
   EXPECT_TRUE(opt.batchFile.isEmpty());
-}
 
-TEST(CommandLine, ShowAnalyzer2ButtonValues)
-{
-  const QString dir = lctest::scratchDir("ShowA2B");
-  const QString cfg = writeConfig(dir, "c.cfg", "ShowAnalyzer2Button yes\n");
-  ParamRegistry reg;
-  Settings s = freshSettings();
-  s.ShowAnalyzer2Button = true;
-  prepareStartup(reg, {"prog", "-c", cfg}, s);
-  EXPECT_FALSE(s.ShowAnalyzer2Button); // non-numeric turns it off
-
+  // A non-numeric value turns the button off; the option's value wins.
+  const QString yes = writeConfig("ShowA2B", "c.cfg", "ShowAnalyzer2Button yes\n");
   ParamRegistry reg2;
-  prepareStartup(reg2, {"prog", "-c", cfg, "-showA2B", "1"}, s);
+  prepareStartup(reg2, {"prog", "-c", yes}, s);
+  EXPECT_FALSE(s.ShowAnalyzer2Button);
+  ParamRegistry reg3;
+  prepareStartup(reg3, {"prog", "-c", yes, "-showA2B", "1"}, s);
   EXPECT_TRUE(s.ShowAnalyzer2Button);
 }
 

@@ -21,14 +21,9 @@ inline void moveMouse(QWidget* w,
 // notches > 0 turns the wheel away from the user.
 inline void turnWheel(QWidget* w, QPoint pos, int notches)
 {
-  QWheelEvent e(pos,
-                w->mapToGlobal(pos),
-                QPoint(),
-                QPoint(0, 120 * notches),
-                Qt::NoButton,
-                Qt::NoModifier,
-                Qt::NoScrollPhase,
-                false);
+  const QPoint delta(0, 120 * notches);
+  QWheelEvent e(pos, w->mapToGlobal(pos), QPoint(), delta, Qt::NoButton, Qt::NoModifier,
+                Qt::NoScrollPhase, false);
   QApplication::sendEvent(w, &e);
 }
 
