@@ -22,8 +22,14 @@ inline void moveMouse(QWidget* w,
 inline void turnWheel(QWidget* w, QPoint pos, int notches)
 {
   const QPoint delta(0, 120 * notches);
-  QWheelEvent e(pos, w->mapToGlobal(pos), QPoint(), delta, Qt::NoButton, Qt::NoModifier,
-                Qt::NoScrollPhase, false);
+  QWheelEvent e(pos,
+                w->mapToGlobal(pos),
+                QPoint(),
+                delta,
+                Qt::NoButton,
+                Qt::NoModifier,
+                Qt::NoScrollPhase,
+                false);
   QApplication::sendEvent(w, &e);
 }
 
