@@ -68,8 +68,6 @@ TEST(XafsView, WheelZoomKeepsThePointedEnergy)
   view.resize(640, 480);
   view.show();
   view.setSpectrum(stepSpectrum());
-  EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
-  EXPECT_CLOSE(view.upperEnergy(), 9100.0);
   DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
   ASSERT_NE(plot, nullptr);
   plot->grab();
@@ -87,7 +85,7 @@ TEST(XafsView, WheelZoomKeepsThePointedEnergy)
   EXPECT_EQ(view.findChild<QLineEdit*>(QStringLiteral("XVal"))->text(),
             QString::number(before, 'f', 1));
 
-  view.resetXScale();
+  view.resetXScale(); // back to the spectrum's range
   EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
   EXPECT_CLOSE(view.upperEnergy(), 9100.0);
 }
