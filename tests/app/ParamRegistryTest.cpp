@@ -4,20 +4,13 @@
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 
-#include <QFile>
-#include <QTextStream>
-
 #include <gtest/gtest.h>
 
 namespace {
 
-QString writeConfig(const QString& dir, const QString& name, const QString& text)
+QString writeConfig(const QString& dir, const QString& name, const QByteArray& text)
 {
-  const QString path = dir + QLatin1Char('/') + name;
-  QFile f(path);
-  f.open(QIODevice::WriteOnly | QIODevice::Text);
-  QTextStream(&f) << text;
-  return path;
+  return lctest::writeFile(lctest::scratchDir(dir) + "/" + name, text);
 }
 
 Settings freshSettings()
@@ -33,7 +26,7 @@ Settings freshSettings()
 TEST(CommandLine, KeysValuesAndRest)
 {
   ParamRegistry reg;
-  reg.parseCommandLine(QStringList{"prog", "stray", "-d", "D:/x", "more", "-x", "-b", "-e"});
+  reg.parseCommandLine(QStringList{ "prog", "stray", "-d", "D:/x", "more", "-x", "-b", "-e" });
   ASSERT_EQ(reg.entries().size(), 4);
   EXPECT_EQ(reg.value("-d"), "D:/x");
   EXPECT_EQ(reg.rest("-d"), "D:/x more");
@@ -46,9 +39,9 @@ TEST(CommandLine, KeysValuesAndRest)
 
 TEST(CommandLine, PrecedenceOverConfiguration)
 {
-  const QString dir = lctest::scratchDir("CommandLinePrecedence");
-  const QString a = writeConfig(dir, "a.cfg", "DataRoot A\n");
-  const QString b = writeConfig(dir, "b.cfg",
+  const QString a = writeConfig("CommandLineA", "a.cfg", "DataRoot A\n");
+  const QString b = writeConfig("CommandLineB",
+                                "b.cfg",
                                 "# only a comment\n"
                                 "   \n"
                                 "DataRoot \"D:/My Data\" # where the data is\n"
@@ -60,8 +53,8 @@ TEST(CommandLine, PrecedenceOverConfiguration)
   Settings s = freshSettings();
   lctest::MessageCapture cap;
   const StartupOptions opt =
-    prepareStartup(reg, {"prog", "-c", a, "-config", b, "-showA2B", "-b", "run.bat", "-x"}, s);
-  EXPECT_EQ(opt.configFile, b); // -config wins over -c
+    prepareStartup(reg, { "prog", "-c", a, "-config", b, "-showA2B", "-b", "run.bat", "-x" }, s);
+  EXPECT_EQ(opt.configFile, b);        // -config wins over -c
   EXPECT_EQ(s.DataRoot, "D:/My Data"); // first of a duplicated key wins
   EXPECT_EQ(s.BatchRoot, "'x#y'");     // '#' inside quotes is no comment
   EXPECT_FALSE(s.ShowAnalyzer2Button); // -showA2B without value hides
@@ -77,33 +70,27 @@ TEST(CommandLine, PrecedenceOverConfiguration)
   EXPECT_TRUE(cap.has("Unused setting : DataRoot")); // the duplicate that lost
 }
 
-TEST(CommandLine, OptionWinsOverConfigurationKey)
+TEST(CommandLine, OptionsWinOverConfigurationKeys)
 {
-  const QString dir = lctest::scratchDir("OptionWins");
-  const QString cfg = writeConfig(dir, "c.cfg", "DataRoot fromFile\nShowAnalyzer2Button 1\n");
+  const QString cfg =
+    writeConfig("OptionWins", "c.cfg", "DataRoot fromFile\nShowAnalyzer2Button 1\n");
   ParamRegistry reg;
   Settings s = freshSettings();
   const StartupOptions opt =
-    prepareStartup(reg, {"prog", "-c", cfg, "-d", "fromOption", "-br", "B", "-e"}, s);
+    prepareStartup(reg, { "prog", "-c", cfg, "-d", "fromOption", "-br", "B", "-e" }, s);
   EXPECT_EQ(s.DataRoot, "fromOption");
   EXPECT_EQ(s.BatchRoot, "B");
   EXPECT_TRUE(s.ShowAnalyzer2Button);
   EXPECT_FALSE(opt.loadTranslation);
   EXPECT_TRUE(opt.batchFile.isEmpty());
-}
 
-TEST(CommandLine, ShowAnalyzer2ButtonValues)
-{
-  const QString dir = lctest::scratchDir("ShowA2B");
-  const QString cfg = writeConfig(dir, "c.cfg", "ShowAnalyzer2Button yes\n");
-  ParamRegistry reg;
-  Settings s = freshSettings();
-  s.ShowAnalyzer2Button = true;
-  prepareStartup(reg, {"prog", "-c", cfg}, s);
-  EXPECT_FALSE(s.ShowAnalyzer2Button); // non-numeric turns it off
-
+  // A non-numeric value turns the button off; the option's value wins.
+  const QString yes = writeConfig("ShowA2B", "c.cfg", "ShowAnalyzer2Button yes\n");
   ParamRegistry reg2;
-  prepareStartup(reg2, {"prog", "-c", cfg, "-showA2B", "1"}, s);
+  prepareStartup(reg2, { "prog", "-c", yes }, s);
+  EXPECT_FALSE(s.ShowAnalyzer2Button);
+  ParamRegistry reg3;
+  prepareStartup(reg3, { "prog", "-c", yes, "-showA2B", "1" }, s);
   EXPECT_TRUE(s.ShowAnalyzer2Button);
 }
 
@@ -112,7 +99,7 @@ TEST(Configuration, MissingFileKeepsDefaults)
   ParamRegistry reg;
   Settings s = freshSettings();
   lctest::MessageCapture cap;
-  prepareStartup(reg, {"prog", "-c", "/nonexistent/none.cfg"}, s);
+  prepareStartup(reg, { "prog", "-c", "/nonexistent/none.cfg" }, s);
   EXPECT_TRUE(cap.has("Can't open config file : /nonexistent/none.cfg"));
   EXPECT_EQ(s.DataRoot, "home");
 }
@@ -126,7 +113,7 @@ TEST(Registry, ThreeViewsAndUsedFlags)
   EXPECT_EQ(reg.indexOfUpper("key"), 0);
   EXPECT_EQ(reg.entries().size(), 3);
   EXPECT_EQ(reg.value("KEY"), "2");
-  EXPECT_EQ(reg.unusedKeys(), (QStringList{"Key", "Key"}));
+  EXPECT_EQ(reg.unusedKeys(), (QStringList{ "Key", "Key" }));
   EXPECT_EQ(reg.value("Key"), "1");
   EXPECT_EQ(reg.entries().at(0).used, 1);
   EXPECT_EQ(reg.entries().at(2).used, 0);

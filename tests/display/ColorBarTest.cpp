@@ -1,7 +1,7 @@
 #include "display/ColorBar.h"
 #include "display/ColorMap.h"
 
-#include "GuiEvents.h"
+#include "support/GuiEvents.h"
 #include "support/Tolerance.h"
 
 #include <QSignalSpy>
@@ -40,10 +40,7 @@ struct Bar : ::testing::Test
 
 TEST_F(Bar, PressingMidwayTakesNoLimit)
 {
-  QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(10, 300));
-  EXPECT_FALSE(bar.isDragging());
-  lctest::moveMouse(&bar, QPoint(10, 100), Qt::LeftButton);
-  QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(10, 100));
+  drag(300, 100);
   EXPECT_CLOSE(currentColorMapping().lower, 0.0);
   EXPECT_CLOSE(currentColorMapping().upper, 1.0);
   EXPECT_EQ(updating.count(), 0);

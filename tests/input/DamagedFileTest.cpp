@@ -15,19 +15,8 @@
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void save(const QString& path, const QByteArray& bytes)
-{
-  QFile::remove(path); // cheaper than truncating in place
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
+using lctest::readFile;
+using lctest::writeFile;
 
 // A TIFF of another layout than one 16-bit unsigned sample per pixel.
 void writeOddTiff(const QString& path, int bits, int samples, int format, bool tiled)
@@ -92,10 +81,10 @@ TEST(DamagedFiles, TruncatedAtEveryByteNeverReadsPastTheFile)
     SCOPED_TRACE(stackgen::formatName(f).toStdString());
     const QString whole = dir.filePath("whole." + stackgen::extension(f));
     ASSERT_TRUE(stackgen::writeFrame(whole, f, 6, 5, counts));
-    const QByteArray bytes = contents(whole);
+    const QByteArray bytes = readFile(whole);
     const QString cut = dir.filePath("cut");
     for (int n = 0; n < bytes.size(); ++n) {
-      save(cut, bytes.left(n));
+      writeFile(cut, bytes.left(n));
       lctest::MessageCapture quiet;
       TiffData d;
       const bool ok = d.read(cut);
@@ -121,9 +110,7 @@ TEST(DamagedFiles, AbsurdSizesAreRefusedWithoutAllocating)
   // An ".img" header announcing 65535 x 65535 x 4 bytes with 8 pixel bytes.
   const QString img = dir.filePath("huge.img");
   ASSERT_TRUE(stackgen::writeImg(img, 2, 2, 4, stackgen::Counts(4, 1), "BytesPerPixel=4"));
-  QByteArray bytes = contents(img);
-  bytes[4] = bytes[5] = bytes[6] = bytes[7] = char(0xff);
-  save(img, bytes);
+  writeFile(img, readFile(img).replace(4, 4, QByteArray(4, char(0xff))));
   lctest::MessageCapture log;
   TiffData d;
   EXPECT_FALSE(d.read(img));
@@ -143,14 +130,14 @@ TEST(DamagedFiles, AbsurdSizesAreRefusedWithoutAllocating)
 
   // VRSK bounds beyond any detector, or beyond any integer.
   const QString vrsk = dir.filePath("huge.dat");
-  save(vrsk, "#VRSK-CTImg\n# RANGE_X0 0\n# RANGE_X1 100000\n# RANGE_Y0 0\n# RANGE_Y1 100000\n");
+  writeFile(vrsk,
+            "#VRSK-CTImg\n# RANGE_X0 0\n# RANGE_X1 100000\n# RANGE_Y0 0\n# RANGE_Y1 100000\n");
   EXPECT_FALSE(d.read(vrsk));
   EXPECT_TRUE(log.has("VRSK image size 100000 x 100000 is too large : " + vrsk));
-  save(vrsk, "#VRSK-CTImg\n# RANGE_X0 -1e300\n# RANGE_X1 1e300\n# RANGE_Y0 0\n# RANGE_Y1 2\n");
+  writeFile(vrsk, "#VRSK-CTImg\n# RANGE_X0 -1e300\n# RANGE_X1 1e300\n# RANGE_Y0 0\n# RANGE_Y1 2\n");
   EXPECT_FALSE(d.read(vrsk));
 
-  const QString empty = dir.filePath("empty.tif");
-  save(empty, QByteArray());
+  const QString empty = writeFile(dir.filePath("empty.tif"), QByteArray());
   EXPECT_FALSE(d.read(empty));
   EXPECT_TRUE(log.has("Error on reading file (1) " + empty));
 }

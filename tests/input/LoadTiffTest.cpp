@@ -75,7 +75,7 @@ TEST(LoadTiff, SkipAndCutsOnItsOwnThreadWithGaps)
   ASSERT_EQ(files.size(), 10);
   QFile::resize(files[4], 20); // damaged: dropped, leaving a gap
   LoaderOnThread t;
-  Receiver& r = t.r;
+  const Receiver& r = t.r;
   QSignalSpy finished(t.loader, &LoadTiff::finishLoadFiles);
   t.load(files, 3, 1, 2);
   // The loader emits on its own thread: the signal may already be recorded.

@@ -1,35 +1,32 @@
 #include "output/MapFiles.h"
+#include "output/MapGrid.h"
 
+#include "analysis/Analyzed2DRes.h"
 #include "input/TiffData.h"
 #include "support/MessageCapture.h"
+#include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+using lctest::readFile;
+
 namespace {
 
-QByteArray fileBytes(const QString& path)
+// A width x height map of one run with half widths (b, b), every pixel
+// holding x + 1000 y.
+void fillMap(Analyzed2DRes& map, int width, int height, int b)
 {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A w x h grid of points with block centres 2 apart, value = x + 100 y.
-MapRows grid(int w, int h)
-{
-  MapRows rows;
-  for (int j = 0; j < h; ++j) {
-    QVector<MapPoint> row;
-    for (int i = 0; i < w; ++i)
-      row.append({ 1 + 2 * i, 1 + 2 * j, double(i + 100 * j) });
-    rows.append(row);
-  }
-  return rows;
+  AnalyzeCond cond;
+  cond.setup(width, height, b, b, 0, 0, width, height);
+  map.reset(cond);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      map.setData(x, y, 0, 0, x + 1000.0 * y);
 }
 
 } // namespace
@@ -58,35 +55,25 @@ TEST(MapFiles, TextLayouts)
   EXPECT_TRUE(mapText({}, { false, false }).isEmpty());
 }
 
-TEST(MapFiles, HundredByTwentyMapAsBlankSeparatedRows)
+TEST(MapGrid, HundredByTwentyMapGivesOneLinePerGridRow)
 {
-  const QTemporaryDir dir;
-  const QString path = dir.filePath("rows.dat");
-  ASSERT_TRUE(writeMapText(path, grid(100, 20), { false, false }));
-  const QList<QByteArray> lines = fileBytes(path).split('\n');
-  ASSERT_EQ(lines.size(), 21); // 20 rows and the empty rest after the last newline
-  EXPECT_TRUE(lines.last().isEmpty());
-  for (int j = 0; j < 20; ++j) {
-    const QList<QByteArray> items = lines[j].split(' ');
-    ASSERT_EQ(items.size(), 100) << "row " << j;
-    EXPECT_CLOSE(items[7].toDouble(), 7 + 100 * j);
-  }
-}
+  Analyzed2DRes map;
+  fillMap(map, 100, 20, 1);
+  const MapRows rows = mapGridRows(map);
+  // Centres 1, 4, ..., 97 across and 1, 4, ..., 19 down.
+  ASSERT_EQ(rows.size(), 7);
+  EXPECT_EQ(rows[2][5].x, 16);
+  EXPECT_EQ(rows[2][5].y, 7);
 
-TEST(MapFiles, FailedSaveKeepsTheOldFileAndSaysSo)
-{
   const QTemporaryDir dir;
-  const QString path = dir.filePath("map.dat");
-  ASSERT_TRUE(saveBytes(path, "good\n"));
-  lctest::MessageCapture log;
-  // A folder that does not exist: nothing can be written there.
-  const QString bad = dir.filePath("missing/map.dat");
-  EXPECT_FALSE(writeMapText(bad, grid(2, 2), {}));
-  EXPECT_TRUE(log.has("Can't open " + bad));
-  EXPECT_FALSE(writeMapTiff(bad, 1, 1, { 7 }));
-  // Values that do not fill the size are refused before anything is opened.
-  EXPECT_FALSE(writeMapTiff(path, 2, 2, { 1, 2, 3 }));
-  EXPECT_EQ(fileBytes(path), QByteArray("good\n"));
+  ASSERT_TRUE(writeMapText(dir.filePath("m.dat"), rows, { false, false }));
+  const QList<QByteArray> lines = readFile(dir.filePath("m.dat")).split('\n');
+  ASSERT_EQ(lines.size(), 8); // 7 rows and the empty rest after the last newline
+  for (int j = 0; j < 7; ++j) {
+    const QList<QByteArray> items = lines[j].split(' ');
+    ASSERT_EQ(items.size(), 33) << "row " << j;
+    EXPECT_CLOSE(items[5].toDouble(), 16 + 1000 * (1 + 3 * j));
+  }
 }
 
 TEST(MapFiles, TiffReadsBackSampleForSample)
@@ -103,12 +90,27 @@ TEST(MapFiles, TiffReadsBackSampleForSample)
     EXPECT_CLOSE(t.value(i % 3, i / 3), v[i]);
 }
 
+TEST(MapFiles, FailedSaveKeepsTheOldFileAndSaysSo)
+{
+  const QTemporaryDir dir;
+  const QString path = dir.filePath("map.dat");
+  ASSERT_TRUE(saveBytes(path, "good\n"));
+  lctest::MessageCapture log;
+  // A folder that does not exist: nothing can be written there.
+  const QString bad = dir.filePath("missing/map.dat");
+  EXPECT_FALSE(writeMapText(bad, MapRows(1, { { 1, 1, 0.5 } }), {}));
+  EXPECT_TRUE(log.has("Can't open " + bad));
+  EXPECT_FALSE(writeMapTiff(bad, 1, 1, { 7 }));
+  // Values that do not fill the size are refused before anything is opened.
+  EXPECT_FALSE(writeMapTiff(path, 2, 2, { 1, 2, 3 }));
+  EXPECT_EQ(readFile(path), QByteArray("good\n"));
+}
+
 TEST(MapFiles, FlatAndDarkAreTiffOfTheStackSize)
 {
   const QTemporaryDir dir;
   ASSERT_TRUE(writeFlatDark(dir.path(), 5, 4));
-  for (const auto& [name, value] :
-       { std::pair<const char*, int>{ "flat.dat", 1 }, { "dark.dat", 0 } }) {
+  for (const auto& [name, value] : { std::pair{ "flat.dat", 1 }, { "dark.dat", 0 } }) {
     TiffData t;
     ASSERT_TRUE(t.readTiff(QDir(dir.path()).filePath(name))) << name;
     EXPECT_EQ(t.width, 5u);
@@ -116,15 +118,12 @@ TEST(MapFiles, FlatAndDarkAreTiffOfTheStackSize)
     EXPECT_CLOSE(t.value(4, 3), value);
     EXPECT_CLOSE(t.value(0, 0), value);
   }
-}
-
-TEST(MapFiles, FlatAndDarkWithoutStackWriteNothing)
-{
-  const QTemporaryDir dir;
+  // Without a stack nothing is written.
+  const QTemporaryDir empty;
   lctest::MessageCapture log;
-  EXPECT_FALSE(writeFlatDark(dir.path(), 0, 0));
+  EXPECT_FALSE(writeFlatDark(empty.path(), 0, 0));
   EXPECT_TRUE(log.has("No stack loaded: flat.dat and dark.dat not written"));
-  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+  EXPECT_TRUE(QDir(empty.path()).entryList(QDir::Files).isEmpty());
 }
 
 TEST(MapFiles, PicturesFollowTheSuffix)
@@ -136,7 +135,7 @@ TEST(MapFiles, PicturesFollowTheSuffix)
   EXPECT_EQ(QImage(dir.filePath("bar.png")).pixel(3, 2), img.pixel(3, 2));
   // TIFF pictures (the colour bar beside a TIFF map) need no image plug-in.
   ASSERT_TRUE(saveImageFile(img, dir.filePath("bar.tif")));
-  const QByteArray tif = fileBytes(dir.filePath("bar.tif"));
+  const QByteArray tif = readFile(dir.filePath("bar.tif"));
   EXPECT_TRUE(tif.startsWith("II*") || tif.startsWith("MM"));
   lctest::MessageCapture log;
   EXPECT_FALSE(saveImageFile(QImage(), dir.filePath("none.png")));

@@ -3,20 +3,13 @@
 
 #include "spectrum/XafsSpectrum.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
+using lctest::writeFile;
 
 struct Measured
 {
@@ -81,10 +74,7 @@ TEST(Load, WrittenFileLoadsBack)
   s.extraShift = 2.0;
   const QString out = lctest::scratchDir("spectrum_write") + "/fe2o3.txt";
   ASSERT_TRUE(s.writeText(out, true));
-  QFile f(out);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
-  EXPECT_EQ(f.readLine(), QByteArray("###Lumacresta::XafsSpectrum\n"));
-  EXPECT_TRUE(f.readLine().startsWith("# midx    : "));
+  EXPECT_TRUE(lctest::readFile(out).startsWith("###Lumacresta::XafsSpectrum\n# midx    : "));
 
   XafsSpectrum back;
   ASSERT_TRUE(back.load(out));

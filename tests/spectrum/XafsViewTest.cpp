@@ -1,18 +1,18 @@
 #include "spectrum/XafsView.h"
+#include "spectrum/XafsFileSelect.h"
 
 #include "display/ChCoord.h"
 #include "display/DispA.h"
 
+#include "support/GuiEvents.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTextStream>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -31,22 +31,13 @@ XafsSpectrum stepSpectrum(double shift = 0.0)
   return XafsSpectrum(pts, QStringLiteral("test"), 1, shift, -1.0, -20.0, 20.0);
 }
 
-DispA* plotOf(XafsView& view)
+// The energy of the first data line of a written spectrum.
+double firstEnergy(const QString& fileName)
 {
-  return view.findChild<DispA*>(QStringLiteral("Plot"));
-}
-
-QString firstDataLine(const QString& fileName)
-{
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-    return QString();
-  QTextStream in(&f);
-  QString line;
-  while (in.readLineInto(&line))
+  for (const QByteArray& line : lctest::readFile(fileName).split('\n'))
     if (!line.startsWith('#'))
-      return line;
-  return QString();
+      return line.split('\t').value(0).toDouble();
+  return 0;
 }
 
 } // namespace
@@ -77,23 +68,13 @@ TEST(XafsView, WheelZoomKeepsThePointedEnergy)
   view.resize(640, 480);
   view.show();
   view.setSpectrum(stepSpectrum());
-  EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
-  EXPECT_CLOSE(view.upperEnergy(), 9100.0);
-  DispA* plot = plotOf(view);
+  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
   ASSERT_NE(plot, nullptr);
   plot->grab();
   const QPoint at(plot->width() / 3, plot->height() / 2);
   const double before = plot->coord()->rx(at.x());
 
-  QWheelEvent wheel(at,
-                    plot->mapToGlobal(at),
-                    QPoint(),
-                    QPoint(0, 120),
-                    Qt::NoButton,
-                    Qt::NoModifier,
-                    Qt::NoScrollPhase,
-                    false);
-  QApplication::sendEvent(plot, &wheel);
+  lctest::turnWheel(plot, at, 1);
   plot->grab();
   EXPECT_CLOSE(plot->coord()->rx(at.x()), before, 1e-6);
   EXPECT_CLOSE(view.upperEnergy() - view.lowerEnergy(), 200.0 / 1.1, 1e-9);
@@ -104,7 +85,7 @@ TEST(XafsView, WheelZoomKeepsThePointedEnergy)
   EXPECT_EQ(view.findChild<QLineEdit*>(QStringLiteral("XVal"))->text(),
             QString::number(before, 'f', 1));
 
-  view.resetXScale();
+  view.resetXScale(); // back to the spectrum's range
   EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
   EXPECT_CLOSE(view.upperEnergy(), 9100.0);
 }
@@ -127,14 +108,27 @@ TEST(XafsView, SaveDataWritesTaggedFiles)
 
   view.saveData(dir + QStringLiteral("/curve.dat"));
   for (const char* tag : { "T", "std", "other0", "other1" }) {
-    QFile f(dir + QStringLiteral("/curve-%1.dat").arg(QLatin1String(tag)));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << tag;
-    EXPECT_EQ(f.readLine().trimmed(), QByteArray("###Lumacresta::XafsSpectrum")) << tag;
+    const QString file = dir + QStringLiteral("/curve-%1.dat").arg(QLatin1String(tag));
+    EXPECT_TRUE(lctest::readFile(file).startsWith("###Lumacresta::XafsSpectrum\n")) << tag;
   }
-  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/curve-T.dat")).section('\t', 0, 0).toDouble(),
-               8897.0);
-  EXPECT_CLOSE(firstDataLine(dir + QStringLiteral("/curve-std.dat")).section('\t', 0, 0).toDouble(),
-               8900.0);
+  EXPECT_CLOSE(firstEnergy(dir + QStringLiteral("/curve-T.dat")), 8897.0);
+  EXPECT_CLOSE(firstEnergy(dir + QStringLiteral("/curve-std.dat")), 8900.0);
   EXPECT_EQ(XafsView::taggedFileName(QStringLiteral("/a.b/curve"), QStringLiteral("T")),
             QStringLiteral("/a.b/curve-T"));
+}
+
+// A chosen file is announced and marked loaded; "Clear" forgets it.
+TEST(XafsFileSelect, LoadAnnouncesAndClearForgets)
+{
+  XafsFileSelect w("Select Std.");
+  QSignalSpy newFile(&w, &XafsFileSelect::newFile);
+  QSignalSpy cleared(&w, &XafsFileSelect::cleared);
+  w.load("/data/fe.dat");
+  EXPECT_TRUE(w.isLoaded());
+  ASSERT_EQ(newFile.count(), 1);
+  EXPECT_EQ(newFile.at(0).at(0).toString(), QString("/data/fe.dat"));
+  QTest::mouseClick(w.clearButton(), Qt::LeftButton);
+  EXPECT_EQ(cleared.count(), 1);
+  EXPECT_TRUE(w.fileName().isEmpty());
+  EXPECT_FALSE(w.isLoaded());
 }

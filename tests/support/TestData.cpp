@@ -1,6 +1,7 @@
 #include "support/TestData.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace lctest {
@@ -26,6 +27,21 @@ QString scratchDir(const QString& testName)
   dir.removeRecursively();
   QDir().mkpath(dir.absolutePath());
   return dir.absolutePath();
+}
+
+QByteArray readFile(const QString& path)
+{
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+  QFile::remove(path);
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly))
+    f.write(bytes);
+  return path;
 }
 
 } // namespace lctest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace lctest {
@@ -11,6 +12,10 @@ QString sharedDataDir();
 QString sharedDataFile(const QString& name);
 // A fresh folder under the build tree for files a test writes.
 QString scratchDir(const QString& testName);
+// The whole file, or nothing when it cannot be opened.
+QByteArray readFile(const QString& path);
+// Replaces `path` by `bytes`; returns `path` for use in the same line.
+QString writeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace lctest
 

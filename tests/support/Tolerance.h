@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
+#include <utility>
 
 namespace lctest {
 
@@ -30,6 +32,17 @@ inline ::testing::AssertionResult nearRel(double actual, double expected, double
   return ::testing::AssertionFailure()
          << "actual " << actual << " differs from expected " << expected << " by "
          << std::fabs(actual - expected) / scale << " relative (tolerance " << relTol << ")";
+}
+
+// One (actual, expected) row of a table checked by expectAllClose, which
+// names the failing row.
+using CloseRow = std::pair<double, double>;
+
+template<std::size_t N>
+void expectAllClose(const CloseRow (&rows)[N], double tol = kTight)
+{
+  for (std::size_t row = 0; row < N; ++row)
+    EXPECT_TRUE(near(rows[row].first, rows[row].second, tol)) << "row " << row;
 }
 
 } // namespace lctest

@@ -21,10 +21,11 @@ inline void moveMouse(QWidget* w,
 // notches > 0 turns the wheel away from the user.
 inline void turnWheel(QWidget* w, QPoint pos, int notches)
 {
+  const QPoint delta(0, 120 * notches);
   QWheelEvent e(pos,
                 w->mapToGlobal(pos),
                 QPoint(),
-                QPoint(0, 120 * notches),
+                delta,
                 Qt::NoButton,
                 Qt::NoModifier,
                 Qt::NoScrollPhase,
