@@ -337,6 +337,7 @@ void Body::showData(int no)
   if (frame->displayImage.isNull())
     frame->render(currentColorMapping());
   m_shownIndex = no;
+  m_mapShown = false;
   m_ui->dispA->setImage(frame->displayImage);
   m_ui->CBar->setMinMax(frame->minValue, frame->maxValue);
   m_ui->ImgNo->setToolTip(frame->fileName);
@@ -349,6 +350,7 @@ void Body::showData(int no)
 void Body::showNothing()
 {
   m_shownIndex = -1;
+  m_mapShown = false;
   m_ui->dispA->clearImage();
   m_ui->ImgNo->setToolTip(QString());
 }
@@ -440,8 +442,12 @@ void Body::stacksChanged()
 
 void Body::cBarUpdating()
 {
-  // While a limit is dragged only the frame on view follows; the whole
-  // stack is rendered once the drag ends.
+  // While a limit is dragged only the picture on view follows; the whole
+  // stack (or every map) is rendered once the drag ends.
+  if (m_mapShown) {
+    renderShownMap();
+    return;
+  }
   TiffData* frame = shownStack().at(m_shownIndex);
   if (!frame)
     return;
@@ -452,6 +458,11 @@ void Body::cBarUpdating()
 void Body::cBarUpdated()
 {
   qDebug() << "cBarUpdated" << m_ui->CBar->minValue() << m_ui->CBar->maxValue();
+  if (m_mapShown) {
+    m_lcfRun->generateResImages();
+    renderShownMap(); // a captured or processed map is not one of the run's
+    return;
+  }
   const ColorMapping mapping = currentColorMapping();
   for (TiffData* frame : shownStack().pointers())
     frame->render(mapping);

@@ -69,6 +69,7 @@ public:
   SelectDataFiles* shownList() const;
   // Index of the frame on the display; -1 when none is shown.
   int shownIndex() const { return m_shownIndex; }
+  bool isMapShown() const { return m_mapShown; }
   SelectDataFiles* i1List() const { return m_i1List; }
   SelectDataFiles* i0List() const { return m_i0List; }
   // True while a load of that stack is queued or running.
@@ -173,6 +174,8 @@ public slots:
   void showAnalyzedVals();
   // Draws the map the Analyzer selects, its scale at the colour bar's ends.
   void showCurrentMap();
+  // Renders the map on view again through the colour bar and shows it.
+  void renderShownMap();
 
   // ---- Saving (BodySave.cpp) ----
   void showSaveDataDialog();
@@ -248,6 +251,9 @@ private:
   int m_stackWidth = 0;
   int m_stackHeight = 0;
   int m_shownIndex = -1;
+  // The image view shows a result map (not a frame): colour-bar changes
+  // then re-render the maps.
+  bool m_mapShown = false;
   // Current position in image pixels (the spectrum and the box drawn).
   int m_posX = 0;
   int m_posY = 0;

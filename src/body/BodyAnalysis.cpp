@@ -8,6 +8,7 @@
 #include "analysis/Lcf2DRun.h"
 #include "body/StackSpectra.h"
 #include "display/ColorBar.h"
+#include "display/ColorMap.h"
 #include "display/ImgDispA.h"
 
 #include "ui_Body.h"
@@ -120,6 +121,14 @@ void Body::showCurrentMap()
   m_ui->dispA->setImage(map->img());
   m_ui->CBar->setMinMax(lo, hi);
   m_ui->dispA->update();
+  m_mapShown = true;
+}
+
+void Body::renderShownMap()
+{
+  if (Analyzed2DRes* map = m_analyzer->currentMap())
+    map->genImg(currentColorMapping());
+  showCurrentMap();
 }
 
 void Body::showAnalyzedVals()

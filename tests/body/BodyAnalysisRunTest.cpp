@@ -47,4 +47,15 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
     for (int x = 0; x < 16; ++x)
       err += std::fabs(map->valueAt(x, y) - truth.fractions[0][y * 16 + x]);
   EXPECT_LT(err / 256, 0.02);
+
+  // The fraction map is on view: moving the colour bar's limits renders the
+  // map again, not the frames.
+  ASSERT_TRUE(m_body->isMapShown());
+  const QImage before = m_body->form()->dispA->image();
+  m_body->form()->CBar->setLimits(0.45, 0.55);
+  emit m_body->form()->CBar->cBarUpdated();
+  EXPECT_TRUE(m_body->isMapShown());
+  EXPECT_EQ(m_body->form()->dispA->image().size(), before.size());
+  EXPECT_NE(m_body->form()->dispA->image(), before);
+  EXPECT_EQ(m_body->form()->dispA->image(), map->img());
 }
