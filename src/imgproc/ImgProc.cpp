@@ -91,6 +91,10 @@ void ImgProc::showEvent(QShowEvent* event)
 {
   QMainWindow::showEvent(event);
   emit askGiveData();
+  if (m_frame && m_current.isEmpty()) {
+    rebuildBase();
+    shiftBinImg();
+  }
 }
 
 // ---- Frame and processed image -------------------------------------------
@@ -102,6 +106,12 @@ void ImgProc::setFrame(const TiffData* frame)
     return;
   }
   m_frame = frame;
+  // Frames change with every step of the main window's slider; a hidden
+  // window only remembers them and builds its image when it is shown.
+  if (!isVisible()) {
+    dropImages();
+    return;
+  }
   rebuildBase();
   shiftBinImg();
 }
@@ -109,6 +119,11 @@ void ImgProc::setFrame(const TiffData* frame)
 void ImgProc::forgetFrame()
 {
   m_frame = nullptr;
+  dropImages();
+}
+
+void ImgProc::dropImages()
+{
   m_base = ProcImage();
   m_current = ProcImage();
   m_comparison = ProcImage();

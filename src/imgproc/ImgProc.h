@@ -33,7 +33,8 @@ public:
   ~ImgProc() override;
 
   // Remembers the frame, builds its processed image and re-evaluates the
-  // comparison. nullptr is the same as forgetFrame().
+  // comparison (while hidden: only remembers it, the rest follows when
+  // the window is shown). nullptr is the same as forgetFrame().
   void setFrame(const TiffData* frame);
   // Drops the frame and the processed image built from it; the reference
   // stays.
@@ -75,6 +76,7 @@ protected:
 
 private:
   void connectForm();
+  void dropImages();
   // Rebuilds the image before binarisation from the frame, then the rest.
   void rebuildBase();
   // Rebuilds the processed image from the base image.

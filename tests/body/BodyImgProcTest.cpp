@@ -42,6 +42,9 @@ TEST_F(BodyFixture, ProcessorHoldsOnlyLiveI1Frames)
   Ui::ImgProc& pui = *proc->form();
   m_body->showData(1);
   EXPECT_EQ(proc->frame(), m_body->i1Frames().at(1));
+  EXPECT_TRUE(proc->current().isEmpty()); // built once it is shown
+  QTest::mouseClick(m_body->form()->ShowImgProc, Qt::LeftButton);
+  EXPECT_EQ(proc->current().width, kWidth);
 
   m_body->form()->ShowI0Data->setChecked(true);
   m_body->showData(2);
@@ -57,9 +60,12 @@ TEST_F(BodyFixture, ProcessorHoldsOnlyLiveI1Frames)
   pui.EdgeDetect->setChecked(false);
   EXPECT_TRUE(proc->current().isEmpty());
 
-  // Shown again, the processor asks for the selected I1 frame.
+  // Shown again, the processor asks for the I1 frame selected in the list
+  // (here while the I0 stack is on view, so nothing handed it over).
   m_body->form()->ShowData->setChecked(true);
   ASSERT_TRUE(loadI1(makeStack("J1", 2), true));
+  EXPECT_EQ(proc->frame(), m_body->i1Frames().at(1));
+  m_body->form()->ShowI0Data->setChecked(true);
   m_body->i1List()->select(0);
   proc->hide();
   proc->show();

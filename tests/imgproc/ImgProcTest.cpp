@@ -24,6 +24,7 @@ protected:
     m_moved = blobs::frame(dir, QStringLiteral("moved"), 2, 3);
     m_small = blobs::frame(dir, QStringLiteral("small"), 0, 0, 40, 40);
     ASSERT_TRUE(m_ref && m_moved && m_small);
+    m_proc.show();
   }
 
   QPoint fields() const { return QPoint(m_ui.ShiftX->text().toInt(), m_ui.ShiftY->text().toInt()); }
