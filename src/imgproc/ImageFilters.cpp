@@ -30,21 +30,18 @@ ProcImage edgeImage(const ProcImage& image, double edgeMin, double edgeMax)
   const int w = image.width;
   const int h = image.height;
   for (int y = 0; y < h; ++y) {
-    const int ya = std::max(y - 1, 0);
-    const int yb = std::min(y + 1, h - 1);
+    // Rows above and below, the border row standing in for the missing one.
+    const double* up = &image.values[size_t(std::max(y - 1, 0)) * size_t(w)];
+    const double* mid = &image.values[size_t(y) * size_t(w)];
+    const double* down = &image.values[size_t(std::min(y + 1, h - 1)) * size_t(w)];
+    double* o = &out.values[size_t(y) * size_t(w)];
     for (int x = 0; x < w; ++x) {
-      const int xa = std::max(x - 1, 0);
-      const int xb = std::min(x + 1, w - 1);
-      const double gx = (image.at(xb, ya) + 2.0 * image.at(xb, y) + image.at(xb, yb)) -
-                        (image.at(xa, ya) + 2.0 * image.at(xa, y) + image.at(xa, yb));
-      const double gy = (image.at(xa, yb) + 2.0 * image.at(x, yb) + image.at(xb, yb)) -
-                        (image.at(xa, ya) + 2.0 * image.at(x, ya) + image.at(xb, ya));
-      double e = std::sqrt(gx * gx + gy * gy) / 4.0;
-      if (!std::isfinite(e) || e < lo)
-        e = 0.0;
-      else if (e > hi)
-        e = hi;
-      out.at(x, y) = e;
+      const int a = std::max(x - 1, 0);
+      const int b = std::min(x + 1, w - 1);
+      const double gx = (up[b] + 2.0 * mid[b] + down[b]) - (up[a] + 2.0 * mid[a] + down[a]);
+      const double gy = (down[a] + 2.0 * down[x] + down[b]) - (up[a] + 2.0 * up[x] + up[b]);
+      const double e = std::sqrt(gx * gx + gy * gy) / 4.0;
+      o[x] = !std::isfinite(e) || e < lo ? 0.0 : std::min(e, hi);
     }
   }
   out.rescan();
