@@ -10,6 +10,7 @@
 #include "display/ColorBar.h"
 #include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "imgproc/ImgProc.h"
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
@@ -47,12 +48,15 @@ Body::Body(QWidget* parent)
   setupSpectrumFiles();
   setupSpectrum();
   setupAnalysis();
+  setupImgProc();
   connectForm();
 }
 
 Body::~Body()
 {
   shutDownThreads();
+  // The processor borrows I1 frames; it goes before the stacks do.
+  m_imgProc.reset();
 }
 
 void Body::registerMetaTypes()
@@ -173,10 +177,13 @@ bool Body::isShowingI1() const
 
 void Body::clearI1Files()
 {
+  // The image processor (when present) forgets its frame here, before the
+  // frames are deleted.
+  if (m_imgProc)
+    m_imgProc->forgetFrame();
   clearStack(m_i1Frames, m_i1List, m_i1Load, m_i1Loader.get());
   m_stackWidth = 0;
   m_stackHeight = 0;
-  // The image processor (when present) forgets its frame here.
 }
 
 void Body::clearI0Files()
@@ -344,7 +351,10 @@ void Body::showData(int no)
   SelectDataFiles* list = shownList();
   if (list->currentIndex() != no)
     list->select(no);
-  // The image processor (when present) receives I1 frames only.
+  // The image processor (when present) receives I1 frames only: it keeps
+  // the frame, and only clearing the I1 stack tells it to let go.
+  if (m_imgProc && isShowingI1())
+    m_imgProc->setFrame(frame);
 }
 
 void Body::showNothing()

@@ -27,6 +27,7 @@ struct StackView;
 
 class Analyzer;
 class Analyzed2DRes;
+class ImgProc;
 class Lcf2DRun;
 struct AnalyzeCond;
 struct LcfResult;
@@ -47,6 +48,7 @@ class Body;
 //   BodyAnalysis.cpp       the 2-D runs and their result maps
 //   BodySave.cpp           saving maps, images and spectra
 //   BodyBatch.cpp          the batch command executor
+//   BodyImgProc.cpp        the image processor and the frames' shifts
 class Body : public QMainWindow
 {
   Q_OBJECT
@@ -109,6 +111,9 @@ public:
 
   // ---- Batch (BodyBatch.cpp) ----
   BatchCtrl* batchCtrl() const { return m_batchCtrl; }
+
+  // ---- Image processor (BodyImgProc.cpp) ----
+  ImgProc* imgProc() const { return m_imgProc.get(); }
 
 signals:
   void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
@@ -193,6 +198,14 @@ public slots:
   // One batch command, on the GUI thread; its end goes back by
   // finishBatchCmd (see BodyBatch.cpp for when).
   void execCmdSlot(CmdLine cmd, bool inRem);
+
+  // ---- Image processor (BodyImgProc.cpp) ----
+  // Hands the I1 frame selected in the I1 list to the processor.
+  void giveProcData();
+  // Shift of that frame, in whole pixels; nothing without a selection.
+  void setImgShift(int dx, int dy);
+  // Every I1 frame back to no shift.
+  void clearAllShifts();
 
 private:
   // Loads of one stack on their way through its loader thread. Loads run
@@ -329,4 +342,16 @@ private:
   BatchLoad m_batchLoad;
   bool m_batchWaitsForRun = false;
   int m_runEndsToSkip = 0;
+
+  // ---- Image processor (BodyImgProc.cpp) ----
+  void setupImgProc();
+  // The I1 frame the processor and the shift slots act on: the one
+  // selected in the I1 list (nullptr when none is).
+  TiffData* selectedI1Frame() const;
+  // After a frame's shift changed: its picture, the display and the
+  // spectrum follow.
+  void shiftsChanged(const QVector<TiffData*>& frames);
+  // Holds borrowed I1 frames: freed (in the destructor) before them, and
+  // told to forget them whenever the I1 stack is cleared.
+  std::unique_ptr<ImgProc> m_imgProc;
 };

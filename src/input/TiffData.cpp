@@ -193,16 +193,17 @@ void TiffData::render(ColorMapping mapping)
       table[v] = mapping.index(v, minValue, maxValue);
   }
   const int outside = mapping.index(0.0, minValue, maxValue);
+  // 64-bit: a shift typed at the end of the int range must not overflow.
   for (int r = 0; r < h; ++r) {
-    const int sy = r - yShift;
+    const qint64 sy = qint64(r) - yShift;
     for (int c = 0; c < w; ++c) {
-      const int sx = c - xShift;
+      const qint64 sx = qint64(c) - xShift;
       int index = outside;
       if (sy >= 0 && sy < h && sx >= 0 && sx < w) {
         if (lut)
-          index = table[static_cast<const quint16*>(row(sy))[sx]];
+          index = table[static_cast<const quint16*>(row(int(sy)))[sx]];
         else
-          index = mapping.index(value(sx, sy), minValue, maxValue);
+          index = mapping.index(value(int(sx), int(sy)), minValue, maxValue);
       }
       displayBuffer.setIndex(c, r, index);
     }

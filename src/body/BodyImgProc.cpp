@@ -1,0 +1,70 @@
+// Body: the image processor window and the alignment shifts of the I1
+// frames it asks for.
+
+#include "body/Body.h"
+
+#include "display/ColorMap.h"
+#include "display/ImgDispA.h"
+#include "imgproc/ImgProc.h"
+#include "input/SelectDataFiles.h"
+#include "input/TiffData.h"
+
+#include "ui_Body.h"
+
+void Body::setupImgProc()
+{
+  m_imgProc = std::make_unique<ImgProc>(this);
+  m_imgProc->setWindowFlags(Qt::Window);
+  connect(m_ui->ShowImgProc, &QPushButton::clicked, m_imgProc.get(), &QWidget::show);
+  connect(m_imgProc.get(), &ImgProc::askGiveData, this, &Body::giveProcData);
+  connect(m_imgProc.get(), &ImgProc::imgShift, this, &Body::setImgShift);
+  connect(m_imgProc.get(), &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);
+}
+
+TiffData* Body::selectedI1Frame() const
+{
+  return m_i1Frames.at(m_i1List->currentIndex());
+}
+
+void Body::giveProcData()
+{
+  if (TiffData* frame = selectedI1Frame())
+    m_imgProc->setFrame(frame);
+}
+
+void Body::setImgShift(int dx, int dy)
+{
+  TiffData* frame = selectedI1Frame();
+  if (!frame)
+    return;
+  frame->xShift = dx;
+  frame->yShift = dy;
+  shiftsChanged({ frame });
+}
+
+void Body::clearAllShifts()
+{
+  QVector<TiffData*> changed;
+  for (TiffData* frame : m_i1Frames.pointers()) {
+    if (frame->xShift == 0 && frame->yShift == 0)
+      continue;
+    frame->xShift = 0;
+    frame->yShift = 0;
+    changed.append(frame);
+  }
+  shiftsChanged(changed);
+}
+
+void Body::shiftsChanged(const QVector<TiffData*>& frames)
+{
+  if (frames.isEmpty())
+    return;
+  // The display image carries the shift, so it is drawn again.
+  const ColorMapping mapping = currentColorMapping();
+  for (TiffData* frame : frames)
+    frame->render(mapping);
+  TiffData* shown = shownStack().at(m_shownIndex);
+  if (shown && frames.contains(shown))
+    m_ui->dispA->setImage(shown->displayImage);
+  stacksChanged();
+}
