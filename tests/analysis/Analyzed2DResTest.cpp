@@ -130,12 +130,6 @@ TEST(Analyzed2DRes, ImagesSurviveNonFiniteValuesAndCopies)
   map.genImg(ColorMapping());
   EXPECT_EQ(qGray(copy.img().pixel(2, 0)), 255);
   EXPECT_EQ(qGray(map.img().pixel(0, 0)), 255);
-
-  // A map never written renders to the lowest entry.
-  Analyzed2DRes empty;
-  prepare(empty, 2, 2, 0);
-  empty.genImg(ColorMapping());
-  EXPECT_EQ(qGray(empty.img().pixel(1, 1)), 0);
 }
 
 TEST(Analyzed2DRes, AreasPastTheImageNeverReachOutsideTheMap)
