@@ -4,42 +4,39 @@
 
 #include "FractionCheck.h"
 #include "StackGen.h"
+#include "support/TestData.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QList<QStringList> goldenLines(const QString &path) {
+QList<QStringList> goldenLines(const QString& path)
+{
   QList<QStringList> lines;
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-    return lines;
-  QTextStream in(&f);
-  while (!in.atEnd()) {
-    const QString line = in.readLine().trimmed();
+  for (const QString& l : QString::fromUtf8(lctest::readFile(path)).split('\n')) {
+    const QString line = l.trimmed();
     if (!line.isEmpty() && !line.startsWith('#'))
       lines << line.split(' ', Qt::SkipEmptyParts);
   }
   return lines;
 }
 
-QString firstMatch(const QDir &dir, const QString &pattern) {
-  const QStringList found = dir.entryList({pattern}, QDir::Files, QDir::Name);
+QString firstMatch(const QDir& dir, const QString& pattern)
+{
+  const QStringList found = dir.entryList({ pattern }, QDir::Files, QDir::Name);
   return found.isEmpty() ? QString() : dir.filePath(found.first());
 }
 
 } // namespace
 
-TEST(GoldenDemo, RecoversTheGeneratedFractions) {
-  const QList<QStringList> golden =
-      goldenLines(LC_SOURCE_DIR "/tests/golden/demo/golden.txt");
+TEST(GoldenDemo, RecoversTheGeneratedFractions)
+{
+  const QList<QStringList> golden = goldenLines(LC_SOURCE_DIR "/tests/golden/demo/golden.txt");
   ASSERT_FALSE(golden.isEmpty());
   const QTemporaryDir work;
   const QDir dir(work.path());
@@ -48,16 +45,14 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions) {
   const QDir data(dir.filePath("sample-data/tif"));
 
   QString batch;
-  for (const QStringList &g : golden) {
+  for (const QStringList& g : golden) {
     if (g[0] == "generate") {
       stackgen::StackSpec plan;
       plan.width = g[1].toInt();
       plan.height = g[2].toInt();
       for (int k = 0; k < g[3].toInt(); ++k)
         plan.energies << 8940.0 + 120.0 * k / (g[3].toInt() - 1);
-      ASSERT_TRUE(
-          stackgen::generateStack(plan, data.path(), stackgen::Format::Tiff)
-              .ok);
+      ASSERT_TRUE(stackgen::generateStack(plan, data.path(), stackgen::Format::Tiff).ok);
     } else if (g[0] == "batch") {
       batch = QStringLiteral(LC_SOURCE_DIR "/") + g[1];
     }
@@ -69,14 +64,14 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions) {
   env.insert("QT_QPA_PLATFORM", "offscreen");
   program.setProcessEnvironment(env);
   program.setProcessChannelMode(QProcess::MergedChannels);
-  program.start(LC_PROGRAM, {"-e", "-b", batch, "-x"});
+  program.start(LC_PROGRAM, { "-e", "-b", batch, "-x" });
   ASSERT_TRUE(program.waitForStarted());
   const bool ended = program.waitForFinished(240000);
   const QString log = QString::fromLocal8Bit(program.readAll());
   ASSERT_TRUE(ended) << "the demo never reached quit:\n" << log.toStdString();
   EXPECT_EQ(program.exitCode(), 0) << log.toStdString();
 
-  for (const QStringList &g : golden) {
+  for (const QStringList& g : golden) {
     if (g[0] == "file") {
       EXPECT_FALSE(firstMatch(out, g[1]).isEmpty()) << g[1].toStdString();
     } else if (g[0] == "fraction") {
@@ -85,13 +80,12 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions) {
       QVector<fraccheck::MapValue> map;
       QString error;
       ASSERT_TRUE(fraccheck::readTruthGrid(data.filePath(g[2]), truth, error))
-          << error.toStdString();
+        << error.toStdString();
       ASSERT_TRUE(fraccheck::readMapPoints(firstMatch(out, g[1]), map, error))
-          << error.toStdString();
+        << error.toStdString();
       const fraccheck::Summary s = fraccheck::compare(truth, map);
       EXPECT_GT(s.points, 10);
-      EXPECT_LE(s.meanAbs, g[3].toDouble())
-          << fraccheck::describe(s).toStdString();
+      EXPECT_LE(s.meanAbs, g[3].toDouble()) << fraccheck::describe(s).toStdString();
     }
   }
 }
