@@ -1,5 +1,7 @@
 #include "support/TestData.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +25,13 @@ QString sharedDataFile(const QString& name)
 
 QString scratchDir(const QString& testName)
 {
-  QDir dir(QStringLiteral(LUMACRESTA_BINARY_DIR "/test-scratch/") + testName);
+  // CTest runs every test case in its own process, several at a time: cases
+  // sharing a fixture's folder name must not clear each other's files.
+  QString folder = testName;
+  if (const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info())
+    folder += QStringLiteral("/%1.%2").arg(QString::fromUtf8(info->test_suite_name()),
+                                           QString::fromUtf8(info->name()));
+  QDir dir(QStringLiteral(LUMACRESTA_BINARY_DIR "/test-scratch/") + folder);
   dir.removeRecursively();
   QDir().mkpath(dir.absolutePath());
   return dir.absolutePath();

@@ -10,7 +10,8 @@ namespace lctest {
 QString sharedDataDir();
 // Full path of one shared file; empty when the folder or file is missing.
 QString sharedDataFile(const QString& name);
-// A fresh folder under the build tree for files a test writes.
+// A fresh folder under the build tree for files a test writes, of its own
+// for each running test case.
 QString scratchDir(const QString& testName);
 // The whole file, or nothing when it cannot be opened.
 QByteArray readFile(const QString& path);
