@@ -13,8 +13,6 @@
 
 namespace {
 
-using lctest::moveMouse;
-
 // A 200 x 100 area showing a 100 x 50 image: two screen pixels per image
 // pixel. The image is black on its left half and white on its right.
 struct ImageArea : ::testing::Test
@@ -27,14 +25,6 @@ struct ImageArea : ::testing::Test
     for (int y = 0; y < 50; ++y)
       std::fill(img.scanLine(y) + 50, img.scanLine(y) + 100, uchar(255));
     area.setImage(img);
-  }
-
-  void drag(QPoint from, QPoint to, Qt::KeyboardModifiers mods = Qt::NoModifier)
-  {
-    QTest::mousePress(&area, Qt::LeftButton, mods, from);
-    moveMouse(&area, (from + to) / 2, Qt::LeftButton, mods);
-    moveMouse(&area, to, Qt::LeftButton, mods);
-    QTest::mouseRelease(&area, Qt::LeftButton, mods, to);
   }
 
   void expectView(double l, double t, double w, double h)
@@ -68,7 +58,7 @@ TEST_F(ImageArea, WheelZoomsByOneTenthAboutThePointer)
 TEST_F(ImageArea, DragSelectsClicksClear)
 {
   QSignalSpy changed(&area, &ImgDispA::selectedAreaChanged);
-  drag(QPoint(60, 50), QPoint(20, 10)); // drawn up and to the left
+  lctest::drag(&area, QPoint(60, 50), QPoint(20, 10)); // drawn up and to the left
   ASSERT_TRUE(area.isAreaSelected());
   EXPECT_EQ(area.selectedPixels(), QRect(10, 5, 20, 20));
   expectView(0, 0, 100, 50);
@@ -77,7 +67,7 @@ TEST_F(ImageArea, DragSelectsClicksClear)
   EXPECT_TRUE(area.selectedPixels().isEmpty());
 
   // A selection reaching past the image is clipped to it.
-  drag(QPoint(180, 80), QPoint(300, 300));
+  lctest::drag(&area, QPoint(180, 80), QPoint(300, 300));
   EXPECT_EQ(area.selectedPixels(), QRect(QPoint(90, 40), QPoint(99, 49)));
 
   // A right click clears the selection and keeps a zoomed view.
@@ -92,7 +82,7 @@ TEST_F(ImageArea, DragSelectsClicksClear)
 
 TEST_F(ImageArea, CtrlDragSelectsAndZoomsToTheSelection)
 {
-  drag(QPoint(120, 20), QPoint(180, 80), Qt::ControlModifier);
+  lctest::drag(&area, QPoint(120, 20), QPoint(180, 80), Qt::ControlModifier);
   ASSERT_TRUE(area.isAreaSelected());
   expectView(60, 10, 30, 30);
   // The whole widget now shows the white right half of the image.
@@ -106,7 +96,7 @@ TEST_F(ImageArea, CtrlDragSelectsAndZoomsToTheSelection)
 
 TEST_F(ImageArea, ShiftDragPansFromThePressPosition)
 {
-  drag(QPoint(100, 50), QPoint(140, 60), Qt::ShiftModifier);
+  lctest::drag(&area, QPoint(100, 50), QPoint(140, 60), Qt::ShiftModifier);
   expectView(-20, -5, 100, 50); // not the sum over the moves
   EXPECT_FALSE(area.isAreaSelected());
 }

@@ -1,4 +1,5 @@
 #include "spectrum/XafsView.h"
+#include "spectrum/SyntheticSpectrum.h"
 #include "spectrum/XafsFileSelect.h"
 
 #include "display/ChCoord.h"
@@ -16,19 +17,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
 // A smooth edge at 9000 eV over 8900..9100 eV.
 XafsSpectrum stepSpectrum(double shift = 0.0)
 {
-  SpectrumPoints pts;
-  for (int i = 0; i <= 100; ++i) {
-    const double e = 8900.0 + 2.0 * i;
-    pts.append(e, 0.2 + std::atan((e - 9000.0) / 5.0) / M_PI);
-  }
-  return XafsSpectrum(pts, QStringLiteral("test"), 1, shift, -1.0, -20.0, 20.0);
+  SyntheticEdge v;
+  v.e0 = 9000.0;
+  v.gamma = 5.0;
+  return XafsSpectrum(
+    v.sample(8900, 9100, 2.0), QStringLiteral("test"), 1, shift, -1.0, -20.0, 20.0);
 }
 
 // The energy of the first data line of a written spectrum.
