@@ -64,25 +64,21 @@ TEST_F(BatchDispatcherTest, RemarkBlockIsLoggedButMarked)
   EXPECT_TRUE(exec.log.contains("quit : \n"));
 }
 
-TEST_F(BatchDispatcherTest, ContinuationQuotesAndSubstitutionEdgeCases)
+TEST_F(BatchDispatcherTest, ContinuationAndSubstitutionEdgeCases)
 {
-  lctest::MessageCapture capture;
   ASSERT_TRUE(exec.run({ "load_I1_files new a.tif \\   ",
                          "b.tif",
-                         "save_data \"my map.dat",
                          ":for n 1 1 \\",
                          "2",
                          ":for e \"\" 7 7",
                          "seek_image 1",
                          ":next n" }));
-  ASSERT_EQ(exec.cmds.size(), 4);
+  ASSERT_EQ(exec.cmds.size(), 3);
   EXPECT_EQ(exec.cmds.at(0).args, QStringList({ "new", "a.tif", "b.tif" }));
-  EXPECT_EQ(exec.cmds.at(1).args, QStringList({ "my map.dat" }));
-  EXPECT_TRUE(capture.contains("is started from quote but not ended by quote"));
   // The value "1" holds the form "1" itself; an empty form never matches;
   // going round again starts after the whole continued `:for`.
-  EXPECT_EQ(exec.cmds.at(2).substLine, "seek_image 1");
-  EXPECT_EQ(exec.cmds.at(3).substLine, "seek_image 2");
+  EXPECT_EQ(exec.cmds.at(1).substLine, "seek_image 1");
+  EXPECT_EQ(exec.cmds.at(2).substLine, "seek_image 2");
 }
 
 TEST_F(BatchDispatcherTest, OnlyTheAwaitedCommandsEndMovesOn)
