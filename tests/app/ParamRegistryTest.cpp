@@ -23,20 +23,6 @@ Settings freshSettings()
 
 } // namespace
 
-TEST(CommandLine, KeysValuesAndRest)
-{
-  ParamRegistry reg;
-  reg.parseCommandLine(QStringList{ "prog", "stray", "-d", "D:/x", "more", "-x", "-b", "-e" });
-  ASSERT_EQ(reg.entries().size(), 4);
-  EXPECT_EQ(reg.value("-d"), "D:/x");
-  EXPECT_EQ(reg.rest("-d"), "D:/x more");
-  EXPECT_TRUE(reg.contains("-x"));
-  EXPECT_EQ(reg.value("-x"), "");
-  // -b followed directly by another option has no value: no batch file.
-  EXPECT_EQ(reg.value("-b"), "");
-  EXPECT_FALSE(reg.contains("stray"));
-}
-
 TEST(CommandLine, PrecedenceOverConfiguration)
 {
   const QString a = writeConfig("CommandLineA", "a.cfg", "DataRoot A\n");
@@ -76,22 +62,20 @@ TEST(CommandLine, OptionsWinOverConfigurationKeys)
     writeConfig("OptionWins", "c.cfg", "DataRoot fromFile\nShowAnalyzer2Button 1\n");
   ParamRegistry reg;
   Settings s = freshSettings();
-  const StartupOptions opt =
-    prepareStartup(reg, { "prog", "-c", cfg, "-d", "fromOption", "-br", "B", "-e" }, s);
+  const StartupOptions opt = prepareStartup(
+    reg, { "prog", "stray", "-c", cfg, "-d", "fromOption", "more", "-br", "B", "-e" }, s);
+  EXPECT_FALSE(reg.contains("stray")); // words before the first option are no key
   EXPECT_EQ(s.DataRoot, "fromOption");
   EXPECT_EQ(s.BatchRoot, "B");
   EXPECT_TRUE(s.ShowAnalyzer2Button);
   EXPECT_FALSE(opt.loadTranslation);
   EXPECT_TRUE(opt.batchFile.isEmpty());
 
-  // A non-numeric value turns the button off; the option's value wins.
+  // A non-numeric value turns the button off.
   const QString yes = writeConfig("ShowA2B", "c.cfg", "ShowAnalyzer2Button yes\n");
   ParamRegistry reg2;
   prepareStartup(reg2, { "prog", "-c", yes }, s);
   EXPECT_FALSE(s.ShowAnalyzer2Button);
-  ParamRegistry reg3;
-  prepareStartup(reg3, { "prog", "-c", yes, "-showA2B", "1" }, s);
-  EXPECT_TRUE(s.ShowAnalyzer2Button);
 }
 
 TEST(Configuration, MissingFileKeepsDefaults)
@@ -102,19 +86,4 @@ TEST(Configuration, MissingFileKeepsDefaults)
   prepareStartup(reg, { "prog", "-c", "/nonexistent/none.cfg" }, s);
   EXPECT_TRUE(cap.has("Can't open config file : /nonexistent/none.cfg"));
   EXPECT_EQ(s.DataRoot, "home");
-}
-
-TEST(Registry, ThreeViewsAndUsedFlags)
-{
-  ParamRegistry reg;
-  reg.add("Key", "1", "1");
-  reg.add("KEY", "2", "2");
-  reg.add("Key", "3", "3");
-  EXPECT_EQ(reg.indexOfUpper("key"), 0);
-  EXPECT_EQ(reg.entries().size(), 3);
-  EXPECT_EQ(reg.value("KEY"), "2");
-  EXPECT_EQ(reg.unusedKeys(), (QStringList{ "Key", "Key" }));
-  EXPECT_EQ(reg.value("Key"), "1");
-  EXPECT_EQ(reg.entries().at(0).used, 1);
-  EXPECT_EQ(reg.entries().at(2).used, 0);
 }

@@ -39,7 +39,6 @@ TEST(StripComment, QuotesProtectHash)
 TEST(ThousandsSeparators, IntegersDecimalsShortAndSigned)
 {
   const std::pair<const char*, const char*> cases[] = { { "1234567.89", "1,234,567.89" },
-                                                        { "1234567", "1,234,567" },
                                                         { "123.4567", "123.4567" },
                                                         { "1234", "1,234" },
                                                         { "12", "12" },

@@ -16,41 +16,23 @@ TEST(ChCoord, TransformsMarginsAndDegenerateRanges)
   ChCoord c;
   c.setFullArea(0, 0, 200, 100);
   c.setRealRange(10, 5, 20, 0); // y grows upwards in data units
-  const CloseRow plain[] = { { c.sx(15), 100 },        { c.sy(5), 0 },         { c.sy(1), 80 },
-                             { c.rx(50), 12.5 },       { c.sdx(2), 40 },       { c.rdy(20), -1 },
-                             { c.rxClamped(-30), 10 }, { c.ryClamped(500), 0 } };
+  const CloseRow plain[] = {
+    { c.sx(15), 100 }, { c.sy(5), 0 }, { c.sy(1), 80 }, { c.rx(50), 12.5 }
+  };
   expectAllClose(plain);
 
   c.setMargins(0.1, 0.05, 0.25, 0.15);
   c.applyMargins();
   const CloseRow margins[] = {
-    { c.sx0(), 20 }, { c.sx1(), 190 }, { c.sy0(), 15 }, { c.sy1(), 75 }, { c.rxFromOffset(0), 10 }
+    { c.sx0(), 20 }, { c.sx1(), 190 }, { c.sy0(), 15 }, { c.sy1(), 75 }
   };
   expectAllClose(margins);
-  EXPECT_TRUE(c.nearXEdge(21));
-  EXPECT_FALSE(c.nearXEdge(100));
 
   // An empty real or screen range maps to its start instead of NaN.
   c.setRealRange(3, 3, 3, 3);
   EXPECT_CLOSE(c.sx(7), c.sx0());
-  EXPECT_CLOSE(c.sdx(7), 0);
   c.setFullArea(0, 0, 0, 0);
   EXPECT_CLOSE(c.rx(5), 3);
-}
-
-TEST(ChCoord, TickStepPicksFirstStepLongEnough)
-{
-  ChCoord c;
-  c.setFullArea(0, 0, 1000, 100);
-  c.setRealRange(0, 0, 100, 1); // 10 pixels per unit
-  // Gives up after 10^7; a zero or NaN base still gives a usable step.
-  const CloseRow steps[] = { { c.tickStepX(1, 5), 1 },           { c.tickStepX(1, 15), 2 },
-                             { c.tickStepX(1, 35), 5 },          { c.tickStepX(1, 150), 20 },
-                             { c.tickStepX(1, 1e12), 1e8 },      { c.tickStepX(0, 5), 1 },
-                             { c.tickStepX(std::nan(""), 5), 1 } };
-  expectAllClose(steps);
-  c.setRealRange(4, 0, 4, 1); // a collapsed range
-  EXPECT_CLOSE(c.tickStepX(1, 5), 1e8);
 }
 
 TEST(NiceAxis, NormalZeroAndNonFiniteRanges)
@@ -106,8 +88,4 @@ TEST(MouseC, ModeTableAndRounding)
   EXPECT_EQ(m.mode(), 1);
   m.moved(QPointF(7.49, 1.5), Qt::LeftButton, Qt::ShiftModifier);
   EXPECT_EQ(m.pos(), QPoint(7, 2));
-  EXPECT_EQ(m.previousPos(), QPoint(3, -2));
-  m.released(QPointF(8, 2), Qt::LeftButton, Qt::NoModifier);
-  EXPECT_FALSE(m.isPressed());
-  EXPECT_EQ(m.releasePos(), QPoint(8, 2));
 }

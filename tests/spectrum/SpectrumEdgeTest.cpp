@@ -1,5 +1,4 @@
 #include "spectrum/SyntheticSpectrum.h"
-#include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -54,7 +52,6 @@ TEST(FindEdge, RepeatedEnergiesReadTheFirstOfTheirPoints)
   XafsSpectrum s = handMade({ 0.0, 0.6, 0.1, 1.0, 1.0 });
   s.points.points[2].setX(8001.0); // 8000, 8001, 8001, 8003, 8004
   EXPECT_CLOSE(s.findEdge(), 8001.0);
-  EXPECT_CLOSE(s.smoothedAt(8001.0), 0.6);
 }
 
 TEST(Normalize, FivePointMovingAverageShrinksAtTheEnds)
@@ -82,30 +79,11 @@ TEST(Normalize, EnergyCorrectionAppliesEverywhere)
   s.normalize(0);
   EXPECT_CLOSE(s.energy(285), 8980.0); // stored at 8985
   EXPECT_CLOSE(s.midx, 8980.0, 0.5);
-  EXPECT_CLOSE(s.curve(XafsSpectrum::CurveDoubleNormalized).x(285), 8980.0);
-  EXPECT_CLOSE(s.smoothedAt(8980.0), s.smoothed[285]);
-  EXPECT_CLOSE(s.smoothedAt(8980.5), 0.5 * (s.smoothed[285] + s.smoothed[286]), 1e-12);
   const QString file = lctest::scratchDir("spectrum_offset") + "/s.txt";
   ASSERT_TRUE(s.writeText(file, false));
   XafsSpectrum back;
   ASSERT_TRUE(back.load(file));
   EXPECT_CLOSE(back.energy(285), 8980.0);
-}
-
-// Below the limit the cubic, or the stored point line, replaces the line.
-TEST(EdgeLine, ReplacementOutsideTheLimit)
-{
-  EdgeLine l;
-  l.c = 0.1;
-  l.useOutside = true;
-  l.lowerLimit = 8800;
-  l.p1 = 1e-3;
-  EXPECT_CLOSE(l.valueAt(8900), 0.1);
-  EXPECT_CLOSE(l.valueAt(8700), 8.7, 1e-9);
-  l.outsideKind = 2;
-  l.pointLine.line.append(8600, 1.0);
-  l.pointLine.line.append(8800, 3.0);
-  EXPECT_CLOSE(l.valueAt(8700), 2.0);
 }
 
 TEST(Normalize, EmptyFlatAndOverrunningWindows)
@@ -116,7 +94,6 @@ TEST(Normalize, EmptyFlatAndOverrunningWindows)
   empty.normalize(0);
   EXPECT_CLOSE(empty.midx, 0.0);
   EXPECT_CLOSE(empty.dMut, 0.0);
-  EXPECT_CLOSE(empty.smoothedAt(8000), 0.0);
 
   // Pixels at the dark level: a flat spectrum has no jump; its curves are 0.
   SpectrumPoints flat;
@@ -149,16 +126,17 @@ TEST(Normalize, InvertedEdgeStaysFiniteWithPositiveJump)
   EXPECT_GT(s.dMut, 0.0);
 }
 
-TEST(Lookup, NanEnergyIsLoggedAndGivesZero)
+TEST(SpectrumPoints, ValueAtInterpolatesAndExtendsTheEndSegments)
 {
-  SyntheticEdge v;
-  const XafsSpectrum s(v.sample(8600, 9400, 2.0), "s", 0, 0.0, 0.0, 0.0, 0.0);
-  lctest::MessageCapture log;
-  EXPECT_CLOSE(s.doubleNormalizedPreBase(std::numeric_limits<double>::quiet_NaN()), 0.0);
-  EXPECT_TRUE(log.has("nan EeV in XafsSpectrum::doubleNormalizedPreBase"));
-  // End segments are extended linearly beyond the table.
-  const SpectrumPoints& dn = s.curve(XafsSpectrum::CurveDoubleNormalized);
-  const int n = dn.size();
-  const double slope = (dn.y(n - 1) - dn.y(n - 2)) / (dn.x(n - 1) - dn.x(n - 2));
-  EXPECT_CLOSE(s.doubleNormalizedPreBase(9410), dn.y(n - 1) + 10 * slope, 1e-9);
+  SpectrumPoints p;
+  EXPECT_CLOSE(p.valueAt(5), 0.0);
+  p.append(1, 1);
+  EXPECT_CLOSE(p.valueAt(5), 1.0);
+  p.append(3, 5);
+  p.append(3, 9); // among equal energies the first counts
+  p.append(4, 2);
+  const lctest::CloseRow rows[] = {
+    { p.valueAt(2), 3 }, { p.valueAt(3), 5 }, { p.valueAt(0), -1 }, { p.valueAt(6), -12 }
+  };
+  lctest::expectAllClose(rows);
 }

@@ -7,29 +7,23 @@
 
 #include <cmath>
 
-namespace {
-
 using lctest::writeFile;
-
-struct Measured
-{
-  const char* file;
-  int points;
-  double first, last; // energy range, eV
-  double edge;        // tabulated edge, eV
-};
-
-} // namespace
 
 TEST(Load, MeasuredTransmissionSpectra)
 {
-  const Measured cases[] = {
+  // Points, energy range and tabulated edge, eV.
+  const struct
+  {
+    const char* file;
+    int points;
+    double first, last, edge;
+  } cases[] = {
     { "fe2o3_rt1.xmu", 412, 6911.7, 8099.3, 7112 },
     { "feo_rt1.xdi", 412, 6911.7, 8099.3, 7112 },
     { "fe3c_rt.xdi", 348, 6962.0, 7969.25, 7112 },
     { "PFBL12C_2005.dat", 818, 12049, 13260, 12284 },
   };
-  for (const Measured& m : cases) {
+  for (const auto& m : cases) {
     SCOPED_TRACE(m.file);
     LC_REQUIRE_SHARED_FILE(path, m.file);
     XafsSpectrum s;
@@ -51,7 +45,6 @@ TEST(Load, FluorescenceScanNormalisesSoundly)
   ASSERT_TRUE(s.load(path));
   EXPECT_EQ(s.fileKind, XafsSpectrum::FileKind::Format9809);
   EXPECT_EQ(s.size(), 1426);
-  EXPECT_EQ(s.curve(XafsSpectrum::CurveI0).size(), 1426);
   // ln(I0/I1) of the first data line (angle 17.41440, I0 1792467, I1 14016).
   EXPECT_CLOSE(s.value(0), std::log(1792467.0 / 14016.0), 1e-9);
   EXPECT_CLOSE(s.energy(0),

@@ -1,4 +1,5 @@
 #include "spectrum/XafsView.h"
+#include "spectrum/SyntheticSpectrum.h"
 #include "spectrum/XafsFileSelect.h"
 
 #include "display/ChCoord.h"
@@ -16,19 +17,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
 // A smooth edge at 9000 eV over 8900..9100 eV.
 XafsSpectrum stepSpectrum(double shift = 0.0)
 {
-  SpectrumPoints pts;
-  for (int i = 0; i <= 100; ++i) {
-    const double e = 8900.0 + 2.0 * i;
-    pts.append(e, 0.2 + std::atan((e - 9000.0) / 5.0) / M_PI);
-  }
-  return XafsSpectrum(pts, QStringLiteral("test"), 1, shift, -1.0, -20.0, 20.0);
+  SyntheticEdge v;
+  v.e0 = 9000.0;
+  v.gamma = 5.0;
+  return XafsSpectrum(
+    v.sample(8900, 9100, 2.0), QStringLiteral("test"), 1, shift, -1.0, -20.0, 20.0);
 }
 
 // The energy of the first data line of a written spectrum.
@@ -42,22 +40,18 @@ double firstEnergy(const QString& fileName)
 
 } // namespace
 
-// The legend carries the jump in "% 6.3e" and the edge with thousands
-// separators, once the curves have been drawn.
+// The legend, shown once the curves are drawn, carries the jump in "% 6.3e"
+// and the edge with thousands separators.
 TEST(XafsView, Legend)
 {
   XafsView view;
   XafsSpectrum s = stepSpectrum();
-  view.setSpectrum(s);
-  view.grab();
-  const QString shown = view.findChild<QLabel*>(QStringLiteral("ExtMsg"))->text();
-  EXPECT_TRUE(shown.startsWith(QStringLiteral("dMut = "))) << shown.toStdString();
-  EXPECT_TRUE(shown.endsWith(QStringLiteral(" [eV],"))) << shown.toStdString();
-
   s.dMut = 0.5;
   s.midx = 8979.123;
   view.setSpectrum(s);
-  EXPECT_EQ(view.legendText(), QStringLiteral("dMut =  5.000e-01, Edge 8,979.12 [eV],"));
+  view.grab();
+  EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("ExtMsg"))->text(),
+            QStringLiteral("dMut =  5.000e-01, Edge 8,979.12 [eV],"));
 }
 
 // One notch of the wheel narrows the energy range by 1/1.1 about the energy
@@ -117,16 +111,12 @@ TEST(XafsView, SaveDataWritesTaggedFiles)
             QStringLiteral("/a.b/curve-T"));
 }
 
-// A chosen file is announced and marked loaded; "Clear" forgets it.
-TEST(XafsFileSelect, LoadAnnouncesAndClearForgets)
+// "Clear" forgets the file: a cleared selector no longer counts as loaded.
+TEST(XafsFileSelect, ClearForgetsTheLoadedFile)
 {
   XafsFileSelect w("Select Std.");
-  QSignalSpy newFile(&w, &XafsFileSelect::newFile);
   QSignalSpy cleared(&w, &XafsFileSelect::cleared);
   w.load("/data/fe.dat");
-  EXPECT_TRUE(w.isLoaded());
-  ASSERT_EQ(newFile.count(), 1);
-  EXPECT_EQ(newFile.at(0).at(0).toString(), QString("/data/fe.dat"));
   QTest::mouseClick(w.clearButton(), Qt::LeftButton);
   EXPECT_EQ(cleared.count(), 1);
   EXPECT_TRUE(w.fileName().isEmpty());

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -16,6 +17,15 @@ inline void moveMouse(QWidget* w,
 {
   QMouseEvent e(QEvent::MouseMove, pos, w->mapToGlobal(pos), Qt::NoButton, buttons, modifiers);
   QApplication::sendEvent(w, &e);
+}
+
+// A left-button drag from `from` to `to` through their midpoint.
+inline void drag(QWidget* w, QPoint from, QPoint to, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+  QTest::mousePress(w, Qt::LeftButton, mods, from);
+  moveMouse(w, (from + to) / 2, Qt::LeftButton, mods);
+  moveMouse(w, to, Qt::LeftButton, mods);
+  QTest::mouseRelease(w, Qt::LeftButton, mods, to);
 }
 
 // notches > 0 turns the wheel away from the user.

@@ -8,19 +8,10 @@
 
 namespace lctest {
 
-QString sharedDataDir()
-{
-  QDir dir(QStringLiteral(LUMACRESTA_SOURCE_DIR "/../shared/data"));
-  return dir.exists() ? dir.absolutePath() : QString();
-}
-
 QString sharedDataFile(const QString& name)
 {
-  const QString dir = sharedDataDir();
-  if (dir.isEmpty())
-    return QString();
-  const QString path = dir + QLatin1Char('/') + name;
-  return QFileInfo::exists(path) ? path : QString();
+  const QString path = QStringLiteral(LUMACRESTA_SOURCE_DIR "/../shared/data/") + name;
+  return QFileInfo::exists(path) ? QDir::cleanPath(path) : QString();
 }
 
 QString scratchDir(const QString& testName)

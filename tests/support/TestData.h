@@ -5,10 +5,8 @@
 
 namespace lctest {
 
-// Folder of the measured spectra shared beside the project checkout
-// ("../shared/data"); empty when it is not there.
-QString sharedDataDir();
-// Full path of one shared file; empty when the folder or file is missing.
+// Full path of one measured file shared beside the project checkout
+// ("../shared/data"); empty when the folder or file is missing.
 QString sharedDataFile(const QString& name);
 // A fresh folder under the build tree for files a test writes, of its own
 // for each running test case.
