@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -21,20 +22,24 @@
 #include <atomic>
 
 // A generated stack read through readI1Files: frames come from the loader
-// thread, each gets the energy of its name and the end of the load is
-// reported exactly once. A quiet load ("Show Latest" off) must still set
-// the stack size and the slider.
+// thread unrendered (the colour bar belongs to the GUI thread), each gets
+// the energy of its name and the end of the load is reported exactly once.
+// Skip 0 reads every file rather than looping on the first; a quiet load
+// ("Show Latest" off) must still set the stack size and the slider.
 TEST_F(BodyFixture, LoadedStackGetsEnergiesFromNamesAndReportsItsEndOnce)
 {
   m_body->i1List()->setShowLatest(false);
+  m_body->i1List()->setSkip(0);
   const QStringList files = makeStack("A", 7, 8979.5);
-  std::atomic<int> offGuiThread{ 0 };
+  std::atomic<int> unrenderedOffGui{ 0 };
   QThread* gui = QApplication::instance()->thread();
   const auto probe = QObject::connect(
     m_body->i1Loader(),
     &LoadTiff::loaded,
     m_body->i1Loader(),
-    [&](TiffData*, int) { offGuiThread += QThread::currentThread() != gui; },
+    [&](TiffData* f, int) {
+      unrenderedOffGui += QThread::currentThread() != gui && f->displayImage.isNull();
+    },
     Qt::DirectConnection);
   QSignalSpy done(m_body.get(), &Body::finishBatchExec);
   m_body->readI1Files(files, true);
@@ -42,7 +47,7 @@ TEST_F(BodyFixture, LoadedStackGetsEnergiesFromNamesAndReportsItsEndOnce)
   QTest::qWait(50); // nothing else arrives late
   QObject::disconnect(probe);
   EXPECT_EQ(done.count(), 1);
-  EXPECT_EQ(offGuiThread.load(), 7);
+  EXPECT_EQ(unrenderedOffGui.load(), 7);
   const QVector<double> e = energies(m_body->i1Frames());
   ASSERT_EQ(e.size(), 7);
   for (int k = 0; k < 7; ++k)
@@ -70,16 +75,23 @@ TEST_F(BodyFixture, NewFilesReplaceAndAppendedFilesAppend)
   EXPECT_EQ(m_body->form()->SeekBar->maximum(), 1);
 }
 
-// The list's loading options reach the loader clamped: skip 0 becomes 1.
-TEST_F(BodyFixture, SkipZeroIsSentAsOne)
+// The list's loading options reach the loader: every third file from the
+// second to the third from the end; a damaged one among them is dropped and
+// the next keeps its own number (here its calculated energy, 8000 + number).
+TEST_F(BodyFixture, SkipAndCutsPickTheFilesAndDamagedOnesDrop)
 {
-  m_body->i1List()->setSkip(0);
-  m_body->i1List()->setCutF(1);
-  QSignalSpy sent(m_body.get(), &Body::loadI1Files);
-  ASSERT_TRUE(loadI1(makeStack("S", 4), true));
-  ASSERT_EQ(sent.count(), 1);
-  EXPECT_EQ(sent.at(0).at(1).toInt(), 1);
-  EXPECT_EQ(m_body->i1Frames().size(), 3);
+  const QStringList files = makeStack("S", 10);
+  QFile::resize(files[4], 20);
+  SelectDataFiles* list = m_body->i1List();
+  list->setEngByName(false);
+  list->setSkip(3);
+  list->setCutF(1);
+  list->setCutL(2);
+  ASSERT_TRUE(loadI1(files, true));
+  const QVector<double> e = energies(m_body->i1Frames());
+  ASSERT_EQ(e.size(), 2);
+  EXPECT_CLOSE(e[0], 8001.0);
+  EXPECT_CLOSE(e[1], 8007.0);
 }
 
 // Clearing the stack while a load still runs: nothing of the old load may
