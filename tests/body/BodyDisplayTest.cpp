@@ -18,43 +18,36 @@ int grey(const TiffData* frame, int x, int y)
 }
 } // namespace
 
-// showData ignores indices outside the shown stack; prev/next stay inside.
-TEST_F(BodyFixture, ShowDataOutsideTheStackKeepsTheShownFrame)
+// showData ignores indices outside the shown stack and prev/next stay
+// inside; switching ShowData shows the frame selected in the other stack's
+// list, and the slider spans that stack.
+TEST_F(BodyFixture, ShownFrameStaysInsideTheShownStack)
 {
-  ASSERT_TRUE(loadI1(makeStack("O", 4), true));
+  ASSERT_TRUE(loadI1(makeStack("I", 4), true));
+  ASSERT_TRUE(loadI0(makeStack("Z", 3), true));
   m_body->showData(2);
-  ASSERT_EQ(m_body->shownIndex(), 2);
   const QImage shown = m_body->form()->dispA->image();
   for (int no : { -1, 4, 1000 }) {
     m_body->showData(no);
     EXPECT_EQ(m_body->shownIndex(), 2) << no;
     EXPECT_EQ(m_body->form()->dispA->image(), shown) << no;
   }
+  m_body->i0List()->select(1);
+  EXPECT_EQ(m_body->shownIndex(), 2); // the I1 stack is still shown
   m_body->seekImage(3);
   m_body->next();
   EXPECT_EQ(m_body->shownIndex(), 3);
-  m_body->showData(0);
-  m_body->prev();
-  EXPECT_EQ(m_body->shownIndex(), 0);
-}
-
-// Switching ShowData shows the frame selected in the other stack's list,
-// and the slider spans that stack.
-TEST_F(BodyFixture, SwitchingShowDataShowsTheOtherListsSelection)
-{
-  ASSERT_TRUE(loadI1(makeStack("I", 4), true));
-  ASSERT_TRUE(loadI0(makeStack("Z", 3), true));
-  m_body->showData(2);
-  m_body->i0List()->select(1);
-  EXPECT_EQ(m_body->shownIndex(), 2); // the I1 stack is still shown
 
   m_body->form()->ShowI0Data->setChecked(true);
   EXPECT_EQ(m_body->shownIndex(), 1);
   EXPECT_EQ(m_body->form()->SeekBar->maximum(), 2);
   EXPECT_EQ(m_body->form()->dispA->image(), m_body->i0Frames().at(1)->displayImage);
+  m_body->showData(0);
+  m_body->prev();
+  EXPECT_EQ(m_body->shownIndex(), 0);
 
   m_body->form()->ShowData->setChecked(true);
-  EXPECT_EQ(m_body->shownIndex(), 2);
+  EXPECT_EQ(m_body->shownIndex(), 3);
   EXPECT_EQ(m_body->form()->SeekBar->maximum(), 3);
 }
 

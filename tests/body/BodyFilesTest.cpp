@@ -7,9 +7,9 @@
 
 #include "ui_Body.h"
 
-// A dark file that cannot be read changes nothing: the previous dark frame
-// and its name stay.
-TEST_F(BodyFixture, UnreadableDarkFileChangesNothing)
+// A dark or total-I0 file that cannot be read changes nothing: the dark
+// frame and its name, or the spectrum loaded before, stay.
+TEST_F(BodyFixture, UnreadableFilesChangeNothing)
 {
   const QString dark = makeStack("D", 1).first();
   m_body->selectedDark(dark);
@@ -24,13 +24,8 @@ TEST_F(BodyFixture, UnreadableDarkFileChangesNothing)
   m_body->clearDark();
   EXPECT_EQ(m_body->darkFrame(), nullptr);
   EXPECT_TRUE(m_body->form()->DarkFileName->text().isEmpty());
-}
 
-// Total-I0 spectra: a column file is read and its points logged; a file
-// that cannot be read keeps the spectrum loaded before.
-TEST_F(BodyFixture, TotalI0SpectrumFilesLoadOrChangeNothing)
-{
-  lctest::MessageCapture log;
+  lctest::MessageCapture log; // the points read are logged
   m_body->newTotalI0ofI1File(
     lctest::writeFile(m_dir + "/i0.dat", "# energy i0\n8990 1200\n9000 1300\n9010 1250\n"));
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);

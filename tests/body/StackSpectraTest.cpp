@@ -27,19 +27,21 @@ constexpr int kH = 5;
 class Stack
 {
 public:
+  TiffData* read(const QString& path, double energy)
+  {
+    m_frames.push_back(std::make_unique<TiffData>());
+    EXPECT_TRUE(m_frames.back()->read(path)) << path.toStdString();
+    m_frames.back()->energy = energy;
+    return m_frames.back().get();
+  }
   TiffData* frame(double energy, const std::function<int(int, int)>& pixel)
   {
     stackgen::Counts counts(kW * kH);
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x)
-        counts[y * kW + x] = quint32(pixel(x, y));
+    for (int i = 0; i < counts.size(); ++i)
+      counts[i] = quint32(pixel(i % kW, i / kW));
     const QString name = m_dir + QStringLiteral("/f%1.tif").arg(m_frames.size());
     EXPECT_TRUE(stackgen::writeFrame(name, stackgen::Format::Tiff, kW, kH, counts));
-    auto f = std::make_unique<TiffData>();
-    EXPECT_TRUE(f->read(name));
-    f->energy = energy;
-    m_frames.push_back(std::move(f));
-    return m_frames.back().get();
+    return read(name, energy);
   }
   TiffData* flat(double energy, int value)
   {
@@ -188,19 +190,13 @@ TEST(StackSpectra, PhysicalStackEdge)
   const stackgen::StackTruth truth = stackgen::generateStack(
     plan, lctest::scratchDir(QStringLiteral("StackSpectraPhysical")), stackgen::Format::Tiff);
   ASSERT_TRUE(truth.ok);
-  std::vector<std::unique_ptr<TiffData>> frames;
+  Stack st;
   StackView v;
-  const auto read = [&](const QString& file, double energy) {
-    frames.push_back(std::make_unique<TiffData>());
-    EXPECT_TRUE(frames.back()->read(file)) << file.toStdString();
-    frames.back()->energy = energy;
-    return frames.back().get();
-  };
   for (int k = 0; k < truth.energies.size(); ++k) {
-    v.i1.append(read(truth.i1Files[k], truth.energies[k]));
-    v.i0.append(read(truth.i0Files[k], truth.energies[k]));
+    v.i1.append(st.read(truth.i1Files[k], truth.energies[k]));
+    v.i0.append(st.read(truth.i0Files[k], truth.energies[k]));
   }
-  v.dark = read(truth.darkFile, 0.0);
+  v.dark = st.read(truth.darkFile, 0.0);
   v.width = truth.width;
   v.height = truth.height;
   v.useI0 = true;
