@@ -49,7 +49,10 @@ public:
   }
 
 private:
-  QString m_dir = lctest::scratchDir(QStringLiteral("StackSpectra"));
+  // One folder per test: ctest runs the tests of this file side by side.
+  QString m_dir = lctest::scratchDir(
+    QStringLiteral("StackSpectra_") +
+    QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   std::vector<std::unique_ptr<TiffData>> m_frames;
 };
 
