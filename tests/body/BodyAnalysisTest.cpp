@@ -1,26 +1,75 @@
+#include "BodyFixture.h"
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
-#include "body/Body.h"
 
+#include "StackGen.h"
 #include "support/MessageCapture.h"
-
-#include <gtest/gtest.h>
+#include "support/Tolerance.h"
+#include "ui_Body.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
-TEST(BodyAnalysis, RunWithoutImagesReportsItsEndOnce)
+#include <cmath>
+
+using BodyAnalysisRun = BodyFixture;
+
+// The whole road as a batch drives it: generated files through the loaders,
+// the spectrum of every point built from the stacks, fitted on the worker,
+// recorded in the maps. The command ends when the run is done, not before.
+TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
 {
-  Body body;
-  QSignalSpy finished(&body, &Body::finishBatchExec);
-  lctest::MessageCapture capture;
-  body.startLCF2DAnalysis();
-  EXPECT_TRUE(capture.has("LCF 2D analysis not started: no image loaded"));
+  stackgen::StackSpec plan;
+  plan.width = 16;
+  plan.height = 16;
+  plan.shift = QVector<double>(16 * 16, 0.0);
+  const QString dir = m_dir + "/gen";
+  const stackgen::StackTruth truth = stackgen::generateStack(plan, dir, stackgen::Format::Tiff);
+  ASSERT_TRUE(truth.ok);
+  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
+  for (const char* list : { "I1", "I0" }) {
+    exec(QString("load_%1_files_of_pattern NEW %2 %1_*.tif").arg(list, dir));
+    ASSERT_TRUE(reports.wait(10000));
+  }
+  m_body->selectedDark(truth.darkFile);
+  // One point per pixel.
+  for (const QString& line : { QString("set_band_w 0"),
+                               QString("set_band_h 0"),
+                               "analyzer_set_LCF_std 0 1 0 " + truth.referenceFiles[0] + " 0",
+                               "analyzer_set_LCF_std 1 1 0 " + truth.referenceFiles[1] + " 0" })
+    exec(line);
+
+  QSignalSpy finished(m_body.get(), &Body::finishBatchExec);
+  bool mapDoneAtReport = false;
+  QObject::connect(m_body.get(), &Body::finishBatchCmd, m_body.get(), [&] {
+    const Analyzed2DRes* map = m_body->mapToSave();
+    mapDoneAtReport = map && map->hasData();
+  });
+  const int before = reports.size();
+  const quint64 seq = exec("analyzer_exec_LCF");
+  EXPECT_EQ(reports.size(), before);
+  ASSERT_TRUE(reports.wait(60000));
+  QTest::qWait(50);
   EXPECT_EQ(finished.count(), 1);
-  EXPECT_FALSE(body.isAnalysisRunning());
-  AnalyzeCond ac;
-  EXPECT_FALSE(body.askAnalyzeCond(ac));
+  EXPECT_EQ(lastReport(reports), seq);
+  EXPECT_TRUE(mapDoneAtReport);
+  double err = 0.0;
+  const Analyzed2DRes* map = m_body->analyzer()->references()[0]->map(1);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x)
+      err += std::fabs(map->valueAt(x, y) - truth.fractions[0][y * 16 + x]);
+  EXPECT_LT(err / 256, 0.02);
+
+  // The fraction map is on view: moving the colour bar's limits renders the
+  // map again, not the frames.
+  ASSERT_TRUE(m_body->isMapShown());
+  const QImage shown = m_body->form()->dispA->image();
+  m_body->form()->CBar->setLimits(0.45, 0.55);
+  emit m_body->form()->CBar->cBarUpdated();
+  EXPECT_NE(m_body->form()->dispA->image(), shown);
+  EXPECT_EQ(m_body->form()->dispA->image(), map->img());
 }
 
 TEST(BodyAnalysis, CheckValsListsTheSelectedMap)

