@@ -14,6 +14,7 @@
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
+#include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "spectrum/XafsView.h"
 
@@ -35,6 +36,8 @@ Body::Body(QWidget* parent)
 {
   m_ui->setupUi(this);
   m_ui->ShowAnalyzer2->setVisible(settings().ShowAnalyzer2Button);
+  // Edge energies and Victoreen coefficients for every element lookup.
+  loadEdgeTable();
 
   m_imageFileDialog = new QFileDialog(this, tr("Select Image File"), settings().DataRoot);
   m_imageFileDialog->setFileMode(QFileDialog::ExistingFile);

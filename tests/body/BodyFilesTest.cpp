@@ -1,9 +1,11 @@
 #include "BodyFixture.h"
 
 #include "input/TiffData.h"
+#include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
+#include "support/Tolerance.h"
 
 #include "ui_Body.h"
 
@@ -36,4 +38,15 @@ TEST_F(BodyFixture, UnreadableFilesChangeNothing)
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);
   EXPECT_EQ(m_body->totalI0ofI1Spectrum()->size(), 3);
   EXPECT_EQ(m_body->totalI0ofI0Spectrum(), nullptr);
+}
+
+// Element lookups (edge energies, Victoreen coefficients) need the edge
+// table; the main window loads it when it starts.
+TEST(BodyStart, LoadsTheEdgeTable)
+{
+  lctest::MessageCapture log;
+  loadEdgeTable(QStringLiteral("/nonexistent/Victoreen1.txt"));
+  ASSERT_EQ(edgeTableCount(), 0);
+  Body body;
+  EXPECT_CLOSE(edgeEnergyEV(26, 0), 7112.0, 1.0);
 }
