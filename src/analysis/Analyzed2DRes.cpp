@@ -1,8 +1,8 @@
 #include "analysis/Analyzed2DRes.h"
 
+#include "output/MapGrid.h"
+
 #include <QDebug>
-#include <QSaveFile>
-#include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
@@ -28,11 +28,6 @@ quint16 toSample16(double v, double lo, double hi)
     return 0;
   const double t = (std::min(std::max(v, lo), hi) - lo) / range * 65535.0;
   return static_cast<quint16>(std::lround(std::min(std::max(t, 0.0), 65535.0)));
-}
-
-QString number(double v)
-{
-  return QString::number(v, 'g', 6);
 }
 
 } // namespace
@@ -222,37 +217,8 @@ MapSamples16 Analyzed2DRes::tiffDataForSave(bool fixedScale,
 
 bool Analyzed2DRes::writeText(const QString& fileName, bool commaSeparated, bool xyValue) const
 {
-  QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-    qDebug().noquote() << "Can't open" << fileName;
-    return false;
-  }
-  const QString sep = commaSeparated ? QStringLiteral(",") : QStringLiteral(" ");
-  const QVector<double>& src = source();
-  const int w = m_cond.width, h = m_cond.height;
-  QTextStream out(&file);
-  bool firstRow = true;
-  forEachPoint([&](const AnalyzeCond& c) {
-    const QString v = number(pixel(src, w, h, c.cx, c.cy));
-    if (xyValue) {
-      out << c.cx << sep << c.cy << sep << v << '\n';
-      return;
-    }
-    if (c.newRow && !firstRow)
-      out << '\n';
-    if (!c.newRow)
-      out << sep;
-    out << v;
-    firstRow = false;
-  });
-  if (!xyValue)
-    out << '\n';
-  out.flush();
-  if (!file.commit()) {
-    qDebug().noquote() << "Can't open" << fileName;
-    return false;
-  }
-  return true;
+  // One text layout for every map file: the writers of the output code.
+  return writeMapText(fileName, mapGridRows(*this), MapTextLayout{ commaSeparated, xyValue });
 }
 
 bool Analyzed2DRes::canProcess() const

@@ -9,7 +9,6 @@
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "output/MapFiles.h"
-#include "output/MapGrid.h"
 #include "output/SaveDataCfg.h"
 
 #include "ui_Body.h"
@@ -95,8 +94,7 @@ bool Body::saveDataAsText(const QString& fname, int ext)
     qDebug().noquote() << "No map to save";
     return false;
   }
-  const MapTextLayout layout{ m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue() };
-  return writeMapText(name, mapGridRows(*map), layout);
+  return map->writeText(name, m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue());
 }
 
 void Body::saveFlatDark()
