@@ -65,7 +65,10 @@ bool Lcf2DRun::start(const AnalyzeCond* cond)
   m_analyzer->setContAccess(true);
   m_analyzer->setProgress(0.0);
   logWithTime(QStringLiteral("LCF 2D analysis start"));
-  if (!m_cond.pointInside() && !advanceToInside()) {
+  const bool any = m_cond.pointInside() || advanceToInside();
+  if (!m_running) // stopped from a slot of a row refresh: already ended
+    return true;
+  if (!any) {
     // An area without a single point inside the image.
     finish(true);
     return true;
@@ -107,12 +110,13 @@ void Lcf2DRun::answered(quint64 tag, const QVector<LcfResult>& results)
   sendBlocks();
   for (const LcfResult& r : results) {
     recordResForAPoint(r);
-    if (!advanceToInside()) {
+    const bool more = advanceToInside();
+    if (!m_running) // stopped from a slot of the row refresh: already ended
+      return;
+    if (!more) {
       finish(true);
       return;
     }
-    if (!m_running) // stopped from a slot of the row refresh
-      return;
   }
 }
 
@@ -127,7 +131,7 @@ bool Lcf2DRun::advanceToInside()
   do {
     if (!advance())
       return false;
-  } while (!m_cond.pointInside());
+  } while (m_running && !m_cond.pointInside());
   return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -90,6 +91,23 @@ TEST(Lcf2DRun, StopEndsTheRunMidWay)
   EXPECT_EQ(f.run.pointsDone(), 64);
   EXPECT_FALSE(f.analyzer.isRunning());
   EXPECT_NE(f.analyzer.progressText(), "100.00");
+}
+
+TEST(Lcf2DRun, StopFromARowRefreshEndsOnce)
+{
+  // An area right of the image: every point is outside, so the run walks
+  // its rows without a fit. A stop from the row refresh ends the run; the
+  // walk must not end it a second time.
+  RunFixture f(8);
+  ASSERT_TRUE(f.loadReferences());
+  f.analyzer.findChild<QCheckBox*>("DispOnTime")->setChecked(true);
+  f.cond.setup(8, 8, 0, 0, 20, 0, 5, 8);
+  QSignalSpy ended(&f.run, &Lcf2DRun::ended);
+  QObject::connect(&f.run, &Lcf2DRun::mapsRendered, &f.run, [&] { f.run.stop(); });
+  f.run.start(&f.cond);
+  QTest::qWait(100);
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_FALSE(f.run.isRunning());
 }
 
 TEST(Lcf2DRun, BlockSizeDoesNotChangeTheMaps)
