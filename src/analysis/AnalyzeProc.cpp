@@ -69,10 +69,10 @@ void AnalyzeProc::analyzeBlock(quint64 tag,
   const bool run = m_contAccess.load();
   FitConditions c = cond;
   c.buildSpectrum = false;
+  c.tag = tag;
   QVector<LcfResult> results;
   results.reserve(spectra.size());
   for (const XafsSpectrum& s : spectra) {
-    c.tag = tag;
     results.append(fitSpectrum(s, refs, isMLCF, c));
     results.last().contAccess = run;
   }

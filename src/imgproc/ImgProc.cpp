@@ -127,7 +127,6 @@ void ImgProc::dropImages()
   m_base = ProcImage();
   m_current = ProcImage();
   m_comparison = ProcImage();
-  forgetScore();
   drawOnImage();
 }
 
@@ -151,7 +150,6 @@ void ImgProc::rebuildBase()
 void ImgProc::rebuildCurrent()
 {
   m_current = processedImage(m_base, options());
-  forgetScore();
 }
 
 void ImgProc::movedBinThVSlider(int pos)
@@ -209,7 +207,6 @@ void ImgProc::setRefBin()
     return;
   m_reference = m_current;
   m_reference.rescan();
-  forgetScore();
   shiftBinImg();
 }
 
@@ -248,7 +245,7 @@ void ImgProc::compareAtFields()
 {
   const QPoint s = fieldShift();
   m_comparison = comparisonImage(m_current, m_reference, s.x(), s.y());
-  recordScore(s, alignScore(m_current, m_reference, s.x(), s.y()));
+  recordScore(alignScore(m_current, m_reference, s.x(), s.y()));
   drawOnImage();
 }
 
@@ -272,17 +269,14 @@ bool ImgProc::runSearch()
   if (!canCompare())
     return false;
   const QPoint start = fieldShift();
-  // The search starts from the score of its centre. The score evaluated
-  // last is that score only while it belongs to these images at this
-  // displacement; after a new frame, reference, setting or typed shift it
-  // would be another point's score and could pin the search or send it off.
-  const double best = m_scoreValid && m_scoreShift == start
-                        ? m_lastScore
-                        : alignScore(m_current, m_reference, start.x(), start.y());
+  // The search starts from the score of its centre, computed afresh: the
+  // score shown last may belong to another frame, reference, setting or
+  // typed shift, and would pin the search or send it off.
+  const double best = alignScore(m_current, m_reference, start.x(), start.y());
   const ShiftSearchResult r = searchBestShift(m_current, m_reference, start.x(), start.y(), best);
   const QPoint found(r.x, r.y);
   setFieldShift(found);
-  recordScore(found, r.score);
+  recordScore(r.score);
   if (m_ui->ASetShift->isChecked())
     setShift();
   return true;
@@ -306,22 +300,10 @@ void ImgProc::setFieldShift(const QPoint& shift)
   m_ui->ShiftY->setText(QString::number(shift.y()));
 }
 
-void ImgProc::showScore(double score)
-{
-  m_ui->NormScolarP->setText(QString::number(score, 'f', 6));
-}
-
-void ImgProc::forgetScore()
-{
-  m_scoreValid = false;
-}
-
-void ImgProc::recordScore(const QPoint& at, double score)
+void ImgProc::recordScore(double score)
 {
   m_lastScore = score;
-  m_scoreShift = at;
-  m_scoreValid = true;
-  showScore(score);
+  m_ui->NormScolarP->setText(QString::number(score, 'f', 6));
 }
 
 void ImgProc::setShift()

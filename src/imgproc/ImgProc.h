@@ -89,11 +89,7 @@ private:
   void step(int dx, int dy);
   QPoint fieldShift() const;
   void setFieldShift(const QPoint& shift);
-  void showScore(double score);
-  // The score is only a valid start for the search while it belongs to
-  // the images and the displacement it was computed for.
-  void forgetScore();
-  void recordScore(const QPoint& at, double score);
+  void recordScore(double score);
 
   std::unique_ptr<Ui::ImgProc> m_ui;
   const TiffData* m_frame = nullptr; // borrowed, see forgetFrame()
@@ -102,8 +98,6 @@ private:
   ProcImage m_reference;
   ProcImage m_comparison;
   double m_lastScore = 0.0;
-  QPoint m_scoreShift;
-  bool m_scoreValid = false;
   // The processor's own colour bar limits, apart from the main window's.
   ColorMapping m_mapping;
 };
