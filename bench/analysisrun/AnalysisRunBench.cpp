@@ -1,120 +1,230 @@
-// A 2-D LCF run over 256 x 256 points, bin 0, 100 energies, two references,
-// and its parts: building the spectrum of a point, normalising it, fitting
-// it. The whole run is measured with the run's blocks of points and, as the
-// baseline, with one point per hand-over to the worker thread and back.
+// The LCF run over 256 x 256 points, bin 0, 100 energies, two references,
+// and its parts per point: building the spectrum, normalising it, fitting it
+// (references and normal matrix prepared once), the whole kernel. The whole
+// run on the point-run engine is measured on 1 and 2 threads. Heap
+// allocations per point of the kernel are counted by a replaced global
+// operator new.
+//
+// With --dump=FILE it also writes the stack (I1, I0, dark, energies and the
+// two references on the stack's grid) for the numpy baseline of
+// bench/analysisrun/numpy_lcf.py.
 
-#include "analysis/Analyzer.h"
-#include "analysis/Lcf2DRun.h"
+#include "analysis/LcfKernel.h"
+#include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
+#include "input/TiffData.h"
 
 #include "GeneratedStack.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QEventLoop>
+#include <QCoreApplication>
+#include <QFile>
 
+#include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <new>
+
+namespace {
+std::atomic<long long> g_allocations{ 0 };
+} // namespace
+
+void* operator new(std::size_t n)
+{
+  ++g_allocations;
+  if (void* p = std::malloc(n ? n : 1))
+    return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+  std::free(p);
+}
 
 namespace {
 
 constexpr int kSize = 256;
 constexpr int kEnergies = 100;
-constexpr int kSamples = 1024; // prepared inputs the part benchmarks cycle through
+
+RefSnapshot referenceFrom(const QString& file)
+{
+  XafsSpectrum s;
+  s.load(file);
+  s.normalize(0);
+  return RefSnapshot::take(s, 0.0, false, true, true);
+}
 
 struct World
 {
   GeneratedStack stack{ kSize, kSize, kEnergies };
-  Analyzer analyzer;
-  QVector<SpectrumPoints> points;
-  QVector<XafsSpectrum> spectra;
   QVector<RefSnapshot> refs;
-  FitConditions cond;
+  PointSpectra spectra;
+  std::unique_ptr<LcfKernel> kernel;
+  std::vector<std::unique_ptr<Analyzed2DRes>> owned;
+  LcfRunMaps maps;
 
   World()
   {
     for (int i = 0; i < 2; ++i)
-      analyzer.setLCFStd(i, true, 0.0, stack.truth().referenceFiles[i], "0");
-    refs = analyzer.referenceSnapshots();
-    cond.buildSpectrum = false;
-    for (int i = 0; i < kSamples; ++i) {
-      points.append(stack.pointsAt((i * 37) % kSize, (i * 11) % kSize, 0, 0));
-      spectra.append(GeneratedStack::normalised(points.last()));
-    }
+      refs.append(referenceFrom(stack.truth().referenceFiles[i]));
+    spectra = PointSpectra(stack.view(), 1, -1.0);
+    kernel = std::make_unique<LcfKernel>(spectra, refs, false, FitConditions());
+    for (int i = 0; i < 5; ++i)
+      owned.push_back(std::make_unique<Analyzed2DRes>(QStringLiteral("map")));
+    maps.amounts = { owned[0].get(), owned[1].get() };
+    maps.fractions = { owned[2].get(), owned[3].get() };
+    maps.zansa = owned[4].get();
   }
 };
 
 World* world = nullptr;
 
+RasterPoint pointAt(int i)
+{
+  RasterPoint p;
+  p.cx = i % kSize;
+  p.cy = (i / kSize) % kSize;
+  p.inside = true;
+  return p;
+}
+
 void BM_BuildSpectrum(benchmark::State& state)
 {
+  PointSpectra::Scratch scratch;
   int i = 0;
   for (auto _ : state) {
-    SpectrumPoints p = world->stack.pointsAt(i % kSize, (i / kSize) % kSize, 0, 0);
-    benchmark::DoNotOptimize(p);
+    world->spectra.sampler.spectrumAt(
+      i % kSize, (i / kSize) % kSize, 0, 0, scratch.points, scratch.i0Sums);
+    benchmark::DoNotOptimize(scratch.points);
     ++i;
   }
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BuildSpectrum);
 
-void BM_Normalise(benchmark::State& state)
+void BM_BuildAndNormalise(benchmark::State& state)
 {
+  PointSpectra::Scratch scratch;
+  XafsSpectrum s;
   int i = 0;
   for (auto _ : state) {
-    XafsSpectrum s = GeneratedStack::normalised(world->points[i++ % kSamples]);
+    world->spectra.build(i % kSize, (i / kSize) % kSize, 0, 0, scratch, s);
     benchmark::DoNotOptimize(s);
+    ++i;
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_Normalise);
+BENCHMARK(BM_BuildAndNormalise);
 
 void BM_Fit(benchmark::State& state)
 {
+  std::vector<fit::SampleTable> samples(256);
+  for (int i = 0; i < 256; ++i)
+    fillSampleTable(world->spectra.at((i * 37) % kSize, (i * 11) % kSize, 0, 0),
+                    samples[size_t(i)]);
+  fit::GridCache cache;
+  double out[8];
   int i = 0;
   for (auto _ : state) {
-    LcfResult r = fitSpectrum(world->spectra[i++ % kSamples], world->refs, false, world->cond);
-    benchmark::DoNotOptimize(r);
+    fit::fitInto(world->kernel->prepared(), samples[size_t(i++ % 256)], cache, out);
+    benchmark::DoNotOptimize(out);
   }
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_Fit);
 
+void BM_Kernel(benchmark::State& state)
+{
+  std::unique_ptr<KernelScratch> scratch = world->kernel->makeScratch();
+  double out[8];
+  world->kernel->compute(pointAt(0), scratch.get(), out); // warm: grid cache, buffers
+  int i = 0;
+  const long long before = g_allocations.load();
+  for (auto _ : state) {
+    world->kernel->compute(pointAt(i++), scratch.get(), out);
+    benchmark::DoNotOptimize(out);
+  }
+  state.counters["allocs/point"] =
+    double(g_allocations.load() - before) / double(std::max<long long>(1, state.iterations()));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_Kernel);
+
 void BM_WholeRun(benchmark::State& state)
 {
-  Lcf2DRun run(&world->analyzer);
-  run.setBlockSize(int(state.range(0)));
-  QObject::connect(&world->analyzer, &Analyzer::finishedBlock, &run, &Lcf2DRun::answered);
-  const GeneratedStack& stack = world->stack;
-  run.setSpectrumSource(
-    [&stack](int cx, int cy, int bx, int by) { return stack.spectrumAt(cx, cy, bx, by); });
+  LcfRun run;
+  run.engine().setThreadCount(int(state.range(0)));
+  LcfRunSetup setup;
+  setup.spectra = world->spectra;
+  setup.refs = world->refs;
   AnalyzeCond cond;
   cond.setup(kSize, kSize, 0, 0, 0, 0, kSize, kSize);
   for (auto _ : state) {
-    QEventLoop loop;
-    QObject::connect(&run, &Lcf2DRun::ended, &loop, &QEventLoop::quit);
-    run.start(&cond);
-    loop.exec();
+    run.start(&cond, setup, world->maps);
+    run.engine().waitForEnd();
   }
   state.SetItemsProcessed(state.iterations() * kSize * kSize);
 }
 BENCHMARK(BM_WholeRun)
-  ->ArgName("pointsPerHandOver")
+  ->ArgName("threads")
   ->Arg(1)
-  ->Arg(256)
-  ->Iterations(2)
+  ->Arg(2)
+  ->Iterations(3)
   ->UseRealTime()
   ->Unit(benchmark::kMillisecond);
+
+// Raw little-endian dump: int32 width, height, energies; doubles energies;
+// float32 I1, I0 (energies x height x width), dark (height x width); the
+// two references' double-normalised values on the energies.
+bool dump(const QString& path)
+{
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly))
+    return false;
+  const StackView v = world->stack.view();
+  const qint32 head[3] = { kSize, kSize, qint32(v.i1.size()) };
+  f.write(reinterpret_cast<const char*>(head), sizeof head);
+  for (const TiffData* t : v.i1)
+    f.write(reinterpret_cast<const char*>(&t->energy), sizeof(double));
+  auto frame = [&](const TiffData* t) {
+    std::vector<float> px(size_t(kSize) * kSize);
+    for (int y = 0; y < kSize; ++y)
+      for (int x = 0; x < kSize; ++x)
+        px[size_t(y) * kSize + x] = float(t->value(x, y));
+    f.write(reinterpret_cast<const char*>(px.data()), qint64(px.size() * sizeof(float)));
+  };
+  for (const TiffData* t : v.i1)
+    frame(t);
+  for (const TiffData* t : v.i0)
+    frame(t);
+  frame(v.dark);
+  for (const RefSnapshot& r : world->refs)
+    for (const TiffData* t : v.i1) {
+      const double d = r.spectrum.doubleNormalizedPreBase(t->energy);
+      f.write(reinterpret_cast<const char*>(&d), sizeof d);
+    }
+  return true;
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QCoreApplication app(argc, argv);
   // The run writes its start, end and map ranges to the debug output.
   qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   World w;
   world = &w;
+  for (int i = 1; i < argc; ++i) {
+    const QString a = QString::fromLocal8Bit(argv[i]);
+    if (a.startsWith("--dump="))
+      return dump(a.mid(7)) ? 0 : 1;
+  }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   world = nullptr;

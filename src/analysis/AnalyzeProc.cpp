@@ -10,8 +10,6 @@ void registerAnalysisMetaTypes()
     qRegisterMetaType<QVector<RefSnapshot>>("QVector<RefSnapshot>");
     qRegisterMetaType<FitConditions>("FitConditions");
     qRegisterMetaType<LcfResult>("LcfResult");
-    qRegisterMetaType<QVector<XafsSpectrum>>("QVector<XafsSpectrum>");
-    qRegisterMetaType<QVector<LcfResult>>("QVector<LcfResult>");
     qRegisterMetaType<AnalyzeCond>("AnalyzeCond");
     return true;
   }();
@@ -58,25 +56,4 @@ void AnalyzeProc::answer(const XafsSpectrum& s,
   res.contAccess = run;
   emit newZ(res.z);
   emit finished(res);
-}
-
-void AnalyzeProc::analyzeBlock(quint64 tag,
-                               const QVector<XafsSpectrum>& spectra,
-                               const QVector<RefSnapshot>& refs,
-                               bool isMLCF,
-                               const FitConditions& cond)
-{
-  const bool run = m_contAccess.load();
-  FitConditions c = cond;
-  c.buildSpectrum = false;
-  c.tag = tag;
-  QVector<LcfResult> results;
-  results.reserve(spectra.size());
-  for (const XafsSpectrum& s : spectra) {
-    results.append(fitSpectrum(s, refs, isMLCF, c));
-    results.last().contAccess = run;
-  }
-  if (!results.isEmpty())
-    emit newZ(results.last().z);
-  emit finishedBlock(tag, results);
 }

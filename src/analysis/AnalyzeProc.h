@@ -23,8 +23,6 @@ signals:
   // Emitted for every request, after newZ.
   void finished(const LcfResult& result);
   void newZ(double z);
-  // The answers of one block request, in the order of its spectra.
-  void finishedBlock(quint64 tag, const QVector<LcfResult>& results);
 
 public slots:
   // True for the whole of a 2-D run: results are then marked as run results
@@ -41,15 +39,6 @@ public slots:
   void analyzeSpectrumByMLCF(const XafsSpectrum& s,
                              const QVector<RefSnapshot>& refs,
                              const FitConditions& cond);
-  // Fits every spectrum of `spectra` (a run's block of points) with the same
-  // references and conditions and answers once for all of them: one thread
-  // hand-over per block instead of one per point. Each fit is the same pure
-  // call as a single request, so the results do not depend on the blocking.
-  void analyzeBlock(quint64 tag,
-                    const QVector<XafsSpectrum>& spectra,
-                    const QVector<RefSnapshot>& refs,
-                    bool isMLCF,
-                    const FitConditions& cond);
 
 private:
   void answer(const XafsSpectrum& s,

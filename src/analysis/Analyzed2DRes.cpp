@@ -1,7 +1,5 @@
 #include "analysis/Analyzed2DRes.h"
 
-#include "output/MapGrid.h"
-
 #include <QDebug>
 
 #include <algorithm>
@@ -213,12 +211,6 @@ MapSamples16 Analyzed2DRes::tiffDataForSave(bool fixedScale,
   }
   m_savedCount = out.values.size();
   return out;
-}
-
-bool Analyzed2DRes::writeText(const QString& fileName, bool commaSeparated, bool xyValue) const
-{
-  // One text layout for every map file: the writers of the output code.
-  return writeMapText(fileName, mapGridRows(*this), MapTextLayout{ commaSeparated, xyValue });
 }
 
 bool Analyzed2DRes::canProcess() const

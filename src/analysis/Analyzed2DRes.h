@@ -65,11 +65,6 @@ public:
   void reset(const AnalyzeCond& cond);
   // Renders the chosen array through `mapping` into the map's own buffer.
   void genImg(const ColorMapping& mapping);
-  // Text file of the values at the raster points: one "cx,cy,v" line per
-  // point (xyValue) or one line of values per raster row; blank instead of
-  // comma unless commaSeparated. Writes "Can't open <name>" and returns false
-  // when the file cannot be written.
-  bool writeText(const QString& fileName, bool commaSeparated, bool xyValue) const;
 
 public slots:
   void clear();

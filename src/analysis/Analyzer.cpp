@@ -80,8 +80,6 @@ void Analyzer::connectForm()
   AnalyzeProc* proc = worker();
   connect(this, &Analyzer::analyzeSpectrum0, proc, &AnalyzeProc::analyzeSpectrum0);
   connect(proc, &AnalyzeProc::finished, this, &Analyzer::analyzeSpectrumFinished);
-  connect(this, &Analyzer::analyzeBlock, proc, &AnalyzeProc::analyzeBlock);
-  connect(proc, &AnalyzeProc::finishedBlock, this, &Analyzer::finishedBlock);
 
   connect(m_ui->AddRef, &QPushButton::clicked, this, &Analyzer::addNewRef);
   connect(m_ui->ExecLCF, &QPushButton::clicked, this, &Analyzer::askAnalyze);
@@ -238,16 +236,6 @@ quint64 Analyzer::requestFit(const XafsSpectrum& s,
   cond.tag = ++m_lastTag;
   emit analyzeSpectrum0(s, refs, mlcf, cond);
   return cond.tag;
-}
-
-quint64 Analyzer::requestBlock(const QVector<XafsSpectrum>& spectra,
-                               const QVector<RefSnapshot>& refs,
-                               bool mlcf,
-                               const FitConditions& cond)
-{
-  const quint64 tag = ++m_lastTag;
-  emit analyzeBlock(tag, spectra, refs, mlcf, cond);
-  return tag;
 }
 
 void Analyzer::addNewRef()

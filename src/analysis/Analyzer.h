@@ -100,12 +100,6 @@ public:
                      const QVector<RefSnapshot>& refs,
                      bool mlcf,
                      FitConditions cond);
-  // Sends a block of a run's points to the worker in one request; the
-  // answers come back together in `finishedBlock` under the returned number.
-  quint64 requestBlock(const QVector<XafsSpectrum>& spectra,
-                       const QVector<RefSnapshot>& refs,
-                       bool mlcf,
-                       const FitConditions& cond);
 
 signals:
   void askAnalyze();
@@ -116,13 +110,6 @@ signals:
                         const FitConditions& cond);
   // Every answer of the worker to a single request.
   void finished(const LcfResult& result);
-  // Requests and answers of a run's blocks of points.
-  void analyzeBlock(quint64 tag,
-                    const QVector<XafsSpectrum>& spectra,
-                    const QVector<RefSnapshot>& refs,
-                    bool isMLCF,
-                    const FitConditions& cond);
-  void finishedBlock(quint64 tag, const QVector<LcfResult>& results);
   void askRAAnalyze();
   void changedSelection();
   void askSumUp();

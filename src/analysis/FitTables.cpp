@@ -1,6 +1,6 @@
 #include "analysis/FitTables.h"
 
-#include "analysis/LuSolver.h"
+#include "spectrum/LuSolve.h"
 
 #include <QDebug>
 
@@ -35,121 +35,238 @@ double RefTable::mlcfAt(double x) const
 
 namespace {
 
-struct Range
+bool within(double x, double lo, double hi)
 {
-  double lo;
-  double hi;
-  bool contains(double x) const { return x >= lo && x <= hi; }
-};
-
-// Accumulates the normal equations of rows `a` against values `y`.
-class NormalEquations
-{
-public:
-  explicit NormalEquations(int m)
-    : m_m(m)
-    , m_a(static_cast<size_t>(m) * m, 0.0)
-    , m_b(m, 0.0)
-  {
-  }
-  void add(const std::vector<double>& row, double y)
-  {
-    for (int k = 0; k < m_m; ++k) {
-      const double rk = row[k];
-      double* ak = m_a.data() + static_cast<size_t>(k) * m_m;
-      for (int l = 0; l < m_m; ++l)
-        ak[l] += rk * row[l];
-      m_b[k] += rk * y;
-    }
-  }
-  std::vector<double> solve(bool* singular) const
-  {
-    return LuSolver::solve(m_a, m_b, m_m, singular);
-  }
-
-private:
-  int m_m;
-  std::vector<double> m_a;
-  std::vector<double> m_b;
-};
-
-std::vector<double> solveLcf(const SampleTable& s,
-                             const QVector<RefTable>& refs,
-                             Range r,
-                             bool* singular)
-{
-  const int n = refs.size();
-  NormalEquations eq(n);
-  std::vector<double> row(n);
-  for (int i = 0; i < s.e.size(); ++i) {
-    const double e = s.e[i];
-    if (!r.contains(e))
-      continue;
-    for (int j = 0; j < n; ++j)
-      row[j] = refs[j].at(e);
-    eq.add(row, i < s.dn.size() ? s.dn[i] : 0.0);
-  }
-  return eq.solve(singular);
+  return x >= lo && x <= hi;
 }
 
-std::vector<double> solveMlcf(const SampleTable& s,
-                              const QVector<RefTable>& refs,
-                              Range r,
-                              bool* singular)
+void buildCache(const Prepared& prep, const SampleTable& s, GridCache& c)
 {
-  const int n = refs.size();
-  NormalEquations eq(n + 2);
-  std::vector<double> row(n + 2);
-  // The background line is taken about the first energy of the range: the
-  // same model as c0 + c1*E, but the normal equations stay well conditioned
-  // at energies of thousands of eV. The line itself is discarded.
-  double origin = 0.0;
-  bool haveOrigin = false;
-  for (int i = 0; i < s.e.size(); ++i) {
+  const int N = s.e.size();
+  const int n = prep.refs.size();
+  const int m = prep.mlcf ? n + 2 : n;
+  c.grid = s.e;
+  c.grid.detach();
+  c.unknowns = m;
+  c.dn.assign(size_t(n) * N, 0.0);
+  c.mat.assign(size_t(m) * N, 0.0);
+  c.inFit.assign(size_t(N), 0);
+  c.inCommon.assign(size_t(N), 0);
+  for (int i = 0; i < N; ++i) {
     const double e = s.e[i];
-    if (!r.contains(e))
-      continue;
-    if (!haveOrigin) {
-      origin = e;
-      haveOrigin = true;
-    }
-    row[0] = 1.0;
-    row[1] = e - origin;
-    for (int j = 0; j < n; ++j)
-      row[j + 2] = refs[j].mlcfAt(e);
-    eq.add(row, i < s.raw.size() ? s.raw[i] : 0.0);
+    c.inFit[i] = within(e, prep.fitLo, prep.fitHi);
+    c.inCommon[i] = within(e, prep.commonLo, prep.commonHi);
+    // The references are read only where a fit or the curve needs them, so
+    // a NaN energy outside both is not reported.
+    if (c.inCommon[i] || c.inFit[i])
+      for (int j = 0; j < n; ++j)
+        c.dn[size_t(j) * N + i] = prep.refs[j].at(e);
   }
-  std::vector<double> x = eq.solve(singular);
-  return std::vector<double>(x.begin() + 2, x.end());
+  if (prep.mlcf) {
+    // The background line is taken about the first energy of the range: the
+    // same model as c0 + c1*E, but the normal equations stay well
+    // conditioned at energies of thousands of eV. The line is discarded.
+    double origin = 0.0;
+    bool haveOrigin = false;
+    for (int i = 0; i < N; ++i) {
+      if (!c.inFit[i])
+        continue;
+      const double e = s.e[i];
+      if (!haveOrigin) {
+        origin = e;
+        haveOrigin = true;
+      }
+      c.mat[i] = 1.0;
+      c.mat[size_t(N) + i] = e - origin;
+      for (int j = 0; j < n; ++j)
+        c.mat[size_t(j + 2) * N + i] = prep.refs[j].mlcfAt(e);
+    }
+  } else {
+    for (int i = 0; i < N; ++i)
+      if (c.inFit[i])
+        for (int j = 0; j < n; ++j)
+          c.mat[size_t(j) * N + i] = c.dn[size_t(j) * N + i];
+  }
+  // Normal matrix, accumulated point by point in grid order.
+  c.lu.assign(size_t(m) * m, 0.0);
+  for (int i = 0; i < N; ++i) {
+    if (!c.inFit[i])
+      continue;
+    for (int k = 0; k < m; ++k) {
+      const double rk = c.mat[size_t(k) * N + i];
+      double* ak = c.lu.data() + size_t(k) * m;
+      for (int l = 0; l < m; ++l)
+        ak[l] += rk * c.mat[size_t(l) * N + i];
+    }
+  }
+  c.perm.assign(size_t(m), 0);
+  c.singular = luDecomposeSkipping(c.lu.data(), m, c.perm.data());
+  c.rhs.assign(size_t(m), 0.0);
+  c.work.assign(size_t(m), 0.0);
+  c.weights.assign(size_t(m), 0.0);
+  c.valid = true;
 }
 
-double residual(const SampleTable& s, const SpectrumPoints& fitted, Range r)
+bool sameGrid(const GridCache& c, const SampleTable& s)
 {
-  const SpectrumPoints& c = s.dnCurve;
-  const int n = c.size();
-  if (n < 3 || s.e.isEmpty())
-    return 0.0;
-  double sum = 0.0;
-  int counted = 0;
-  for (int k = 1; k <= n - 2; ++k) {
-    const double x = c.x(k);
-    if (!r.contains(x))
-      continue;
-    const double y = c.y(k);
-    if (y == 0.0) {
-      sum += 1.0;
-    } else {
-      const double d = (fitted.valueAt(x) - y) / y;
-      sum += d * d;
-    }
-    ++counted;
-  }
-  if (counted == 0)
-    return 0.0;
-  return sum / counted / s.e.size();
+  const int N = s.e.size();
+  if (!c.valid || c.grid.size() != N)
+    return false;
+  const double* a = c.grid.constData();
+  const double* b = s.e.constData();
+  for (int i = 0; i < N; ++i)
+    if (!(a[i] == b[i]))
+      return false;
+  return true;
+}
+
+// The fitted value at grid point i: the weighted sum of the references.
+double fittedAt(const GridCache& c, const double* fractions, int n, int N, int i)
+{
+  double f = 0.0;
+  for (int j = 0; j < n; ++j)
+    f += fractions[j] * c.dn[size_t(j) * N + i];
+  return f;
 }
 
 } // namespace
+
+Prepared::Prepared(const QVector<RefTable>& refs_,
+                   int listSize_,
+                   bool mlcf_,
+                   const FitConditions& cond_)
+  : refs(refs_)
+  , listSize(listSize_)
+  , mlcf(mlcf_)
+  , cond(cond_)
+{
+  const int n = refs.size();
+  for (int j = 0; j < n; ++j) {
+    commonLo = j == 0 ? refs[j].lo : std::max(commonLo, refs[j].lo);
+    commonHi = j == 0 ? refs[j].hi : std::min(commonHi, refs[j].hi);
+  }
+  fitLo = cond.sE0;
+  fitHi = cond.eE0;
+  if (n > 0) {
+    fitLo = std::max(fitLo, commonLo);
+    fitHi = std::min(fitHi, commonHi);
+  }
+}
+
+bool fitInto(const Prepared& prep,
+             const SampleTable& s,
+             GridCache& c,
+             double* out,
+             bool* singular,
+             SpectrumPoints* curve)
+{
+  const int n = prep.refs.size();
+  double* amounts = out + 1;
+  double* fractions = out + 1 + n;
+  std::fill(out, out + prep.valuesPerPoint(), 0.0);
+  if (singular)
+    *singular = false;
+  if (curve)
+    *curve = SpectrumPoints();
+  if (s.e.isEmpty() || prep.listSize < 2)
+    return false;
+
+  if (!sameGrid(c, s))
+    buildCache(prep, s, c);
+  const int N = s.e.size();
+  const int m = c.unknowns;
+  const QVector<double>& y = prep.mlcf ? s.raw : s.dn;
+  const double* yv = y.constData();
+  const int ny = y.size();
+  std::fill(c.rhs.begin(), c.rhs.end(), 0.0);
+  for (int i = 0; i < N; ++i) {
+    if (!c.inFit[i])
+      continue;
+    const double yi = i < ny ? yv[i] : 0.0;
+    for (int k = 0; k < m; ++k)
+      c.rhs[k] += c.mat[size_t(k) * N + i] * yi;
+  }
+  luSolveSkipping(c.lu.data(), m, c.perm.data(), c.rhs.data(), c.work.data(), c.weights.data());
+  if (singular)
+    *singular = c.singular;
+
+  if (prep.mlcf) {
+    const double* w = c.weights.data() + 2;
+    double sum = 0.0;
+    for (int j = 0; j < n; ++j)
+      sum += w[j];
+    // The sum keeps the negative weights; with a sum of 0 or less every
+    // fraction is 0 rather than an infinity or NaN.
+    const double norm = std::max(0.0, sum);
+    for (int j = 0; j < n; ++j) {
+      const double wj = std::max(0.0, w[j]);
+      amounts[j] = wj;
+      fractions[j] = norm > 0.0 ? wj / norm : 0.0;
+    }
+  } else {
+    const double jump = std::max(0.0, s.dMut);
+    for (int j = 0; j < n; ++j) {
+      fractions[j] = c.weights[j];
+      amounts[j] = c.weights[j] * jump;
+    }
+  }
+
+  if (curve) {
+    curve->points.reserve(N);
+    for (int i = 0; i < N; ++i)
+      if (c.inCommon[i])
+        curve->points.append(QPointF(s.e[i], fittedAt(c, fractions, n, N, i)));
+    curve->updateRanges();
+  }
+
+  // The residual over the double-normalised curve's inner points. Where
+  // that curve lies on the sample's grid in ascending order, the fitted
+  // value at a point is the weighted sum at the first grid point of that
+  // energy, exactly what interpolating the fitted curve gives there.
+  const SpectrumPoints& dc = s.dnCurve;
+  const int nc = dc.size();
+  double z = 0.0;
+  if (nc >= 3) {
+    bool onGrid = nc == N;
+    for (int k = 0; onGrid && k < N; ++k)
+      onGrid = dc.x(k) == s.e[k] && (k == 0 || s.e[k - 1] <= s.e[k]);
+    SpectrumPoints general;
+    if (!onGrid) {
+      for (int i = 0; i < N; ++i)
+        if (c.inCommon[i])
+          general.points.append(QPointF(s.e[i], fittedAt(c, fractions, n, N, i)));
+      general.updateRanges();
+    }
+    double sum = 0.0;
+    int counted = 0;
+    for (int k = 1; k <= nc - 2; ++k) {
+      const double x = dc.x(k);
+      if (!within(x, prep.fitLo, prep.fitHi))
+        continue;
+      const double yk = dc.y(k);
+      if (yk == 0.0) {
+        sum += 1.0;
+      } else {
+        double f = 0.0;
+        if (onGrid) {
+          int i = k;
+          while (i > 0 && s.e[i - 1] == x)
+            --i;
+          f = fittedAt(c, fractions, n, N, i);
+        } else {
+          f = general.valueAt(x);
+        }
+        const double d = (f - yk) / yk;
+        sum += d * d;
+      }
+      ++counted;
+    }
+    if (counted > 0)
+      z = sum / counted / N;
+  }
+  out[0] = z;
+  return true;
+}
 
 LcfResult fitTables(const SampleTable& sample,
                     const QVector<RefTable>& refs,
@@ -157,70 +274,24 @@ LcfResult fitTables(const SampleTable& sample,
                     bool mlcf,
                     const FitConditions& cond)
 {
+  const Prepared prep(refs, listSize, mlcf, cond);
   LcfResult res;
   res.mlcf = mlcf;
   res.tag = cond.tag;
   const int n = refs.size();
   for (const RefTable& r : refs)
     res.refIndex.append(r.listIndex);
-  res.fractions = QVector<double>(n, 0.0);
-  res.amounts = QVector<double>(n, 0.0);
-  if (sample.e.isEmpty()) {
-    res.status = FitStatus::EmptySample;
+  std::vector<double> out(size_t(prep.valuesPerPoint()), 0.0);
+  GridCache cache;
+  if (!fitInto(prep, sample, cache, out.data(), &res.singular, &res.curve)) {
+    res.status = sample.e.isEmpty() ? FitStatus::EmptySample : FitStatus::TooFewReferences;
+    res.fractions = QVector<double>(n, 0.0);
+    res.amounts = QVector<double>(n, 0.0);
     return res;
   }
-  if (listSize < 2) {
-    res.status = FitStatus::TooFewReferences;
-    return res;
-  }
-
-  Range common{ 0.0, 1e300 };
-  for (int j = 0; j < n; ++j) {
-    common.lo = j == 0 ? refs[j].lo : std::max(common.lo, refs[j].lo);
-    common.hi = j == 0 ? refs[j].hi : std::min(common.hi, refs[j].hi);
-  }
-  Range fitRange{ cond.sE0, cond.eE0 };
-  if (n > 0) {
-    fitRange.lo = std::max(fitRange.lo, common.lo);
-    fitRange.hi = std::min(fitRange.hi, common.hi);
-  }
-
-  if (mlcf) {
-    const std::vector<double> w = solveMlcf(sample, refs, fitRange, &res.singular);
-    double sum = 0.0;
-    for (double v : w)
-      sum += v;
-    // The sum keeps the negative weights; with a sum of 0 or less every
-    // fraction is 0 rather than an infinity or NaN.
-    const double norm = std::max(0.0, sum);
-    for (int j = 0; j < n; ++j) {
-      const double wj = std::max(0.0, w[j]);
-      res.amounts[j] = wj;
-      res.fractions[j] = norm > 0.0 ? wj / norm : 0.0;
-    }
-  } else {
-    const std::vector<double> w = solveLcf(sample, refs, fitRange, &res.singular);
-    const double jump = std::max(0.0, sample.dMut);
-    for (int j = 0; j < n; ++j) {
-      res.fractions[j] = w[j];
-      res.amounts[j] = w[j] * jump;
-    }
-  }
-
-  SpectrumPoints fitted;
-  fitted.points.reserve(sample.e.size());
-  for (int i = 0; i < sample.e.size(); ++i) {
-    const double e = sample.e[i];
-    if (!common.contains(e))
-      continue;
-    double f = 0.0;
-    for (int j = 0; j < n; ++j)
-      f += res.fractions[j] * refs[j].at(e);
-    fitted.points.append(QPointF(e, f));
-  }
-  fitted.updateRanges();
-  res.curve = fitted;
-  res.z = residual(sample, fitted, fitRange);
+  res.z = out[0];
+  res.amounts = QVector<double>(out.begin() + 1, out.begin() + 1 + n);
+  res.fractions = QVector<double>(out.begin() + 1 + n, out.begin() + 1 + 2 * n);
   return res;
 }
 

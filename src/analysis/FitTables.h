@@ -5,6 +5,8 @@
 
 #include <QVector>
 
+#include <vector>
+
 // The reference fits work on plain tables taken once from the spectra: the
 // lookups then need no spectrum object, and the numbers depend only on these
 // values (re-entrant, so points can be spread over threads bit-identically).
@@ -38,7 +40,62 @@ struct SampleTable
   double dMut = 0.0;
 };
 
-// listSize is the number of references in the caller's list, used or not.
+// What a fit needs that does not depend on the sample: the used references,
+// the fitting range and the references' common range. Made once per run.
+struct Prepared
+{
+  Prepared() = default;
+  // listSize is the number of references in the caller's list, used or not.
+  Prepared(const QVector<RefTable>& refs, int listSize, bool mlcf, const FitConditions& cond);
+
+  QVector<RefTable> refs;
+  int listSize = 0;
+  bool mlcf = false;
+  FitConditions cond;
+  double commonLo = 0.0; // the references' common range
+  double commonHi = 1e300;
+  double fitLo = 0.0; // the fitting range within it
+  double fitHi = 30000.0;
+  // Doubles a fit writes: z, then the amount and the fraction of every used
+  // reference.
+  int valuesPerPoint() const { return 1 + 2 * refs.size(); }
+};
+
+// Everything of a fit that depends only on the sample's energies: the
+// references' values on that grid and the factorised normal matrix. Every
+// point of a run without a shift map shares one grid, so a worker builds
+// this once and then solves each point with one substitution. Rebuilt when
+// a point's energies differ.
+struct GridCache
+{
+  QVector<double> grid;    // the energies the cache was built for
+  std::vector<double> dn;  // refs x grid: double-normalised reference values
+  std::vector<double> mat; // rows of the design matrix, columns x grid
+  std::vector<char> inFit; // grid point within the fitting range
+  std::vector<char> inCommon;
+  std::vector<double> lu;
+  std::vector<int> perm;
+  std::vector<double> rhs;
+  std::vector<double> work;
+  std::vector<double> weights;
+  int unknowns = 0;
+  bool singular = false;
+  bool valid = false;
+};
+
+// Fits `sample` and writes z, the amounts and the fractions (see
+// Prepared::valuesPerPoint) into `out`; `curve`, when given, receives the
+// fitted curve. Returns false with zeros written for an empty sample or
+// fewer than two references in the list. The numbers depend only on the
+// arguments, not on what `cache` held before.
+bool fitInto(const Prepared& prep,
+             const SampleTable& sample,
+             GridCache& cache,
+             double* out,
+             bool* singular = nullptr,
+             SpectrumPoints* curve = nullptr);
+
+// One fit as a value (the single-spectrum path and the tests).
 LcfResult fitTables(const SampleTable& sample,
                     const QVector<RefTable>& refs,
                     int listSize,

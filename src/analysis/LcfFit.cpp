@@ -23,6 +23,12 @@ RefSnapshot RefSnapshot::take(const XafsSpectrum& spectrum,
 fit::SampleTable sampleTable(const XafsSpectrum& s)
 {
   fit::SampleTable t;
+  fillSampleTable(s, t);
+  return t;
+}
+
+void fillSampleTable(const XafsSpectrum& s, fit::SampleTable& t)
+{
   const int n = s.size();
   const SpectrumPoints& dn = s.curve(XafsSpectrum::CurveDoubleNormalized);
   t.e.resize(n);
@@ -33,14 +39,24 @@ fit::SampleTable sampleTable(const XafsSpectrum& s)
     t.dn[i] = i < dn.size() ? dn.y(i) : 0.0;
     t.raw[i] = s.value(i);
   }
-  t.dnCurve = dn;
+  // Copied into the table's own storage: sharing the spectrum's curve would
+  // make the next normalisation of a reused spectrum allocate a fresh one.
+  const int nc = dn.size();
+  t.dnCurve.points.resize(nc);
+  QPointF* out = t.dnCurve.points.data();
+  for (int i = 0; i < nc; ++i)
+    out[i] = QPointF(dn.points[i].x() - s.extraShift, dn.points[i].y());
   if (s.extraShift != 0.0) {
-    for (QPointF& p : t.dnCurve.points)
-      p.rx() -= s.extraShift;
     t.dnCurve.updateRanges();
+  } else {
+    t.dnCurve.minX = dn.minX;
+    t.dnCurve.maxX = dn.maxX;
+    t.dnCurve.minY = dn.minY;
+    t.dnCurve.maxY = dn.maxY;
+    t.dnCurve.minIndex = dn.minIndex;
+    t.dnCurve.maxIndex = dn.maxIndex;
   }
   t.dMut = s.dMut;
-  return t;
 }
 
 QVector<fit::RefTable> usedReferenceTables(const QVector<RefSnapshot>& refs)

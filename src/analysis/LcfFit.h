@@ -32,6 +32,8 @@ struct RefSnapshot
 
 // What the fits read of a sample and of the used references.
 fit::SampleTable sampleTable(const XafsSpectrum& sample);
+// The same into `table`, reusing its storage.
+void fillSampleTable(const XafsSpectrum& sample, fit::SampleTable& table);
 QVector<fit::RefTable> usedReferenceTables(const QVector<RefSnapshot>& refs);
 
 // Fits `sample` with the used references of `refs`: LCF on the

@@ -32,14 +32,26 @@ void LcfRunMaps::reset(const AnalyzeCond& cond)
 
 void LcfRunMaps::record(const LcfResult& r, const AnalyzeCond& at)
 {
+  const int n = r.refIndex.size();
+  if (r.amounts.size() < n || r.fractions.size() < n)
+    return;
+  record(r.z, r.amounts.constData(), r.fractions.constData(), r.refIndex, at);
+}
+
+void LcfRunMaps::record(double z,
+                        const double* amounts,
+                        const double* fractions,
+                        const QVector<int>& refIndex,
+                        const AnalyzeCond& at)
+{
   if (!at.pointInside())
     return;
-  for (int k = 0; k < r.refIndex.size(); ++k) {
-    put(amounts, r.refIndex[k], at, k < r.amounts.size() ? r.amounts[k] : 0.0);
-    put(fractions, r.refIndex[k], at, k < r.fractions.size() ? r.fractions[k] : 0.0);
+  for (int u = 0; u < refIndex.size(); ++u) {
+    put(this->amounts, refIndex[u], at, amounts[u]);
+    put(this->fractions, refIndex[u], at, fractions[u]);
   }
   if (zansa)
-    zansa->setData(at.cx, at.cy, at.bx, at.by, r.z);
+    zansa->setData(at.cx, at.cy, at.bx, at.by, z);
 }
 
 void LcfRunMaps::genImg(const ColorMapping& mapping)

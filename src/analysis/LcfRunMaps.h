@@ -26,6 +26,13 @@ struct LcfRunMaps
   // and fraction into its list position's maps, z into the residual map.
   // Points off the image are skipped.
   void record(const LcfResult& r, const AnalyzeCond& at);
+  // The same from a kernel's values: used reference u (list index
+  // refIndex[u]) has amounts[u] and fractions[u].
+  void record(double z,
+              const double* amounts,
+              const double* fractions,
+              const QVector<int>& refIndex,
+              const AnalyzeCond& at);
   // Renders every map, the residual map last.
   void genImg(const ColorMapping& mapping);
 };

@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "analysis/PointRun.h"
+
 #include "app/ParamRegistry.h"
 
 #include <QDebug>
@@ -23,6 +25,7 @@ void resetSettingsToDefaults()
   s.DataRoot = defaultDataRoot();
   s.BatchRoot = defaultDataRoot();
   s.ShowAnalyzer2Button = false;
+  s.Threads = 0;
 }
 
 QString configFileName(ParamRegistry& reg)
@@ -56,6 +59,12 @@ void applySettings(ParamRegistry& reg, Settings& s)
     s.ShowAnalyzer2Button = readsAsOne(reg.value("ShowAnalyzer2Button"));
   if (reg.contains("-showA2B"))
     s.ShowAnalyzer2Button = readsAsOne(reg.value("-showA2B"));
+  if (reg.contains("Threads")) {
+    bool ok = false;
+    const int n = reg.value("Threads").toInt(&ok);
+    s.Threads = ok && n > 0 ? n : 0;
+  }
+  PointRun::setDefaultThreadOverride(s.Threads);
 }
 
 StartupOptions prepareStartup(ParamRegistry& reg, const QStringList& args, Settings& s)

@@ -11,6 +11,9 @@ struct Settings
   QString DataRoot;
   QString BatchRoot;
   bool ShowAnalyzer2Button = false;
+  // Threads of the runs over an area; 0 uses every hardware thread. The
+  // environment variable LUMACRESTA_THREADS wins over it.
+  int Threads = 0;
 };
 
 Settings& settings();

@@ -1,7 +1,7 @@
 #include "body/Body.h"
 
 #include "analysis/Analyzer.h"
-#include "analysis/Lcf2DRun.h"
+#include "analysis/LcfRun.h"
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchThread.h"
@@ -155,6 +155,8 @@ void Body::shutDownThreads()
   // m_closing set, only join their stack, which then frees them.
   m_closing = true;
   m_batchThread.reset();
+  // The run's threads read the frames: joined before anything is freed.
+  m_lcfRun.reset();
   LoadTiff::shutDown(m_i1Loader.get(), m_i1Thread, this);
   LoadTiff::shutDown(m_i0Loader.get(), m_i0Thread, this);
   m_i1Loader.reset();
@@ -204,6 +206,7 @@ void Body::clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load,
     QMetaObject::invokeMethod(
       loader, [loader] { loader->resetCancel(); }, Qt::QueuedConnection);
   }
+  stopRunsReadingFrames();
   if (&stack == &shownStack())
     showNothing();
   {
@@ -302,8 +305,7 @@ bool Body::adoptFrame(std::unique_ptr<TiffData> frame,
     const QSignalBlocker block(list);
     frame->energy = list->addFile(frame->fileName, fNo);
   }
-  // Rendered here, on the GUI thread, where the colour bar's limits live.
-  frame->render(currentColorMapping());
+  // Not rendered here: a frame gets its display image when it is shown.
   stack.append(std::move(frame));
   return true;
 }
@@ -346,6 +348,9 @@ void Body::showData(int no)
     return;
   if (frame->displayImage.isNull())
     frame->render(currentColorMapping());
+  // Only the frame on view keeps a display image.
+  if (TiffData* before = stack.at(m_shownIndex); before && before != frame)
+    before->dropDisplay();
   m_shownIndex = no;
   m_mapShown = false;
   m_ui->dispA->setImage(frame->displayImage);
@@ -434,6 +439,7 @@ void Body::selectedDark(const QString& fname)
   auto frame = std::make_unique<TiffData>();
   if (!frame->read(fname))
     return;
+  stopRunsReadingFrames();
   clearDark();
   m_dark = std::move(frame);
   m_ui->DarkFileName->setText(fname);
@@ -442,6 +448,7 @@ void Body::selectedDark(const QString& fname)
 
 void Body::clearDark()
 {
+  stopRunsReadingFrames();
   m_dark.reset();
   m_ui->DarkFileName->clear();
 }
@@ -472,15 +479,22 @@ void Body::cBarUpdated()
 {
   qDebug() << "cBarUpdated" << m_ui->CBar->minValue() << m_ui->CBar->maxValue();
   if (m_mapShown) {
-    m_lcfRun->generateResImages();
+    if (m_lcfRun)
+      m_lcfRun->generateResImages();
     renderShownMap(); // a captured or processed map is not one of the run's
     return;
   }
+  // The frame on view is drawn with the new limits; the others are drawn
+  // when they are shown.
   const ColorMapping mapping = currentColorMapping();
+  TiffData* shown = shownStack().at(m_shownIndex);
   for (TiffData* frame : shownStack().pointers())
-    frame->render(mapping);
-  if (TiffData* frame = shownStack().at(m_shownIndex))
-    m_ui->dispA->setImage(frame->displayImage);
+    if (frame != shown)
+      frame->dropDisplay();
+  if (shown) {
+    shown->render(mapping);
+    m_ui->dispA->setImage(shown->displayImage);
+  }
 }
 
 void Body::draw(QPainter* p)

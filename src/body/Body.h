@@ -28,7 +28,8 @@ struct StackView;
 class Analyzer;
 class Analyzed2DRes;
 class ImgProc;
-class Lcf2DRun;
+class LcfRun;
+struct PointSpectra;
 struct AnalyzeCond;
 struct LcfResult;
 
@@ -96,11 +97,16 @@ public:
 
   // ---- Analysis (BodyAnalysis.cpp) ----
   Analyzer* analyzer() const { return m_analyzer.get(); }
-  Lcf2DRun* lcfRun() const { return m_lcfRun.get(); }
+  LcfRun* lcfRun() const { return m_lcfRun.get(); }
   bool isAnalysisRunning() const;
   // The spectrum of one point of a 2-D run ("Body-AaP"); empty outside the
   // stack.
   XafsSpectrum analysisSpectrumAt(int cx, int cy, int bx, int by) const;
+  // What a run needs to build the spectrum of any point, read from the
+  // fields now.
+  PointSpectra analysisSpectra() const;
+  // Stops every run whose threads read the frames.
+  void stopRunsReadingFrames();
 
   // ---- Saving (BodySave.cpp) ----
   SaveDataCfg* saveDataCfg() const { return m_saveDataCfg; }
@@ -171,9 +177,6 @@ public slots:
   // on stop2DAnalysis, or at once when the run refuses to start.
   void startLCF2DAnalysis();
   void stop2DAnalysis();
-  // The worker's answers to one block of the run's points.
-  void analyzeASpectrumFinished(quint64 tag, const QVector<LcfResult>& results);
-  void recordResForAPoint(const LcfResult& result);
   void generateResImages();
   // "CheckVals": the selected map's values and processed values per pixel.
   void showAnalyzedVals();
@@ -311,7 +314,7 @@ private:
   void setupAnalysis();
   // Declared in this order so the run goes before the window it uses.
   std::unique_ptr<Analyzer> m_analyzer;
-  std::unique_ptr<Lcf2DRun> m_lcfRun;
+  std::unique_ptr<LcfRun> m_lcfRun;
 
   // ---- Saving (BodySave.cpp) ----
   void setupSaving();

@@ -5,7 +5,9 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
-#include "analysis/Lcf2DRun.h"
+#include "analysis/LCFReference.h"
+#include "analysis/LcfRun.h"
+#include "analysis/PointSpectra.h"
 #include "body/StackSpectra.h"
 #include "display/ColorBar.h"
 #include "display/ColorMap.h"
@@ -38,17 +40,19 @@ void renderedRange(const Analyzed2DRes& map, double& lo, double& hi)
 void Body::setupAnalysis()
 {
   m_analyzer = std::make_unique<Analyzer>();
-  m_lcfRun = std::make_unique<Lcf2DRun>(m_analyzer.get());
-  m_lcfRun->setSpectrumSource(
-    [this](int cx, int cy, int bx, int by) { return analysisSpectrumAt(cx, cy, bx, by); });
+  m_lcfRun = std::make_unique<LcfRun>();
   connect(m_ui->ShowAnalyzer, &QPushButton::clicked, m_analyzer.get(), &Analyzer::show);
   connect(m_ui->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
-  connect(m_analyzer.get(), &Analyzer::finishedBlock, this, &Body::analyzeASpectrumFinished);
   connect(m_analyzer.get(), &Analyzer::askAnalyze, this, &Body::startLCF2DAnalysis);
   connect(m_analyzer.get(), &Analyzer::askStopAnalysis, this, &Body::stop2DAnalysis);
   connect(m_analyzer.get(), &Analyzer::changedSelection, this, &Body::showCurrentMap);
-  connect(m_lcfRun.get(), &Lcf2DRun::mapsRendered, this, &Body::showCurrentMap);
-  connect(m_lcfRun.get(), &Lcf2DRun::ended, this, &Body::finishBatchExec);
+  connect(m_lcfRun.get(), &LcfRun::progress, m_analyzer.get(), &Analyzer::setProgress);
+  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, &Body::showCurrentMap);
+  connect(m_lcfRun.get(), &LcfRun::ended, this, [this] {
+    m_analyzer->setContAccess(false);
+    m_ui->dispA->update();
+    emit finishBatchExec();
+  });
 }
 
 bool Body::isAnalysisRunning() const
@@ -56,15 +60,24 @@ bool Body::isAnalysisRunning() const
   return m_lcfRun && m_lcfRun->isRunning();
 }
 
-XafsSpectrum Body::analysisSpectrumAt(int cx, int cy, int bx, int by) const
+void Body::stopRunsReadingFrames()
 {
-  // The stacks are looked at per point: frames cleared during a run then
-  // give empty spectra (recorded as zeros), never freed frames.
-  const SpectrumPoints points = spectrumAt(stackView(), cx, cy, bx, by);
+  // A run's threads read the frames; they stop before a frame is freed or
+  // its shift changes.
+  if (isAnalysisRunning())
+    stop2DAnalysis();
+}
+
+PointSpectra Body::analysisSpectra() const
+{
   const double suggested =
     m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
-  return XafsSpectrum(
-    points, QStringLiteral("Body-AaP"), spectrumMode(), 0.0, suggested, -10.0, 10.0);
+  return PointSpectra(stackView(), spectrumMode(), suggested);
+}
+
+XafsSpectrum Body::analysisSpectrumAt(int cx, int cy, int bx, int by) const
+{
+  return analysisSpectra().at(cx, cy, bx, by);
 }
 
 bool Body::askAnalyzeCond(AnalyzeCond& ac)
@@ -87,28 +100,40 @@ bool Body::askAnalyzeCond(AnalyzeCond& ac)
 
 void Body::startLCF2DAnalysis()
 {
+  if (!m_lcfRun)
+    return;
+  if (m_lcfRun->isRunning())
+    stop2DAnalysis();
   AnalyzeCond ac;
-  m_lcfRun->start(askAnalyzeCond(ac) ? &ac : nullptr);
+  const bool haveImage = askAnalyzeCond(ac);
+  // The windows are read here, once; the run sees only these values.
+  LcfRunSetup setup;
+  if (haveImage)
+    setup.spectra = analysisSpectra();
+  setup.refs = m_analyzer->referenceSnapshots();
+  setup.mlcf = m_analyzer->isMLCF();
+  setup.fit = m_analyzer->fitConditions();
+  setup.refreshOnRows = m_analyzer->dispOnTime();
+  LcfRunMaps maps;
+  for (LCFReference* row : m_analyzer->references()) {
+    maps.amounts.append(row->map(0));
+    maps.fractions.append(row->map(1));
+  }
+  maps.zansa = m_analyzer->ownMap(Analyzer::ZansaMap);
+  m_analyzer->setContAccess(true);
+  m_lcfRun->start(haveImage ? &ac : nullptr, setup, maps);
 }
 
 void Body::stop2DAnalysis()
 {
-  m_lcfRun->stop();
-}
-
-void Body::analyzeASpectrumFinished(quint64 tag, const QVector<LcfResult>& results)
-{
-  m_lcfRun->answered(tag, results);
-}
-
-void Body::recordResForAPoint(const LcfResult& result)
-{
-  m_lcfRun->recordResForAPoint(result);
+  if (m_lcfRun)
+    m_lcfRun->stop();
 }
 
 void Body::generateResImages()
 {
-  m_lcfRun->generateResImages();
+  if (m_lcfRun)
+    m_lcfRun->generateResImages();
 }
 
 void Body::showCurrentMap()

@@ -12,7 +12,7 @@
 
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
-#include "analysis/Lcf2DRun.h"
+#include "analysis/LcfRun.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
@@ -489,7 +489,7 @@ void Body::execSaveCfgCmd(const CmdLine& c)
 
 bool Body::startBatchLcfRun()
 {
-  connect(lcfRun(), &Lcf2DRun::ended, this, &Body::lcfRunEnded, Qt::UniqueConnection);
+  connect(lcfRun(), &LcfRun::ended, this, &Body::lcfRunEnded, Qt::UniqueConnection);
   // A run still going ends first (its end is not ours); whatever happens,
   // every start ends exactly once.
   m_runEndsToSkip = lcfRun()->isRunning() ? 1 : 0;

@@ -37,6 +37,7 @@ void Body::setImgShift(int dx, int dy)
   TiffData* frame = selectedI1Frame();
   if (!frame)
     return;
+  stopRunsReadingFrames();
   frame->xShift = dx;
   frame->yShift = dy;
   shiftsChanged({ frame });
@@ -44,6 +45,7 @@ void Body::setImgShift(int dx, int dy)
 
 void Body::clearAllShifts()
 {
+  stopRunsReadingFrames();
   QVector<TiffData*> changed;
   for (TiffData* frame : m_i1Frames.pointers()) {
     if (frame->xShift == 0 && frame->yShift == 0)
@@ -59,11 +61,14 @@ void Body::shiftsChanged(const QVector<TiffData*>& frames)
 {
   if (frames.isEmpty())
     return;
-  // The display image carries the shift, so it is drawn again.
-  const ColorMapping mapping = currentColorMapping();
-  for (TiffData* frame : frames)
-    frame->render(mapping);
+  // The display image carries the shift: the frame on view is drawn again,
+  // the others when they are shown.
   TiffData* shown = shownStack().at(m_shownIndex);
+  for (TiffData* frame : frames)
+    if (frame != shown)
+      frame->dropDisplay();
+  if (shown && frames.contains(shown))
+    shown->render(currentColorMapping());
   if (shown && frames.contains(shown))
     m_ui->dispA->setImage(shown->displayImage);
   stacksChanged();

@@ -3,6 +3,8 @@
 
 #include "body/Body.h"
 
+#include "output/MapGrid.h"
+
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "app/Settings.h"
@@ -94,7 +96,7 @@ bool Body::saveDataAsText(const QString& fname, int ext)
     qDebug().noquote() << "No map to save";
     return false;
   }
-  return map->writeText(name, m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue());
+  return writeMapText(*map, name, m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue());
 }
 
 void Body::saveFlatDark()

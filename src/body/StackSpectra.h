@@ -34,6 +34,33 @@ double boxSum(const TiffData* frame, int x, int y, int hw, int hh);
 // bracketing frames are summed.
 double i0At(const StackView& stack, double e, int x, int y, int hw, int hh);
 
+// Builds the spectra of many boxes of one stack: which I0 frames bracket each
+// I1 energy, and the straight line between them, are found once, and each
+// I0 frame is summed once per box however many I1 energies it serves. The
+// numbers are those of `spectrumAt`, which uses it. Re-entrant: a run's
+// threads share one sampler, each with its own scratch.
+class StackSampler
+{
+public:
+  StackSampler() = default;
+  explicit StackSampler(const StackView& stack);
+
+  const StackView& stack() const { return m_stack; }
+  int energies() const { return m_stack.i1.size(); }
+  // Fills `out` with the spectrum of the box (cleared first; its storage
+  // is reused); `i0Sums` is scratch of the caller.
+  void spectrumAt(int x, int y, int hw, int hh, SpectrumPoints& out, QVector<double>& i0Sums) const;
+
+private:
+  struct Bracket
+  {
+    int lo = -1; // I0 frame indices; -1 without I0 frames
+    int hi = -1;
+  };
+  StackView m_stack;
+  QVector<Bracket> m_brackets; // per I1 frame
+};
+
 // mu(E) of the box centred on (x, y), one point per I1 frame in list order;
 // empty outside the stack. Every value is finite: where the ratio has no
 // meaning (a non-positive product in transmission, a zero I0 in fluorescence)

@@ -175,6 +175,12 @@ double TiffData::sample(int x, int y, int binX, int binY) const
   }
 }
 
+void TiffData::dropDisplay()
+{
+  displayImage = QImage();
+  displayBuffer = ImageBuffer();
+}
+
 void TiffData::render(ColorMapping mapping)
 {
   displayFormat = mapping.format;
@@ -211,16 +217,12 @@ void TiffData::render(ColorMapping mapping)
   displayImage = displayBuffer.image();
 }
 
-namespace {
-
-double line(double xa, double ya, double xb, double yb, double x)
+double interpolateLine(double xa, double ya, double xb, double yb, double x)
 {
   if (xa == xb)
     return (ya + yb) / 2.0;
   return (yb - ya) / (xb - xa) * (x - xa) + ya;
 }
-
-} // namespace
 
 double sampleAtEnergy(const QVector<TiffData*>& frames, double e, int x, int y, int binX, int binY)
 {
@@ -245,5 +247,5 @@ double sampleAtEnergy(const QVector<TiffData*>& frames, double e, int x, int y, 
         hi = mid;
     }
   }
-  return line(frames[lo]->energy, at(lo), frames[hi]->energy, at(hi), e);
+  return interpolateLine(frames[lo]->energy, at(lo), frames[hi]->energy, at(hi), e);
 }

@@ -71,6 +71,9 @@ public:
   // Rebuilds the display image through `mapping`, with the frame's own
   // minimum and maximum as the value range and its shift applied.
   void render(ColorMapping mapping);
+  // Frees the display image; the frame is rendered again when shown. Only
+  // the frame on view keeps one, so a stack costs its raw pixels alone.
+  void dropDisplay();
 
   // Sum of the raw samples over the box x±|binX|, y±|binY|; positions that
   // fall outside the image (after the shift) count as 0.
@@ -101,6 +104,10 @@ private:
   std::vector<std::unique_ptr<quint8[]>> m_rows;
   int m_sampleBytes = 0;
 };
+
+// The straight line through (xa, ya) and (xb, yb) at x; the mean of the two
+// values when xa == xb.
+double interpolateLine(double xa, double ya, double xb, double yb, double x);
 
 // Value of a frame list (ascending energy) at energy e: 1.0 for no frames,
 // the frame itself for one, otherwise the straight line through the two

@@ -24,3 +24,11 @@ MapRows mapGridRows(const Analyzed2DRes& map)
              rows.end());
   return rows;
 }
+
+bool writeMapText(const Analyzed2DRes& map,
+                  const QString& fileName,
+                  bool commaSeparated,
+                  bool xyValue)
+{
+  return writeMapText(fileName, mapGridRows(map), MapTextLayout{ commaSeparated, xyValue });
+}

@@ -9,3 +9,12 @@ class Analyzed2DRes;
 // with the processed values when the map shows those, else the recorded
 // ones. Points off the image are left out.
 MapRows mapGridRows(const Analyzed2DRes& map);
+
+// Text file of the map's values at its raster points: one "cx,cy,v" line per
+// point (xyValue) or one line of values per raster row; blank instead of
+// comma unless commaSeparated. Writes "Can't open <name>" and returns false
+// when the file cannot be written.
+bool writeMapText(const Analyzed2DRes& map,
+                  const QString& fileName,
+                  bool commaSeparated,
+                  bool xyValue);

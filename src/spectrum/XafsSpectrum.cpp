@@ -46,6 +46,37 @@ XafsSpectrum::XafsSpectrum(const SpectrumPoints& pointList,
   , points(pointList)
 {
   Q_UNUSED(kMetaTypeId);
+  setUp(fitMode, shift, suggestedEdge, preEndEV, postStartEV);
+}
+
+void XafsSpectrum::assign(const SpectrumPoints& pointList,
+                          const QString& spectrumName,
+                          int fitMode,
+                          double shift,
+                          double suggestedEdge,
+                          double preEndEV,
+                          double postStartEV)
+{
+  name = spectrumName;
+  // Values copied into the storage this spectrum already owns.
+  const int n = pointList.size();
+  points.points.resize(n);
+  std::copy(pointList.points.constBegin(), pointList.points.constEnd(), points.points.begin());
+  points.minX = pointList.minX;
+  points.maxX = pointList.maxX;
+  points.minY = pointList.minY;
+  points.maxY = pointList.maxY;
+  points.minIndex = pointList.minIndex;
+  points.maxIndex = pointList.maxIndex;
+  setUp(fitMode, shift, suggestedEdge, preEndEV, postStartEV);
+}
+
+void XafsSpectrum::setUp(int fitMode,
+                         double shift,
+                         double suggestedEdge,
+                         double preEndEV,
+                         double postStartEV)
+{
   expectedEdge = suggestedEdge;
   expectedEdgeSet = suggestedEdge > 0.0;
   preEnd = expectedEdgeSet ? preEndEV : -10.0;
@@ -58,6 +89,8 @@ XafsSpectrum::XafsSpectrum(const SpectrumPoints& pointList,
   extraShift = shift;
   if (points.size() >= 1)
     normalize(fitMode);
+  else
+    clearNormalisation();
 }
 
 void XafsSpectrum::fillWork(Work& w) const

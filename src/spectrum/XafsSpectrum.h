@@ -48,6 +48,17 @@ public:
                double preEnd,
                double postStart);
 
+  // What the constructor does, into this spectrum, reusing its storage: a
+  // spectrum rebuilt point after point allocates nothing once its buffers
+  // are large enough.
+  void assign(const SpectrumPoints& points,
+              const QString& name,
+              int mode,
+              double shift,
+              double suggestedEdge,
+              double preEnd,
+              double postStart);
+
   // Reads a "9809" file or a column file (energy in eV, value); false
   // leaves the spectrum as it was. Does not normalise.
   bool load(const QString& fileName);
@@ -103,6 +114,7 @@ public:
 
 private:
   struct Work;
+  void setUp(int mode, double shift, double suggestedEdge, double preEnd, double postStart);
   void fillWork(Work& w) const;
   bool fitLinesOn(const Work& w, double e0, int mode);
   int findEdgeIndex(const Work& w, const double* preAt, const double* postAt) const;

@@ -34,8 +34,15 @@ GeneratedStack::GeneratedStack(int width, int height, int nEnergies)
     return;
   m_dark = std::make_unique<TiffData>();
   if (!readAll(m_truth.i1Files, m_i1) || !readAll(m_truth.i0Files, m_i0) ||
-      !m_dark->read(m_truth.darkFile))
+      !m_dark->read(m_truth.darkFile)) {
     m_i1.clear();
+    return;
+  }
+  // The energies the main window would give them.
+  for (size_t k = 0; k < m_i1.size(); ++k)
+    m_i1[k]->energy = m_truth.energies[int(k)];
+  for (size_t k = 0; k < m_i0.size() && k < size_t(m_truth.energies.size()); ++k)
+    m_i0[k]->energy = m_truth.energies[int(k)];
 }
 
 GeneratedStack::~GeneratedStack() = default;
@@ -60,4 +67,18 @@ SpectrumPoints GeneratedStack::pointsAt(int cx, int cy, int bx, int by) const
 XafsSpectrum GeneratedStack::normalised(const SpectrumPoints& points)
 {
   return XafsSpectrum(points, QStringLiteral("Body-AaP"), 1, 0.0, -1.0, -10.0, 10.0);
+}
+
+StackView GeneratedStack::view() const
+{
+  StackView v;
+  for (const auto& f : m_i1)
+    v.i1.append(f.get());
+  for (const auto& f : m_i0)
+    v.i0.append(f.get());
+  v.dark = m_dark.get();
+  v.width = m_truth.width;
+  v.height = m_truth.height;
+  v.useI0 = true;
+  return v;
 }

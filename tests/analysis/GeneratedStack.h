@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StackGen.h"
+#include "body/StackSpectra.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QTemporaryDir>
@@ -25,6 +26,8 @@ public:
   // Fraction of component c at pixel (x, y).
   double fraction(int c, int x, int y) const;
   SpectrumPoints pointsAt(int cx, int cy, int bx, int by) const;
+  // The frames as the main window hands them to a run (I0 in use).
+  StackView view() const;
   static XafsSpectrum normalised(const SpectrumPoints& points);
   XafsSpectrum spectrumAt(int cx, int cy, int bx, int by) const
   {

@@ -106,3 +106,25 @@ TEST(Normalize, VictoreenBackgroundWithStepGivesEdgeAndJump)
   EXPECT_CLOSE(lin.dMut, 2.0, 1e-6);
   EXPECT_CLOSE(lin.midx, 8979.0, 1.0);
 }
+
+TEST(LuSolve, ReferenceFitRuleSkipsAZeroPivot)
+{
+  // The zero in the top-left corner needs a row exchange.
+  double a[9] = { 0, 2, 1, 1, 1, 1, 2, 1, 3 };
+  const double b[3] = { 7, 6, 13 };
+  int perm[3];
+  double y[3];
+  double x[3];
+  EXPECT_FALSE(luDecomposeSkipping(a, 3, perm));
+  luSolveSkipping(a, 3, perm, b, y, x);
+  EXPECT_CLOSE(x[0], 1.0);
+  EXPECT_CLOSE(x[1], 2.0);
+  EXPECT_CLOSE(x[2], 3.0);
+  // Two identical columns: singular, every weight on the first, finite.
+  double s[4] = { 4, 4, 4, 4 };
+  const double c[2] = { 8, 8 };
+  EXPECT_TRUE(luDecomposeSkipping(s, 2, perm));
+  luSolveSkipping(s, 2, perm, c, y, x);
+  EXPECT_CLOSE(x[0], 2.0);
+  EXPECT_CLOSE(x[1], 0.0);
+}

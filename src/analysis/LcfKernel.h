@@ -1,0 +1,33 @@
+#pragma once
+
+#include "analysis/FitTables.h"
+#include "analysis/LcfFit.h"
+#include "analysis/PointKernel.h"
+#include "analysis/PointSpectra.h"
+
+// The LCF / MLCF fit as a point kernel: build the point's normalised
+// spectrum, fit it with the references prepared once for the run. Writes z,
+// then the amount and the fraction of every used reference (list order).
+// `fitSpectrum` gives the same numbers for one spectrum: both go through
+// fit::fitInto with the same prepared references.
+class LcfKernel : public PointKernel
+{
+public:
+  LcfKernel(const PointSpectra& spectra,
+            const QVector<RefSnapshot>& refs,
+            bool mlcf,
+            const FitConditions& cond);
+
+  int valuesPerPoint() const override { return m_prep.valuesPerPoint(); }
+  std::unique_ptr<KernelScratch> makeScratch() const override;
+  void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const override;
+
+  const fit::Prepared& prepared() const { return m_prep; }
+  const PointSpectra& spectra() const { return m_spectra; }
+  // List index of every used reference, in the order of the values.
+  QVector<int> refIndex() const;
+
+private:
+  PointSpectra m_spectra;
+  fit::Prepared m_prep;
+};

@@ -1,0 +1,289 @@
+#include "analysis/PointRun.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/LcfKernel.h"
+#include "analysis/LcfRun.h"
+
+#include "GeneratedStack.h"
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+RefSnapshot referenceFrom(const QString& file)
+{
+  XafsSpectrum s;
+  s.load(file);
+  s.normalize(0);
+  return RefSnapshot::take(s, 0.0, false, true, true);
+}
+
+// A generated stack, its two references, and the maps of one run.
+class RunWorld
+{
+public:
+  RunWorld(int size, int energies)
+    : stack(size, size, energies)
+  {
+    for (int k = 0; k < 2; ++k) {
+      owned.push_back(std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 1")));
+      owned.push_back(std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 2")));
+    }
+    owned.push_back(std::make_unique<Analyzed2DRes>(QStringLiteral("a2d Zansa")));
+    maps.amounts = { owned[0].get(), owned[2].get() };
+    maps.fractions = { owned[1].get(), owned[3].get() };
+    maps.zansa = owned[4].get();
+    if (stack.ok())
+      for (int k = 0; k < 2; ++k)
+        refs.append(referenceFrom(stack.truth().referenceFiles[k]));
+  }
+  LcfRunSetup setup(bool mlcf, const EnergyShiftView& shifts = EnergyShiftView()) const
+  {
+    LcfRunSetup s;
+    s.spectra = PointSpectra(stack.view(), 1, -1.0, shifts);
+    s.refs = refs;
+    s.mlcf = mlcf;
+    return s;
+  }
+  AnalyzeCond area(int bx, int by, double x, double y, double w, double h) const
+  {
+    AnalyzeCond c;
+    c.setup(stack.truth().width, stack.truth().height, bx, by, x, y, w, h);
+    return c;
+  }
+  // Runs to the end and returns every map's data.
+  QVector<QVector<double>> runMaps(LcfRun& run, const AnalyzeCond& c, const LcfRunSetup& s)
+  {
+    QSignalSpy ended(&run, &LcfRun::ended);
+    EXPECT_TRUE(run.start(&c, s, maps));
+    run.engine().waitForEnd();
+    EXPECT_EQ(ended.count(), 1);
+    QVector<QVector<double>> out;
+    for (const Analyzed2DRes* m : run.maps())
+      out.append(m->data());
+    return out;
+  }
+
+  GeneratedStack stack;
+  QVector<RefSnapshot> refs;
+  std::vector<std::unique_ptr<Analyzed2DRes>> owned;
+  LcfRunMaps maps;
+};
+
+bool sameBytes(const QVector<QVector<double>>& a, const QVector<QVector<double>>& b)
+{
+  if (a.size() != b.size())
+    return false;
+  for (int i = 0; i < a.size(); ++i)
+    if (a[i].size() != b[i].size() ||
+        std::memcmp(a[i].constData(), b[i].constData(), size_t(a[i].size()) * sizeof(double)))
+      return false;
+  return true;
+}
+
+// A shift map over the left half of the image, -1.5 .. +1.5 eV.
+EnergyShiftView leftHalfShifts(int size)
+{
+  EnergyShiftView v;
+  v.width = v.height = size;
+  v.area = QRect(0, 0, size / 2, size);
+  v.values.resize(size * size);
+  for (int i = 0; i < v.values.size(); ++i)
+    v.values[i] = -1.5 + 3.0 * (i % size) / size;
+  return v;
+}
+
+} // namespace
+
+TEST(PointRaster, IndexedPointsFollowTheCursor)
+{
+  // Areas narrower than a block, hanging past the edges, and steps that do
+  // not divide the area: the indexed raster is the cursor's walk.
+  const int areas[][6] = {
+    { 0, 0, 0, 0, 10, 7 }, { 2, 1, 5, -3, 12, 10 }, { 3, 3, 0, 0, 2, 2 }, { 1, 0, 8, 8, 30, 1 }
+  };
+  for (const auto& a : areas) {
+    AnalyzeCond c;
+    c.setup(12, 12, a[0], a[1], a[2], a[3], a[4], a[5]);
+    const PointRaster raster(c);
+    int k = 0;
+    do {
+      ASSERT_LT(k, raster.count());
+      const RasterPoint p = raster.at(k);
+      EXPECT_EQ(p.cx, c.cx);
+      EXPECT_EQ(p.cy, c.cy);
+      EXPECT_EQ(p.newRow, c.newRow);
+      EXPECT_EQ(p.inside, c.pointInside());
+      ++k;
+    } while (c.next());
+    EXPECT_EQ(k, raster.count());
+  }
+}
+
+TEST(PointRun, MapsDoNotDependOnThreadsOrTiles)
+{
+  RunWorld w(20, 40);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  for (bool mlcf : { false, true })
+    for (int bin : { 0, 2 })
+      for (bool shifted : { false, true }) {
+        const LcfRunSetup s = w.setup(mlcf, shifted ? leftHalfShifts(20) : EnergyShiftView());
+        // Hanging over the top and right edges.
+        const AnalyzeCond c = w.area(bin, bin, 3, -2, 30, 20);
+        run.engine().setThreadCount(1);
+        run.engine().setTilePoints(1);
+        const QVector<QVector<double>> first = w.runMaps(run, c, s);
+        for (int threads : { 1, 2, 7 })
+          for (int tile : { 1, 13, 0 }) {
+            run.engine().setThreadCount(threads);
+            run.engine().setTilePoints(tile);
+            EXPECT_TRUE(sameBytes(w.runMaps(run, c, s), first))
+              << "mlcf " << mlcf << " bin " << bin << " shifted " << shifted << " threads "
+              << threads << " tile " << tile;
+          }
+        // Every map value is the one-spectrum answer at that point.
+        const LcfKernel kernel(s.spectra, s.refs, mlcf, s.fit);
+        for (const QPoint at :
+             { QPoint(3 + bin, bin), QPoint(13 + bin, 5 * (2 * bin + 1) + bin) }) {
+          const LcfResult one =
+            fitSpectrum(s.spectra.at(at.x(), at.y(), bin, bin), s.refs, mlcf, s.fit);
+          const QVector<Analyzed2DRes*> maps = run.maps();
+          ASSERT_EQ(one.fractions.size(), 2);
+          for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(maps[k]->valueAt(at.x(), at.y()), one.amounts[k]);
+            EXPECT_EQ(maps[2 + k]->valueAt(at.x(), at.y()), one.fractions[k]);
+          }
+          EXPECT_EQ(maps[4]->valueAt(at.x(), at.y()), one.z);
+        }
+      }
+}
+
+TEST(PointRun, FractionMapsMatchTheGeneratedTruth)
+{
+  RunWorld w(48, 0);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  QSignalSpy progress(&run, &LcfRun::progress);
+  w.runMaps(run, w.area(0, 0, 0, 0, 48, 48), w.setup(false));
+  EXPECT_EQ(run.pointsDone(), 48 * 48);
+  // 0 at the start, one per later row, 100 at the end.
+  ASSERT_EQ(progress.count(), 49);
+  EXPECT_CLOSE(progress.at(1).at(0).toDouble(), 100.0 / 48);
+  EXPECT_CLOSE(progress.last().at(0).toDouble(), 100.0);
+  for (int c = 0; c < 2; ++c) {
+    const Analyzed2DRes* fractions = run.maps()[2 + c];
+    double err = 0.0;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 48; ++x)
+        err += std::fabs(fractions->valueAt(x, y) - w.stack.fraction(c, x, y));
+    EXPECT_LT(err / (48 * 48), 0.02);
+  }
+  EXPECT_TRUE(run.maps()[4]->imageValid());
+}
+
+TEST(PointRun, StopEndsOnceAndKeepsWhatWasRecorded)
+{
+  RunWorld w(64, 0);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  const AnalyzeCond c = w.area(0, 0, 0, 0, 64, 64);
+  const QVector<QVector<double>> full = w.runMaps(run, c, w.setup(false));
+
+  QSignalSpy ended(&run, &LcfRun::ended);
+  run.engine().setTilePoints(16);
+  // Stopped when the fifth row starts; nothing after that may be recorded.
+  QObject::connect(&run.engine(), &PointRun::rowStarted, &run, [&](int row) {
+    if (row == 4)
+      run.stop();
+  });
+  ASSERT_TRUE(run.start(&c, w.setup(false), w.maps));
+  QElapsedTimer clock;
+  clock.start();
+  while (run.isRunning() && clock.elapsed() < 60000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(run.pointsDone(), 4 * 64);
+  const Analyzed2DRes* fraction = run.maps()[2];
+  EXPECT_EQ(fraction->valueAt(63, 3), full[2][3 * 64 + 63]);
+  EXPECT_EQ(fraction->valueAt(0, 4), 0.0);
+}
+
+TEST(PointRun, StopIsQuickAndTheEventLoopStaysFree)
+{
+  RunWorld w(128, 0);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  const AnalyzeCond c = w.area(0, 0, 0, 0, 128, 128);
+  // The longest gap between ticks of a 5 ms timer while the run goes.
+  qint64 longest = 0;
+  QElapsedTimer sinceTick;
+  QTimer timer;
+  timer.setInterval(5);
+  QObject::connect(
+    &timer, &QTimer::timeout, [&] { longest = std::max(longest, sinceTick.restart()); });
+  QSignalSpy ended(&run, &LcfRun::ended);
+  ASSERT_TRUE(run.start(&c, w.setup(true), w.maps));
+  sinceTick.start();
+  timer.start();
+  QElapsedTimer clock;
+  clock.start();
+  while (run.isRunning() && run.pointsDone() < 128 * 64 && clock.elapsed() < 60000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  timer.stop();
+  EXPECT_LT(longest, 100);
+  if (run.isRunning()) {
+    QElapsedTimer stopping;
+    stopping.start();
+    run.stop();
+    EXPECT_LT(stopping.elapsed(), 50);
+  }
+  EXPECT_EQ(ended.count(), 1);
+}
+
+TEST(PointRun, RefusedAndEmptyRunsEndOnce)
+{
+  RunWorld w(8, 20);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  QSignalSpy ended(&run, &LcfRun::ended);
+  lctest::MessageCapture capture;
+  LcfRunSetup one = w.setup(false);
+  one.refs[1].use = false;
+  const AnalyzeCond c = w.area(0, 0, 0, 0, 8, 8);
+  EXPECT_FALSE(run.start(nullptr, w.setup(false), w.maps));
+  EXPECT_TRUE(capture.has("LCF 2D analysis not started: no image loaded"));
+  EXPECT_FALSE(run.start(&c, one, w.maps));
+  EXPECT_TRUE(capture.has("LCF 2D analysis not started: fewer than two usable references"));
+  EXPECT_EQ(ended.count(), 2);
+  EXPECT_FALSE(run.isRunning());
+
+  // An area right of the image: every point is outside; the run walks its
+  // rows without a fit and ends once, also when a row refresh stops it.
+  const AnalyzeCond outside = w.area(0, 0, 20, 0, 5, 8);
+  LcfRunSetup refreshing = w.setup(false);
+  refreshing.refreshOnRows = true;
+  QObject::connect(&run, &LcfRun::mapsRendered, &run, [&] { run.stop(); });
+  EXPECT_TRUE(run.start(&outside, refreshing, w.maps));
+  run.engine().waitForEnd();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ended.count(), 3);
+  EXPECT_EQ(run.pointsDone(), 0);
+  // A new start ends the old run first: one end each.
+  QObject::disconnect(&run, &LcfRun::mapsRendered, &run, nullptr);
+  EXPECT_TRUE(run.start(&c, w.setup(false), w.maps));
+  EXPECT_TRUE(run.start(&c, w.setup(false), w.maps));
+  run.engine().waitForEnd();
+  EXPECT_EQ(ended.count(), 5);
+}
