@@ -9,6 +9,7 @@
 // two references on the stack's grid) for the numpy baseline of
 // bench/analysisrun/numpy_lcf.py.
 
+#include "analysis/Analyzed2DRes.h"
 #include "analysis/LcfKernel.h"
 #include "analysis/LcfRun.h"
 #include "analysis/PointRun.h"
