@@ -113,7 +113,10 @@ void Body::showXafsSpectrum()
                        suggested,
                        dPreE,
                        dPostS);
-  const double stdShift = m_xafsView->setSpectrum(s);
+  const double found = m_xafsView->setSpectrum(s);
+  // An empty spectrum (no images, a position off the stack) has no edge to
+  // compare with the standard's.
+  const double stdShift = s.size() > 0 ? found : 0.0;
   // A running 2-D run has the worker; the shown spectrum waits for it.
   if (m_analyzer && !isAnalysisRunning())
     m_analyzer->analyzeAndShowSpectrum(s, ui.SuggestingEeV->text().toDouble());

@@ -9,6 +9,12 @@ struct AnalyzeCond;
 // value one point stores in the energy-shift map, the statistics of a map
 // and the progress of a run.
 
+// The run's line, once per point, while the control asks for the
+// inner-point type, which has no method of its own: the edge position is
+// used instead.
+inline constexpr char kInnerPointFallback[] =
+  "CalibCtrl:: CTYPE_INNERP is not impremented.  Using CTYPE_DMIDX insted.";
+
 // The standard edge Es the shifts are measured from: `standard`'s midx when
 // a standard is loaded (non-null), else `edgeEV` (the control's edge field)
 // when it is above 0, else 0 with the debug line "Calibration: no standard

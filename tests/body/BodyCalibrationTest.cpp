@@ -173,3 +173,15 @@ TEST_F(BodyFixture, StandardReachesTheMainWindow)
   EXPECT_CLOSE(m_body->calibStandardEdgeNow(), m_body->standardSpectrum()->midx);
   EXPECT_CLOSE(m_body->standardSpectrum()->midx, 8980.0, 2.0);
 }
+
+// With a standard but no image the spectrum is empty: no shift against the
+// standard is claimed.
+TEST_F(BodyFixture, NoShiftFromTheStandardWithoutASpectrum)
+{
+  const QString ref = m_dir + "/std.dat";
+  lctest::writeFile(ref, "8970 0.1\n8975 0.1\n8980 1.1\n8985 1.1\n8990 1.1\n");
+  exec("calib_load_std " + ref);
+  ASSERT_NE(m_body->standardSpectrum(), nullptr);
+  exec("move_position 3 3");
+  EXPECT_EQ(m_body->form()->EShiftFromStd->text(), " 0.00");
+}
