@@ -1,5 +1,6 @@
 #include "body/Body.h"
 
+#include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LcfRun.h"
 #include "app/Settings.h"
@@ -52,6 +53,7 @@ Body::Body(QWidget* parent)
   setupSpectrum();
   setupAnalysis();
   setupImgProc();
+  setupCalibration();
   connectForm();
 }
 
@@ -464,6 +466,10 @@ void Body::cBarUpdating()
 {
   // While a limit is dragged only the picture on view follows; the whole
   // stack (or every map) is rendered once the drag ends.
+  if (m_mapShown && m_shiftMapShown) {
+    renderShiftMap();
+    return;
+  }
   if (m_mapShown) {
     renderShownMap();
     return;
@@ -478,6 +484,10 @@ void Body::cBarUpdating()
 void Body::cBarUpdated()
 {
   qDebug() << "cBarUpdated" << m_ui->CBar->minValue() << m_ui->CBar->maxValue();
+  if (m_mapShown && m_shiftMapShown) {
+    renderShiftMap();
+    return;
+  }
   if (m_mapShown) {
     if (m_lcfRun)
       m_lcfRun->generateResImages();

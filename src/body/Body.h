@@ -3,6 +3,7 @@
 #include "batch/CmdLine.h"
 #include "batch/PendingBatchCmd.h"
 #include "body/FrameStack.h"
+#include "calibration/EMPHeader.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -12,6 +13,8 @@
 
 class Analyzed2DRes;
 class BatchCtrl;
+class CalibCtrl;
+class QTextStream;
 class SaveDataCfg;
 class BatchThread;
 class LoadTiff;
@@ -50,6 +53,8 @@ class Body;
 //   BodySave.cpp           saving maps, images and spectra
 //   BodyBatch.cpp          the batch command executor
 //   BodyImgProc.cpp        the image processor and the frames' shifts
+//   BodyCalibration.cpp    energy calibration, the shift map and its files,
+//                          the standard spectrum and the edge suggestion
 class Body : public QMainWindow
 {
   Q_OBJECT
@@ -121,6 +126,33 @@ public:
   // ---- Image processor (BodyImgProc.cpp) ----
   ImgProc* imgProc() const { return m_imgProc.get(); }
 
+  // ---- Calibration (BodyCalibration.cpp) ----
+  CalibCtrl* calibCtrl() const { return m_calibCtrl; }
+  // The energy-shift map: the image's size once a run or a file made it;
+  // it holds shifts (edge position less the standard edge, eV) that every
+  // spectrum built at a point subtracts. hasData() is false while empty.
+  Analyzed2DRes* shiftMap() const { return m_shiftMap.get(); }
+  // Body's copy of the calibration standard; nullptr while none is loaded.
+  const XafsSpectrum* standardSpectrum() const { return m_standard.get(); }
+  // The map's shift at (x, y) while it holds data and (x, y) lies on it,
+  // else 0.
+  double shiftMapValueAt(int x, int y) const;
+  // SuggestingEeV when SuggestElm is checked, else -1 (no expectation).
+  double suggestedEdgeEV() const;
+  // The spectrum of one calibration point ("Body-Calib"): the target's
+  // background model, no energy shift, the suggested edge with the edge
+  // search -10 to +10 eV around it. Empty outside the stack.
+  XafsSpectrum calibSpectrumAt(int cx, int cy, int bx, int by) const;
+  // The edge the run's shifts are measured from (see calibStandardEdge).
+  double calibStandardEdgeNow() const;
+  // Start of a run: false (doing nothing) without I1 images; otherwise logs
+  // "Start Calibration", fills `ac` for the selected area and the bin
+  // fields and re-creates the shift map over it, all zeros.
+  bool beginCalibration(AnalyzeCond& ac);
+  // End of a run: statistics into the control, the map's image, the
+  // display, "End Calibration   ". Does not emit calibrationEnded().
+  void finishCalibration();
+
 signals:
   void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
   void loadI0Files(QStringList files, int skip, int cutFirst, int cutLast);
@@ -129,6 +161,9 @@ signals:
   // The end of the batch command with this sequence number: the route the
   // interpreter listens to.
   void finishBatchCmd(quint64 seq);
+  // The end of every execCalibration(), exactly once per call, whether the
+  // run worked, failed or had nothing to do.
+  void calibrationEnded();
 
 public slots:
   // ---- Stacks and frames (Body.cpp) ----
@@ -209,6 +244,28 @@ public slots:
   void setImgShift(int dx, int dy);
   // Every I1 frame back to no shift.
   void clearAllShifts();
+
+  // ---- Calibration (BodyCalibration.cpp) ----
+  // Runs a calibration over the selected area; ends with calibrationEnded().
+  void execCalibration();
+  // Takes the control's standard into Body and the spectrum window.
+  void newStdFile();
+  // Replaces outliers (more than 40 eV off the mean) by their neighbours.
+  void normalizeEShift();
+  void clearShiftMap();
+  // Shows the shift map in the image area while ShowShiftMap is checked.
+  void showShiftMap(bool f);
+  double findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std);
+  void saveEMap(const QString& fname);
+  bool saveEMap(const QString& fname, const Analyzed2DRes& map);
+  void loadEMap(const QString& fname);
+  // Reads an ".emp" file into `map`; the map changes only when the whole
+  // file was read and its size fits the loaded image (any size without one).
+  bool loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH);
+  EMPHeader loadMapHeader(QTextStream& in);
+  // The suggested edge energy follows the element and the edge choice.
+  void newElmSuggested(const QString& elm);
+  void newEdgeSuggested(int edge);
 
 private:
   // Loads of one stack on their way through its loader thread. Loads run
@@ -337,6 +394,8 @@ private:
   bool execFileCmd(const CmdLine& c);
   bool execDisplayCmd(const CmdLine& c);
   bool execAnalyzerCmd(const CmdLine& c);
+  bool execCalibCmd(const CmdLine& c);
+  void calibRunEnded();
   void execSaveCfgCmd(const CmdLine& c);
   // Starts the LCF run for a batch; false when it ended at once.
   bool startBatchLcfRun();
@@ -357,4 +416,16 @@ private:
   // Holds borrowed I1 frames: freed (in the destructor) before them, and
   // told to forget them whenever the I1 stack is cleared.
   std::unique_ptr<ImgProc> m_imgProc;
+
+  // ---- Calibration (BodyCalibration.cpp) ----
+  void setupCalibration();
+  void refreshSuggestedEdge();
+  // Renders the shift map again and puts it on view when it is shown.
+  void renderShiftMap();
+  CalibCtrl* m_calibCtrl = nullptr;
+  std::unique_ptr<Analyzed2DRes> m_shiftMap;
+  std::unique_ptr<XafsSpectrum> m_standard;
+  // The image area shows the shift map (with m_mapShown).
+  bool m_shiftMapShown = false;
+  bool m_batchWaitsForCalib = false;
 };

@@ -17,6 +17,7 @@
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
+#include "calibration/CalibCtrl.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "input/LoadTiff.h"
@@ -126,9 +127,8 @@ bool Body::runBatchCmd(const CmdLine& asWritten)
   if (c.code <= BatchCmd::AnalyzerExecElems)
     return execAnalyzerCmd(c);
   if (c.code <= BatchCmd::CalibSaveMap)
-    notAvailable(c); // energy calibration
-  else
-    execSaveCfgCmd(c);
+    return execCalibCmd(c);
+  execSaveCfgCmd(c);
   return true;
 }
 
@@ -331,6 +331,7 @@ bool Body::execDisplayCmd(const CmdLine& c)
       break;
     case SuggestElm:
       ui.SuggestElm->setChecked(a.flag(0));
+      refreshSuggestedEdge();
       break;
     case SuggestingElm:
       ui.SuggestingElm->setText(a.text(0));
@@ -338,6 +339,7 @@ bool Body::execDisplayCmd(const CmdLine& c)
     case SuggestingEdge:
       if (a.integer(0) >= 0 && a.integer(0) < ui.SuggestingEdge->count())
         ui.SuggestingEdge->setCurrentIndex(a.integer(0));
+      refreshSuggestedEdge();
       break;
     case SuggestingEdgeEV:
       ui.SuggestingEeV->setText(a.text(0));
@@ -439,6 +441,49 @@ bool Body::execAnalyzerCmd(const CmdLine& c)
       break;
   }
   return true;
+}
+
+bool Body::execCalibCmd(const CmdLine& c)
+{
+  using namespace BatchCmd;
+  const Args a(c.args);
+  switch (c.code) {
+    case CalibShowWindow:
+      m_calibCtrl->show();
+      break;
+    case CalibLoadStd:
+      m_calibCtrl->loadStd(a.text(0));
+      break;
+    case CalibSetEdgeEV:
+      m_calibCtrl->setEdgeEV(a.text(0));
+      break;
+    case CalibExec:
+      // The next command waits for the run's end, which calibRunEnded
+      // reports (already done when the run ended at once).
+      m_batchWaitsForCalib = true;
+      execCalibration();
+      return false;
+    case CalibLoadMap:
+      loadEMap(a.text(0));
+      break;
+    case CalibClearMap:
+      clearShiftMap();
+      break;
+    case CalibSaveMap:
+      saveEMap(a.text(0));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+void Body::calibRunEnded()
+{
+  if (!m_batchWaitsForCalib)
+    return;
+  m_batchWaitsForCalib = false;
+  endBatchCmd();
 }
 
 void Body::execSaveCfgCmd(const CmdLine& c)

@@ -98,11 +98,11 @@ void Body::showXafsSpectrum()
   // The frame selected in the shown list is marked on the plot.
   const TiffData* selected = shownStack().at(shownList()->currentIndex());
   m_xafsView->setMarkedEnergy(selected ? selected->energy : -1.0);
-  // The energy-shift map comes with the calibration; no shift until then.
-  const double mapShift = 0.0;
+  // A point inside a loaded energy-shift map is corrected by its shift.
+  const double mapShift = shiftMapValueAt(m_posX, m_posY);
   const double dPostS = ui.DPostS->text().toDouble();
   const double dPreE = ui.DPreE->text().toDouble();
-  const double suggested = ui.SuggestElm->isChecked() ? ui.SuggestingEeV->text().toDouble() : -1.0;
+  const double suggested = suggestedEdgeEV();
   const int hw = ui.HWidth->text().toInt();
   const int hh = ui.VWidth->text().toInt();
   const StackView view = stackView();
@@ -113,7 +113,10 @@ void Body::showXafsSpectrum()
                        suggested,
                        dPreE,
                        dPostS);
-  const double stdShift = m_xafsView->setSpectrum(s);
+  const double found = m_xafsView->setSpectrum(s);
+  // An empty spectrum (no images, a position off the stack) has no edge to
+  // compare with the standard's.
+  const double stdShift = s.size() > 0 ? found : 0.0;
   // A running 2-D run has the worker; the shown spectrum waits for it.
   if (m_analyzer && !isAnalysisRunning())
     m_analyzer->analyzeAndShowSpectrum(s, ui.SuggestingEeV->text().toDouble());

@@ -89,8 +89,7 @@ TEST_F(BodyFixture, LinesWithNothingToWaitForEndAtOnce)
   const auto* batchLog = m_body->batchCtrl()->findChild<QPlainTextEdit*>("BatchLogs");
   EXPECT_TRUE(batchLog->toPlainText().startsWith("Err: "));
   EXPECT_EQ(log.count("No files to load"), 2);
-  for (const char* text : { "calib_exec : not available in this version",
-                            "LCF 2D analysis not started: no image loaded",
+  for (const char* text : { "LCF 2D analysis not started: no image loaded",
                             "No LCF reference 7",
                             "No LCF reference 9",
                             "No image button 42",

@@ -54,3 +54,23 @@ TEST(StackGen, NoiseIsFixedBySeed)
   EXPECT_NE(lctest::readFile(a.i1Files[1]), lctest::readFile(c.i1Files[1]));
   EXPECT_TRUE(a.i0Files.isEmpty());
 }
+
+// The calibration check's shifts: -2 eV in the left column, +2 eV in the
+// right, +3 eV over the block; the default stays the top-to-bottom ramp.
+TEST(StackGen, CalibrationCheckShift)
+{
+  const QVector<double> s = calibrationCheckShift(9, 8);
+  ASSERT_EQ(s.size(), 72);
+  EXPECT_CLOSE(s[0], -2.0);
+  EXPECT_CLOSE(s[8], 2.0);
+  EXPECT_CLOSE(s[7 * 9 + 4], 0.0);
+  EXPECT_CLOSE(s[2 * 9 + 3], 3.0); // columns 3..5, rows 2..3
+  EXPECT_CLOSE(s[3 * 9 + 5], 3.0);
+  EXPECT_CLOSE(s[4 * 9 + 5], 0.5);
+  StackSpec plan;
+  plan.width = 9;
+  plan.height = 8;
+  const StackSpec ramp = completed(plan);
+  EXPECT_CLOSE(ramp.shift[0], -1.0);
+  EXPECT_CLOSE(ramp.shift[7 * 9 + 8], 1.0);
+}

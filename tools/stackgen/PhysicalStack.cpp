@@ -127,6 +127,21 @@ StackSpec completed(const StackSpec& in)
   return s;
 }
 
+QVector<double> calibrationCheckShift(int width, int height)
+{
+  const int w = std::max(width, 1);
+  const int h = std::max(height, 1);
+  QVector<double> shift(w * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const bool inBlock = x >= w / 3 && x < 2 * w / 3 && y >= h / 4 && y < h / 2;
+      const double ramp = w > 1 ? 4.0 * x / (w - 1) - 2.0 : 0.0;
+      shift[y * w + x] = inBlock ? 3.0 : ramp;
+    }
+  }
+  return shift;
+}
+
 double idealI0(const StackSpec& s, int x, int y, int k)
 {
   const double across = s.width > 1 ? double(x) / (s.width - 1) - 0.5 : 0.0;

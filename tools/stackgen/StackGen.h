@@ -144,6 +144,11 @@ struct StackTruth
 // Fills the defaults of a stack description (energies, components, maps).
 StackSpec completed(const StackSpec& plan);
 
+// A width x height shift map (eV) for checking energy calibration: a ramp
+// from -2 eV in the leftmost column to +2 eV in the rightmost, and a block
+// at +3 eV over the columns [w/3, 2w/3) and the rows [h/4, h/2).
+QVector<double> calibrationCheckShift(int width, int height);
+
 // Noise-free counts of I1 and I0 at pixel (x, y) and energy index k of a
 // completed plan, before rounding (dark included).
 double idealI1(const StackSpec& plan, int x, int y, int k);

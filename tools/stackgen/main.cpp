@@ -23,7 +23,13 @@ int main(int argc, char** argv)
   const QCommandLineOption noNoise("no-noise", "Write the noise-free counts.");
   const QCommandLineOption seed("seed", "Noise seed.", "n", "12345");
   const QCommandLineOption out("out", "Output folder (one subfolder per format).", "dir", "stack");
-  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out });
+  const QCommandLineOption shift(
+    "shift",
+    "Per-pixel energy shift: ramp (-1..+1 eV from top to bottom) or calib (-2..+2 eV from left "
+    "to right with a block at +3 eV).",
+    "pattern",
+    "ramp");
+  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out, shift });
   p.process(app);
 
   QTextStream err(stderr);
@@ -39,6 +45,12 @@ int main(int argc, char** argv)
   }
   for (int k = 0; k < n; ++k)
     plan.energies << e0 + (e1 - e0) * k / (n - 1);
+  if (p.value(shift) == "calib") {
+    plan.shift = stackgen::calibrationCheckShift(plan.width, plan.height);
+  } else if (p.value(shift) != "ramp") {
+    err << "unknown shift pattern " << p.value(shift) << "\n";
+    return 2;
+  }
   plan.noise = !p.isSet(noNoise);
   plan.seed = p.value(seed).toUInt();
 

@@ -1,0 +1,299 @@
+// Energy calibration in the main window: the shift map, its files and its
+// display, the calibration standard, and the suggested edge energy that
+// calibration and every run expect the edge at.
+
+#include "body/Body.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
+#include "analysis/Lcf2DRun.h"
+#include "app/TextItems.h"
+#include "body/StackSpectra.h"
+#include "calibration/CalibCtrl.h"
+#include "calibration/CalibKernel.h"
+#include "calibration/EmpFile.h"
+#include "display/ColorBar.h"
+#include "display/ColorMap.h"
+#include "display/ImgDispA.h"
+#include "spectrum/EdgeTable.h"
+#include "spectrum/XafsSpectrum.h"
+#include "spectrum/XafsView.h"
+
+#include "ui_Body.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QTextStream>
+
+void Body::setupCalibration()
+{
+  m_shiftMap = std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map"));
+  m_calibCtrl = new CalibCtrl(this);
+  m_calibCtrl->setWindowFlags(Qt::Window);
+  Ui::Body& ui = *m_ui;
+  connect(ui.OpenCalibCtrl, &QPushButton::clicked, m_calibCtrl, &QWidget::show);
+  connect(m_calibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
+  // Queued: the request returns before the run starts.
+  connect(
+    m_calibCtrl, &CalibCtrl::execCalibration, this, &Body::execCalibration, Qt::QueuedConnection);
+  connect(m_calibCtrl, &CalibCtrl::saveEMap, this, [this](const QString& f) { saveEMap(f); });
+  connect(m_calibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
+  connect(m_calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+  connect(this, &Body::calibrationEnded, this, &Body::finishBatchExec);
+  connect(this, &Body::calibrationEnded, this, &Body::calibRunEnded);
+
+  // What the image area shows.
+  connect(ui.ShowShiftMap, &QRadioButton::toggled, this, [this](bool on) {
+    if (on)
+      showShiftMap(true);
+  });
+  connect(ui.ShowImages, &QRadioButton::toggled, this, [this](bool on) {
+    if (on)
+      selectedDataI0(m_ui->ShowData->isChecked());
+  });
+  connect(ui.ShowResAnalysis, &QRadioButton::toggled, this, [this](bool on) {
+    if (on)
+      showCurrentMap();
+  });
+  // A result map put on view by the analysis window replaces the shift map.
+  auto resultShown = [this] { m_shiftMapShown = false; };
+  connect(m_analyzer.get(), &Analyzer::changedSelection, this, resultShown);
+  connect(m_lcfRun.get(), &Lcf2DRun::mapsRendered, this, resultShown);
+
+  connect(ui.SuggestingElm, &QLineEdit::textChanged, this, &Body::newElmSuggested);
+  connect(ui.SuggestingEdge,
+          QOverload<int>::of(&QComboBox::currentIndexChanged),
+          this,
+          &Body::newEdgeSuggested);
+}
+
+// ---- The shift map at a point ---------------------------------------------
+
+double Body::shiftMapValueAt(int x, int y) const
+{
+  if (!m_shiftMap || !m_shiftMap->hasData())
+    return 0.0;
+  return m_shiftMap->valueAt(x, y);
+}
+
+double Body::suggestedEdgeEV() const
+{
+  return m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
+}
+
+XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
+{
+  const SpectrumPoints points = spectrumAt(stackView(), cx, cy, bx, by);
+  // Normalisation mode 0 fits Victoreen lines, any other straight lines.
+  const int mode = m_calibCtrl->targetVictoreen() ? 0 : 1;
+  return XafsSpectrum(
+    points, QStringLiteral("Body-Calib"), mode, 0.0, suggestedEdgeEV(), -10.0, 10.0);
+}
+
+double Body::calibStandardEdgeNow() const
+{
+  return calibStandardEdge(m_standard.get(), m_calibCtrl->edgeEV());
+}
+
+// ---- The run ------------------------------------------------------------
+
+bool Body::beginCalibration(AnalyzeCond& ac)
+{
+  if (m_i1Frames.isEmpty())
+    return false;
+  logWithTime(QStringLiteral("Start Calibration"));
+  if (!askAnalyzeCond(ac))
+    return false;
+  m_shiftMap->reset(ac);
+  return true;
+}
+
+void Body::finishCalibration()
+{
+  m_calibCtrl->showStatistics(shiftMapStats(m_shiftMap->data(), m_shiftMap->cond()));
+  renderShiftMap();
+  m_ui->dispA->update();
+  refreshSpectrumSoon();
+  logWithTime(QStringLiteral("End Calibration   "));
+}
+
+void Body::execCalibration()
+{
+  // ---- MINIMAL STUB: to be replaced by the point-run engine -------------
+  // The run proper goes here: for every point of `ac` (pointInside() only)
+  // v = calibShiftOf(calibSpectrumAt(cx, cy, bx, by), Es) with
+  // Es = calibStandardEdgeNow() taken once, written by
+  // m_shiftMap->setData(cx, cy, bx, by, v); kInnerPointFallback once per
+  // point while the control asks for the inner-point type; progress by
+  // rowProgressPercent; then finishCalibration() and one calibrationEnded().
+  AnalyzeCond ac;
+  if (beginCalibration(ac)) {
+    qDebug().noquote() << "Calibration: the point run is not built yet; the map stays 0";
+    finishCalibration();
+  }
+  emit calibrationEnded();
+  // ---- end of the stub ----------------------------------------------------
+}
+
+double Body::findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std)
+{
+  return s.midx - std.midx;
+}
+
+void Body::newStdFile()
+{
+  const XafsSpectrum* standard = m_calibCtrl->standard();
+  if (!standard)
+    return;
+  m_standard = std::make_unique<XafsSpectrum>(*standard);
+  m_xafsView->setStandard(*standard);
+  m_xafsView->update();
+}
+
+// ---- Map operations -----------------------------------------------------
+
+void Body::normalizeEShift()
+{
+  logWithTime(QStringLiteral("Start Normalize E Shift"));
+  m_shiftMap->deglitch2(40.0);
+  m_shiftMap->copyProc2Data();
+  renderShiftMap();
+  m_ui->dispA->update();
+  refreshSpectrumSoon();
+  logWithTime(QStringLiteral("End Normalize E Shift  "));
+}
+
+void Body::clearShiftMap()
+{
+  // The size stays in the map's raster; the values, range and image go.
+  m_shiftMap->clear();
+  if (m_mapShown && m_shiftMapShown)
+    m_ui->dispA->clearImage();
+  refreshSpectrumSoon();
+}
+
+void Body::renderShiftMap()
+{
+  if (!m_shiftMap->hasData())
+    return;
+  m_shiftMap->genImg(currentColorMapping());
+  if (m_mapShown && m_shiftMapShown)
+    m_ui->dispA->setImage(m_shiftMap->img());
+}
+
+void Body::showShiftMap(bool f)
+{
+  Q_UNUSED(f); // the radio buttons say what is shown
+  if (!m_shiftMap->hasData())
+    return;
+  if (m_ui->ShowShiftMap->isChecked()) {
+    if (!m_shiftMap->imageValid())
+      m_shiftMap->genImg(currentColorMapping());
+    m_ui->dispA->setImage(m_shiftMap->img());
+    m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
+    m_mapShown = true;
+    m_shiftMapShown = true;
+  }
+  m_ui->dispA->update();
+}
+
+// ---- Files ----------------------------------------------------------------
+
+void Body::saveEMap(const QString& fname)
+{
+  saveEMap(fname, *m_shiftMap);
+}
+
+bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
+{
+  EmpWriteInfo info;
+  info.stdEdgeEnergy = calibStandardEdgeNow();
+  info.spacing = m_calibCtrl->spacing();
+  info.stdFileName = m_calibCtrl->stdFileName();
+  return writeEmpFile(fname, info, map.cond(), map.data());
+}
+
+void Body::loadEMap(const QString& fname)
+{
+  EMPHeader header;
+  if (loadMap(fname, *m_shiftMap, header)) {
+    renderShiftMap();
+    refreshSpectrumSoon();
+  }
+}
+
+EMPHeader Body::loadMapHeader(QTextStream& in)
+{
+  return readEmpHeader(in);
+}
+
+bool Body::loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH)
+{
+  QFile file(fname);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    qDebug().noquote() << "Can not open" << fname;
+    return false;
+  }
+  QTextStream in(&file);
+  empH = loadMapHeader(in);
+  if (!empH.valid) {
+    qDebug().noquote() << "Invalid Energy Map Data File : " + fname;
+    return false;
+  }
+  // Without a loaded image the file's size is taken as it is.
+  if (!m_i1Frames.isEmpty() && (empH.width != m_stackWidth || empH.height != m_stackHeight)) {
+    qDebug().noquote() << QStringLiteral("Loading Energy Map size : %1 x %2 : is not matched "
+                                         "to the current image size : %3 x %4")
+                            .arg(empH.width)
+                            .arg(empH.height)
+                            .arg(m_stackWidth)
+                            .arg(m_stackHeight);
+    return false;
+  }
+  const double edgeField = m_calibCtrl->edgeEV();
+  const double es = edgeField > 0.0 ? edgeField : empH.stdEdgeEnergy;
+  logWithTime(QStringLiteral("Start Reading EMP file "));
+  QVector<double> values;
+  if (!readEmpValues(in, empH, es, values))
+    return false; // the map stays as it was
+  AnalyzeCond ac;
+  ac.setup(empH.width,
+           empH.height,
+           empH.binHalfWidth,
+           empH.binHalfHeight,
+           empH.areaX0,
+           empH.areaY0,
+           empH.areaX1 - empH.areaX0,
+           empH.areaY1 - empH.areaY0);
+  map.reset(ac);
+  for (int y = 0; y < empH.height; ++y)
+    for (int x = 0; x < empH.width; ++x)
+      map.setData(x, y, 0, 0, values[y * empH.width + x]);
+  map.genImg(currentColorMapping());
+  m_ui->dispA->update();
+  logWithTime(QStringLiteral("End Reading EMP file   "));
+  return true;
+}
+
+// ---- Suggested edge -----------------------------------------------------
+
+void Body::refreshSuggestedEdge()
+{
+  double eV = 0.0;
+  if (lookupEdgeEnergy(
+        m_ui->SuggestingElm->text().trimmed(), m_ui->SuggestingEdge->currentText(), eV))
+    m_ui->SuggestingEeV->setText(QString::number(eV, 'g', 6));
+}
+
+void Body::newElmSuggested(const QString& elm)
+{
+  Q_UNUSED(elm); // the field holds it
+  refreshSuggestedEdge();
+}
+
+void Body::newEdgeSuggested(int edge)
+{
+  Q_UNUSED(edge); // the combo box holds it
+  refreshSuggestedEdge();
+}

@@ -1,0 +1,66 @@
+#include "calibration/CalibKernel.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "spectrum/XafsSpectrum.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <cmath>
+
+double calibStandardEdge(const XafsSpectrum* standard, double edgeEV)
+{
+  if (standard)
+    return standard->midx;
+  if (edgeEV > 0.0)
+    return edgeEV;
+  qDebug().noquote() << "Calibration: no standard edge is known; shifts are edge positions";
+  return 0.0;
+}
+
+double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge)
+{
+  if (pointSpectrum.size() == 0)
+    return 0.0;
+  return pointSpectrum.midx - stdEdge;
+}
+
+ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan)
+{
+  ShiftStats s;
+  if (scan.width <= 0 || scan.height <= 0 || values.size() < scan.width * scan.height)
+    return s;
+  // Two passes over the same points: sigma from the map's final values.
+  QVector<double> at;
+  at.reserve(scan.columns() * scan.rows());
+  AnalyzeCond c = scan;
+  c.reset();
+  do {
+    if (c.pointInside())
+      at.append(values[c.cy * scan.width + c.cx]);
+  } while (c.next());
+  if (at.isEmpty())
+    return s;
+  double sum = 0.0;
+  s.min = at.first();
+  s.max = at.first();
+  for (double v : at) {
+    sum += v;
+    s.min = std::min(s.min, v);
+    s.max = std::max(s.max, v);
+  }
+  s.n = at.size();
+  s.average = sum / s.n;
+  double squares = 0.0;
+  for (double v : at)
+    squares += (v - s.average) * (v - s.average);
+  s.sigma = std::sqrt(squares / s.n);
+  return s;
+}
+
+double rowProgressPercent(int y, int y0, int y1)
+{
+  if (y1 <= y0)
+    return 100.0;
+  return (double(y) - y0) / (double(y1) - y0) * 100.0;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QVector>
+
+class XafsSpectrum;
+struct AnalyzeCond;
+
+// The numbers of an energy calibration, as plain re-entrant functions: the
+// value one point stores in the energy-shift map, the statistics of a map
+// and the progress of a run.
+
+// The run's line, once per point, while the control asks for the
+// inner-point type, which has no method of its own: the edge position is
+// used instead.
+inline constexpr char kInnerPointFallback[] =
+  "CalibCtrl:: CTYPE_INNERP is not impremented.  Using CTYPE_DMIDX insted.";
+
+// The standard edge Es the shifts are measured from: `standard`'s midx when
+// a standard is loaded (non-null), else `edgeEV` (the control's edge field)
+// when it is above 0, else 0 with the debug line "Calibration: no standard
+// edge is known; shifts are edge positions".
+double calibStandardEdge(const XafsSpectrum* standard, double edgeEV);
+
+// The shift one point stores: the edge position (midx) of its normalised
+// spectrum less the standard edge, so that consumers subtract it from the
+// point's energies. An empty spectrum (a point off the stack) has no edge
+// and stores 0.
+double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge);
+
+// Statistics of a calibrated map over the scan points of `scan` whose
+// centre lies on the map (`values` is scan.width x scan.height, row by row):
+// n points, their average, minimum and maximum, and sigma = sqrt(sum (m -
+// average)^2 / n) with n, not n - 1. With no point: n 0, every number 0.
+struct ShiftStats
+{
+  int n = 0;
+  double average = 0.0;
+  double min = 0.0;
+  double max = 0.0;
+  double sigma = 0.0;
+};
+ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan);
+
+// Progress of a raster at row y of [y0, y1), in percent, in floating point:
+// 100 when the area has no extent (y1 <= y0).
+double rowProgressPercent(int y, int y0, int y1);

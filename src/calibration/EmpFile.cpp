@@ -1,0 +1,190 @@
+#include "calibration/EmpFile.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "app/TextItems.h"
+#include "input/EnergyAssignment.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextStream>
+
+#include <cmath>
+
+namespace {
+
+const QString kTag = QStringLiteral("###Lumacresta::LMCR");
+const QString kShortTag = QStringLiteral("###LMCR");
+const QString kDelimiter = QStringLiteral("##-----------------");
+
+// A header label: the name padded to 24 characters, then ": ".
+QString label(const char* name)
+{
+  return QString::fromLatin1(name).leftJustified(24, QLatin1Char(' ')) + QStringLiteral(": ");
+}
+
+struct IntField
+{
+  const char* name;
+  int EMPHeader::*field;
+};
+
+const IntField kIntFields[] = {
+  { "Width [pix]", &EMPHeader::width },
+  { "Height [pix]", &EMPHeader::height },
+  { "Bin Half Width [pix]", &EMPHeader::binHalfWidth },
+  { "Bin Half Height [pix]", &EMPHeader::binHalfHeight },
+  { "Area X0", &EMPHeader::areaX0 },
+  { "Area X1", &EMPHeader::areaX1 },
+  { "Area Y0", &EMPHeader::areaY0 },
+  { "Area Y1", &EMPHeader::areaY1 },
+};
+
+bool isSound(const EMPHeader& h)
+{
+  if (h.width <= 0 || h.height <= 0 || static_cast<long long>(h.width) * h.height > kMaxEmpPixels)
+    return false;
+  if (h.areaX0 < 0 || h.areaX0 > h.areaX1 || h.areaX1 > h.width)
+    return false;
+  if (h.areaY0 < 0 || h.areaY0 > h.areaY1 || h.areaY1 > h.height)
+    return false;
+  if (h.binHalfWidth < 0 || h.binHalfHeight < 0)
+    return false;
+  return std::isfinite(h.stdEdgeEnergy) && std::isfinite(h.spacing) && h.spacing > 0.0;
+}
+
+} // namespace
+
+EMPHeader readEmpHeader(QTextStream& in)
+{
+  EMPHeader h;
+  const QString first = in.readLine();
+  if (!first.startsWith(kShortTag) && !first.startsWith(kTag)) {
+    qDebug().noquote() << "Not a emp file.";
+    return h;
+  }
+  bool seenWidth = false, seenHeight = false, seenEdge = false, seenSpacing = false;
+  // A value that is no number makes the header unusable, not a silent 0.
+  bool readable = true;
+  bool delimited = false;
+  while (!in.atEnd()) {
+    const QString line = in.readLine();
+    if (line.startsWith(kDelimiter)) {
+      delimited = true;
+      break;
+    }
+    QString item;
+    bool ok = true;
+    for (const IntField& f : kIntFields) {
+      if (line.startsWith(label(f.name))) {
+        takeItem(line.mid(26), item);
+        h.*(f.field) = item.toInt(&ok);
+        seenWidth |= f.field == &EMPHeader::width;
+        seenHeight |= f.field == &EMPHeader::height;
+      }
+    }
+    if (line.startsWith(label("Std Edge Energy [eV]"))) {
+      takeItem(line.mid(26), item);
+      h.stdEdgeEnergy = item.toDouble(&ok);
+      seenEdge = true;
+    } else if (line.startsWith(label("Spacing [nm]"))) {
+      takeItem(line.mid(26), item);
+      h.spacing = item.toDouble(&ok);
+      seenSpacing = true;
+    }
+    readable &= ok;
+  }
+  h.valid =
+    delimited && seenWidth && seenHeight && seenEdge && seenSpacing && readable && isSound(h);
+  return h;
+}
+
+bool readEmpValues(QTextStream& in,
+                   const EMPHeader& header,
+                   double stdEdge,
+                   QVector<double>& values)
+{
+  const double d = header.spacing;
+  const double theta0 = energy::angleOfEnergy(stdEdge, d);
+  QVector<double> read(header.width * header.height, 0.0);
+  QString token;
+  for (double& v : read) {
+    double dTheta = 0.0;
+    in >> token;
+    if (token.isEmpty()) {
+      qDebug().noquote() << "run out!";
+    } else {
+      bool ok = false;
+      dTheta = token.toDouble(&ok);
+      if (!ok || !std::isfinite(dTheta)) {
+        qDebug().noquote() << "Unreadable value in energy map : " + token;
+        return false;
+      }
+    }
+    v = stdEdge - energy::energyOfAngle(dTheta + theta0, d);
+    token.clear();
+  }
+  values = std::move(read);
+  return true;
+}
+
+QString empFileName(const QString& fname)
+{
+  const QFileInfo info(fname);
+  const QString suffix = info.suffix().isEmpty() ? QStringLiteral("emp") : info.suffix();
+  return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('.') +
+         suffix;
+}
+
+bool writeEmpFile(const QString& fname,
+                  const EmpWriteInfo& info,
+                  const AnalyzeCond& scan,
+                  const QVector<double>& values)
+{
+  const QString name = empFileName(fname);
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    qDebug().noquote() << "Can not open" << name;
+    return false;
+  }
+  const int w = scan.width, h = scan.height;
+  QTextStream out(&file);
+  out << kTag << '\n';
+  out << label("Record Date")
+      << QDateTime::currentDateTime().toString(QStringLiteral("yy/MM/dd hh:mm:ss.zzz")) << '\n';
+  out << label("Std Edge Energy [eV]") << info.stdEdgeEnergy << '\n';
+  out << label("Spacing [nm]") << info.spacing << '\n';
+  out << label("Width [pix]") << w << '\n';
+  out << label("Height [pix]") << h << '\n';
+  out << label("Bin Half Width [pix]") << scan.bx << '\n';
+  out << label("Bin Half Height [pix]") << scan.by << '\n';
+  out << label("Area X0") << scan.x0 << '\n';
+  out << label("Area X1") << scan.x1 << '\n';
+  out << label("Area Y0") << scan.y0 << '\n';
+  out << label("Area Y1") << scan.y1 << '\n';
+  out << label("Std File Name") << info.stdFileName << '\n';
+  out << label("Map Height") << h << '\n';
+  for (int r = 0; r < h; ++r)
+    out << label("Map Width") << r << ' ' << w << '\n';
+  out << kDelimiter << '\n';
+  logWithTime(QStringLiteral("EMap Write Start : "));
+
+  const double es = info.stdEdgeEnergy;
+  const double theta0 = energy::angleOfEnergy(es, info.spacing);
+  const bool complete = values.size() >= w * h;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const double v = complete ? values[y * w + x] : 0.0;
+      out << energy::angleOfEnergy(es - v, info.spacing) - theta0 << ' ';
+    }
+    out << '\n';
+  }
+  out.flush();
+  logWithTime(QStringLiteral("EMap Write End   : "));
+  if (out.status() != QTextStream::Ok || !file.commit()) {
+    qDebug().noquote() << "Can not open" << name;
+    return false;
+  }
+  return true;
+}

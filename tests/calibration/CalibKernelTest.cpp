@@ -1,0 +1,171 @@
+#include "calibration/CalibKernel.h"
+#include "StackGen.h"
+#include "analysis/AnalyzeCond.h"
+#include "body/StackSpectra.h"
+#include "input/TiffData.h"
+#include "spectrum/XafsSpectrum.h"
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+// A 3 x 2 raster of single pixels over a 3 x 2 map: statistics by hand.
+// Values 1, 2, 3, 4, 5, 9: mean 4, squared deviations 9+4+1+0+1+25 = 40,
+// sigma = sqrt(40 / 6) with n, not n - 1 (sqrt(40 / 5) would be 2.828).
+TEST(CalibKernel, StatisticsByHandUseN)
+{
+  AnalyzeCond scan;
+  scan.setup(3, 2, 0, 0, 0, 0, 3, 2);
+  const ShiftStats s = shiftMapStats({ 1, 2, 3, 4, 5, 9 }, scan);
+  EXPECT_EQ(s.n, 6);
+  EXPECT_CLOSE(s.average, 4.0);
+  EXPECT_CLOSE(s.min, 1.0);
+  EXPECT_CLOSE(s.max, 9.0);
+  EXPECT_CLOSE(s.sigma, std::sqrt(40.0 / 6.0));
+}
+
+// With bins of 3 x 1 only the block centres count: columns 1 and 4 of a
+// 6 x 1 map, whatever the other pixels hold; a first point past the map's
+// edge does not count at all.
+TEST(CalibKernel, StatisticsReadTheScanPointsOnly)
+{
+  AnalyzeCond scan;
+  scan.setup(6, 1, 1, 0, 0, 0, 6, 1);
+  const ShiftStats s = shiftMapStats({ 100, -1, 100, 100, 3, 100 }, scan);
+  EXPECT_EQ(s.n, 2);
+  EXPECT_CLOSE(s.average, 1.0);
+  EXPECT_CLOSE(s.sigma, 2.0);
+
+  AnalyzeCond off;
+  off.setup(6, 1, 2, 0, 5, 0, 1, 1); // centre at x = 7
+  EXPECT_EQ(shiftMapStats(QVector<double>(6, 1.0), off).n, 0);
+  EXPECT_EQ(shiftMapStats({}, scan).n, 0);
+}
+
+// A one-row area has no extent to divide by.
+TEST(CalibKernel, ProgressInFloatingPoint)
+{
+  EXPECT_CLOSE(rowProgressPercent(5, 5, 5), 100.0);
+  EXPECT_CLOSE(rowProgressPercent(5, 5, 4), 100.0);
+  EXPECT_CLOSE(rowProgressPercent(1, 0, 3), 100.0 / 3.0);
+  EXPECT_CLOSE(rowProgressPercent(0, 0, 3), 0.0);
+}
+
+TEST(CalibKernel, StandardEdgeAndShift)
+{
+  XafsSpectrum standard;
+  standard.midx = 8980.5;
+  EXPECT_CLOSE(calibStandardEdge(&standard, 9000.0), 8980.5);
+  EXPECT_CLOSE(calibStandardEdge(nullptr, 9000.0), 9000.0);
+  lctest::MessageCapture log;
+  EXPECT_CLOSE(calibStandardEdge(nullptr, 0.0), 0.0);
+  EXPECT_TRUE(log.has("Calibration: no standard edge is known; shifts are edge positions"));
+
+  XafsSpectrum point;
+  point.points.append(8970.0, 0.1);
+  point.midx = 8982.0;
+  EXPECT_CLOSE(calibShiftOf(point, 8980.5), 1.5);
+  EXPECT_CLOSE(calibShiftOf(XafsSpectrum(), 8980.5), 0.0); // off the stack: no edge
+}
+
+namespace {
+
+std::vector<std::unique_ptr<TiffData>> readFrames(const QStringList& files)
+{
+  std::vector<std::unique_ptr<TiffData>> frames;
+  for (const QString& f : files) {
+    auto frame = std::make_unique<TiffData>();
+    if (!frame->read(f))
+      return {};
+    frames.push_back(std::move(frame));
+  }
+  return frames;
+}
+
+} // namespace
+
+// A noisy one-component stack whose edge moves by a known amount per pixel
+// (-2..+2 eV across, a block at +3 eV), on a 0.5 eV grid near the edge:
+// each point's shift against the reference comes back to within the grid,
+// through the spectrum the main window builds for a point.
+TEST(CalibKernel, RecoversAGeneratedShiftMap)
+{
+  QTemporaryDir dir;
+  stackgen::StackSpec plan;
+  plan.width = 30;
+  plan.height = 20;
+  stackgen::Component a;
+  a.name = "A";
+  a.whiteLine = 0.3;
+  plan.components = { a };
+  plan.fractions = { QVector<double>(plan.width * plan.height, 1.0) };
+  plan.shift = stackgen::calibrationCheckShift(plan.width, plan.height);
+  for (double e = 8900.0; e < 8960.0; e += 5.0)
+    plan.energies << e;
+  for (double e = 8960.0; e <= 9000.0; e += 0.5)
+    plan.energies << e;
+  for (double e = 9005.0; e <= 9080.0; e += 5.0)
+    plan.energies << e;
+  const stackgen::StackTruth truth =
+    stackgen::generateStack(plan, dir.path(), stackgen::Format::Tiff);
+  ASSERT_TRUE(truth.ok);
+  auto i1 = readFrames(truth.i1Files);
+  auto i0 = readFrames(truth.i0Files);
+  TiffData dark;
+  ASSERT_TRUE(dark.read(truth.darkFile));
+  ASSERT_EQ(i1.size(), size_t(plan.energies.size()));
+  StackView view;
+  for (size_t k = 0; k < i1.size(); ++k) {
+    i1[k]->energy = plan.energies[int(k)];
+    i0[k]->energy = plan.energies[int(k)];
+    view.i1.append(i1[k].get());
+    view.i0.append(i0[k].get());
+  }
+  view.dark = &dark;
+  view.width = plan.width;
+  view.height = plan.height;
+  view.useI0 = true;
+
+  XafsSpectrum standard;
+  ASSERT_TRUE(standard.load(truth.referenceFiles[0]));
+  standard.normalize(1);
+  const double es = calibStandardEdge(&standard, -1.0);
+  EXPECT_CLOSE(es, a.edge, 1.0);
+
+  for (int b : { 0, 2 }) {
+    AnalyzeCond scan;
+    scan.setup(plan.width, plan.height, b, b, 0, 0, plan.width, plan.height);
+    double sumError = 0.0;
+    int n = 0;
+    do {
+      if (!scan.pointInside())
+        continue;
+      const XafsSpectrum s(spectrumAt(view, scan.cx, scan.cy, b, b),
+                           QStringLiteral("Body-Calib"),
+                           1,
+                           0.0,
+                           a.edge,
+                           -10.0,
+                           10.0);
+      // The truth of a block: the mean shift of its pixels.
+      double expected = 0.0;
+      int pixels = 0;
+      for (int y = scan.cy - b; y <= scan.cy + b; ++y)
+        for (int x = scan.cx - b; x <= scan.cx + b; ++x)
+          if (x >= 0 && y >= 0 && x < plan.width && y < plan.height) {
+            expected += truth.shift[y * plan.width + x];
+            ++pixels;
+          }
+      sumError += std::fabs(calibShiftOf(s, es) - expected / pixels);
+      ++n;
+    } while (scan.next());
+    ASSERT_GT(n, 0);
+    EXPECT_LE(sumError / n, 0.3) << "binning " << b << " over " << n << " points";
+  }
+}
