@@ -3,6 +3,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchThread.h"
@@ -159,6 +160,7 @@ void Body::shutDownThreads()
   m_batchThread.reset();
   // The run's threads read the frames: joined before anything is freed.
   m_lcfRun.reset();
+  m_calibRun.reset();
   LoadTiff::shutDown(m_i1Loader.get(), m_i1Thread, this);
   LoadTiff::shutDown(m_i0Loader.get(), m_i0Thread, this);
   m_i1Loader.reset();

@@ -32,6 +32,8 @@ class Analyzer;
 class Analyzed2DRes;
 class ImgProc;
 class LcfRun;
+class PointRun;
+struct EnergyShiftView;
 struct PointSpectra;
 struct AnalyzeCond;
 struct LcfResult;
@@ -137,12 +139,16 @@ public:
   // The map's shift at (x, y) while it holds data and (x, y) lies on it,
   // else 0.
   double shiftMapValueAt(int x, int y) const;
+  // The shift map as the runs read it (empty when no map has data).
+  EnergyShiftView shiftView() const;
+  bool isCalibrationRunning() const;
   // SuggestingEeV when SuggestElm is checked, else -1 (no expectation).
   double suggestedEdgeEV() const;
   // The spectrum of one calibration point ("Body-Calib"): the target's
   // background model, no energy shift, the suggested edge with the edge
   // search -10 to +10 eV around it. Empty outside the stack.
   XafsSpectrum calibSpectrumAt(int cx, int cy, int bx, int by) const;
+  PointSpectra calibSpectra() const;
   // The edge the run's shifts are measured from (see calibStandardEdge).
   double calibStandardEdgeNow() const;
   // Start of a run: false (doing nothing) without I1 images; otherwise logs
@@ -424,6 +430,8 @@ private:
   void renderShiftMap();
   CalibCtrl* m_calibCtrl = nullptr;
   std::unique_ptr<Analyzed2DRes> m_shiftMap;
+  std::unique_ptr<PointRun> m_calibRun;
+  bool m_calibInnerPoint = false; // the run's type is the inner-point one
   std::unique_ptr<XafsSpectrum> m_standard;
   // The image area shows the shift map (with m_mapShown).
   bool m_shiftMapShown = false;

@@ -7,6 +7,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "body/StackSpectra.h"
 #include "display/ColorBar.h"
@@ -66,13 +67,15 @@ void Body::stopRunsReadingFrames()
   // its shift changes.
   if (isAnalysisRunning())
     stop2DAnalysis();
+  if (isCalibrationRunning())
+    m_calibRun->stop();
 }
 
 PointSpectra Body::analysisSpectra() const
 {
   const double suggested =
     m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
-  return PointSpectra(stackView(), spectrumMode(), suggested);
+  return PointSpectra(stackView(), spectrumMode(), suggested, shiftView());
 }
 
 XafsSpectrum Body::analysisSpectrumAt(int cx, int cy, int bx, int by) const

@@ -13,6 +13,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
@@ -460,6 +461,9 @@ bool Body::execCalibCmd(const CmdLine& c)
     case CalibExec:
       // The next command waits for the run's end, which calibRunEnded
       // reports (already done when the run ended at once).
+      // A run still going ends first; its end is not this command's.
+      if (isCalibrationRunning())
+        m_calibRun->stop();
       m_batchWaitsForCalib = true;
       execCalibration();
       return false;

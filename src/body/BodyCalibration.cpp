@@ -7,7 +7,9 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
-#include "analysis/Lcf2DRun.h"
+#include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
+#include "analysis/PointSpectra.h"
 #include "app/TextItems.h"
 #include "body/StackSpectra.h"
 #include "calibration/CalibCtrl.h"
@@ -40,6 +42,14 @@ void Body::setupCalibration()
   connect(m_calibCtrl, &CalibCtrl::saveEMap, this, [this](const QString& f) { saveEMap(f); });
   connect(m_calibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
   connect(m_calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+  m_calibRun = std::make_unique<PointRun>();
+  connect(m_calibRun.get(), &PointRun::rowStarted, this, [](int, double percent) {
+    qDebug().noquote() << "progress" << percent;
+  });
+  connect(m_calibRun.get(), &PointRun::ended, this, [this](bool) {
+    finishCalibration();
+    emit calibrationEnded();
+  });
   connect(this, &Body::calibrationEnded, this, &Body::finishBatchExec);
   connect(this, &Body::calibrationEnded, this, &Body::calibRunEnded);
 
@@ -59,7 +69,7 @@ void Body::setupCalibration()
   // A result map put on view by the analysis window replaces the shift map.
   auto resultShown = [this] { m_shiftMapShown = false; };
   connect(m_analyzer.get(), &Analyzer::changedSelection, this, resultShown);
-  connect(m_lcfRun.get(), &Lcf2DRun::mapsRendered, this, resultShown);
+  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, resultShown);
 
   connect(ui.SuggestingElm, &QLineEdit::textChanged, this, &Body::newElmSuggested);
   connect(ui.SuggestingEdge,
@@ -82,13 +92,17 @@ double Body::suggestedEdgeEV() const
   return m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
 }
 
-XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
+PointSpectra Body::calibSpectra() const
 {
-  const SpectrumPoints points = spectrumAt(stackView(), cx, cy, bx, by);
   // Normalisation mode 0 fits Victoreen lines, any other straight lines.
   const int mode = m_calibCtrl->targetVictoreen() ? 0 : 1;
-  return XafsSpectrum(
-    points, QStringLiteral("Body-Calib"), mode, 0.0, suggestedEdgeEV(), -10.0, 10.0);
+  return PointSpectra(
+    stackView(), mode, suggestedEdgeEV(), EnergyShiftView(), QStringLiteral("Body-Calib"));
+}
+
+XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
+{
+  return calibSpectra().at(cx, cy, bx, by);
 }
 
 double Body::calibStandardEdgeNow() const
@@ -118,22 +132,44 @@ void Body::finishCalibration()
   logWithTime(QStringLiteral("End Calibration   "));
 }
 
+bool Body::isCalibrationRunning() const
+{
+  return m_calibRun && m_calibRun->isRunning();
+}
+
 void Body::execCalibration()
 {
-  // ---- MINIMAL STUB: to be replaced by the point-run engine -------------
-  // The run proper goes here: for every point of `ac` (pointInside() only)
-  // v = calibShiftOf(calibSpectrumAt(cx, cy, bx, by), Es) with
-  // Es = calibStandardEdgeNow() taken once, written by
-  // m_shiftMap->setData(cx, cy, bx, by, v); kInnerPointFallback once per
-  // point while the control asks for the inner-point type; progress by
-  // rowProgressPercent; then finishCalibration() and one calibrationEnded().
+  if (!m_calibRun)
+    return;
+  // A run still going ends first (and reports its own end).
+  m_calibRun->stop();
   AnalyzeCond ac;
-  if (beginCalibration(ac)) {
-    qDebug().noquote() << "Calibration: the point run is not built yet; the map stays 0";
-    finishCalibration();
+  if (!beginCalibration(ac)) {
+    emit calibrationEnded();
+    return;
   }
-  emit calibrationEnded();
-  // ---- end of the stub ----------------------------------------------------
+  // Read once: the point spectra, the standard edge, the type.
+  auto kernel = std::make_shared<CalibPointKernel>(calibSpectra(), calibStandardEdgeNow());
+  m_calibInnerPoint = m_calibCtrl->innerPointType();
+  const PointRaster raster(ac);
+  qDebug().noquote() << "progress" << raster.progressAt(0);
+  m_calibRun->start(ac, kernel, [this](const RasterPoint& p, const double* v) {
+    if (m_calibInnerPoint)
+      qDebug().noquote() << kInnerPointFallback;
+    m_shiftMap->setData(p.cx, p.cy, p.bx, p.by, v[0]);
+  });
+}
+
+EnergyShiftView Body::shiftView() const
+{
+  EnergyShiftView v;
+  if (!m_shiftMap || !m_shiftMap->hasData())
+    return v;
+  v.width = m_shiftMap->width();
+  v.height = m_shiftMap->height();
+  v.area = QRect(0, 0, v.width, v.height);
+  v.values = m_shiftMap->data();
+  return v;
 }
 
 double Body::findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std)

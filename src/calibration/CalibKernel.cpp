@@ -64,3 +64,25 @@ double rowProgressPercent(int y, int y0, int y1)
     return 100.0;
   return (double(y) - y0) / (double(y1) - y0) * 100.0;
 }
+
+namespace {
+
+struct CalibScratch : KernelScratch
+{
+  PointSpectra::Scratch build;
+  XafsSpectrum spectrum;
+};
+
+} // namespace
+
+std::unique_ptr<KernelScratch> CalibPointKernel::makeScratch() const
+{
+  return std::make_unique<CalibScratch>();
+}
+
+void CalibPointKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
+{
+  auto* s = static_cast<CalibScratch*>(scratch);
+  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
+  out[0] = calibShiftOf(s->spectrum, m_stdEdge);
+}

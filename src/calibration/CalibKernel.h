@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analysis/PointKernel.h"
+#include "analysis/PointSpectra.h"
+
 #include <QVector>
 
 class XafsSpectrum;
@@ -44,3 +47,24 @@ ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan)
 // Progress of a raster at row y of [y0, y1), in percent, in floating point:
 // 100 when the area has no extent (y1 <= y0).
 double rowProgressPercent(int y, int y0, int y1);
+
+// The calibration run's point kernel: the shift of the point's spectrum
+// ("Body-Calib", built by `spectra`) against the standard edge, one value a
+// point. The single-point path (calibShiftOf on spectra.at) gives the same
+// number.
+class CalibPointKernel : public PointKernel
+{
+public:
+  CalibPointKernel(const PointSpectra& spectra, double stdEdge)
+    : m_spectra(spectra)
+    , m_stdEdge(stdEdge)
+  {
+  }
+  int valuesPerPoint() const override { return 1; }
+  std::unique_ptr<KernelScratch> makeScratch() const override;
+  void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const override;
+
+private:
+  PointSpectra m_spectra;
+  double m_stdEdge;
+};

@@ -1,6 +1,8 @@
 #include "calibration/CalibKernel.h"
+
 #include "StackGen.h"
 #include "analysis/AnalyzeCond.h"
+#include "analysis/PointRun.h"
 #include "body/StackSpectra.h"
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
@@ -10,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <cmath>
 #include <memory>
@@ -138,21 +142,35 @@ TEST(CalibKernel, RecoversAGeneratedShiftMap)
   const double es = calibStandardEdge(&standard, -1.0);
   EXPECT_CLOSE(es, a.edge, 1.0);
 
+  const PointSpectra spectra(view, 1, a.edge, EnergyShiftView(), QStringLiteral("Body-Calib"));
+  auto kernel = std::make_shared<CalibPointKernel>(spectra, es);
   for (int b : { 0, 2 }) {
     AnalyzeCond scan;
     scan.setup(plan.width, plan.height, b, b, 0, 0, plan.width, plan.height);
+    // The run on the engine, on one and on two threads: the same bytes.
+    QVector<double> byThreads[2];
+    for (int t = 0; t < 2; ++t) {
+      PointRun run;
+      run.setThreadCount(t + 1);
+      run.setTilePoints(7);
+      run.start(
+        scan, kernel, [&](const RasterPoint&, const double* v) { byThreads[t].append(v[0]); });
+      run.waitForEnd();
+    }
+    ASSERT_EQ(byThreads[0].size(), byThreads[1].size());
+    EXPECT_EQ(std::memcmp(byThreads[0].constData(),
+                          byThreads[1].constData(),
+                          size_t(byThreads[0].size()) * sizeof(double)),
+              0);
     double sumError = 0.0;
     int n = 0;
     do {
       if (!scan.pointInside())
         continue;
-      const XafsSpectrum s(spectrumAt(view, scan.cx, scan.cy, b, b),
-                           QStringLiteral("Body-Calib"),
-                           1,
-                           0.0,
-                           a.edge,
-                           -10.0,
-                           10.0);
+      // The one-point path gives the run's value.
+      const double one = calibShiftOf(spectra.at(scan.cx, scan.cy, b, b), es);
+      ASSERT_LT(n, byThreads[0].size());
+      EXPECT_EQ(one, byThreads[0][n]);
       // The truth of a block: the mean shift of its pixels.
       double expected = 0.0;
       int pixels = 0;
@@ -162,7 +180,7 @@ TEST(CalibKernel, RecoversAGeneratedShiftMap)
             expected += truth.shift[y * plan.width + x];
             ++pixels;
           }
-      sumError += std::fabs(calibShiftOf(s, es) - expected / pixels);
+      sumError += std::fabs(one - expected / pixels);
       ++n;
     } while (scan.next());
     ASSERT_GT(n, 0);
