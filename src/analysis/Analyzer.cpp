@@ -3,6 +3,7 @@
 #include "analysis/AnalyzeProc.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LCFReference.h"
+#include "analysis/ReferenceOverlap.h"
 #include "spectrum/XafsFileSelect.h"
 #include "spectrum/XafsView.h"
 
@@ -10,6 +11,8 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QScreen>
+#include <QScrollBar>
 
 namespace {
 
@@ -362,6 +365,15 @@ void Analyzer::noticedNewZ(double z)
 
 void Analyzer::show()
 {
+  if (!isVisible()) {
+    // As tall as the sections need, but never taller than the screen: the
+    // rest scrolls.
+    const QSize want = m_ui->AnalyzerContents->sizeHint() +
+                       QSize(m_ui->AnalyzerScroll->verticalScrollBar()->sizeHint().width(), 0);
+    const QScreen* screen = this->screen();
+    const QSize room = screen ? screen->availableSize() - QSize(40, 80) : want;
+    resize(want.boundedTo(room));
+  }
   QFrame::show();
   raise();
   m_plot->show();
@@ -394,7 +406,9 @@ quint64 Analyzer::analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV)
     return 0;
   FitConditions cond = fitConditions();
   cond.suggestedEeV = suggestedEeV;
-  m_singleTag = requestFit(s, referenceSnapshots(), isMLCF(), cond);
+  const QVector<RefSnapshot> refs = referenceSnapshots();
+  reportReferenceOverlap(refs, s, false);
+  m_singleTag = requestFit(s, refs, isMLCF(), cond);
   return m_singleTag;
 }
 
@@ -404,6 +418,23 @@ void Analyzer::reAnalyzeSpectrum()
   if (m_running || m_lastSpectrum.size() == 0)
     return;
   analyzeAndShowSpectrum(m_lastSpectrum, m_lastSuggestedEeV);
+}
+
+void Analyzer::reportReferenceOverlap(const QVector<RefSnapshot>& refs,
+                                      const XafsSpectrum& sample,
+                                      bool always)
+{
+  const ReferenceOverlap o = checkReferenceOverlap(refs, sample);
+  if (o.anyMisses && (always || o.line != m_overlapLine))
+    qDebug().noquote() << o.line;
+  m_overlapLine = o.line;
+  m_ui->RefOverlapNote->setText(o.note);
+  m_ui->RefOverlapNote->setToolTip(o.line);
+}
+
+QString Analyzer::referenceNote() const
+{
+  return m_ui->RefOverlapNote->text();
 }
 
 void Analyzer::setProgress(double perCent)
@@ -441,6 +472,10 @@ bool Analyzer::selectImage(int id)
     m_ui->SelRAA->setChecked(true);
   if (id == 8)
     m_ui->SelMLCFA->setChecked(true);
+  // The residual box is a check box no other button clears: choosing the LCF
+  // section itself means its reference maps again.
+  if (id == 0)
+    m_ui->ShowZansa->setChecked(false);
   buttons[id]->setChecked(true);
   m_selecting = false;
   emit changedSelection();
@@ -450,6 +485,23 @@ bool Analyzer::selectImage(int id)
 void Analyzer::setLCFImageType(int type)
 {
   (type == 0 ? m_ui->ShowAmount : m_ui->ShowFraction)->setChecked(true);
+}
+
+bool Analyzer::selectLCFMap(int row, int type)
+{
+  if (row < 0 || row >= m_refs.size()) {
+    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(row);
+    return false;
+  }
+  m_selecting = true;
+  m_ui->SelMLCFA->setChecked(true);
+  m_ui->ShowZansa->setChecked(false);
+  m_refs[row]->selectButton()->setChecked(true);
+  m_selectedRef = row;
+  setLCFImageType(type);
+  m_selecting = false;
+  emit changedSelection();
+  return true;
 }
 
 void Analyzer::setRaEnergy(double eng)

@@ -47,6 +47,11 @@ bool Lcf2DRun::start(const AnalyzeCond* cond)
   m_fitCond = m_analyzer->fitConditions();
   m_cond = *cond;
   m_cond.reset();
+  if (m_source)
+    m_analyzer->reportReferenceOverlap(
+      m_refs,
+      m_source((m_cond.x0 + m_cond.x1) / 2, (m_cond.y0 + m_cond.y1) / 2, m_cond.bx, m_cond.by),
+      true);
 
   const QVector<LCFReference*>& rows = m_analyzer->references();
   m_maps = LcfRunMaps();

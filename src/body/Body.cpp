@@ -52,6 +52,7 @@ Body::Body(QWidget* parent)
   setupSpectrum();
   setupAnalysis();
   setupImgProc();
+  setupImageArea();
   connectForm();
 }
 
@@ -348,6 +349,7 @@ void Body::showData(int no)
     frame->render(currentColorMapping());
   m_shownIndex = no;
   m_mapShown = false;
+  reflectShownKind();
   m_ui->dispA->setImage(frame->displayImage);
   m_ui->CBar->setMinMax(frame->minValue, frame->maxValue);
   m_ui->ImgNo->setToolTip(frame->fileName);

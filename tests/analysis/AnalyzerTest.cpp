@@ -40,6 +40,27 @@ TEST(Analyzer, CurrentMapFollowsTheSectionAndItsButtons)
   EXPECT_EQ(changed.count(), 4);
 }
 
+// The last selection wins: after the residual map (button 8), choosing a
+// reference's map or the LCF section shows that reference's map again.
+TEST(Analyzer, LastSelectionChoosesTheMap)
+{
+  Analyzer a;
+  ASSERT_TRUE(a.selectImage(8));
+  EXPECT_EQ(a.currentMap(), a.ownMap(Analyzer::ZansaMap));
+  QSignalSpy changed(&a, &Analyzer::changedSelection);
+  ASSERT_TRUE(a.selectLCFMap(1, 1));
+  EXPECT_EQ(a.currentMap(), a.references()[1]->map(1));
+  EXPECT_EQ(changed.count(), 1);
+  ASSERT_TRUE(a.selectLCFMap(0, 0));
+  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
+
+  ASSERT_TRUE(a.selectImage(8));
+  ASSERT_TRUE(a.selectImage(0));
+  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
+  EXPECT_FALSE(a.selectLCFMap(5, 1));
+  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
+}
+
 TEST(Analyzer, CaptureCopiesTheCurrentMap)
 {
   Analyzer a;
