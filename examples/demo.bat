@@ -60,6 +60,9 @@ select_region 0 0 128 128
 # ---- 4. References ---------------------------------------------------------
 # One line per reference row of the analysis window (rows count from 0):
 #   row  use  energy-shift(eV)  file  victoreen-normalisation
+# The energy shift dE: at sample energy E the reference is read at E + dE.
+# References whose energies miss the sample's give zero fractions; the
+# program says so in its log and in the analysis window.
 analyzer_set_LCF_std 0 1 0 sample-data/tif/ref_A.dat 1
 analyzer_set_LCF_std 1 1 0 sample-data/tif/ref_B.dat 1
 # 0: plain LCF, 1: MLCF. Plain LCF does not force the fractions to sum to

@@ -12,6 +12,7 @@
 #include <QButtonGroup>
 #include <QDebug>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 
 namespace {
@@ -130,6 +131,10 @@ void Analyzer::connectForm()
   connect(m_ui->Normalize, &QCheckBox::toggled, m_plot.get(), &XafsView::setNormalize);
   connect(
     m_ui->EnergyCorrection, &QCheckBox::toggled, m_plot.get(), &XafsView::setEnergyCorrection);
+  // The plot starts as the boxes do: the fitted curve is double-normalised,
+  // and a raw sample beside it would not compare.
+  m_plot->setNormalize(m_ui->Normalize->isChecked());
+  m_plot->setEnergyCorrection(m_ui->EnergyCorrection->isChecked());
   connect(m_ui->MLCFMode, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange1, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange2, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
@@ -261,6 +266,12 @@ void Analyzer::addNewRef()
   auto* rows = static_cast<QVBoxLayout*>(m_ui->RefRows->layout());
   rows->insertWidget(index, row);
   m_refs.append(row);
+  // The list scrolls downwards only: a row cut at the side would hide its
+  // fraction and amount.
+  const QMargins m = rows->contentsMargins();
+  m_ui->RefArea->setMinimumWidth(row->sizeHint().width() + m.left() + m.right() +
+                                 m_ui->RefArea->verticalScrollBar()->sizeHint().width() +
+                                 2 * m_ui->RefArea->frameWidth());
   m_refGroup->addButton(row->selectButton(), index);
   if (m_selectedRef < 0) {
     row->selectButton()->setChecked(true);

@@ -47,7 +47,8 @@ LCFReference::LCFReference(int number, QWidget* parent)
 
   m_deltaE = new QLineEdit(QStringLiteral("0"), this);
   m_deltaE->setObjectName(QStringLiteral("DeltaE"));
-  m_deltaE->setMaximumWidth(70);
+  m_deltaE->setMinimumWidth(60);
+  m_deltaE->setMaximumWidth(80);
   m_deltaE->setToolTip(tr("Energy shift of this reference in eV: at sample energy E the fit reads "
                           "the reference at E + dE"));
   m_isVictreen = new QCheckBox(tr("Victreen"), this);
