@@ -247,7 +247,7 @@ void XafsView::drawRaw(QPainter* p)
   }
   const QString caption = tr("raw intensity (right axis)");
   p->drawText(
-    QPointF(right - metrics.horizontalAdvance(caption) - 4, cc->sy0() + metrics.ascent() + 2),
+    QPointF(right - metrics.horizontalAdvance(caption) - 12, cc->sy0() + metrics.ascent() + 4),
     caption);
 }
 
