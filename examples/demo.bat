@@ -60,9 +60,14 @@ select_region 0 0 128 128
 # ---- 4. References ---------------------------------------------------------
 # One line per reference row of the analysis window (rows count from 0):
 #   row  use  energy-shift(eV)  file  victoreen-normalisation
+# The energy shift dE: at sample energy E the reference is read at E + dE.
+# References whose energies miss the sample's give zero fractions; the
+# program says so in its log and in the analysis window.
 analyzer_set_LCF_std 0 1 0 sample-data/tif/ref_A.dat 1
 analyzer_set_LCF_std 1 1 0 sample-data/tif/ref_B.dat 1
-# 0: plain LCF (fractions sum to one), 1: MLCF.
+# 0: plain LCF, 1: MLCF. Plain LCF does not force the fractions to sum to
+# one: each point gets the best weights whatever their sum (0.99 to 1.01
+# in this demo); MLCF divides its weights by their sum.
 analyzer_set_LCF_mode 0
 
 # ---- 5. The fit at every point ---------------------------------------------
@@ -83,6 +88,13 @@ saveDataCfg_text_as_ssv
 :for ref %r 0 1
 analyzer_select_image_type %r 1
 save_data demo-output/fraction%r.dat
+:next ref
+
+# A picture of each fraction map with its colour bar, as the main window
+# shows it (demo-output/fraction0.png, fraction1.png).
+:for ref %r 0 1
+analyzer_select_image_type %r 1
+save_image demo-output/fraction%r.png
 :next ref
 
 # The same maps as 16-bit TIFF pictures, scaled from 0 to 1, with a picture

@@ -44,7 +44,7 @@ if [ "$status" -ne 0 ]; then
 fi
 
 echo "Maps written to $root/$out:"
-(cd "$out" && ls -1 *.dat *.tif 2>/dev/null | sed 's/^/  /')
+(cd "$out" && ls -1 *.dat *.tif *.png 2>/dev/null | sed 's/^/  /')
 truthA="$data/truth_fraction_A.txt"
 mapA="$(ls "$out"/fraction0-*.dat 2>/dev/null | head -n 1)"
 if [ -z "$mapA" ]; then

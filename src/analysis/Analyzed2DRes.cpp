@@ -195,6 +195,8 @@ MapSamples16 Analyzed2DRes::tiffDataForSave(bool fixedScale,
   double lo = scaleMin, hi = scaleMax;
   if (!fixedScale)
     sourceRange(lo, hi);
+  out.scaleMin = lo;
+  out.scaleMax = hi;
   if (asAnalyzed) {
     out.width = m_cond.columns();
     out.height = m_cond.rows();

@@ -16,6 +16,10 @@ struct MapSamples16
   int width = 0;
   int height = 0;
   QVector<quint16> values;
+  // The map values written as 0 and 65535: the scale a picture of the
+  // colour bar beside the file is labelled with.
+  double scaleMin = 0.0;
+  double scaleMax = 0.0;
 };
 
 // One result map of a point-by-point run: the recorded values over the whole

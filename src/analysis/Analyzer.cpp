@@ -3,6 +3,7 @@
 #include "analysis/AnalyzeProc.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LCFReference.h"
+#include "analysis/ReferenceOverlap.h"
 #include "spectrum/XafsFileSelect.h"
 #include "spectrum/XafsView.h"
 
@@ -10,6 +11,9 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -125,6 +129,10 @@ void Analyzer::connectForm()
   connect(m_ui->Normalize, &QCheckBox::toggled, m_plot.get(), &XafsView::setNormalize);
   connect(
     m_ui->EnergyCorrection, &QCheckBox::toggled, m_plot.get(), &XafsView::setEnergyCorrection);
+  // The plot starts as the boxes do: the fitted curve is double-normalised,
+  // and a raw sample beside it would not compare.
+  m_plot->setNormalize(m_ui->Normalize->isChecked());
+  m_plot->setEnergyCorrection(m_ui->EnergyCorrection->isChecked());
   connect(m_ui->MLCFMode, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange1, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange2, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
@@ -246,6 +254,12 @@ void Analyzer::addNewRef()
   auto* rows = static_cast<QVBoxLayout*>(m_ui->RefRows->layout());
   rows->insertWidget(index, row);
   m_refs.append(row);
+  // The list scrolls downwards only: a row cut at the side would hide its
+  // fraction and amount.
+  const QMargins m = rows->contentsMargins();
+  m_ui->RefArea->setMinimumWidth(row->sizeHint().width() + m.left() + m.right() +
+                                 m_ui->RefArea->verticalScrollBar()->sizeHint().width() +
+                                 2 * m_ui->RefArea->frameWidth());
   m_refGroup->addButton(row->selectButton(), index);
   if (m_selectedRef < 0) {
     row->selectButton()->setChecked(true);
@@ -350,6 +364,15 @@ void Analyzer::noticedNewZ(double z)
 
 void Analyzer::show()
 {
+  if (!isVisible()) {
+    // As tall as the sections need, but never taller than the screen: the
+    // rest scrolls.
+    const QSize want = m_ui->AnalyzerContents->sizeHint() +
+                       QSize(m_ui->AnalyzerScroll->verticalScrollBar()->sizeHint().width(), 0);
+    const QScreen* screen = this->screen();
+    const QSize room = screen ? screen->availableSize() - QSize(40, 80) : want;
+    resize(want.boundedTo(room));
+  }
   QFrame::show();
   raise();
   m_plot->show();
@@ -382,7 +405,9 @@ quint64 Analyzer::analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV)
     return 0;
   FitConditions cond = fitConditions();
   cond.suggestedEeV = suggestedEeV;
-  m_singleTag = requestFit(s, referenceSnapshots(), isMLCF(), cond);
+  const QVector<RefSnapshot> refs = referenceSnapshots();
+  reportReferenceOverlap(refs, s, false);
+  m_singleTag = requestFit(s, refs, isMLCF(), cond);
   return m_singleTag;
 }
 
@@ -392,6 +417,23 @@ void Analyzer::reAnalyzeSpectrum()
   if (m_running || m_lastSpectrum.size() == 0)
     return;
   analyzeAndShowSpectrum(m_lastSpectrum, m_lastSuggestedEeV);
+}
+
+void Analyzer::reportReferenceOverlap(const QVector<RefSnapshot>& refs,
+                                      const XafsSpectrum& sample,
+                                      bool always)
+{
+  const ReferenceOverlap o = checkReferenceOverlap(refs, sample);
+  if (o.anyMisses && (always || o.line != m_overlapLine))
+    qDebug().noquote() << o.line;
+  m_overlapLine = o.line;
+  m_ui->RefOverlapNote->setText(o.note);
+  m_ui->RefOverlapNote->setToolTip(o.line);
+}
+
+QString Analyzer::referenceNote() const
+{
+  return m_ui->RefOverlapNote->text();
 }
 
 void Analyzer::setProgress(double perCent)
@@ -429,6 +471,10 @@ bool Analyzer::selectImage(int id)
     m_ui->SelRAA->setChecked(true);
   if (id == 8)
     m_ui->SelMLCFA->setChecked(true);
+  // The residual box is a check box no other button clears: choosing the LCF
+  // section itself means its reference maps again.
+  if (id == 0)
+    m_ui->ShowZansa->setChecked(false);
   buttons[id]->setChecked(true);
   m_selecting = false;
   emit changedSelection();
@@ -438,6 +484,23 @@ bool Analyzer::selectImage(int id)
 void Analyzer::setLCFImageType(int type)
 {
   (type == 0 ? m_ui->ShowAmount : m_ui->ShowFraction)->setChecked(true);
+}
+
+bool Analyzer::selectLCFMap(int row, int type)
+{
+  if (row < 0 || row >= m_refs.size()) {
+    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(row);
+    return false;
+  }
+  m_selecting = true;
+  m_ui->SelMLCFA->setChecked(true);
+  m_ui->ShowZansa->setChecked(false);
+  m_refs[row]->selectButton()->setChecked(true);
+  m_selectedRef = row;
+  setLCFImageType(type);
+  m_selecting = false;
+  emit changedSelection();
+  return true;
 }
 
 void Analyzer::setRaEnergy(double eng)

@@ -95,6 +95,15 @@ public:
   // handed over and its fitted curve.
   XafsView* spectrumPlot() const { return m_plot.get(); }
 
+  // Says when a used reference has no energy in common with `sample`: a
+  // debug line naming every range, and a note in the window. A single fit
+  // repeats the line only when the note changes (the plot refits at every
+  // pointer move); a run (`always`) says it once at its start.
+  void reportReferenceOverlap(const QVector<RefSnapshot>& refs,
+                              const XafsSpectrum& sample,
+                              bool always);
+  QString referenceNote() const;
+
   // Sends one fit to the worker with its own sequence number and returns it.
   quint64 requestFit(const XafsSpectrum& s,
                      const QVector<RefSnapshot>& refs,
@@ -149,6 +158,10 @@ public slots:
   // Which map of the selected reference the LCF section shows: 0 amount,
   // otherwise fraction.
   void setLCFImageType(int type);
+  // Shows map `type` (as setLCFImageType) of reference row `row` (0-based):
+  // the LCF section with the residual box off, so the choice holds over an
+  // earlier one. False with a debug line when there is no such row.
+  bool selectLCFMap(int row, int type);
   void setRaEnergy(double eng);
   void setRaFactor(double factor);
   void setFixedScale(bool f);
@@ -184,4 +197,5 @@ private:
   XafsSpectrum m_lastSpectrum;
   double m_lastSuggestedEeV = -1.0;
   XafsSpectrum m_lastFitted;
+  QString m_overlapLine; // the last overlap line written, empty when none
 };

@@ -12,12 +12,16 @@
 
 namespace {
 
+// A read-out wide enough for the longest number it shows ('g' with six
+// digits, e.g. "-1.23457e-05" or "8978.79"), so no digit scrolls out of view.
 QLineEdit* readOnlyField(QWidget* parent, const QString& name)
 {
   auto* field = new QLineEdit(parent);
   field->setObjectName(name);
   field->setReadOnly(true);
-  field->setMaximumWidth(90);
+  const int text = field->fontMetrics().horizontalAdvance(QStringLiteral("-8.88888e-88"));
+  field->setMinimumWidth(text + 12);
+  field->setMaximumWidth(text + 40);
   return field;
 }
 
@@ -43,7 +47,10 @@ LCFReference::LCFReference(int number, QWidget* parent)
 
   m_deltaE = new QLineEdit(QStringLiteral("0"), this);
   m_deltaE->setObjectName(QStringLiteral("DeltaE"));
-  m_deltaE->setMaximumWidth(70);
+  m_deltaE->setMinimumWidth(60);
+  m_deltaE->setMaximumWidth(80);
+  m_deltaE->setToolTip(tr("Energy shift of this reference in eV: at sample energy E the fit reads "
+                          "the reference at E + dE"));
   m_isVictreen = new QCheckBox(tr("Victreen"), this);
   m_isVictreen->setObjectName(QStringLiteral("IsVictreen"));
   m_midE = readOnlyField(this, QStringLiteral("MidE"));
@@ -130,8 +137,10 @@ RefSnapshot LCFReference::snapshot() const
 void LCFReference::newFile(QString fname)
 {
   XafsSpectrum loaded;
-  if (!loaded.load(fname) || loaded.size() < 2) {
-    if (loaded.size() < 2)
+  // A file that cannot be read has been named by the reader already.
+  const bool read = loaded.load(fname);
+  if (!read || loaded.size() < 2) {
+    if (read)
       qDebug().noquote() << "Reference needs at least two points: " + fname;
     m_file->setLoaded(false);
     clearSpectrum();

@@ -20,8 +20,12 @@ int runMainWindow(const StartupOptions& opt)
   body->show();
   // -b FILE loads the batch into the batch window; -x runs whatever the
   // window then holds.
-  if (!opt.batchFile.isEmpty())
+  if (!opt.batchFile.isEmpty()) {
     body->batchCtrl()->load(opt.batchFile);
+    // A batch named at start-up is what the user came for: its window, with
+    // the progress log, shows beside the main window.
+    body->batchCtrl()->show();
+  }
   if (opt.execBatch)
     body->batchCtrl()->execBatchSlot();
   return QApplication::exec();

@@ -110,7 +110,9 @@ void BatchDispatcher::handleKeyword(int keyword, const CmdLine& c)
     case BatchKeyword::Echo: {
       const QString text = QStringLiteral("echo %1").arg(c.args.value(0));
       qDebug().noquote() << text;
-      emit Log(text);
+      // Every other log entry ends its own line; an echo must too, or the
+      // next entry runs on after it.
+      emit Log(text + QLatin1Char('\n'));
       break;
     }
     case BatchKeyword::End:

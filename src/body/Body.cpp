@@ -55,6 +55,7 @@ Body::Body(QWidget* parent)
   setupAnalysis();
   setupImgProc();
   setupCalibration();
+  setupImageArea();
   connectForm();
 }
 
@@ -357,6 +358,7 @@ void Body::showData(int no)
     before->dropDisplay();
   m_shownIndex = no;
   m_mapShown = false;
+  reflectShownKind();
   m_ui->dispA->setImage(frame->displayImage);
   m_ui->CBar->setMinMax(frame->minValue, frame->maxValue);
   m_ui->ImgNo->setToolTip(frame->fileName);

@@ -292,6 +292,12 @@ private:
   void connectForm();
   void shutDownThreads();
 
+  // ---- Image area (BodyImageArea.cpp) ----
+  // The image keeps its shape beside its profiles and colour bar; "Show
+  // Images" / "Show Results" switch the view and follow what it shows.
+  void setupImageArea();
+  void reflectShownKind();
+
   // ---- Stacks and frames (Body.cpp) ----
   void clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load, LoadTiff* loader);
   void readFiles(const QStringList& files, SelectDataFiles* list, LoadState& load, bool isI1);

@@ -123,6 +123,13 @@ void Body::startLCF2DAnalysis()
     maps.fractions.append(row->map(1));
   }
   maps.zansa = m_analyzer->ownMap(Analyzer::ZansaMap);
+  // References that miss the sample's energies give zero maps: said once
+  // per run, from the spectrum at the area's centre.
+  if (haveImage)
+    m_analyzer->reportReferenceOverlap(
+      setup.refs,
+      setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by),
+      true);
   m_analyzer->setContAccess(true);
   m_lcfRun->start(haveImage ? &ac : nullptr, setup, maps);
 }

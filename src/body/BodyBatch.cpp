@@ -56,11 +56,16 @@ private:
   const QStringList& m_items;
 };
 
-// The files of `dir` matching the wildcard `pattern`, in name order.
+// The files of `dir` matching the wildcard `pattern`, in name order. A
+// folder that is not there is named, since "no files" alone hides a typo.
 QStringList filesOfPattern(const QString& dir, const QString& pattern)
 {
   const QDir d(dir);
   QStringList files;
+  if (!d.exists()) {
+    qDebug().noquote() << QStringLiteral("No such folder : %1 (pattern %2)").arg(dir, pattern);
+    return files;
+  }
   for (const QString& name : d.entryList({ pattern }, QDir::Files, QDir::Name))
     files << d.filePath(name);
   return files;
@@ -118,6 +123,8 @@ bool Body::runBatchCmd(const CmdLine& asWritten)
     return true;
   if (c.code == BatchCmd::Unknown) {
     m_batchCtrl->showCmdErr(asWritten);
+    // An unattended run has no batch window to read: say it where its log goes.
+    qDebug().noquote() << QStringLiteral("Err: %1").arg(asWritten.line);
     return true;
   }
   if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0)
@@ -387,13 +394,7 @@ bool Body::execAnalyzerCmd(const CmdLine& c)
     case AnalyzerSelectImageType: {
       qDebug().noquote() << "Selecting img Type" << a.integer(1);
       // reference row (from 0), then 0 amount / 1 fraction
-      const int row = a.integer(0);
-      if (row < 0 || row >= an->references().size()) {
-        qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(row);
-        break;
-      }
-      an->references()[row]->selectButton()->click();
-      an->setLCFImageType(a.integer(1));
+      an->selectLCFMap(a.integer(0), a.integer(1));
       break;
     }
     case AnalyzerSetRaEnergy:

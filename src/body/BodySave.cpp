@@ -18,6 +18,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QPainter>
 
 void Body::setupSaving()
 {
@@ -50,18 +51,49 @@ int Body::mapIndex() const
   return map ? std::max(0, map->no()) : 0;
 }
 
+namespace {
+
+// Writes `map` as the 16-bit TIFF `name` with the dialog's scale choice;
+// `written` tells the scale used. False (with a debug line) without a map
+// or when the file cannot be written.
+bool writeTiffOf(Analyzed2DRes* map,
+                 const SaveDataCfg& cfg,
+                 const QString& name,
+                 MapSamples16& written)
+{
+  qDebug().noquote() << "saveDataAsTiff";
+  if (!map || !map->hasData()) {
+    qDebug().noquote() << "No map to save";
+    return false;
+  }
+  written = map->tiffDataForSave(
+    cfg.tiffFixedScale(), cfg.tiffScaleMin(), cfg.tiffScaleMax(), cfg.tiffAsAnalyzed());
+  if (!writeMapTiff(name, written.width, written.height, written.values)) {
+    qDebug().noquote() << "Can't write" << name;
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
 void Body::saveData(const QString& fname)
 {
   const int index = mapIndex();
   if (m_saveDataCfg->saveAsTiff()) {
     qDebug().noquote() << "selected tiff";
-    if (!saveDataAsTiff(fname, index))
+    MapSamples16 written;
+    if (!writeTiffOf(mapToSave(),
+                     *m_saveDataCfg,
+                     numberedFileName(fname, index, QStringLiteral("tif")),
+                     written))
       return;
     // The colour bar goes under its own name beside the data file, never
-    // over it.
+    // over it, labelled with the scale the file was written with (a fixed
+    // scale is not the range shown on screen).
     const QString cBar =
       insertIntoFileName(insertIntoFileName(fname, QString::number(index)), QStringLiteral("cBar"));
-    saveImageFile(m_ui->CBar->pixmap().toImage(), cBar);
+    saveImageFile(m_ui->CBar->pictureWithScale(written.scaleMin, written.scaleMax), cBar);
   } else {
     qDebug().noquote() << "selected text";
     saveDataAsText(fname, index);
@@ -70,22 +102,9 @@ void Body::saveData(const QString& fname)
 
 bool Body::saveDataAsTiff(const QString& fname, int ext)
 {
-  const QString name = numberedFileName(fname, ext, QStringLiteral("tif"));
-  qDebug().noquote() << "saveDataAsTiff";
-  Analyzed2DRes* map = mapToSave();
-  if (!map || !map->hasData()) {
-    qDebug().noquote() << "No map to save";
-    return false;
-  }
-  const MapSamples16 s = map->tiffDataForSave(m_saveDataCfg->tiffFixedScale(),
-                                              m_saveDataCfg->tiffScaleMin(),
-                                              m_saveDataCfg->tiffScaleMax(),
-                                              m_saveDataCfg->tiffAsAnalyzed());
-  if (!writeMapTiff(name, s.width, s.height, s.values)) {
-    qDebug().noquote() << "Can't write" << name;
-    return false;
-  }
-  return true;
+  MapSamples16 written;
+  return writeTiffOf(
+    mapToSave(), *m_saveDataCfg, numberedFileName(fname, ext, QStringLiteral("tif")), written);
 }
 
 bool Body::saveDataAsText(const QString& fname, int ext)
@@ -106,7 +125,21 @@ void Body::saveFlatDark()
 
 bool Body::saveImage(const QString& fname)
 {
-  return saveImageFile(m_ui->dispA->grab().toImage(), fname);
+  const QImage view = m_ui->dispA->grab().toImage();
+  if (!m_mapShown)
+    return saveImageFile(view, fname);
+  // A map's picture says nothing without its scale: the colour bar with
+  // its values goes beside it.
+  const QImage bar = m_ui->CBar->grab().toImage().scaled(
+    m_ui->CBar->width(), view.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const int gap = 6;
+  QImage picture(view.width() + gap + bar.width(), view.height(), QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter p(&picture);
+  p.drawImage(0, 0, view);
+  p.drawImage(view.width() + gap, 0, bar);
+  p.end();
+  return saveImageFile(picture, fname);
 }
 
 bool Body::saveImageWNum(const QString& fname, const QString& num)

@@ -24,6 +24,7 @@ ColorBar::ColorBar(QWidget* parent)
   : DispA(parent)
   , m_mapping(&currentColorMapping())
   , m_pixmap(kPixmapWidth, kPixmapHeight)
+  , m_ramp(kPixmapWidth, kPixmapHeight)
 {
   connect(this, &DispA::drawImage1, this, &ColorBar::draw1);
   connect(this, &DispA::mouseMoved0, this, &ColorBar::onMouseMoved);
@@ -103,25 +104,77 @@ void ColorBar::paintCBar()
   };
   lineAt(upper());
   lineAt(lower());
+  p.end();
+  m_ramp = m_pixmap.copy();
+  QPainter labels(&m_pixmap);
+  putPixmapLabels(labels, m_min, m_max);
+  labels.end();
+  update();
+}
 
+void ColorBar::putPixmapLabels(QPainter& p, double min, double max) const
+{
+  const int H = m_pixmap.height();
+  const int W = m_pixmap.width();
   QFont font = p.font();
   font.setPixelSize(10);
   p.setFont(font);
   p.setPen(kTextColour);
-  drawText().putRotatedText(&p, QPointF(W / 2.0, 50), 90, valueText(m_max));
-  drawText().putRotatedText(&p, QPointF(W / 2.0, H - 50), 90, valueText(m_min));
+  drawText().putRotatedText(&p, QPointF(W / 2.0, 50), 90, valueText(max));
+  drawText().putRotatedText(&p, QPointF(W / 2.0, H - 50), 90, valueText(min));
   if (isDragging()) {
     const double limit = m_dragged == Limit::Upper ? upper() : lower();
     drawText().putRotatedText(
-      &p, QPointF(W / 2.0, H / 2.0), 90, valueText(m_min + (m_max - m_min) * limit));
+      &p, QPointF(W / 2.0, H / 2.0), 90, valueText(min + (max - min) * limit));
   }
+}
+
+QImage ColorBar::pictureWithScale(double min, double max) const
+{
+  QPixmap picture = m_ramp.copy();
+  QPainter p(&picture);
+  putPixmapLabels(p, min, max);
   p.end();
-  update();
+  return picture.toImage();
 }
 
 void ColorBar::draw1(QPainter* p)
 {
-  p->drawPixmap(rect(), m_pixmap);
+  // The ramp stretches with the widget; the values are written at the
+  // widget's own scale so they keep their shape whatever its size.
+  p->drawPixmap(rect(), m_ramp);
+  putWidgetLabels(p);
+}
+
+void ColorBar::putWidgetLabels(QPainter* p) const
+{
+  p->save();
+  QFont font = p->font();
+  font.setPixelSize(std::clamp(width() - 8, 8, 12));
+  p->setFont(font);
+  const QFontMetricsF metrics(font);
+  const double margin = 4.0;
+  // Rotated by 90 degrees: the text runs downwards from `top`.
+  const auto put = [&](double top, const QString& text, bool fromBottom) {
+    const double length = metrics.horizontalAdvance(text);
+    const double start = fromBottom ? top - length : top;
+    const QRectF box(0, 0, length + 4, metrics.height());
+    p->save();
+    p->translate(width() / 2.0 + metrics.height() / 2.0, start);
+    p->rotate(90);
+    p->fillRect(box.translated(-2, 0), QColor(0, 0, 0, 170));
+    p->setPen(Qt::white);
+    p->drawText(box.translated(-2, 0), Qt::AlignCenter, text);
+    p->restore();
+  };
+  put(margin, valueText(m_max), false);
+  put(height() - margin, valueText(m_min), true);
+  if (isDragging()) {
+    const double limit = m_dragged == Limit::Upper ? upper() : lower();
+    const QString text = valueText(m_min + (m_max - m_min) * limit);
+    put(height() / 2.0 - metrics.horizontalAdvance(text) / 2.0, text, false);
+  }
+  p->restore();
 }
 
 double ColorBar::fractionAtPointer() const

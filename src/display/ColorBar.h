@@ -50,6 +50,9 @@ public:
   bool isDragging() const { return m_dragged != Limit::None; }
   Limit draggedLimit() const { return m_dragged; }
   const QPixmap& pixmap() const { return m_pixmap; }
+  // The bar's picture as pixmap() draws it, but with `min` and `max`
+  // written at its ends: the scale of a file saved beside it.
+  QImage pictureWithScale(double min, double max) const;
 
 signals:
   void cBarUpdated();
@@ -69,9 +72,16 @@ protected:
 private:
   int barHeight() const;
   double fractionAtPointer() const;
+  // The end values (and the dragged limit's) written into a picture of
+  // the bar's own pixmap size.
+  void putPixmapLabels(QPainter& p, double min, double max) const;
+  // The same values on the widget at its own scale, on a dark backing so
+  // they read on any colour of the ramp.
+  void putWidgetLabels(QPainter* p) const;
 
   ColorMapping* m_mapping;
   QPixmap m_pixmap;
+  QPixmap m_ramp; // the ramp and limit lines without values
   double m_min = 0.0;
   double m_max = 1.0;
   Limit m_dragged = Limit::None;

@@ -21,13 +21,26 @@ CrossSView::CrossSView(QWidget* parent)
   , m_marker(kNone)
 {
   setBackground(QColor(255, 255, 255));
-  coord()->setMargins(0.03, 0.03, 0.05, 0.05);
+  setOrientation(Qt::Horizontal);
   connect(this, &DispA::drawImage1, this, &CrossSView::drawImage);
 }
 
 void CrossSView::setOrientation(Qt::Orientation orientation)
 {
   m_orientation = orientation;
+  // Margins only on the value axis: the position axis spans the widget as
+  // the image spans its own. A row profile keeps room above for the labels;
+  // a column profile writes them over its top on a light backing.
+  if (orientation == Qt::Horizontal)
+    coord()->setMargins(0.0, 0.0, 0.05, 0.22);
+  else
+    coord()->setMargins(0.05, 0.05, 0.0, 0.0);
+  update();
+}
+
+void CrossSView::setCaption(const QString& caption)
+{
+  m_caption = caption;
   update();
 }
 
@@ -112,7 +125,7 @@ void CrossSView::drawImage(QPainter* p)
   if (horizontal)
     c->setRealRange(from, vmax, to, vmin); // larger values higher up
   else
-    c->setRealRange(vmin, from, vmax, to); // positions downwards like the image
+    c->setRealRange(vmax, from, vmin, to); // rows downwards, values towards the image
   auto toScreen = [&](double position, double value) {
     return horizontal ? QPointF(c->sx(position), c->sy(value))
                       : QPointF(c->sx(value), c->sy(position));
@@ -143,6 +156,34 @@ void CrossSView::drawImage(QPainter* p)
   if (std::isfinite(m_marker)) {
     p->setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
     p->drawLine(toScreen(m_marker, vmin), toScreen(m_marker, vmax));
+  }
+  p->restore();
+  drawLabels(p, vmin, vmax);
+}
+
+void CrossSView::drawLabels(QPainter* p, double vmin, double vmax)
+{
+  p->save();
+  QFont font = p->font();
+  font.setPixelSize(10);
+  p->setFont(font);
+  p->setPen(QColor(60, 60, 60));
+  const QString hi = QString::number(vmax, 'g', 4);
+  const QString lo = QString::number(vmin, 'g', 4);
+  const QRect all = rect().adjusted(2, 1, -2, -1);
+  if (m_orientation == Qt::Horizontal) {
+    // Top strip: caption on the left, the highest value on the right; the
+    // lowest at the bottom right.
+    p->drawText(all, Qt::AlignLeft | Qt::AlignTop, m_caption);
+    p->drawText(all, Qt::AlignRight | Qt::AlignTop, hi);
+    p->drawText(all, Qt::AlignRight | Qt::AlignBottom, lo);
+  } else {
+    // Values grow to the left: highest at the left, lowest at the right,
+    // with the caption under them.
+    p->fillRect(QRect(0, 0, width(), 26), QColor(255, 255, 255, 200));
+    p->drawText(all, Qt::AlignLeft | Qt::AlignTop, hi);
+    p->drawText(all, Qt::AlignRight | Qt::AlignTop, lo);
+    p->drawText(all.adjusted(0, 12, 0, 0), Qt::AlignHCenter | Qt::AlignTop, m_caption);
   }
   p->restore();
 }

@@ -2,13 +2,16 @@
 
 #include "display/DispA.h"
 
+#include <QString>
 #include <QVector>
 
 // A cross-section view beside the image: profiles of values along a row
-// (horizontal view, values upwards) or a column (vertical view, values to
-// the right, positions downwards). Value i sits at position i + 0.5, the
-// centre of pixel i, so the view lines up with the image's view window
-// when given the same position range.
+// (horizontal view below the image, values upwards) or a column (vertical
+// view right of the image, rows downwards, values growing to the left,
+// towards the image). Value i sits at position i + 0.5, the centre of
+// pixel i, and the position axis has no margins, so the view lines up with
+// the image's view window when given the same position range. A caption
+// says what the values are, with the lowest and highest value drawn.
 class CrossSView : public DispA
 {
   Q_OBJECT
@@ -27,6 +30,9 @@ public:
   // the whole of the longest profile.
   void setPositionRange(double from, double to);
   void resetPositionRange();
+  // What the values are, e.g. "absorption"; written in a corner.
+  void setCaption(const QString& caption);
+  const QString& caption() const { return m_caption; }
   // A line at this position; NaN for none.
   void setMarker(double position);
   // The value range drawn, from the finite values in the position range;
@@ -38,10 +44,12 @@ public slots:
 
 private:
   void positionRange(double& from, double& to) const;
+  void drawLabels(QPainter* p, double vmin, double vmax);
 
   Qt::Orientation m_orientation = Qt::Horizontal;
   QVector<QVector<double>> m_profiles;
   double m_from;
   double m_to;
   double m_marker;
+  QString m_caption;
 };

@@ -34,7 +34,10 @@ void ImgDispA::setImage(const QImage& image)
 {
   // A deep copy: frame images wrap their frame's buffer, and the frame may
   // be deleted while this widget still shows it.
+  const QSize before = m_image.size();
   m_image = image.copy();
+  if (m_image.size() != before && hasImage())
+    emit imageSizeChanged(m_image.size());
   if (m_view.isEmpty() && hasImage()) {
     m_view = QRectF(0, 0, m_image.width(), m_image.height());
     updateCoord();

@@ -52,6 +52,7 @@ signals:
   void mouseDragged(double x, double y); // pointer moved with a button held
   void selectedAreaChanged();            // a selection ended, was set or cleared
   void viewWindowChanged();
+  void imageSizeChanged(const QSize& size); // an image of another size is shown
 
 public slots:
   void drawImage(QPainter* p);

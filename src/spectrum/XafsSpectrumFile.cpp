@@ -2,6 +2,7 @@
 
 #include "spectrum/XafsSpectrum.h"
 
+#include <QDebug>
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -85,8 +86,10 @@ void readColumns(QTextStream& in, SpectrumPoints& mu)
 bool XafsSpectrum::load(const QString& fileName)
 {
   QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    qDebug().noquote() << QStringLiteral("Can't open spectrum file : ") + fileName;
     return false;
+  }
   QTextStream in(&f);
   const bool is9809 = in.readLine().simplified().startsWith(QLatin1String("9809"));
   in.seek(0);
@@ -97,8 +100,10 @@ bool XafsSpectrum::load(const QString& fileName)
     read9809(in, mu, i0, i1);
   else
     readColumns(in, mu);
-  if (!is9809 && mu.isEmpty())
+  if (!is9809 && mu.isEmpty()) {
+    qDebug().noquote() << QStringLiteral("No spectrum in file : ") + fileName;
     return false;
+  }
 
   points = mu;
   curves[CurveI0] = i0;

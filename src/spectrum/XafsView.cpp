@@ -37,9 +37,11 @@ double XafsView::setSpectrum(const XafsSpectrum& s)
 {
   m_spectrum = s;
   m_hasSpectrum = true;
-  if (m_rescalePending) {
-    setRangeToData();
-    m_rescalePending = false;
+  // A range that shows nothing of the new spectrum (the first, a new stack,
+  // another edge) would leave an empty frame: take the spectrum's own.
+  if (m_rescalePending || !m_hasRange || !overlapsRange(s)) {
+    if (setRangeToData())
+      m_rescalePending = false;
   }
   repaintAndNotify();
   return m_hasStandard ? s.midx - m_standard.midx : 0.0;
@@ -134,6 +136,7 @@ void XafsView::onWheelMoved()
   const double f = m_ui->Plot->zoomFactor();
   m_lower = (m_lower - em) * f + em;
   m_upper = (m_upper - em) * f + em;
+  m_hasRange = true;
   setTransform();
   const ChCoord* cc = m_ui->Plot->coord();
   m_ui->XVal->setText(QString::number(cc->rx(at.x()), 'g', 6));
@@ -184,7 +187,17 @@ void XafsView::askSaveFile()
   saveData(fname);
 }
 
-void XafsView::setRangeToData()
+bool XafsView::overlapsRange(const XafsSpectrum& s) const
+{
+  for (int i = 0; i < s.points.size(); ++i) {
+    const double e = plottedEnergy(s, i);
+    if (e >= m_lower && e <= m_upper)
+      return true;
+  }
+  return false;
+}
+
+bool XafsView::setRangeToData()
 {
   double lo = std::numeric_limits<double>::infinity();
   double hi = -lo;
@@ -204,13 +217,15 @@ void XafsView::setRangeToData()
   for (const XafsSpectrum& s : m_others)
     take(s);
   if (!(lo <= hi))
-    return; // nothing to show: keep the range
+    return false; // nothing to show: keep the range
+  m_hasRange = lo < hi;
   if (lo == hi) {
     lo -= 1.0;
     hi += 1.0;
   }
   m_lower = lo;
   m_upper = hi;
+  return true;
 }
 
 void XafsView::repaintAndNotify()

@@ -82,7 +82,12 @@ private:
   // Fits the plot's transformation to the widget's current size, the energy
   // range and the value range of what is visible in it.
   void setTransform();
-  void setRangeToData();
+  // Takes the energy range of everything shown; false (range kept) when
+  // nothing is shown. A single energy gives a range around it that the next
+  // spectrum with a spread replaces.
+  bool setRangeToData();
+  bool overlapsRange(const XafsSpectrum& s) const;
+  void drawRaw(QPainter* p);
   void repaintAndNotify();
 
   std::unique_ptr<Ui::XafsView> m_ui;
@@ -96,4 +101,5 @@ private:
   double m_lower = 0.0;
   double m_upper = 1.0;
   bool m_rescalePending = true;
+  bool m_hasRange = false; // the range spans real data (or a user's zoom)
 };

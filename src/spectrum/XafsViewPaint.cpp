@@ -24,6 +24,8 @@ namespace {
 // labels on the left and at the bottom.
 constexpr double kLeftMargin = 0.12;
 constexpr double kRightMargin = 0.03;
+// Room for the raw curve's own axis on the right while it is shown.
+constexpr double kRawRightMargin = 0.12;
 constexpr double kBottomMargin = 0.1;
 constexpr double kTopMargin = 0.04;
 
@@ -152,7 +154,8 @@ void XafsView::setTransform()
   DispA* area = m_ui->Plot;
   ChCoord* cc = area->coord();
   cc->setFullArea(0, 0, area->width(), area->height());
-  cc->setMargins(kLeftMargin, kRightMargin, kBottomMargin, kTopMargin);
+  const bool raw = m_ui->ShowRaw->isChecked() && !m_raw.points.isEmpty();
+  cc->setMargins(kLeftMargin, raw ? kRawRightMargin : kRightMargin, kBottomMargin, kTopMargin);
   cc->applyMargins();
   Range r;
   for (const Curve& c : curves())
@@ -181,13 +184,6 @@ void XafsView::draw(QPainter* p)
     drawCurve(p, cc, c.points, c.colour, c.dashed);
   const double top = cc->ry0();
   const double bottom = cc->ry1();
-  if (m_ui->ShowRaw->isChecked() && !m_raw.points.isEmpty()) {
-    QVector<QPointF> raw;
-    const double shift = m_ui->ECorrect->isChecked() && m_hasSpectrum ? m_spectrum.extraShift : 0.0;
-    for (const QPointF& pt : m_raw.points)
-      raw.append(QPointF(pt.x() - shift, pt.y()));
-    drawCurve(p, cc, scaledInto(raw, bottom, top), kRawColour, false);
-  }
   if (m_ui->ShowFFT->isChecked() && m_hasSpectrum) {
     QVector<double> values;
     for (const QPointF& pt : shown.first().points)
@@ -201,8 +197,58 @@ void XafsView::draw(QPainter* p)
     drawCurve(p, cc, scaledInto(fft, bottom, top), kFftColour, true);
   }
   drawMarker(p);
+  if (m_ui->ShowRaw->isChecked() && !m_raw.points.isEmpty())
+    drawRaw(p); // last: it lifts the clipping for its axis
   p->restore();
   m_ui->ExtMsg->setText(legendText());
+}
+
+// The raw box sums are counts, not absorption: they get their own linear
+// scale over the energies shown, with its axis on the right in the curve's
+// colour, instead of being squeezed into the absorption axis.
+void XafsView::drawRaw(QPainter* p)
+{
+  const ChCoord* cc = m_ui->Plot->coord();
+  const double shift = m_ui->ECorrect->isChecked() && m_hasSpectrum ? m_spectrum.extraShift : 0.0;
+  QVector<QPointF> raw;
+  Range r;
+  for (const QPointF& pt : m_raw.points) {
+    const double e = pt.x() - shift;
+    raw.append(QPointF(e, pt.y()));
+    if (e >= m_lower && e <= m_upper)
+      r.take(pt.y());
+  }
+  if (!r.valid())
+    return;
+  const double pad = r.hi > r.lo ? 0.05 * (r.hi - r.lo) : std::max(0.5, 0.05 * std::fabs(r.hi));
+  const double lo = r.lo - pad;
+  const double hi = r.hi + pad;
+  // Raw value v drawn where the absorption axis has the same fraction of
+  // its height.
+  const double aTop = cc->ry0();
+  const double aBottom = cc->ry1();
+  auto toAxis = [&](double v) { return aBottom + (v - lo) / (hi - lo) * (aTop - aBottom); };
+  QVector<QPointF> mapped;
+  for (const QPointF& pt : raw)
+    mapped.append(QPointF(pt.x(), toAxis(pt.y())));
+  drawCurve(p, cc, mapped, kRawColour, false);
+  p->setClipping(false); // the axis labels sit outside the frame
+
+  const QColor colour = standardColour(kRawColour);
+  p->setPen(colour);
+  const QFontMetricsF metrics(p->font());
+  const double right = cc->sx1();
+  for (double v : tickValues(niceAxis(lo, hi), 50)) {
+    const double y = cc->sy(toAxis(v));
+    if (y < cc->sy0() - 0.5 || y > cc->sy1() + 0.5)
+      continue;
+    p->drawLine(QPointF(right, y), QPointF(right - 5.0, y));
+    p->drawText(QPointF(right + 3, y + metrics.ascent() / 2), QString::number(v, 'g', 4));
+  }
+  const QString caption = tr("raw intensity (right axis)");
+  p->drawText(
+    QPointF(right - metrics.horizontalAdvance(caption) - 12, cc->sy0() + metrics.ascent() + 4),
+    caption);
 }
 
 void XafsView::drawMarker(QPainter* p)

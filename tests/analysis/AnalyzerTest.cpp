@@ -4,6 +4,7 @@
 #include "spectrum/XafsView.h"
 
 #include "GeneratedStack.h"
+#include "support/MessageCapture.h"
 #include "support/Tolerance.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,27 @@ TEST(Analyzer, CurrentMapFollowsTheSectionAndItsButtons)
   }
   EXPECT_EQ(a.section(), Analyzer::SumUpSection);
   EXPECT_EQ(changed.count(), 4);
+}
+
+// The last selection wins: after the residual map (button 8), choosing a
+// reference's map or the LCF section shows that reference's map again.
+TEST(Analyzer, LastSelectionChoosesTheMap)
+{
+  Analyzer a;
+  ASSERT_TRUE(a.selectImage(8));
+  EXPECT_EQ(a.currentMap(), a.ownMap(Analyzer::ZansaMap));
+  QSignalSpy changed(&a, &Analyzer::changedSelection);
+  ASSERT_TRUE(a.selectLCFMap(1, 1));
+  EXPECT_EQ(a.currentMap(), a.references()[1]->map(1));
+  EXPECT_EQ(changed.count(), 1);
+  ASSERT_TRUE(a.selectLCFMap(0, 0));
+  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
+
+  ASSERT_TRUE(a.selectImage(8));
+  ASSERT_TRUE(a.selectImage(0));
+  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
+  EXPECT_FALSE(a.selectLCFMap(5, 1));
+  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
 }
 
 TEST(Analyzer, CaptureCopiesTheCurrentMap)
@@ -80,4 +102,29 @@ TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
   stale.amounts = { 0.9, 0.1 };
   a.analyzeSpectrumFinished(stale);
   EXPECT_CLOSE(a.references()[0]->fraction(), f0);
+}
+
+// A reference moved off the sample's energies by dE is named, once: the
+// window's note and one debug line, however often the same fit repeats; the
+// note goes when the reference is back.
+TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
+{
+  GeneratedStack stack(4, 4);
+  ASSERT_TRUE(stack.ok());
+  Analyzer a;
+  ASSERT_TRUE(a.setLCFStd(0, true, 0.0, stack.truth().referenceFiles[0], "0"));
+  ASSERT_TRUE(a.setLCFStd(1, true, 2000.0, stack.truth().referenceFiles[1], "0"));
+  lctest::MessageCapture capture;
+  QSignalSpy shown(&a, &Analyzer::analyzedSpectrum);
+  for (int i = 0; i < 2; ++i) {
+    a.analyzeAndShowSpectrum(stack.spectrumAt(1, 1, 0, 0), -1.0);
+    ASSERT_TRUE(shown.wait(10000));
+  }
+  EXPECT_EQ(a.referenceNote(), "Ref 2: no energies in common with the sample");
+  EXPECT_EQ(capture.count("References miss the sample's energies"), 1);
+  EXPECT_TRUE(capture.contains("(no overlap)"));
+
+  ASSERT_TRUE(a.setLCFStd(1, true, 0.0, stack.truth().referenceFiles[1], "0"));
+  ASSERT_TRUE(shown.wait(10000));
+  EXPECT_TRUE(a.referenceNote().isEmpty());
 }

@@ -47,6 +47,14 @@ TEST(LCFReference, CountsAsLoadedOnlyWithTwoPointsRead)
   EXPECT_FALSE(row.isLoaded());
   EXPECT_FALSE(row.snapshot().usable());
   EXPECT_TRUE(row.midEText().isEmpty());
+
+  // A file that is not there is named as unreadable, not as too short.
+  capture.clear();
+  const QString missing = dir.filePath("missing.dat");
+  row.fileSelect()->load(missing);
+  EXPECT_TRUE(capture.has("Can't open spectrum file : " + missing));
+  EXPECT_FALSE(capture.contains("at least two points"));
+  EXPECT_FALSE(row.isLoaded());
 }
 
 TEST(LCFReference, SetStdAndResults)

@@ -49,7 +49,7 @@ TEST_F(BatchDispatcherTest, SkipsBlankLinesAndStrayNextAndStopsAtEnd)
                          "quit" }));
   EXPECT_EQ(exec.lines(), QStringList({ "zoom_in" }));
   EXPECT_TRUE(capture.has("echo hello there"));
-  EXPECT_EQ(exec.log, QStringList({ "echo hello there", "zoom_in : \n" }));
+  EXPECT_EQ(exec.log, QStringList({ "echo hello there\n", "zoom_in : \n" }));
 
   ASSERT_TRUE(exec.run({}));
   ASSERT_TRUE(exec.run({ "", "" }));

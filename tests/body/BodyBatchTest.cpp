@@ -71,6 +71,7 @@ TEST_F(BodyFixture, LinesWithNothingToWaitForEndAtOnce)
                               "analyzer_exec_ra",
                               "load_I0_files NEW",
                               "load_I1_files_of_pattern NEW " + m_dir + " nothing_*.tif",
+                              "load_I0_files_of_pattern NEW " + m_dir + "/absent I0_*.tif",
                               "analyzer_exec_LCF",
                               "analyzer_set_LCF_std 7 1 0 x.dat 0",
                               "analyzer_select_image 42",
@@ -88,8 +89,10 @@ TEST_F(BodyFixture, LinesWithNothingToWaitForEndAtOnce)
 
   const auto* batchLog = m_body->batchCtrl()->findChild<QPlainTextEdit*>("BatchLogs");
   EXPECT_TRUE(batchLog->toPlainText().startsWith("Err: "));
-  EXPECT_EQ(log.count("No files to load"), 2);
-  for (const char* text : { "LCF 2D analysis not started: no image loaded",
+  EXPECT_EQ(log.count("No files to load"), 3);
+  EXPECT_TRUE(log.has("No such folder : " + m_dir + "/absent (pattern I0_*.tif)"));
+  for (const char* text : { "Err: frobnicate 1 2",
+                            "LCF 2D analysis not started: no image loaded",
                             "No LCF reference 7",
                             "No LCF reference 9",
                             "No image button 42",

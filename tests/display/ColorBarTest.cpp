@@ -76,3 +76,24 @@ TEST_F(Bar, OwnMappingLeavesTheSharedOneAlone)
   EXPECT_CLOSE(own.upper, 0.2);
   EXPECT_CLOSE(currentColorMapping().upper, 1.0);
 }
+
+// The picture saved beside a file carries that file's scale; with the scale
+// on screen it is the bar's own pixmap. On the widget the values are drawn
+// at its own scale on a dark backing, so the top of a grey bar (near white)
+// still shows dark pixels behind the text.
+TEST_F(Bar, PictureCarriesTheGivenScaleAndLabelsRead)
+{
+  bar.setMinMax(0.25, 0.75);
+  EXPECT_EQ(bar.pictureWithScale(0.25, 0.75), bar.pixmap().toImage());
+  const QImage fixed = bar.pictureWithScale(0.0, 1.0);
+  EXPECT_EQ(fixed.size(), bar.pixmap().size());
+  EXPECT_NE(fixed, bar.pixmap().toImage());
+
+  bar.resize(44, 500);
+  const QImage shown = bar.grab().toImage();
+  int dark = 0;
+  for (int y = 4; y < 40; ++y)
+    for (int x = 0; x < shown.width(); ++x)
+      dark += qGray(shown.pixel(x, y)) < 100 ? 1 : 0;
+  EXPECT_GT(dark, 50);
+}

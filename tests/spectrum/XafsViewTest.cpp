@@ -2,6 +2,7 @@
 #include "spectrum/SyntheticSpectrum.h"
 #include "spectrum/XafsFileSelect.h"
 
+#include "app/TextItems.h"
 #include "display/ChCoord.h"
 #include "display/DispA.h"
 
@@ -9,6 +10,7 @@
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -82,6 +84,89 @@ TEST(XafsView, WheelZoomKeepsThePointedEnergy)
   view.resetXScale(); // back to the spectrum's range
   EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
   EXPECT_CLOSE(view.upperEnergy(), 9100.0);
+}
+
+namespace {
+
+// Antialiased lines blend into the background: a pixel counts as the
+// curve's when every channel is close to it.
+bool nearColour(const QColor& a, const QColor& b)
+{
+  return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
+         std::abs(a.blue() - b.blue()) < 40;
+}
+
+// Pixels of `colour` inside the plot's frame of a fresh grab.
+int pixelsOf(DispA* plot, const QColor& colour)
+{
+  const QImage img = plot->grab().toImage();
+  const ChCoord* cc = plot->coord();
+  int n = 0;
+  for (int y = int(cc->sy0()) + 2; y < int(cc->sy1()) - 1; ++y)
+    for (int x = int(cc->sx0()) + 2; x < int(cc->sx1()) - 1; ++x)
+      n += nearColour(QColor(img.pixel(x, y)), colour) ? 1 : 0;
+  return n;
+}
+
+} // namespace
+
+// The first spectrum with a spread of energies sets the range, whatever came
+// before it while a stack was loading (nothing, one frame); a spectrum the
+// range misses takes its own range; a zoom inside the data stays.
+TEST(XafsView, RangeFollowsTheFirstRealSpectrum)
+{
+  XafsView view;
+  view.resize(640, 480);
+  view.show();
+  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
+  view.setSpectrum(XafsSpectrum());
+  SyntheticEdge v;
+  view.setSpectrum(
+    XafsSpectrum(v.sample(8950, 8950, 1.0), QStringLiteral("one"), 1, 0.0, -1.0, -20.0, 20.0));
+  view.setSpectrum(stepSpectrum());
+  EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
+  EXPECT_CLOSE(view.upperEnergy(), 9100.0);
+  EXPECT_GT(pixelsOf(plot, standardColour(0)), 100);
+
+  lctest::turnWheel(plot, QPoint(plot->width() / 2, plot->height() / 2), 1);
+  const double zoomed = view.upperEnergy() - view.lowerEnergy();
+  view.setSpectrum(stepSpectrum());
+  EXPECT_CLOSE(view.upperEnergy() - view.lowerEnergy(), zoomed, 1e-9);
+
+  SyntheticEdge cu;
+  cu.e0 = 7112.0;
+  view.setSpectrum(
+    XafsSpectrum(cu.sample(7000, 7300, 2.0), QStringLiteral("fe"), 1, 0.0, -1.0, -20.0, 20.0));
+  EXPECT_CLOSE(view.lowerEnergy(), 7000.0);
+  EXPECT_CLOSE(view.upperEnergy(), 7300.0);
+  EXPECT_GT(pixelsOf(plot, standardColour(0)), 100);
+}
+
+// The raw counts get their own scale: shown, they spread over the frame's
+// height instead of lying along one edge, and their axis is labelled.
+TEST(XafsView, RawCurveHasItsOwnScale)
+{
+  XafsView view;
+  view.resize(640, 480);
+  view.show();
+  view.setSpectrum(stepSpectrum());
+  SpectrumPoints raw;
+  for (int i = 0; i <= 100; ++i)
+    raw.append(8900.0 + 2.0 * i, 1.0e6 - 3.0e3 * i);
+  view.setRawSpectrum(raw);
+  view.findChild<QCheckBox*>(QStringLiteral("ShowRaw"))->setChecked(true);
+  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
+  const QImage img = plot->grab().toImage();
+  const ChCoord* cc = plot->coord();
+  int topRow = img.height();
+  int bottomRow = -1;
+  for (int y = int(cc->sy0()) + 2; y < int(cc->sy1()) - 1; ++y)
+    for (int x = int(cc->sx0()) + 2; x < int(cc->sx1()) - 1; ++x)
+      if (nearColour(QColor(img.pixel(x, y)), standardColour(7))) {
+        topRow = std::min(topRow, y);
+        bottomRow = std::max(bottomRow, y);
+      }
+  EXPECT_GT(bottomRow - topRow, (cc->sy1() - cc->sy0()) * 0.7);
 }
 
 // Save writes the measured spectrum with its shift applied, the standard and

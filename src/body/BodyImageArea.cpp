@@ -1,0 +1,66 @@
+// Body: the image area's layout (the image in its own shape, the profiles
+// lined up with it) and the choice between frames and result maps.
+
+#include "body/Body.h"
+
+#include "analysis/Analyzer.h"
+#include "analysis/LcfRun.h"
+#include "display/CrossSView.h"
+#include "display/ImageAreaLayout.h"
+#include "display/ImgDispA.h"
+#include "input/SelectDataFiles.h"
+
+#include "ui_Body.h"
+
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+void Body::setupImageArea()
+{
+  Ui::Body& ui = *m_ui;
+  // The form's grid stretches the image to any shape; this layout keeps the
+  // shape of the image shown and sizes the profiles to its sides.
+  delete ui.ImageBox->layout();
+  auto* area = new ImageAreaLayout(ui.dispA, ui.VCross, ui.CBar, ui.HCross, ui.ImageBox);
+  connect(ui.dispA, &ImgDispA::imageSizeChanged, area, &ImageAreaLayout::setAspect);
+
+  ui.VCross->setOrientation(Qt::Vertical);
+  ui.HCross->setCaption(tr("absorption along the row"));
+  ui.VCross->setCaption(tr("along the column"));
+  // The profiles follow the view window, pixel for pixel with the image.
+  connect(ui.dispA, &ImgDispA::viewWindowChanged, this, [this] {
+    const QRectF v = m_ui->dispA->viewWindow();
+    m_ui->HCross->setPositionRange(v.left(), v.right());
+    m_ui->VCross->setPositionRange(v.top(), v.bottom());
+  });
+
+  connect(ui.ShowImages, &QRadioButton::toggled, this, [this](bool on) {
+    if (!on || !m_mapShown)
+      return;
+    const int idx = m_shownIndex >= 0 ? m_shownIndex : shownList()->currentIndex();
+    if (shownStack().isValidIndex(idx))
+      showData(idx);
+    else
+      reflectShownKind(); // nothing to show instead: the map stays
+  });
+  connect(ui.ShowResAnalysis, &QRadioButton::toggled, this, [this](bool on) {
+    if (!on || m_mapShown)
+      return;
+    showCurrentMap();
+    reflectShownKind();
+  });
+  // After the connections that draw the map, so the buttons see the result.
+  connect(m_analyzer.get(), &Analyzer::changedSelection, this, &Body::reflectShownKind);
+  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, &Body::reflectShownKind);
+}
+
+void Body::reflectShownKind()
+{
+  Ui::Body& ui = *m_ui;
+  // The shift map is a view of its own; it is left as the user chose it.
+  if (ui.ShowShiftMap->isChecked())
+    return;
+  QRadioButton* shown = m_mapShown ? ui.ShowResAnalysis : ui.ShowImages;
+  const QSignalBlocker block(shown);
+  shown->setChecked(true);
+}

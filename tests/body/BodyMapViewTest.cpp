@@ -1,0 +1,115 @@
+#include "BodyFixture.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
+#include "analysis/LCFReference.h"
+#include "display/ColorMap.h"
+#include "display/ImgDispA.h"
+#include "input/TiffData.h"
+#include "support/TestData.h"
+#include "support/Tolerance.h"
+
+#include "ui_Body.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+namespace {
+
+// Fills `map` over the whole stack with `value` + x and renders it.
+void fill(Analyzed2DRes* map, int w, int h, double value)
+{
+  AnalyzeCond c;
+  c.setup(w, h, 0, 0, 0, 0, w, h);
+  map->reset(c);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      map->setData(x, y, 0, 0, value + x);
+  map->genImg(currentColorMapping());
+}
+
+// The first value of the one file in `dir` matching `pattern` ("x y v" lines).
+double firstValue(const QString& dir, const QString& pattern)
+{
+  const QStringList found = QDir(dir).entryList({ pattern }, QDir::Files);
+  if (found.size() != 1)
+    return -1.0;
+  const QList<QByteArray> items = lctest::readFile(dir + '/' + found[0]).split('\n')[0].split(' ');
+  return items.value(2).toDouble();
+}
+
+} // namespace
+
+// "Show Images" / "Show Results" switch the view and follow it: a map chosen
+// in the analysis window ticks "Show Results"; "Show Images" brings the
+// frame back and "Show Results" the map again.
+TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
+{
+  ASSERT_TRUE(loadI1(makeStack("V", 3), true));
+  Ui::Body& ui = *m_body->form();
+  Analyzer* an = m_body->analyzer();
+  fill(an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 5.0);
+  EXPECT_TRUE(ui.ShowImages->isChecked());
+
+  ASSERT_TRUE(an->selectImage(8));
+  EXPECT_TRUE(m_body->isMapShown());
+  EXPECT_TRUE(ui.ShowResAnalysis->isChecked());
+
+  ui.ShowImages->click();
+  EXPECT_FALSE(m_body->isMapShown());
+  EXPECT_EQ(ui.dispA->image(), m_body->i1Frames().at(m_body->shownIndex())->displayImage);
+  ui.ShowResAnalysis->click();
+  EXPECT_TRUE(m_body->isMapShown());
+  EXPECT_EQ(ui.dispA->image(), an->ownMap(Analyzer::ZansaMap)->img());
+  m_body->showData(1);
+  EXPECT_TRUE(ui.ShowImages->isChecked());
+}
+
+// The map a save writes is the one the last selection command chose, also
+// after the residual map was chosen once.
+TEST_F(BodyFixture, SavedMapFollowsTheLastSelection)
+{
+  ASSERT_TRUE(loadI1(makeStack("S", 3), true));
+  Analyzer* an = m_body->analyzer();
+  fill(an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 100.0);
+  fill(an->references()[1]->map(1), kWidth, kHeight, 7.0);
+  fill(an->references()[0]->map(1), kWidth, kHeight, 3.0);
+  exec("saveDataCfg_save_as_text");
+  exec("saveDataCfg_text_as_xyz");
+  exec("saveDataCfg_text_as_ssv");
+  const QString out = m_dir + "/maps";
+  ASSERT_TRUE(QDir().mkpath(out));
+
+  exec("analyzer_select_image 8");
+  exec("save_data " + out + "/zansa.dat");
+  EXPECT_CLOSE(firstValue(out, "zansa-*.dat"), 100.0);
+  exec("analyzer_select_image_type 1 1");
+  exec("save_data " + out + "/ref1.dat");
+  EXPECT_CLOSE(firstValue(out, "ref1-*.dat"), 7.0);
+  exec("analyzer_select_image 8");
+  exec("analyzer_select_image 0");
+  EXPECT_EQ(m_body->mapToSave(), an->references()[1]->map(1));
+  exec("analyzer_select_image_type 0 1");
+  exec("save_data " + out + "/ref0.dat");
+  EXPECT_CLOSE(firstValue(out, "ref0-*.dat"), 3.0);
+}
+
+// The image area takes the shape of the stack (32 x 24 here), not of the
+// window; the profiles are as long as the image's sides.
+TEST_F(BodyFixture, ImageAreaKeepsTheStacksShape)
+{
+  ASSERT_TRUE(loadI1(makeStack("A", 2), true));
+  m_body->resize(1400, 900);
+  m_body->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(m_body.get()));
+  QApplication::processEvents();
+  const Ui::Body& ui = *m_body->form();
+  const QSize image = ui.dispA->size();
+  ASSERT_GT(image.height(), 100);
+  EXPECT_CLOSE(double(image.width()) / image.height(), double(kWidth) / kHeight, 0.02);
+  EXPECT_EQ(ui.HCross->width(), image.width());
+  EXPECT_EQ(ui.VCross->height(), image.height());
+  EXPECT_EQ(ui.VCross->orientation(), Qt::Vertical);
+}
