@@ -156,6 +156,31 @@ void BM_Kernel(benchmark::State& state)
 }
 BENCHMARK(BM_Kernel);
 
+// The same in the engine's batches of 16 neighbouring points.
+void BM_KernelBatch(benchmark::State& state)
+{
+  std::unique_ptr<KernelScratch> scratch = world->kernel->makeScratch();
+  RasterPoint points[16];
+  double out[16 * 8];
+  int i = 0;
+  auto fill = [&] {
+    for (int k = 0; k < 16; ++k)
+      points[k] = pointAt(i++);
+  };
+  fill();
+  world->kernel->computeBatch(points, 16, scratch.get(), out); // warm
+  const long long before = g_allocations.load();
+  for (auto _ : state) {
+    fill();
+    world->kernel->computeBatch(points, 16, scratch.get(), out);
+    benchmark::DoNotOptimize(out);
+  }
+  state.counters["allocs/point"] =
+    double(g_allocations.load() - before) / double(std::max<long long>(1, 16 * state.iterations()));
+  state.SetItemsProcessed(16 * state.iterations());
+}
+BENCHMARK(BM_KernelBatch);
+
 void BM_WholeRun(benchmark::State& state)
 {
   LcfRun run;

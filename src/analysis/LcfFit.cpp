@@ -34,10 +34,14 @@ void fillSampleTable(const XafsSpectrum& s, fit::SampleTable& t)
   t.e.resize(n);
   t.dn.resize(n);
   t.raw.resize(n);
+  double* e = t.e.data();
+  double* d = t.dn.data();
+  double* raw = t.raw.data();
+  const int nd = dn.size();
   for (int i = 0; i < n; ++i) {
-    t.e[i] = s.energy(i) - s.extraShift;
-    t.dn[i] = i < dn.size() ? dn.y(i) : 0.0;
-    t.raw[i] = s.value(i);
+    e[i] = s.energy(i) - s.extraShift;
+    d[i] = i < nd ? dn.y(i) : 0.0;
+    raw[i] = s.value(i);
   }
   // Copied into the table's own storage: sharing the spectrum's curve would
   // make the next normalisation of a reused spectrum allocate a fresh one.

@@ -21,6 +21,10 @@ public:
   int valuesPerPoint() const override { return m_prep.valuesPerPoint(); }
   std::unique_ptr<KernelScratch> makeScratch() const override;
   void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const override;
+  void computeBatch(const RasterPoint* points,
+                    int count,
+                    KernelScratch* scratch,
+                    double* out) const override;
 
   const fit::Prepared& prepared() const { return m_prep; }
   const PointSpectra& spectra() const { return m_spectra; }

@@ -63,4 +63,12 @@ public:
   virtual std::unique_ptr<KernelScratch> makeScratch() const { return nullptr; }
   // Called only for points inside the image.
   virtual void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const = 0;
+  // A few neighbouring points at once (all inside the image), their values
+  // one after the other in `out`. A kernel that reads the frames overrides
+  // it to read each frame once for all of them; the values must be those of
+  // `compute`.
+  virtual void computeBatch(const RasterPoint* points,
+                            int count,
+                            KernelScratch* scratch,
+                            double* out) const;
 };

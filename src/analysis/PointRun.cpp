@@ -16,11 +16,26 @@ std::atomic<int> g_threadOverride{ 0 };
 // points write many values (whole spectra) holds only a few tiles at a time.
 constexpr int kTilesAheadPerThread = 4;
 
+// Points a kernel gets at once, and the most values per point batched (a
+// kernel writing more, a whole spectrum, gets its points one by one).
+constexpr int kBatchPoints = 16;
+constexpr int kBatchStrideMax = 64;
+
 // The owner records for at most this long per call, so its event loop keeps
 // answering.
 constexpr int kRecordSliceMs = 20;
 
 } // namespace
+
+void PointKernel::computeBatch(const RasterPoint* points,
+                               int count,
+                               KernelScratch* scratch,
+                               double* out) const
+{
+  const int stride = valuesPerPoint();
+  for (int k = 0; k < count; ++k)
+    compute(points[k], scratch, out + size_t(k) * size_t(stride));
+}
 
 PointRaster::PointRaster(const AnalyzeCond& cond)
   : m_cond(cond)
@@ -143,11 +158,36 @@ void PointRun::work(int /*worker*/)
     const int first = tile * m_tilePoints;
     const int count = std::min(m_tilePoints, m_raster.count() - first);
     std::vector<double> values(size_t(count) * size_t(m_stride), 0.0);
+    // Inside points go to the kernel in small batches of neighbours.
+    RasterPoint batch[kBatchPoints];
+    int slotOf[kBatchPoints];
+    double batchValues[kBatchPoints * kBatchStrideMax];
+    const bool batched = m_stride <= kBatchStrideMax;
+    int inBatch = 0;
+    auto flush = [&] {
+      if (inBatch == 0)
+        return;
+      m_kernel->computeBatch(batch, inBatch, scratch.get(), batchValues);
+      for (int b = 0; b < inBatch; ++b)
+        std::copy(batchValues + size_t(b) * m_stride,
+                  batchValues + size_t(b + 1) * m_stride,
+                  values.data() + size_t(slotOf[b]) * size_t(m_stride));
+      inBatch = 0;
+    };
     for (int k = 0; k < count; ++k) {
       const RasterPoint p = m_raster.at(first + k);
-      if (p.inside)
+      if (!p.inside)
+        continue;
+      if (!batched) {
         m_kernel->compute(p, scratch.get(), values.data() + size_t(k) * size_t(m_stride));
+        continue;
+      }
+      batch[inBatch] = p;
+      slotOf[inBatch] = k;
+      if (++inBatch == kBatchPoints)
+        flush();
     }
+    flush();
     bool post = false;
     {
       std::lock_guard<std::mutex> lock(m_mutex);

@@ -24,7 +24,23 @@ PointSpectra::PointSpectra(const StackView& stack,
 void PointSpectra::build(int cx, int cy, int bx, int by, Scratch& scratch, XafsSpectrum& out) const
 {
   sampler.spectrumAt(cx, cy, bx, by, scratch.points, scratch.i0Sums);
-  out.assign(scratch.points, name, mode, shifts.at(cx, cy), suggestedEeV, -10.0, 10.0);
+  normalise(scratch.points, cx, cy, out);
+}
+
+void PointSpectra::sampleBatch(const QPoint* centres,
+                               int count,
+                               int bx,
+                               int by,
+                               Scratch& scratch) const
+{
+  if (scratch.batch.size() < count)
+    scratch.batch.resize(count);
+  sampler.spectraAt(centres, count, bx, by, scratch.batch.data(), scratch.i0Sums);
+}
+
+void PointSpectra::normalise(const SpectrumPoints& points, int cx, int cy, XafsSpectrum& out) const
+{
+  out.assign(points, name, mode, shifts.at(cx, cy), suggestedEeV, -10.0, 10.0);
 }
 
 XafsSpectrum PointSpectra::at(int cx, int cy, int bx, int by) const

@@ -45,7 +45,16 @@ struct PointSpectra
   {
     SpectrumPoints points;
     QVector<double> i0Sums;
+    QVector<SpectrumPoints> batch;
+    QVector<QPoint> centres;
   };
+  // The raw spectra (mu(E) points, not normalised) of `count` blocks with
+  // half widths (bx, by) into scratch.batch[0 .. count-1], each frame read
+  // once for all of them; normalise one with `normalise`.
+  void sampleBatch(const QPoint* centres, int count, int bx, int by, Scratch& scratch) const;
+  // The spectrum of the block at (cx, cy) from its raw points, as `build`
+  // makes it.
+  void normalise(const SpectrumPoints& points, int cx, int cy, XafsSpectrum& out) const;
   // The normalised spectrum of the block centred on (cx, cy) with half
   // widths (bx, by); empty outside the stack. `build` writes it into `out`,
   // reusing out's storage (a run's inner loop allocates nothing).

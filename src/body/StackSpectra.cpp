@@ -2,6 +2,9 @@
 
 #include "input/TiffData.h"
 
+#include <QVarLengthArray>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -48,9 +51,93 @@ double pixelCount(int hw, int hh)
 
 } // namespace
 
+namespace {
+
+template<typename T>
+inline double sumRows(const TiffData* f, qint64 x0, qint64 x1, qint64 y0, qint64 y1)
+{
+  double sum = 0.0;
+  for (qint64 y = y0; y <= y1; ++y) {
+    const T* r = static_cast<const T*>(f->rowAt(int(y)));
+    double rowSum = 0.0;
+    for (qint64 x = x0; x <= x1; ++x)
+      rowSum += r[x];
+    sum += rowSum;
+  }
+  return sum;
+}
+
+// The frame's own `sample`, inlined here: the runs call it for every frame
+// of every point, and the same sums in the same order give the same numbers.
+inline double sumBox(const TiffData* frame, int x, int y, int hw, int hh)
+{
+  if (!frame || frame->isEmpty())
+    return 0.0;
+  const qint64 bx = hw < 0 ? -qint64(hw) : qint64(hw);
+  const qint64 by = hh < 0 ? -qint64(hh) : qint64(hh);
+  const qint64 x0 = std::max<qint64>(qint64(x) - bx - frame->xShift, 0);
+  const qint64 x1 = std::min<qint64>(qint64(x) + bx - frame->xShift, qint64(frame->width) - 1);
+  const qint64 y0 = std::max<qint64>(qint64(y) - by - frame->yShift, 0);
+  const qint64 y1 = std::min<qint64>(qint64(y) + by - frame->yShift, qint64(frame->height) - 1);
+  if (x0 > x1 || y0 > y1)
+    return 0.0;
+  switch (frame->pixelType) {
+    case TiffData::Tiff16:
+    case TiffData::Img16:
+      return sumRows<quint16>(frame, x0, x1, y0, y1);
+    case TiffData::Img32:
+      return sumRows<quint32>(frame, x0, x1, y0, y1);
+    case TiffData::VrskFloat:
+      return sumRows<float>(frame, x0, x1, y0, y1);
+    default:
+      return 0.0;
+  }
+}
+
+// sumBox of one frame for `count` boxes, the pixel type decided once.
+template<typename T>
+void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, double* out)
+{
+  const qint64 bx = hw < 0 ? -qint64(hw) : qint64(hw);
+  const qint64 by = hh < 0 ? -qint64(hh) : qint64(hh);
+  const qint64 w = f->width;
+  const qint64 h = f->height;
+  for (int j = 0; j < count; ++j) {
+    const qint64 x0 = std::max<qint64>(qint64(at[j].x()) - bx - f->xShift, 0);
+    const qint64 x1 = std::min<qint64>(qint64(at[j].x()) + bx - f->xShift, w - 1);
+    const qint64 y0 = std::max<qint64>(qint64(at[j].y()) - by - f->yShift, 0);
+    const qint64 y1 = std::min<qint64>(qint64(at[j].y()) + by - f->yShift, h - 1);
+    out[j] = (x0 > x1 || y0 > y1) ? 0.0 : sumRows<T>(f, x0, x1, y0, y1);
+  }
+}
+
+void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, double* out)
+{
+  if (!f || f->isEmpty()) {
+    std::fill(out, out + count, 0.0);
+    return;
+  }
+  switch (f->pixelType) {
+    case TiffData::Tiff16:
+    case TiffData::Img16:
+      sumBoxes<quint16>(f, at, count, hw, hh, out);
+      break;
+    case TiffData::Img32:
+      sumBoxes<quint32>(f, at, count, hw, hh, out);
+      break;
+    case TiffData::VrskFloat:
+      sumBoxes<float>(f, at, count, hw, hh, out);
+      break;
+    default:
+      std::fill(out, out + count, 0.0);
+  }
+}
+
+} // namespace
+
 double boxSum(const TiffData* frame, int x, int y, int hw, int hh)
 {
-  return frame ? frame->sample(x, y, hw, hh) : 0.0;
+  return sumBox(frame, x, y, hw, hh);
 }
 
 double i0At(const StackView& stack, double e, int x, int y, int hw, int hh)
@@ -92,6 +179,11 @@ StackSampler::StackSampler(const StackView& stack)
     b.lo = lo;
     b.hi = hi;
   }
+  for (const Bracket& b : m_brackets)
+    for (int k : { b.lo, b.hi })
+      if (k >= 0 && !m_i0Used.contains(k))
+        m_i0Used.append(k);
+  std::sort(m_i0Used.begin(), m_i0Used.end());
 }
 
 void StackSampler::spectrumAt(int x,
@@ -99,51 +191,77 @@ void StackSampler::spectrumAt(int x,
                               int hw,
                               int hh,
                               SpectrumPoints& out,
-                              QVector<double>& i0Sums) const
+                              QVector<double>& work) const
 {
-  out.points.resize(0);
+  const QPoint at(x, y);
+  spectraAt(&at, 1, hw, hh, &out, work);
+}
+
+void StackSampler::spectraAt(const QPoint* centres,
+                             int count,
+                             int hw,
+                             int hh,
+                             SpectrumPoints* outs,
+                             QVector<double>& work) const
+{
   const StackView& stack = m_stack;
-  if (!insideStack(stack, x, y)) {
-    out.updateRanges();
-    return;
-  }
-  const double dark = stack.dark ? boxSum(stack.dark, x, y, hw, hh) : 0.0;
-  const double count = pixelCount(hw, hh);
+  const int n = stack.i1.size();
   const bool useTotal = !stack.totalI0.isEmpty();
   const bool useI0 = !useTotal && stack.useI0;
   const int nI0 = stack.i0.size();
-  if (useI0) {
-    // Each I0 frame summed at most once; NaN marks "not summed yet".
-    i0Sums.fill(std::numeric_limits<double>::quiet_NaN(), nI0);
-  }
-  auto i0Sum = [&](int k) {
-    double& v = i0Sums[k];
-    if (std::isnan(v))
-      v = boxSum(stack.i0[k], x, y, hw, hh);
-    return v;
-  };
-  const int n = stack.i1.size();
-  out.points.reserve(n);
+  const double count1 = pixelCount(hw, hh);
+  // work: per box its dark sum and its I1 sum of the frame at hand, then
+  // per I0 frame read its box sums. Boxes off the stack are summed too (a
+  // few adds) and their results dropped.
+  const int nI0Rows = useI0 ? nI0 : 0;
+  work.resize(count * (2 + nI0Rows));
+  double* dark = work.data();
+  double* i1Sums = dark + count;
+  double* i0Sums = i1Sums + count;
+  for (int j = 0; j < count; ++j)
+    outs[j].points.resize(insideStack(stack, centres[j].x(), centres[j].y()) ? n : 0);
+  if (stack.dark)
+    sumBoxes(stack.dark, centres, count, hw, hh, dark);
+  else
+    std::fill(dark, dark + count, 0.0);
+  TiffData* const* i0 = stack.i0.constData();
+  if (useI0)
+    for (int k : m_i0Used)
+      sumBoxes(i0[k], centres, count, hw, hh, i0Sums + k * count);
+  QVarLengthArray<QPointF*, 64> dst(count);
+  for (int j = 0; j < count; ++j)
+    dst[j] = outs[j].isEmpty() ? nullptr : outs[j].points.data();
+  TiffData* const* i1Frames = stack.i1.constData();
   for (int i = 0; i < n; ++i) {
-    const TiffData* frame = stack.i1[i];
+    const TiffData* frame = i1Frames[i];
     const double e = frame->energy;
-    const double i1 = boxSum(frame, x, y, hw, hh) - dark;
-    double i0 = count;
-    if (useTotal) {
-      i0 = i < stack.totalI0.size() ? stack.totalI0[i] : 0.0;
-    } else if (useI0) {
-      const Bracket& b = m_brackets[i];
-      double at = 1.0;
-      if (nI0 == 1)
-        at = i0Sum(0);
-      else if (nI0 > 1)
-        at = interpolateLine(
-          stack.i0[b.lo]->energy, i0Sum(b.lo), stack.i0[b.hi]->energy, i0Sum(b.hi), e);
-      i0 = at - dark;
+    const Bracket b = m_brackets[i];
+    const double total = useTotal ? (i < stack.totalI0.size() ? stack.totalI0[i] : 0.0) : 0.0;
+    sumBoxes(frame, centres, count, hw, hh, i1Sums);
+    for (int j = 0; j < count; ++j) {
+      if (!dst[j])
+        continue;
+      const double i1 = i1Sums[j] - dark[j];
+      double i0v = count1;
+      if (useTotal) {
+        i0v = total;
+      } else if (useI0) {
+        double at = 1.0;
+        if (nI0 == 1)
+          at = i0Sums[j];
+        else if (nI0 > 1)
+          at = interpolateLine(i0[b.lo]->energy,
+                               i0Sums[b.lo * count + j],
+                               i0[b.hi]->energy,
+                               i0Sums[b.hi * count + j],
+                               e);
+        i0v = at - dark[j];
+      }
+      dst[j][i] = QPointF(e, stack.fluoType ? fluorescenceMu(i0v, i1) : transmissionMu(i0v, i1));
     }
-    out.points.append(QPointF(e, stack.fluoType ? fluorescenceMu(i0, i1) : transmissionMu(i0, i1)));
   }
-  out.updateRanges();
+  for (int j = 0; j < count; ++j)
+    outs[j].updateRanges();
 }
 
 SpectrumPoints spectrumAt(const StackView& stack, int x, int y, int hw, int hh)
@@ -160,7 +278,7 @@ SpectrumPoints rawSpectrumAt(const StackView& stack, int x, int y, int hw, int h
   if (!insideStack(stack, x, y))
     return out;
   for (const TiffData* frame : stack.i1)
-    out.append(frame->energy, boxSum(frame, x, y, hw, hh));
+    out.append(frame->energy, sumBox(frame, x, y, hw, hh));
   return out;
 }
 
@@ -184,7 +302,7 @@ SpectrumPoints profile(const StackView& stack,
   for (int p = 0; p < along; ++p) {
     const int x = row ? p : fixed;
     const int y = row ? fixed : p;
-    double v = boxSum(frame, x, y, hw, hh);
+    double v = sumBox(frame, x, y, hw, hh);
     if (asMu)
       v = transmissionMu(i0At(stack, frame->energy, x, y, hw, hh), v);
     out.append(p, v);

@@ -2,6 +2,7 @@
 
 #include "spectrum/SpectrumPoints.h"
 
+#include <QPoint>
 #include <QVector>
 
 class TiffData;
@@ -48,8 +49,17 @@ public:
   const StackView& stack() const { return m_stack; }
   int energies() const { return m_stack.i1.size(); }
   // Fills `out` with the spectrum of the box (cleared first; its storage
-  // is reused); `i0Sums` is scratch of the caller.
-  void spectrumAt(int x, int y, int hw, int hh, SpectrumPoints& out, QVector<double>& i0Sums) const;
+  // is reused); `work` is scratch of the caller.
+  void spectrumAt(int x, int y, int hw, int hh, SpectrumPoints& out, QVector<double>& work) const;
+  // The spectra of `count` boxes at once, frame by frame: each frame's
+  // pixels of neighbouring boxes are read together while they are in the
+  // cache. Every spectrum is the one `spectrumAt` gives for its box.
+  void spectraAt(const QPoint* centres,
+                 int count,
+                 int hw,
+                 int hh,
+                 SpectrumPoints* outs,
+                 QVector<double>& work) const;
 
 private:
   struct Bracket
@@ -59,6 +69,7 @@ private:
   };
   StackView m_stack;
   QVector<Bracket> m_brackets; // per I1 frame
+  QVector<int> m_i0Used;       // I0 frames some bracket reads, ascending
 };
 
 // mu(E) of the box centred on (x, y), one point per I1 frame in list order;

@@ -86,3 +86,20 @@ void CalibPointKernel::compute(const RasterPoint& p, KernelScratch* scratch, dou
   m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
   out[0] = calibShiftOf(s->spectrum, m_stdEdge);
 }
+
+void CalibPointKernel::computeBatch(const RasterPoint* points,
+                                    int count,
+                                    KernelScratch* scratch,
+                                    double* out) const
+{
+  auto* s = static_cast<CalibScratch*>(scratch);
+  PointSpectra::Scratch& b = s->build;
+  b.centres.resize(count);
+  for (int k = 0; k < count; ++k)
+    b.centres[k] = QPoint(points[k].cx, points[k].cy);
+  m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  for (int k = 0; k < count; ++k) {
+    m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
+    out[k] = calibShiftOf(s->spectrum, m_stdEdge);
+  }
+}

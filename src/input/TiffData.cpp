@@ -217,13 +217,6 @@ void TiffData::render(ColorMapping mapping)
   displayImage = displayBuffer.image();
 }
 
-double interpolateLine(double xa, double ya, double xb, double yb, double x)
-{
-  if (xa == xb)
-    return (ya + yb) / 2.0;
-  return (yb - ya) / (xb - xa) * (x - xa) + ya;
-}
-
 double sampleAtEnergy(const QVector<TiffData*>& frames, double e, int x, int y, int binX, int binY)
 {
   const int n = frames.size();

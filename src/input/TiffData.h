@@ -82,6 +82,9 @@ public:
   double value(int x, int y) const;
   // Start of stored row y in the frame's pixel type (nullptr outside).
   const void* row(int y) const;
+  // Row y for a caller that has clipped y to [0, height) itself (the hot
+  // loops of the runs).
+  const void* rowAt(int y) const { return m_rows[size_t(y)].get(); }
   bool isEmpty() const { return pixelType == Empty || width == 0 || height == 0; }
 
 private:
@@ -107,7 +110,12 @@ private:
 
 // The straight line through (xa, ya) and (xb, yb) at x; the mean of the two
 // values when xa == xb.
-double interpolateLine(double xa, double ya, double xb, double yb, double x);
+inline double interpolateLine(double xa, double ya, double xb, double yb, double x)
+{
+  if (xa == xb)
+    return (ya + yb) / 2.0;
+  return (yb - ya) / (xb - xa) * (x - xa) + ya;
+}
 
 // Value of a frame list (ascending energy) at energy e: 1.0 for no frames,
 // the frame itself for one, otherwise the straight line through the two

@@ -222,6 +222,14 @@ TEST(PointRun, StopEndsOnceAndKeepsWhatWasRecorded)
 
 TEST(PointRun, StopIsQuickAndTheEventLoopStaysFree)
 {
+  // The limits a user notices: the event loop answers within 100 ms and a
+  // stop within 50 ms. Sanitizer builds run several times slower, and CI
+  // shares two cores between test programs, so those get slack.
+#if defined(__SANITIZE_ADDRESS__)
+  const qint64 slack = 6;
+#else
+  const qint64 slack = 2;
+#endif
   RunWorld w(128, 0);
   ASSERT_TRUE(w.stack.ok());
   LcfRun run;
@@ -242,12 +250,12 @@ TEST(PointRun, StopIsQuickAndTheEventLoopStaysFree)
   while (run.isRunning() && run.pointsDone() < 128 * 64 && clock.elapsed() < 60000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   timer.stop();
-  EXPECT_LT(longest, 100);
+  EXPECT_LT(longest, 100 * slack);
   if (run.isRunning()) {
     QElapsedTimer stopping;
     stopping.start();
     run.stop();
-    EXPECT_LT(stopping.elapsed(), 50);
+    EXPECT_LT(stopping.elapsed(), 50 * slack);
   }
   EXPECT_EQ(ended.count(), 1);
 }
