@@ -48,3 +48,10 @@ int batchKeywordCode(const QString& word)
   }
   return BatchKeyword::None;
 }
+
+int batchExtraCommandCode(const QString& word)
+{
+  if (word.compare(QLatin1String("save_each_spectrum"), Qt::CaseInsensitive) == 0)
+    return BatchExtraCmd::SaveEachSpectrum;
+  return BatchExtraCmd::None;
+}

@@ -141,6 +141,16 @@ enum Code : int
 
 static_assert(BatchCmd::Unknown == 121, "the command table has 121 words");
 
+// Words beyond the table, added for unattended use. They keep codes of their
+// own (from 200), so the table's words and codes stay as they are.
+namespace BatchExtraCmd {
+enum Code : int
+{
+  SaveEachSpectrum = 200,
+  None = -1
+};
+}
+
 // The interpreter's own keywords.
 namespace BatchKeyword {
 enum Code : int
@@ -163,3 +173,6 @@ QString batchCommandWord(int code);
 // Keyword code of `word` (":for" ... ":end", any letter case), or
 // BatchKeyword::None.
 int batchKeywordCode(const QString& word);
+// Code of `word` among the words beyond the table (any letter case), or
+// BatchExtraCmd::None.
+int batchExtraCommandCode(const QString& word);

@@ -2,6 +2,7 @@
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
+#include "analysis/FourierRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/PointRun.h"
 #include "app/Settings.h"
@@ -16,6 +17,7 @@
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
+#include "output/SpectraSaveRun.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "spectrum/XafsView.h"
@@ -56,6 +58,7 @@ Body::Body(QWidget* parent)
   setupImgProc();
   setupCalibration();
   setupImageArea();
+  setupDiagnostics();
   connectForm();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/AnalyzeCond.h"
 #include "batch/CmdLine.h"
 #include "batch/PendingBatchCmd.h"
 #include "body/FrameStack.h"
@@ -27,6 +28,10 @@ class XafsFileSelect;
 class XafsSpectrum;
 class XafsView;
 struct StackView;
+class Analyzer2;
+class FourierRun;
+class SpectraSaveRun;
+enum class SpectraFormat;
 
 class Analyzer;
 class Analyzed2DRes;
@@ -57,6 +62,8 @@ class Body;
 //   BodyImgProc.cpp        the image processor and the frames' shifts
 //   BodyCalibration.cpp    energy calibration, the shift map and its files,
 //                          the standard spectrum and the edge suggestion
+//   BodySaveSpectra.cpp    the spectra of every block of a region into a file
+//   BodyFourier.cpp        the Fourier analysis and the Q-information window
 class Body : public QMainWindow
 {
   Q_OBJECT
@@ -442,4 +449,41 @@ private:
   // The image area shows the shift map (with m_mapShown).
   bool m_shiftMapShown = false;
   bool m_batchWaitsForCalib = false;
+
+  // ---- Spectra of every block (BodySaveSpectra.cpp) ----
+public:
+  SpectraSaveRun* spectraSaveRun() const { return m_spectraSave.get(); }
+public slots:
+  // The format of the three radio buttons; the file is in place when the
+  // save run ends (SpectraSaveRun::ended, exactly once per call).
+  void saveEachSpectrum(const QString& fname);
+  void saveEachNormalizedXafsSpectrum(const QString& fname);
+  void saveEachRawXafsSpectrum(const QString& fname);
+  void saveEachRawSpectrum(const QString& fname);
+  void showSaveEachSpectrumDialog();
+
+private:
+  void setupSpectraSaving();
+  void saveEachSpectrumAs(const QString& fname, SpectraFormat format);
+  bool execExtraCmd(const CmdLine& c);
+  void spectraSaveEnded();
+  std::unique_ptr<SpectraSaveRun> m_spectraSave;
+  bool m_batchWaitsForSave = false;
+  int m_saveEndsToSkip = 0;
+
+  // ---- Fourier analysis and Q information (BodyFourier.cpp) ----
+public:
+  FourierRun* fourierRun() const { return m_fourierRun.get(); }
+  Analyzer2* analyzer2() const { return m_analyzer2; }
+public slots:
+  // The Fourier analysis of the selected area; "Res" lines at its end.
+  void execFourierA();
+  void startCollectQInfo();
+signals:
+  void doCollectQInfo(AnalyzeCond ac);
+
+private:
+  void setupDiagnostics();
+  std::unique_ptr<FourierRun> m_fourierRun;
+  Analyzer2* m_analyzer2 = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
+#include "analysis/FourierRun.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
 #include "analysis/PointRun.h"
@@ -13,6 +14,7 @@
 #include "display/ColorBar.h"
 #include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "output/SpectraSaveRun.h"
 
 #include "ui_Body.h"
 
@@ -69,6 +71,10 @@ void Body::stopRunsReadingFrames()
     stop2DAnalysis();
   if (isCalibrationRunning())
     m_calibRun->stop();
+  if (m_spectraSave)
+    m_spectraSave->stop();
+  if (m_fourierRun)
+    m_fourierRun->stop();
 }
 
 PointSpectra Body::analysisSpectra() const

@@ -24,6 +24,7 @@
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "output/SaveDataCfg.h"
+#include "output/SpectraSaveRun.h"
 #include "spectrum/XafsView.h"
 
 #include "ui_Body.h"
@@ -121,6 +122,8 @@ bool Body::runBatchCmd(const CmdLine& asWritten)
   c.seq = asWritten.seq;
   if (c.cmd.isEmpty())
     return true;
+  if (c.code == BatchCmd::Unknown && batchExtraCommandCode(c.cmd) != BatchExtraCmd::None)
+    return execExtraCmd(c);
   if (c.code == BatchCmd::Unknown) {
     m_batchCtrl->showCmdErr(asWritten);
     // An unattended run has no batch window to read: say it where its log goes.
@@ -563,4 +566,36 @@ void Body::lcfRunEnded()
   }
   m_batchWaitsForRun = false;
   endBatchCmd();
+}
+
+bool Body::execExtraCmd(const CmdLine& c)
+{
+  const Args a(c.args);
+  // save_each_spectrum FILE [normalized|raw_xafs|raw]: the format word
+  // sets the radio button as a user would; without one the buttons decide.
+  const QString format = a.text(1).toLower();
+  QRadioButton* choice = nullptr;
+  if (format == QLatin1String("normalized"))
+    choice = m_ui->SaveAsNormalizedXAFS;
+  else if (format == QLatin1String("raw_xafs"))
+    choice = m_ui->SaveAsRawXAFS;
+  else if (format == QLatin1String("raw"))
+    choice = m_ui->SaveAsRaw;
+  else if (!format.isEmpty()) {
+    qDebug().noquote() << QStringLiteral("%1 : unknown format %2").arg(c.cmd, a.text(1));
+    return true;
+  }
+  if (a.text(0).isEmpty()) {
+    qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+    return true;
+  }
+  if (choice)
+    choice->setChecked(true);
+  // Reported by the save's end, which comes exactly once per call (at once
+  // when nothing is written); the end of a save still going, which this
+  // one replaces, is not ours.
+  m_saveEndsToSkip = m_spectraSave->isRunning() ? 1 : 0;
+  m_batchWaitsForSave = true;
+  saveEachSpectrum(a.text(0));
+  return false;
 }

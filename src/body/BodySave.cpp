@@ -20,24 +20,67 @@
 #include <QFileDialog>
 #include <QPainter>
 
+#include <functional>
+
+namespace {
+
+// A save dialog in DataRoot that hands the chosen name to `done` and goes
+// away when closed.
+void openSaveDialog(QWidget* parent,
+                    const QString& title,
+                    const QStringList& filters,
+                    std::function<void(const QString&)> done)
+{
+  auto* dialog = new QFileDialog(parent, title, settings().DataRoot);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setNameFilters(filters);
+  QObject::connect(dialog, &QFileDialog::fileSelected, parent, std::move(done));
+  dialog->show();
+}
+
+QStringList pngFilters()
+{
+  return { QStringLiteral("Image File (*.png)") };
+}
+
+} // namespace
+
 void Body::setupSaving()
 {
   m_saveDataCfg = new SaveDataCfg(this);
   m_saveDataCfg->setWindowFlags(Qt::Window);
   connect(m_ui->SaveDataCfgB, &QPushButton::clicked, m_saveDataCfg, &QWidget::show);
   connect(m_ui->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
+  // Pictures of the image view: the dialog asks for the name.
+  connect(m_ui->SaveImage, &QPushButton::clicked, this, [this] {
+    openSaveDialog(
+      this, tr("Save Image"), pngFilters(), [this](const QString& f) { saveImage(f); });
+  });
+  connect(m_ui->SaveAllImages, &QPushButton::clicked, this, [this] {
+    openSaveDialog(
+      this, tr("Save All Images"), pngFilters(), [this](const QString& f) { saveAllImages(f); });
+  });
+  connect(m_ui->SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
+  setupSpectraSaving();
+}
+
+void Body::showSaveEachSpectrumDialog()
+{
+  openSaveDialog(this,
+                 tr("Save Each Spectrum"),
+                 { QStringLiteral("XAFS Spectra (*.dat)"), QStringLiteral("Any Files (* *.*)") },
+                 [this](const QString& f) { saveEachSpectrum(f); });
 }
 
 void Body::showSaveDataDialog()
 {
-  auto* dialog = new QFileDialog(this, tr("Save Data"), settings().DataRoot);
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setAcceptMode(QFileDialog::AcceptSave);
-  dialog->setNameFilters({ m_saveDataCfg->saveAsTiff() ? QStringLiteral("Tiff File (*.tif)")
-                                                       : QStringLiteral("Data File (*.dat)"),
-                           QStringLiteral("Any Files (* *.*)") });
-  connect(dialog, &QFileDialog::fileSelected, this, &Body::saveData);
-  dialog->show();
+  openSaveDialog(this,
+                 tr("Save Data"),
+                 { m_saveDataCfg->saveAsTiff() ? QStringLiteral("Tiff File (*.tif)")
+                                               : QStringLiteral("Data File (*.dat)"),
+                   QStringLiteral("Any Files (* *.*)") },
+                 [this](const QString& f) { saveData(f); });
 }
 
 Analyzed2DRes* Body::mapToSave() const

@@ -1,0 +1,147 @@
+#include "BodyFixture.h"
+
+#include "analysis/Analyzer2.h"
+#include "analysis/FourierRun.h"
+#include "analysis/PointRun.h"
+#include "display/ImgDispA.h"
+#include "output/SpectraSaveRun.h"
+#include "support/MessageCapture.h"
+#include "support/TestData.h"
+
+#include "ui_Analyzer2.h"
+#include "ui_Body.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+using BodySaveSpectra = BodyFixture;
+
+// Reports of `seq` among the finishBatchCmd signals seen so far.
+int reportsOf(const QSignalSpy& spy, quint64 seq)
+{
+  int n = 0;
+  for (const QList<QVariant>& args : spy)
+    n += args.at(0).value<quint64>() == seq ? 1 : 0;
+  return n;
+}
+
+} // namespace
+
+TEST_F(BodySaveSpectra, BatchWordEndsOnceOnEveryPath)
+{
+  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
+  lctest::MessageCapture log;
+  // No image: nothing written, ended at once.
+  const QString none = m_dir + "/none.dat";
+  const quint64 noImage = exec("save_each_spectrum " + none);
+  EXPECT_EQ(reportsOf(reports, noImage), 1);
+  EXPECT_FALSE(QFile::exists(none));
+
+  ASSERT_TRUE(loadI1(makeStack("I1", 6), true));
+  const quint64 badFormat = exec("save_each_spectrum " + m_dir + "/x.dat spectra");
+  EXPECT_EQ(reportsOf(reports, badFormat), 1);
+  EXPECT_TRUE(log.has(QStringLiteral("save_each_spectrum : unknown format spectra")));
+  const quint64 noName = exec("save_each_spectrum");
+  EXPECT_EQ(reportsOf(reports, noName), 1);
+
+  const QString missing = m_dir + "/no/folder/x.dat";
+  const quint64 cantOpen = exec("save_each_spectrum " + missing + " raw");
+  EXPECT_EQ(reportsOf(reports, cantOpen), 1);
+  EXPECT_TRUE(log.has(QStringLiteral("Can't open ") + missing));
+
+  // A save that runs: reported when the file is in place, once.
+  exec("select_region 0 0 10 6");
+  exec("set_band_w 0");
+  exec("set_band_h 0");
+  const quint64 ok = exec("save_each_spectrum " + m_dir + "/each RAW_XAFS");
+  EXPECT_TRUE(m_body->form()->SaveAsRawXAFS->isChecked());
+  m_body->spectraSaveRun()->engine().waitForEnd();
+  QTest::qWait(20);
+  EXPECT_EQ(reportsOf(reports, ok), 1);
+  const QByteArray text = lctest::readFile(m_dir + "/each.dat");
+  EXPECT_TRUE(text.startsWith("# Lumacresta Save Raw Xafs Spectra 1.0\n"));
+  EXPECT_EQ(text.count('\n'), 7 + 10 * 6);
+
+  // A second save replaces one still going; each command ends once.
+  const quint64 first = exec("save_each_spectrum " + m_dir + "/a.dat normalized");
+  const quint64 second = exec("save_each_spectrum " + m_dir + "/b.dat normalized");
+  m_body->spectraSaveRun()->engine().waitForEnd();
+  QTest::qWait(20);
+  EXPECT_EQ(reportsOf(reports, first), 0); // the interpreter never waits on both
+  EXPECT_EQ(reportsOf(reports, second), 1);
+  EXPECT_TRUE(QFile::exists(m_dir + "/b.dat"));
+}
+
+TEST_F(BodySaveSpectra, RegionIsTheSelectionElseTheView)
+{
+  ASSERT_TRUE(loadI1(makeStack("I1", 4), true));
+  m_body->form()->HWidth->setText("1");
+  m_body->form()->VWidth->setText("1");
+  m_body->form()->SaveAsRaw->setChecked(true);
+  // Nothing selected: the view, the whole image after a load.
+  m_body->saveEachSpectrum(m_dir + "/view");
+  m_body->spectraSaveRun()->engine().waitForEnd();
+  QByteArray text = lctest::readFile(m_dir + "/view.dat");
+  EXPECT_TRUE(text.contains("# X-Range (x0, x1), steps : 0 32 11\n"));
+  EXPECT_TRUE(text.contains("# Y-Range (y0, y1), steps : 0 24 8\n"));
+  // Raw lines: cx cy, then (E, I1 box sum) per frame.
+  EXPECT_TRUE(text.contains("\n1 1 8970 "));
+
+  m_body->form()->dispA->setSelectedArea(4, 2, 14, 8);
+  m_body->saveEachSpectrum(m_dir + "/sel.txt");
+  m_body->spectraSaveRun()->engine().waitForEnd();
+  text = lctest::readFile(m_dir + "/sel.txt");
+  EXPECT_TRUE(text.contains("# X-Range (x0, x1), steps : 4 14 3\n"));
+  EXPECT_TRUE(text.contains("# Y-Range (y0, y1), steps : 2 8 2\n"));
+  EXPECT_TRUE(text.contains("\n5 3 8970 "));
+}
+
+TEST_F(BodySaveSpectra, ClearingTheStackStopsASave)
+{
+  ASSERT_TRUE(loadI1(makeStack("I1", 6), true));
+  QSignalSpy ended(m_body->spectraSaveRun(), &SpectraSaveRun::ended);
+  m_body->saveEachSpectrum(m_dir + "/stopped.dat");
+  m_body->clearI1Files();
+  ASSERT_EQ(ended.count(), 1);
+  EXPECT_FALSE(ended.first().first().toBool());
+  EXPECT_FALSE(QFile::exists(m_dir + "/stopped.dat"));
+}
+
+TEST_F(BodySaveSpectra, FourierAndQInformation)
+{
+  lctest::MessageCapture log;
+  m_body->execFourierA(); // no image: nothing at all
+  EXPECT_FALSE(log.contains(QStringLiteral("2da FA")));
+
+  ASSERT_TRUE(loadI1(makeStack("I1", 5), true));
+  m_body->analyzer2()->form()->FourierA->click();
+  m_body->fourierRun()->engine().waitForEnd();
+  EXPECT_TRUE(log.has(QStringLiteral("2da FA 1:")));
+  EXPECT_EQ(log.count(QStringLiteral("Res ")), 5);
+
+  // The Q-information request arrives queued, with the current area.
+  m_body->form()->dispA->setSelectedArea(2, 3, 12, 9);
+  m_body->analyzer2()->form()->CollectQInfo->click();
+  EXPECT_FALSE(log.has(QStringLiteral("do collect Q Info")));
+  QTest::qWait(20);
+  EXPECT_TRUE(log.has(QStringLiteral("do collect Q Info")));
+  AnalyzeCond ac;
+  ASSERT_TRUE(m_body->askAnalyzeCond(ac));
+  EXPECT_EQ(m_body->analyzer2()->lastArea().x0, ac.x0);
+  EXPECT_EQ(m_body->analyzer2()->lastArea().y1, ac.y1);
+}
+
+TEST_F(BodySaveSpectra, FlatDarkFromTheWindow)
+{
+  ASSERT_TRUE(loadI1(makeStack("I1", 2), true));
+  const QString here = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(m_dir));
+  m_body->form()->SaveFlatDark->click();
+  QDir::setCurrent(here);
+  EXPECT_TRUE(QFile::exists(m_dir + "/flat.dat"));
+  EXPECT_TRUE(QFile::exists(m_dir + "/dark.dat"));
+}
