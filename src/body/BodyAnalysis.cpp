@@ -7,6 +7,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
+#include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "body/StackSpectra.h"
@@ -54,6 +55,7 @@ void Body::setupAnalysis()
     m_ui->dispA->update();
     emit finishBatchExec();
   });
+  setupElemRuns();
 }
 
 bool Body::isAnalysisRunning() const
@@ -69,6 +71,9 @@ void Body::stopRunsReadingFrames()
     stop2DAnalysis();
   if (isCalibrationRunning())
     m_calibRun->stop();
+  for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
+    if (run && run->isRunning())
+      run->stop();
 }
 
 PointSpectra Body::analysisSpectra() const
