@@ -1,5 +1,5 @@
-#include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemAnalysis.h"
+#include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemKernel.h"
 #include "analysis/MapKernels.h"
 #include "analysis/MapsRun.h"
@@ -191,7 +191,8 @@ TEST(ElemAnalysis, TargetElementNames)
   EXPECT_EQ(sorted[0].symbol, QStringLiteral("Fe"));
   EXPECT_EQ(sorted[1].symbol, QStringLiteral("Ni"));
   EXPECT_EQ(sorted[2].symbol, QStringLiteral("Cu"));
-  EXPECT_EQ(elemMapName(QStringLiteral("Fe-K"), ElemMapNROI), QStringLiteral("Fe-K Elem Ctrl NROI"));
+  EXPECT_EQ(elemMapName(QStringLiteral("Fe-K"), ElemMapNROI),
+            QStringLiteral("Fe-K Elem Ctrl NROI"));
 }
 
 TEST(ResidualAbsorption, RestIsTwicePreLessPostAtFactorOne)
@@ -264,8 +265,8 @@ TEST(MapTools, SumUpRanges)
   for (int k = 0; k < 3; ++k) {
     const QString f = dir.filePath(QStringLiteral("f%1.tif").arg(k));
     // Each pixel of frame k holds k + 1; one point is a 1 x 1 block.
-    ASSERT_TRUE(stackgen::writeFrame(f, stackgen::Format::Tiff, 4, 4,
-                                     stackgen::Counts(16, quint32(k + 1))));
+    ASSERT_TRUE(
+      stackgen::writeFrame(f, stackgen::Format::Tiff, 4, 4, stackgen::Counts(16, quint32(k + 1))));
     frames.push_back(std::make_unique<TiffData>());
     ASSERT_TRUE(frames.back()->read(f));
     v.i1.append(frames.back().get());
@@ -279,8 +280,8 @@ TEST(MapTools, SumUpRanges)
     k.compute(p, nullptr, &out);
     return out;
   };
-  EXPECT_CLOSE(run({ qMakePair(1, 1) }), 0.0);             // "to" equal to "from"
-  EXPECT_CLOSE(run({ qMakePair(0, 2) }), 1.0 + 2.0);       // 0 <= k < 2
+  EXPECT_CLOSE(run({ qMakePair(1, 1) }), 0.0);                        // "to" equal to "from"
+  EXPECT_CLOSE(run({ qMakePair(0, 2) }), 1.0 + 2.0);                  // 0 <= k < 2
   EXPECT_CLOSE(run({ qMakePair(2, 9), qMakePair(0, 1) }), 3.0 + 1.0); // beyond: skipped
 }
 
@@ -393,8 +394,8 @@ TEST(ElemRun, TwoEdgeStackRecoversTheJumpsOnEveryThreadCount)
       continue;
     // The map holds the one-point answer.
     std::vector<ElemResult> r(2);
-    analyzeSpectrumElems0(w.spectra().at(p.cx, p.cy, p.bx, p.by), w.conds, 0, ElemBackground(),
-                          r.data());
+    analyzeSpectrumElems0(
+      w.spectra().at(p.cx, p.cy, p.bx, p.by), w.conds, 0, ElemBackground(), r.data());
     const int at = p.cy * 10 + p.cx;
     EXPECT_EQ(one[ElemMapDMut][at], r[0].dmut);
     EXPECT_EQ(one[ElemMapCount + ElemMapRatio][at], r[1].ratio);
