@@ -1,9 +1,12 @@
 #include "analysis/Analyzer.h"
 
+#include "analysis/AElemsConds.h"
 #include "analysis/AnalyzeProc.h"
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/ElemCtrl.h"
 #include "analysis/LCFReference.h"
 #include "analysis/ReferenceOverlap.h"
+#include "analysis/MapsRun.h"
 #include "spectrum/XafsFileSelect.h"
 #include "spectrum/XafsView.h"
 
@@ -49,6 +52,8 @@ Analyzer::Analyzer(QWidget* parent)
   m_refGroup = new QButtonGroup(this);
   setupSections();
   connectForm();
+  setupElems();
+  setupTools();
   // A fit needs two references; batch files have no command to add rows, so
   // the window starts with the two a run needs at least.
   addNewRef();
@@ -209,10 +214,7 @@ Analyzed2DRes* Analyzer::currentMap() const
       break;
     }
     case ElemSection:
-      if (m_ui->ShowElemsCorr->isChecked())
-        chosen = m_maps[ElemsCorMap];
-      else if (m_ui->ShowElemsCorrTh->isChecked())
-        chosen = m_maps[ElemsCorThMap];
+      chosen = currentElemMap();
       break;
     case SumUpSection:
       chosen = m_maps[SumUpMap];
@@ -344,6 +346,10 @@ void Analyzer::capture(OwnMap slot)
 {
   Analyzed2DRes* source = currentMap();
   Analyzed2DRes* target = m_maps[slot];
+  if (!source || !source->hasData()) {
+    qDebug().noquote() << "No map to capture";
+    return;
+  }
   if (source != target)
     *target = *source;
   (slot == Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
@@ -401,6 +407,18 @@ quint64 Analyzer::analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV)
 {
   m_lastSpectrum = s;
   m_lastSuggestedEeV = suggestedEeV;
+  if (section() == ElemSection && s.size() > 0 && !m_running) {
+    // A single spectrum's element analysis is a few interpolations: done
+    // here, on the rows' values, and shown at once.
+    const QVector<ElemCond> conds = elemConditions();
+    const int t = validTargetIndex(targetIndex(), conds.size());
+    if (t >= 0) {
+      QVector<ElemResult> results(conds.size());
+      analyzeSpectrumElems0(s, conds, t, elemBackground(), results.data());
+      analyzeSpectrumElemsFinished(results);
+    }
+    return 0;
+  }
   if (section() != LCFSection || s.size() == 0)
     return 0;
   FitConditions cond = fitConditions();
@@ -505,12 +523,12 @@ bool Analyzer::selectLCFMap(int row, int type)
 
 void Analyzer::setRaEnergy(double eng)
 {
-  m_ui->RaEnergy->setText(sixDigits(eng));
+  m_ui->RAAtEV->setText(sixDigits(eng));
 }
 
 void Analyzer::setRaFactor(double factor)
 {
-  m_ui->RaFactor->setText(sixDigits(factor));
+  m_ui->RAFactor->setText(sixDigits(factor));
 }
 
 void Analyzer::setFixedScale(bool f)
@@ -560,5 +578,5 @@ void Analyzer::setEnergyCorrection(bool f)
 
 void Analyzer::setTargetElements(QString elements)
 {
-  m_ui->TargetElements->setText(elements);
+  m_ui->AElemNames->setText(elements);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ElemAnalysis.h"
 #include "analysis/LcfFit.h"
 #include "spectrum/XafsSpectrum.h"
 
@@ -8,7 +9,13 @@
 
 #include <memory>
 
+class AElemsConds;
 class AnalyzeProc;
+class ElemCtrl;
+class MapsRun;
+class SumUpCtrl;
+struct AnalyzeCond;
+struct EMPHeader;
 class AnalyzeThread;
 class Analyzed2DRes;
 class LCFReference;
@@ -83,6 +90,27 @@ public:
   int usableReferenceCount() const;
 
   Analyzed2DRes* ownMap(OwnMap which) const;
+
+  // ---- Element section (AnalyzerElems.cpp) ----
+  const QVector<ElemCtrl*>& elems() const { return m_elems; }
+  // Every row's conditions, in list order, as values.
+  QVector<ElemCond> elemConditions() const;
+  // The checked id of the target group; -1 when none is checked.
+  int targetIndex() const;
+  ElemBackground elemBackground() const;
+  AElemsConds* elemsConds() const { return m_aElemsConds.get(); }
+  bool elemsDispOnTime() const;
+  // The row whose maps the element section shows; -1 with no rows.
+  int shownElem() const;
+  // A row named `item` ("Fe-K"), else row number `item`; -1 when neither.
+  int elemIndexOf(const QString& item) const;
+  // The last single spectrum's answer, one per row.
+  const QVector<ElemResult>& lastElemResults() const { return m_elemResults; }
+
+  // ---- Residual absorption, sum-up, map processing (AnalyzerTools.cpp) ----
+  double raEnergy() const;
+  double raFactor() const;
+  SumUpCtrl* sumUpCtrl() const { return m_sumUpCtrl; }
   // The map the main window's image view shows (see selectImage for the
   // buttons). "a2d Zansa" when the chosen map does not exist or, in the
   // residual section, has no image yet.
@@ -125,6 +153,17 @@ signals:
   // A single fit was answered (or could not be sent): the sample and the
   // fitted curve for the spectrum plot (the curve empty when none).
   void analyzedSpectrum(const XafsSpectrum& sample, const XafsSpectrum& fitted);
+  void askAnalyzeElems();
+  void askStopElemsAnalysis();
+  // A single spectrum's element analysis was shown in the rows.
+  void analyzeElemsFinished();
+  void setNewCorrelation(double cor);
+  // Answered by the main window, which reads the energy-shift map file
+  // into `map` and then calls mapLoaded.
+  void loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH);
+  // Answered by the main window with the current area; `ac.width` stays 0
+  // when there is none.
+  void askAnalyzeCond(AnalyzeCond& ac);
 
 public slots:
   void addNewRef();
@@ -175,12 +214,54 @@ public slots:
   void setEnergyCorrection(bool f);
   void setTargetElements(QString elements);
 
+  // ---- Element section (AnalyzerElems.cpp) ----
+  void analyzeSpectrumElemsFinished(const QVector<ElemResult>& results);
+  // Rebuilds the rows from "Target Element Names".
+  void newElems();
+  void setElemsStd();
+  // The correlation of the last single spectrum with the standard pattern.
+  void calcCorrelation();
+  // "a2d ElemsCor" and "a2d ElemsCorTh" over the last element run's area.
+  void recalcCorMap();
+  void newCorTh();
+  void setCorrelation(double cor);
+  // Batch: rows chosen by name or number; false (and a debug line) when
+  // there is no such row.
+  bool selectElemTarget(const QString& item);
+  bool selectElemShow(const QString& item);
+  bool setElemUse(const QString& item, bool f);
+  bool setElemROI(const QString& item, double start, double end);
+  bool setElemThDMut(const QString& item, double th);
+  bool setElemNoNeg(const QString& item, bool f);
+  void setElemsDE(double dE);
+  void setCorTh(double th);
+  void setSortByAN(bool f);
+  // 0..6 the kinds of the shown row's maps (dmut, ratio, mu+, mu-, dE, ROI,
+  // NROI), 7 "a2d ElemsCor", 8 "a2d ElemsCorTh"; false otherwise.
+  bool selectElemsDispMode(int mode);
+  // Batch: 0 dmut, 1 dmut-Ratio, 2 dE, 3 ROI, 4 NROI.
+  void setElemBackground(int which, double v);
+
+  // ---- Map tools (AnalyzerTools.cpp) ----
+  // Map1 / Map2 from an energy-shift map file (through loadMap).
+  void selectMapFile(int slot, const QString& fname);
+  // The main window read a file into `map`.
+  void mapLoaded(Analyzed2DRes* map, const QString& fname);
+  // "Process": Sub. / Div. / Mask of Map1 and Map2 over the current area.
+  bool processMaps();
+  // 0..4 choose the section; false otherwise.
+  bool selectAnalysisMode(int mode);
+
 private:
   void setupSections();
   void connectForm();
   void showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted);
   void capture(OwnMap slot);
   void applyScale(Analyzed2DRes* map);
+  void setupElems();
+  void setupTools();
+  Analyzed2DRes* currentElemMap() const;
+  ElemCtrl* elemAt(const QString& item) const;
 
   std::unique_ptr<Ui::Analyzer> m_ui;
   std::unique_ptr<AnalyzeThread> m_thread;
@@ -198,4 +279,17 @@ private:
   double m_lastSuggestedEeV = -1.0;
   XafsSpectrum m_lastFitted;
   QString m_overlapLine; // the last overlap line written, empty when none
+
+  // ---- Element section ----
+  QVector<ElemCtrl*> m_elems;
+  QButtonGroup* m_targetGroup = nullptr;
+  QButtonGroup* m_showElemGroup = nullptr;
+  QButtonGroup* m_elemKindGroup = nullptr;
+  std::unique_ptr<AElemsConds> m_aElemsConds;
+  QVector<ElemResult> m_elemResults;
+
+  // ---- Tools ----
+  SumUpCtrl* m_sumUpCtrl = nullptr;
+  // Correlation maps and map processing: short runs recorded at once.
+  std::unique_ptr<MapsRun> m_toolRun;
 };

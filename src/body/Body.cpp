@@ -4,6 +4,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/FourierRun.h"
 #include "analysis/LcfRun.h"
+#include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
@@ -165,6 +166,9 @@ void Body::shutDownThreads()
   // The run's threads read the frames: joined before anything is freed.
   m_lcfRun.reset();
   m_calibRun.reset();
+  m_elemRun.reset();
+  m_raRun.reset();
+  m_sumUpRun.reset();
   LoadTiff::shutDown(m_i1Loader.get(), m_i1Thread, this);
   LoadTiff::shutDown(m_i0Loader.get(), m_i0Thread, this);
   m_i1Loader.reset();

@@ -37,6 +37,7 @@ class Analyzer;
 class Analyzed2DRes;
 class ImgProc;
 class LcfRun;
+class MapsRun;
 class PointRun;
 struct EnergyShiftView;
 struct PointSpectra;
@@ -121,6 +122,11 @@ public:
   PointSpectra analysisSpectra() const;
   // Stops every run whose threads read the frames.
   void stopRunsReadingFrames();
+
+  // ---- Element, residual and sum-up runs (BodyElems.cpp) ----
+  MapsRun* elemRun() const { return m_elemRun.get(); }
+  MapsRun* raRun() const { return m_raRun.get(); }
+  MapsRun* sumUpRun() const { return m_sumUpRun.get(); }
 
   // ---- Saving (BodySave.cpp) ----
   SaveDataCfg* saveDataCfg() const { return m_saveDataCfg; }
@@ -232,6 +238,26 @@ public slots:
   void showCurrentMap();
   // Renders the map on view again through the colour bar and shows it.
   void renderShownMap();
+
+  // ---- Element, residual and sum-up runs (BodyElems.cpp) ----
+  // Every start ends with exactly one finishBatchExec(), also when it
+  // refuses (no image, no edges).
+  void startElems2DAnalysis();
+  void stopElems2DAnalysis();
+  void generateElemsResImages();
+  void startRA2DAnalysis();
+  // "a2d Rati" from the rest and dmut maps; the three maps rendered.
+  void generateRAResImage();
+  // "Sum Up Img" over the current area; saved as "sumUpImg.png".
+  void doSumUp();
+  // The current map deglitched with DeglitchF / DeglitchR.
+  void deglitch();
+  // Render (and save) the processed copy of the current map instead of it.
+  void showProcImg(bool f);
+  // Renders the current map again and puts it on view.
+  void setupResAnalysisImage();
+  void showResAnalysis();
+  void selectedNewRef(int i);
 
   // ---- Saving (BodySave.cpp) ----
   void showSaveDataDialog();
@@ -392,6 +418,12 @@ private:
   std::unique_ptr<Analyzer> m_analyzer;
   std::unique_ptr<LcfRun> m_lcfRun;
 
+  // ---- Element, residual and sum-up runs (BodyElems.cpp) ----
+  void setupElemRuns();
+  std::unique_ptr<MapsRun> m_elemRun;
+  std::unique_ptr<MapsRun> m_raRun;
+  std::unique_ptr<MapsRun> m_sumUpRun;
+
   // ---- Saving (BodySave.cpp) ----
   void setupSaving();
   SaveDataCfg* m_saveDataCfg = nullptr;
@@ -419,6 +451,12 @@ private:
   // Starts the LCF run for a batch; false when it ended at once.
   bool startBatchLcfRun();
   void lcfRunEnded();
+  // Starts `run` through `start` for a batch; false when it ended at once.
+  bool startBatchMapsRun(MapsRun* run, void (Body::*start)());
+  void mapsRunEnded(MapsRun* run);
+  bool execElemsCmd(const CmdLine& c);
+  MapsRun* m_batchMapsRun = nullptr;
+  int m_mapsRunEndsToSkip = 0;
   PendingBatchCmd m_pendingCmd;
   BatchLoad m_batchLoad;
   bool m_batchWaitsForRun = false;

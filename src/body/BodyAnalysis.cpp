@@ -8,6 +8,7 @@
 #include "analysis/FourierRun.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
+#include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "body/StackSpectra.h"
@@ -56,6 +57,7 @@ void Body::setupAnalysis()
     m_ui->dispA->update();
     emit finishBatchExec();
   });
+  setupElemRuns();
 }
 
 bool Body::isAnalysisRunning() const
@@ -75,6 +77,9 @@ void Body::stopRunsReadingFrames()
     m_spectraSave->stop();
   if (m_fourierRun)
     m_fourierRun->stop();
+  for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
+    if (run && run->isRunning())
+      run->stop();
 }
 
 PointSpectra Body::analysisSpectra() const

@@ -13,6 +13,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
+#include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchCtrl.h"
@@ -439,13 +440,97 @@ bool Body::execAnalyzerCmd(const CmdLine& c)
       break;
     case AnalyzerTargetElements:
       an->setTargetElements(a.text(0));
+      // As when the field is edited by hand: the rows follow.
+      an->newElems();
       break;
+    case AnalyzerExecRa:
+      // Reported by the run's end (at once when it refuses to start).
+      return !startBatchMapsRun(raRun(), &Body::startRA2DAnalysis);
+    case AnalyzerExecElems:
+      return !startBatchMapsRun(elemRun(), &Body::startElems2DAnalysis);
     default:
-      // residual absorption run, element analysis
+      if (c.code >= AnalyzerSelectAnalysisMode && c.code <= AnalyzerElemsBgNROI)
+        return execElemsCmd(c);
       notAvailable(c);
       break;
   }
   return true;
+}
+
+bool Body::execElemsCmd(const CmdLine& c)
+{
+  using namespace BatchCmd;
+  const Args a(c.args);
+  Analyzer* an = analyzer();
+  switch (c.code) {
+    case AnalyzerSelectAnalysisMode:
+      an->selectAnalysisMode(a.integer(0));
+      break;
+    case AnalyzerElemsSelectTarget:
+      // an edge name ("Fe-K") or a row number (from 0)
+      an->selectElemTarget(a.text(0));
+      break;
+    case AnalyzerElemsSelectShow:
+      if (an->selectElemShow(a.text(0)))
+        showCurrentMap();
+      break;
+    case AnalyzerElemsSetDeVs:
+      an->setElemsDE(a.number(0));
+      break;
+    case AnalyzerElemsSetCorrTh:
+      an->setCorTh(a.number(0));
+      break;
+    case AnalyzerElemsSelectDispMode:
+      an->selectElemsDispMode(a.integer(0));
+      break;
+    case AnalyzerElemsSetUse:
+      an->setElemUse(a.text(0), a.flag(1));
+      break;
+    case AnalyzerElemsSortByAn:
+      an->setSortByAN(a.flag(0));
+      break;
+    case AnalyzerElemsRoi:
+      an->setElemROI(a.text(0), a.number(1), a.number(2));
+      break;
+    case AnalyzerElemsThdmut:
+      an->setElemThDMut(a.text(0), a.number(1));
+      break;
+    case AnalyzerElemsNoNeg:
+      an->setElemNoNeg(a.text(0), a.flag(1));
+      break;
+    default: // the five background values, in their order
+      an->setElemBackground(c.code - AnalyzerElemsBgDMut, a.number(0));
+      break;
+  }
+  return true;
+}
+
+bool Body::startBatchMapsRun(MapsRun* run, void (Body::*start)())
+{
+  connect(
+    run, &MapsRun::ended, this, [this, run] { mapsRunEnded(run); }, Qt::UniqueConnection);
+  // A run still going ends first (its end is not ours); whatever happens,
+  // every start ends exactly once.
+  m_mapsRunEndsToSkip = run->isRunning() ? 1 : 0;
+  m_batchMapsRun = run;
+  (this->*start)();
+  if (m_batchMapsRun == run && !run->isRunning() && m_mapsRunEndsToSkip == 0) {
+    m_batchMapsRun = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void Body::mapsRunEnded(MapsRun* run)
+{
+  if (m_batchMapsRun != run)
+    return;
+  if (m_mapsRunEndsToSkip > 0) {
+    --m_mapsRunEndsToSkip;
+    return;
+  }
+  m_batchMapsRun = nullptr;
+  endBatchCmd();
 }
 
 bool Body::execCalibCmd(const CmdLine& c)

@@ -29,6 +29,16 @@ GeneratedStack::GeneratedStack(int width, int height, int nEnergies)
     plan.energies.append(8940.0 + 120.0 * k / std::max(1, nEnergies - 1));
   // No energy shift over the image: the fit is then exact up to the noise.
   plan.shift = QVector<double>(width * height, 0.0);
+  generate(plan);
+}
+
+GeneratedStack::GeneratedStack(const stackgen::StackSpec& plan)
+{
+  generate(plan);
+}
+
+void GeneratedStack::generate(const stackgen::StackSpec& plan)
+{
   m_truth = stackgen::generateStack(plan, m_dir.path(), stackgen::Format::Tiff);
   if (!m_truth.ok)
     return;

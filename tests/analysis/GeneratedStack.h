@@ -19,6 +19,8 @@ class GeneratedStack
 public:
   // nEnergies 0: the generator's default energy grid.
   explicit GeneratedStack(int width, int height, int nEnergies = 0);
+  // Any plan of the generator (its shift map as the plan gives it).
+  explicit GeneratedStack(const stackgen::StackSpec& plan);
   ~GeneratedStack();
 
   bool ok() const { return m_truth.ok && !m_i1.empty(); }
@@ -35,6 +37,8 @@ public:
   }
 
 private:
+  void generate(const stackgen::StackSpec& plan);
+
   QTemporaryDir m_dir;
   stackgen::StackTruth m_truth;
   std::vector<std::unique_ptr<TiffData>> m_i1;

@@ -1,0 +1,91 @@
+#include "analysis/MapsRun.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "app/TextItems.h"
+#include "display/ColorMap.h"
+
+#include <QDebug>
+
+MapsRun::MapsRun(const QString& title, QObject* parent)
+  : QObject(parent)
+  , m_title(title)
+  , m_engine(std::make_unique<PointRun>())
+{
+  connect(m_engine.get(), &PointRun::rowStarted, this, [this](int, double percent) {
+    if (m_refreshOnRows)
+      renderMaps();
+    emit progress(percent);
+  });
+  connect(m_engine.get(), &PointRun::ended, this, &MapsRun::engineEnded);
+}
+
+MapsRun::~MapsRun() = default;
+
+void MapsRun::start(const AnalyzeCond& cond,
+                    std::shared_ptr<const PointKernel> kernel,
+                    const QVector<Analyzed2DRes*>& maps,
+                    int no)
+{
+  if (isRunning())
+    stop();
+  m_cond = cond;
+  m_cond.reset();
+  m_maps = maps;
+  m_completed = false;
+  for (Analyzed2DRes* m : m_maps)
+    if (m) {
+      m->reset(m_cond);
+      m->setNo(no);
+    }
+  emit progress(0.0);
+  logWithTime(m_title + QStringLiteral(" start"));
+  const int n = std::min(int(m_maps.size()), kernel ? kernel->valuesPerPoint() : 0);
+  m_engine->start(m_cond, std::move(kernel), [this, n](const RasterPoint& p, const double* v) {
+    for (int i = 0; i < n; ++i)
+      if (Analyzed2DRes* m = m_maps[i])
+        m->setData(p.cx, p.cy, p.bx, p.by, v[i]);
+    if (m_hook)
+      m_hook(p, v);
+  });
+}
+
+void MapsRun::refuse(const QString& why)
+{
+  if (isRunning())
+    stop();
+  qDebug().noquote() << why;
+  m_completed = false;
+  emit ended();
+}
+
+void MapsRun::stop()
+{
+  m_engine->stop();
+}
+
+void MapsRun::runNow(const AnalyzeCond& cond,
+                     std::shared_ptr<const PointKernel> kernel,
+                     const QVector<Analyzed2DRes*>& maps,
+                     int no)
+{
+  start(cond, std::move(kernel), maps, no);
+  m_engine->waitForEnd();
+}
+
+void MapsRun::engineEnded(bool completed)
+{
+  m_completed = completed;
+  renderMaps();
+  if (completed)
+    emit progress(100.0);
+  logWithTime(m_title + QStringLiteral(" end"));
+  emit ended();
+}
+
+void MapsRun::renderMaps()
+{
+  for (Analyzed2DRes* m : m_maps)
+    if (m)
+      m->genImg(currentColorMapping());
+  emit mapsRendered();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/PointRun.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+class Analyzed2DRes;
+
+// A run over an area on the point-run engine whose kernel's values go
+// straight into maps: value i of a point is written into maps[i] over the
+// point's block (a null entry is not written). The maps are reset to the
+// run when it starts, rendered at its end (and at every row when asked), and
+// are not owned.
+//
+// Every start ends exactly once with `ended()`: at the last point, by
+// stop(), by a new start, or at once when the start is refused.
+class MapsRun : public QObject
+{
+  Q_OBJECT
+
+public:
+  // Called in raster order after a point's values were written.
+  using PointHook = std::function<void(const RasterPoint& p, const double* values)>;
+
+  // `title` names the run in its start and end log lines.
+  explicit MapsRun(const QString& title, QObject* parent = nullptr);
+  ~MapsRun() override;
+
+  PointRun& engine() const { return *m_engine; }
+  bool isRunning() const { return m_engine->isRunning(); }
+  const AnalyzeCond& cond() const { return m_cond; }
+  const QVector<Analyzed2DRes*>& maps() const { return m_maps; }
+  // Whether the last run recorded every point.
+  bool completed() const { return m_completed; }
+
+  // Re-render the maps at every new row ("Disp. on Time").
+  void setRefreshOnRows(bool f) { m_refreshOnRows = f; }
+  void setPointHook(PointHook hook) { m_hook = std::move(hook); }
+  // Starts `kernel` over `cond`; `maps` must hold one entry per value of
+  // the kernel (no = -1 marks them as not numbered).
+  void start(const AnalyzeCond& cond,
+             std::shared_ptr<const PointKernel> kernel,
+             const QVector<Analyzed2DRes*>& maps,
+             int no = -1);
+  // Refuses a start: logs `why` and ends at once.
+  void refuse(const QString& why);
+  void stop();
+  // start() and record every point before returning.
+  void runNow(const AnalyzeCond& cond,
+              std::shared_ptr<const PointKernel> kernel,
+              const QVector<Analyzed2DRes*>& maps,
+              int no = -1);
+  void renderMaps();
+
+signals:
+  void progress(double percent);
+  void mapsRendered();
+  void ended();
+
+private:
+  void engineEnded(bool completed);
+
+  QString m_title;
+  std::unique_ptr<PointRun> m_engine;
+  AnalyzeCond m_cond;
+  QVector<Analyzed2DRes*> m_maps;
+  PointHook m_hook;
+  bool m_refreshOnRows = false;
+  bool m_completed = false;
+};

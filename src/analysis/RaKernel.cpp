@@ -1,0 +1,71 @@
+#include "analysis/RaKernel.h"
+
+#include "analysis/Analyzed2DRes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct RaScratch : KernelScratch
+{
+  PointSpectra::Scratch build;
+  XafsSpectrum spectrum;
+};
+
+} // namespace
+
+void residualAt(const XafsSpectrum& s, double eRA, double factor, double& dmut, double& rest)
+{
+  // The lines were fitted on the stored energies; E_RA is on the scale
+  // with the point's shift taken off.
+  const double offset = s.energyCorrected ? s.energyOffset : 0.0;
+  const double E = eRA + s.extraShift + offset;
+  const double pre = s.preValue(E);
+  const double post = s.postValue(E);
+  dmut = post - pre;
+  rest = pre - factor * dmut;
+}
+
+RaKernel::RaKernel(const PointSpectra& spectra, double eRA, double factor)
+  : m_spectra(spectra)
+  , m_eRA(eRA)
+  , m_factor(factor)
+{
+}
+
+std::unique_ptr<KernelScratch> RaKernel::makeScratch() const
+{
+  return std::make_unique<RaScratch>();
+}
+
+void RaKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
+{
+  auto* s = static_cast<RaScratch*>(scratch);
+  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
+  residualAt(s->spectrum, m_eRA, m_factor, out[0], out[1]);
+}
+
+int fillResidualRatio(const Analyzed2DRes& rest, const Analyzed2DRes& dmut, Analyzed2DRes& ratio)
+{
+  ratio.reset(rest.cond());
+  ratio.setNo(-1);
+  const QVector<double>& r = rest.data();
+  if (r.isEmpty())
+    return 0;
+  const double m = *std::min_element(r.constBegin(), r.constEnd());
+  const int w = rest.width();
+  const int h = rest.height();
+  int replaced = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const double rr = r[y * w + x] - m;
+      double q = rr / (dmut.valueAt(x, y) + rr);
+      if (!std::isfinite(q)) {
+        q = 0.0;
+        ++replaced;
+      }
+      ratio.setData(x, y, 0, 0, q);
+    }
+  return replaced;
+}

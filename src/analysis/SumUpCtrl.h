@@ -1,0 +1,34 @@
+#pragma once
+
+#include "analysis/MapKernels.h"
+
+#include <QFrame>
+
+class QComboBox;
+class QLineEdit;
+
+// The image-number ranges of the sum-up: entered with "Sum Up Img No.
+// From:" and a to-field, listed as "%1-%2" in a combo box.
+class SumUpCtrl : public QFrame
+{
+  Q_OBJECT
+
+public:
+  explicit SumUpCtrl(QWidget* parent = nullptr);
+
+  SumUpRanges ranges() const { return m_ranges; }
+  QComboBox* list() const { return m_list; }
+  void setFields(int from, int to);
+
+public slots:
+  // Appends the range of the two fields.
+  void add();
+  // Removes the current range and selects the one before it, or the first.
+  void del();
+
+private:
+  QLineEdit* m_from = nullptr;
+  QLineEdit* m_to = nullptr;
+  QComboBox* m_list = nullptr;
+  SumUpRanges m_ranges;
+};

@@ -1,0 +1,129 @@
+#include "analysis/AElemsConds.h"
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
+#include "analysis/ElemCtrl.h"
+#include "spectrum/EdgeTable.h"
+
+#include "support/MessageCapture.h"
+#include "support/Tolerance.h"
+#include "ui_Analyzer.h"
+
+#include <gtest/gtest.h>
+
+#include <QRadioButton>
+#include <QSignalSpy>
+
+namespace {
+
+void fill(Analyzed2DRes& m, const QVector<double>& v, int w, int h)
+{
+  AnalyzeCond c;
+  c.setup(w, h, 0, 0, 0, 0, w, h);
+  m.reset(c);
+  for (int i = 0; i < v.size(); ++i)
+    m.setData(i % w, i / w, 0, 0, v[i]);
+}
+
+} // namespace
+
+TEST(AnalyzerElems, RowsFromTargetElementNames)
+{
+  loadEdgeTable();
+  Analyzer a;
+  EXPECT_EQ(a.form()->RAAtEV->text(), QStringLiteral("8200"));
+  EXPECT_EQ(a.form()->RAFactor->text(), QStringLiteral("1.0"));
+  EXPECT_EQ(a.form()->ShowRest->text(), QStringLiteral("Show the Rest"));
+  EXPECT_EQ(a.elemsConds()->windowTitle(), QStringLiteral("Analyze Elems Conditions"));
+  a.setTargetElements(QStringLiteral(" Ni-K , Fe"));
+  a.newElems();
+  ASSERT_EQ(a.elems().size(), 2);
+  EXPECT_EQ(a.elems()[1]->name(), QStringLiteral("Fe-K"));
+  EXPECT_EQ(a.elems()[1]->map(ElemMapRatio)->name(), QStringLiteral("Fe-K Elem Ctrl N"));
+  EXPECT_EQ(a.targetIndex(), 0);
+  a.setSortByAN(true); // rebuilds: Fe first
+  ASSERT_EQ(a.elems().size(), 2);
+  EXPECT_EQ(a.elems()[0]->name(), QStringLiteral("Fe-K"));
+  EXPECT_TRUE(a.selectElemTarget(QStringLiteral("ni-k")));
+  EXPECT_EQ(a.targetIndex(), 1);
+  lctest::MessageCapture log;
+  EXPECT_FALSE(a.selectElemShow(QStringLiteral("Cu-K")));
+  EXPECT_TRUE(log.contains("No element row : Cu-K"));
+
+  // The element section shows the shown row's map of the chosen kind.
+  ASSERT_TRUE(a.selectElemsDispMode(4));
+  EXPECT_EQ(a.currentMap(), a.elems()[0]->map(ElemMapDE));
+  a.selectElemShow(QStringLiteral("1"));
+  EXPECT_EQ(a.currentMap(), a.elems()[1]->map(ElemMapDE));
+  a.selectElemsDispMode(8);
+  EXPECT_EQ(a.currentMap(), a.ownMap(Analyzer::ElemsCorThMap));
+  EXPECT_FALSE(a.selectElemsDispMode(9));
+}
+
+TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
+{
+  loadEdgeTable();
+  Analyzer a;
+  a.setTargetElements(QStringLiteral("Fe, Ni"));
+  a.newElems();
+  ASSERT_EQ(a.elems().size(), 2);
+  const double fe = a.elemConditions()[0].e0;
+  const double ni = a.elemConditions()[1].e0;
+  SpectrumPoints p;
+  for (double e = 6900.0; e <= 8600.0; e += 5.0)
+    p.append(e, 1.0 + (e >= fe ? 0.5 : 0.0) + (e >= ni ? 0.25 : 0.0));
+  const XafsSpectrum s(p, QStringLiteral("one"), 1, 0.0, -1.0, -10.0, 10.0);
+  a.selectAnalysisMode(Analyzer::ElemSection);
+  QSignalSpy cor(&a, &Analyzer::setNewCorrelation);
+  a.analyzeAndShowSpectrum(s, -1.0);
+  ASSERT_EQ(a.lastElemResults().size(), 2);
+  EXPECT_CLOSE(a.elems()[1]->ratio(), 0.5);
+  EXPECT_EQ(cor.count(), 0); // no standard yet: nothing to compare
+  a.setElemsStd();           // no run yet: no maps to correlate
+  EXPECT_CLOSE(a.elems()[1]->stdRatio(), 0.5);
+  a.calcCorrelation();
+  ASSERT_EQ(cor.count(), 1);
+  EXPECT_CLOSE(cor.at(0).at(0).toDouble(), 1.0);
+  EXPECT_EQ(a.form()->ElemsCorrelation->text(), QStringLiteral("1"));
+}
+
+TEST(AnalyzerTools, RefusalsLeaveEverythingAsItWas)
+{
+  Analyzer a;
+  lctest::MessageCapture log;
+  QSignalSpy changed(&a, &Analyzer::changedSelection);
+  EXPECT_FALSE(a.selectImage(9));
+  EXPECT_FALSE(a.selectImage(-1));
+  EXPECT_TRUE(log.contains("No image button 9"));
+  a.captureAsMap1(); // "a2d Zansa" by fallback, empty
+  EXPECT_TRUE(log.contains("No map to capture"));
+  EXPECT_EQ(a.form()->Map1Name->text(), QStringLiteral("E-Shift Map 1"));
+  EXPECT_FALSE(a.ownMap(Analyzer::Map1)->hasData());
+  EXPECT_FALSE(a.processMaps());
+  EXPECT_TRUE(log.contains("Process Maps: Map 1 and Map 2 must both hold a map"));
+  EXPECT_FALSE(a.ownMap(Analyzer::ProcessedMap)->hasData());
+  EXPECT_EQ(changed.count(), 0);
+}
+
+TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
+{
+  Analyzer a;
+  fill(*a.ownMap(Analyzer::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);
+  a.ownMap(Analyzer::ZansaMap)->setName(QStringLiteral("a2d Zansa"));
+  a.form()->ShowZansa->setChecked(true);
+  a.captureAsMap1();
+  EXPECT_EQ(a.form()->Map1Name->text(), QStringLiteral("a2d Zansa"));
+  EXPECT_EQ(a.ownMap(Analyzer::Map1)->data(), a.ownMap(Analyzer::ZansaMap)->data());
+  fill(*a.ownMap(Analyzer::Map2), { 1, 0, -1, 2, 0, 0 }, 3, 2);
+  a.form()->ProcTypeMask->setChecked(true);
+  // No main window answers: one point per pixel of Map 1.
+  ASSERT_TRUE(a.processMaps());
+  const Analyzed2DRes* out = a.ownMap(Analyzer::ProcessedMap);
+  const double expect[] = { 1, 0, 0, 4, 0, 0 };
+  for (int i = 0; i < 6; ++i)
+    EXPECT_CLOSE(out->valueAt(i % 3, i / 3), expect[i]);
+  a.form()->ProcTypeDiv->setChecked(true);
+  ASSERT_TRUE(a.processMaps());
+  EXPECT_CLOSE(out->valueAt(1, 0), 0.0); // s2 = 0
+  EXPECT_CLOSE(out->valueAt(2, 0), -3.0);
+}
