@@ -40,15 +40,7 @@ set_i0_energy_pattern "\d\d\d\d\d_\d\d\d\d"
 show_latest_i1 0
 show_latest_i0 0
 
-# ---- 2. Load the stack -------------------------------------------------------
-# "NEW" forgets what was loaded before (any other word adds to it); then a
-# folder and a wildcard pattern.
-load_I1_files_of_pattern NEW sample-data/tif I1_*.tif
-load_I0_files_of_pattern NEW sample-data/tif I0_*.tif
-# Absorption is ln(I0 / I1): use the I0 images.
-Use_I0 1
-
-# ---- 3. Area and binning ---------------------------------------------------
+# ---- 2. Area and binning ---------------------------------------------------
 # Every point of the map is the sum of a box of (2*2+1) x (2*2+1) pixels,
 # which lowers the noise five-fold in each direction.
 set_band_w 2
@@ -57,7 +49,31 @@ set_band_h 2
 # cut to the image, so this takes all of it.
 select_region 0 0 128 128
 
-# ---- 4. References ---------------------------------------------------------
+# ---- 3. Energy calibration -------------------------------------------------
+# The beam's energy scale drifts by up to 1 eV from the top of the image to
+# the bottom, as on a real beamline. A foil of compound A alone, imaged with
+# the same beam, shows that drift as a shift of its edge: the calibration
+# finds the edge of every box and stores its shift from the standard's edge
+# (the reference spectrum of A) in the energy-shift map. Every later
+# spectrum of a point is read on its corrected energy scale.
+#
+# "NEW" forgets what was loaded before (any other word adds to it); then a
+# folder and a wildcard pattern.
+load_I1_files_of_pattern NEW sample-data/foil/tif I1_*.tif
+load_I0_files_of_pattern NEW sample-data/foil/tif I0_*.tif
+# Absorption is ln(I0 / I1): use the I0 images.
+Use_I0 1
+calib_load_std sample-data/foil/tif/ref_A.dat
+# The batch waits here until every box is done.
+calib_exec
+# The map as a file (the demo's check compares it with the true drift).
+calib_save_map demo-output/shift.emp
+
+# ---- 4. Load the sample ----------------------------------------------------
+load_I1_files_of_pattern NEW sample-data/tif I1_*.tif
+load_I0_files_of_pattern NEW sample-data/tif I0_*.tif
+
+# ---- 5. References ---------------------------------------------------------
 # One line per reference row of the analysis window (rows count from 0):
 #   row  use  energy-shift(eV)  file  victoreen-normalisation
 # The energy shift dE: at sample energy E the reference is read at E + dE.
@@ -70,14 +86,12 @@ analyzer_set_LCF_std 1 1 0 sample-data/tif/ref_B.dat 1
 # in this demo); MLCF divides its weights by their sum.
 analyzer_set_LCF_mode 0
 
-# ---- 5. The fit at every point ---------------------------------------------
-# The batch waits here until the whole area is done. (The sample's energy
-# scale drifts by up to 1 eV from the top of the image to the bottom, as on
-# a real beamline; plain LCF does not correct that, so the top and bottom
-# rows come out a few per cent off.)
+# ---- 6. The fit at every point ---------------------------------------------
+# The batch waits here until the whole area is done. Each point is fitted on
+# its own energy scale, corrected by the shift map of step 3.
 analyzer_exec_LCF
 
-# ---- 6. Save the maps ------------------------------------------------------
+# ---- 7. Save the maps ------------------------------------------------------
 # Text: one "x y value" line per point, blank-separated.
 saveDataCfg_save_as_text
 saveDataCfg_text_as_xyz

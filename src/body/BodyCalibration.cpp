@@ -145,6 +145,7 @@ void Body::execCalibration()
   m_calibRun->stop();
   AnalyzeCond ac;
   if (!beginCalibration(ac)) {
+    qDebug().noquote() << "Calibration not started: no image loaded";
     emit calibrationEnded();
     return;
   }

@@ -43,16 +43,20 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions)
   ASSERT_TRUE(dir.mkpath("demo-output"));
   const QDir out(dir.filePath("demo-output"));
   const QDir data(dir.filePath("sample-data/tif"));
+  const QDir foil(dir.filePath("sample-data/foil/tif"));
 
   QString batch;
   for (const QStringList& g : golden) {
-    if (g[0] == "generate") {
+    if (g[0] == "generate" || g[0] == "foil") {
       stackgen::StackSpec plan;
       plan.width = g[1].toInt();
       plan.height = g[2].toInt();
       for (int k = 0; k < g[3].toInt(); ++k)
         plan.energies << 8940.0 + 120.0 * k / (g[3].toInt() - 1);
-      ASSERT_TRUE(stackgen::generateStack(plan, data.path(), stackgen::Format::Tiff).ok);
+      if (g[0] == "foil")
+        stackgen::makeFoil(plan);
+      const QString into = g[0] == "foil" ? foil.path() : data.path();
+      ASSERT_TRUE(stackgen::generateStack(plan, into, stackgen::Format::Tiff).ok);
     } else if (g[0] == "batch") {
       batch = QStringLiteral(LC_SOURCE_DIR "/") + g[1];
     }
@@ -74,12 +78,13 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions)
   for (const QStringList& g : golden) {
     if (g[0] == "file") {
       EXPECT_FALSE(firstMatch(out, g[1]).isEmpty()) << g[1].toStdString();
-    } else if (g[0] == "fraction") {
+    } else if (g[0] == "fraction" || g[0] == "shift") {
       SCOPED_TRACE(g[1].toStdString());
+      const QDir& truthDir = g[0] == "shift" ? foil : data;
       fraccheck::Grid truth;
       QVector<fraccheck::MapValue> map;
       QString error;
-      ASSERT_TRUE(fraccheck::readTruthGrid(data.filePath(g[2]), truth, error))
+      ASSERT_TRUE(fraccheck::readTruthGrid(truthDir.filePath(g[2]), truth, error))
         << error.toStdString();
       ASSERT_TRUE(fraccheck::readMapPoints(firstMatch(out, g[1]), map, error))
         << error.toStdString();

@@ -1,5 +1,8 @@
 #include "FractionCheck.h"
 
+#include "analysis/AnalyzeCond.h"
+#include "calibration/EmpFile.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -59,8 +62,45 @@ bool readTruthGrid(const QString& path, Grid& grid, QString& error)
   return true;
 }
 
+namespace {
+
+// The values of an energy-shift map file at the points of the run that made
+// it (block centres of its area), as shifts in eV.
+bool readEmpPoints(const QString& path, QVector<MapValue>& points, QString& error)
+{
+  QFile file;
+  if (!openText(path, file, error))
+    return false;
+  QTextStream in(&file);
+  const EMPHeader h = readEmpHeader(in);
+  QVector<double> values;
+  if (!h.valid || !readEmpValues(in, h, h.stdEdgeEnergy, values)) {
+    error = QStringLiteral("%1 is no energy-shift map").arg(path);
+    return false;
+  }
+  AnalyzeCond scan;
+  scan.setup(h.width,
+             h.height,
+             h.binHalfWidth,
+             h.binHalfHeight,
+             h.areaX0,
+             h.areaY0,
+             h.areaX1 - h.areaX0,
+             h.areaY1 - h.areaY0);
+  points.clear();
+  do {
+    if (scan.pointInside())
+      points.append({ scan.cx, scan.cy, values[scan.cy * h.width + scan.cx] });
+  } while (scan.next());
+  return true;
+}
+
+} // namespace
+
 bool readMapPoints(const QString& path, QVector<MapValue>& points, QString& error)
 {
+  if (path.endsWith(QLatin1String(".emp")))
+    return readEmpPoints(path, points, error);
   QFile file;
   if (!openText(path, file, error))
     return false;

@@ -34,7 +34,9 @@ struct Summary
 
 // False with `error` set when the file cannot be read or is not a grid.
 bool readTruthGrid(const QString& path, Grid& grid, QString& error);
-// False when the file cannot be read or holds no "x y value" line.
+// False when the file cannot be read or holds no "x y value" line. A file
+// ending in ".emp" is read as an energy-shift map: its shifts (eV) at the
+// points of the run that made it.
 bool readMapPoints(const QString& path, QVector<MapValue>& points, QString& error);
 Summary compare(const Grid& truth, const QVector<MapValue>& map);
 // "<n> points: mean |error| 0.0123, max 0.0456 (mean 0.501 against 0.500)"

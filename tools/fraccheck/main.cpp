@@ -19,7 +19,8 @@ int main(int argc, char** argv)
   const QCommandLineOption label("label", "Name printed before the result.", "text", "fractions");
   p.addOptions({ tolerance, label });
   p.addPositionalArgument("truth", "truth_fraction_<name>.txt of the generator");
-  p.addPositionalArgument("map", "the saved map, x y value per line");
+  p.addPositionalArgument("map",
+                          "the saved map, x y value per line, or an energy-shift map (.emp)");
   p.process(app);
 
   QTextStream out(stdout);

@@ -127,6 +127,15 @@ StackSpec completed(const StackSpec& in)
   return s;
 }
 
+void makeFoil(StackSpec& plan)
+{
+  Component a;
+  a.name = "A";
+  a.whiteLine = 0.3;
+  plan.components = { a };
+  plan.fractions = { QVector<double>(plan.width * plan.height, 1.0) };
+}
+
 QVector<double> calibrationCheckShift(int width, int height)
 {
   const int w = std::max(width, 1);

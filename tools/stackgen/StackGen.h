@@ -144,6 +144,11 @@ struct StackTruth
 // Fills the defaults of a stack description (energies, components, maps).
 StackSpec completed(const StackSpec& plan);
 
+// Makes `plan` an energy-calibration foil: compound A of the default pair
+// alone, everywhere, measured with the same beam (energies, shift, I0) as
+// the sample it calibrates.
+void makeFoil(StackSpec& plan);
+
 // A width x height shift map (eV) for checking energy calibration: a ramp
 // from -2 eV in the leftmost column to +2 eV in the rightmost, and a block
 // at +3 eV over the columns [w/3, 2w/3) and the rows [h/4, h/2).

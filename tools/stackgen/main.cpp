@@ -29,7 +29,9 @@ int main(int argc, char** argv)
     "to right with a block at +3 eV).",
     "pattern",
     "ramp");
-  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out, shift });
+  const QCommandLineOption foil(
+    "foil", "Write an energy-calibration foil: compound A alone, everywhere, same beam.");
+  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out, shift, foil });
   p.process(app);
 
   QTextStream err(stderr);
@@ -51,6 +53,8 @@ int main(int argc, char** argv)
     err << "unknown shift pattern " << p.value(shift) << "\n";
     return 2;
   }
+  if (p.isSet(foil))
+    stackgen::makeFoil(plan);
   plan.noise = !p.isSet(noNoise);
   plan.seed = p.value(seed).toUInt();
 
