@@ -1,5 +1,6 @@
 // The LCF run over 256 x 256 points, bin 0, 100 energies, two references,
-// and its parts per point: building the spectrum, normalising it, fitting it
+// the energy calibration over the same points, and the LCF run's parts per
+// point: building the spectrum, normalising it, fitting it
 // (references and normal matrix prepared once), the whole kernel. The whole
 // run on the point-run engine is measured on 1 and 2 threads. Heap
 // allocations per point of the kernel are counted by a replaced global
@@ -13,6 +14,7 @@
 #include "analysis/LcfKernel.h"
 #include "analysis/LcfRun.h"
 #include "analysis/PointRun.h"
+#include "calibration/CalibKernel.h"
 #include "input/TiffData.h"
 
 #include "GeneratedStack.h"
@@ -197,6 +199,30 @@ void BM_WholeRun(benchmark::State& state)
   state.SetItemsProcessed(state.iterations() * kSize * kSize);
 }
 BENCHMARK(BM_WholeRun)
+  ->ArgName("threads")
+  ->Arg(1)
+  ->Arg(2)
+  ->Iterations(3)
+  ->UseRealTime()
+  ->Unit(benchmark::kMillisecond);
+
+// The energy calibration over the same area: one edge position a point.
+void BM_CalibRun(benchmark::State& state)
+{
+  PointRun run;
+  run.setThreadCount(int(state.range(0)));
+  auto kernel = std::make_shared<CalibPointKernel>(world->spectra, world->refs[0].spectrum.midx);
+  AnalyzeCond cond;
+  cond.setup(kSize, kSize, 0, 0, 0, 0, kSize, kSize);
+  double sum = 0.0;
+  for (auto _ : state) {
+    run.start(cond, kernel, [&sum](const RasterPoint&, const double* v) { sum += v[0]; });
+    run.waitForEnd();
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations() * kSize * kSize);
+}
+BENCHMARK(BM_CalibRun)
   ->ArgName("threads")
   ->Arg(1)
   ->Arg(2)
