@@ -412,13 +412,16 @@ bool Body::execAnalyzerCmd(const CmdLine& c)
       break;
     case AnalyzerSetScaleMax:
     case AnalyzerSetScaleMin:
-      // value, then (optional) the fixed-scale flag that makes it count
-      if (a.count() > 1)
-        an->setFixedScale(a.flag(1));
+      // The value, the (optional) fixed-scale flag that makes it count,
+      // then the scale is applied to the map on view, as an edit by hand
+      // does.
       if (c.code == AnalyzerSetScaleMax)
         an->setScaleMax(a.number(0));
       else
         an->setScaleMin(a.number(0));
+      if (a.count() > 1)
+        an->setFixedScale(a.flag(1));
+      an->scaleChanged();
       break;
     case AnalyzerSetDMutScaleMax:
       an->setDMutScaleMax(a.number(0));

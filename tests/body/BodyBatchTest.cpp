@@ -1,5 +1,8 @@
 #include "BodyFixture.h"
 
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/Analyzer.h"
+
 #include "batch/BatchCtrl.h"
 #include "input/SelectDataFiles.h"
 #include "output/SaveDataCfg.h"
@@ -48,6 +51,13 @@ TEST_F(BodyFixture, CommandsDriveTheirWindowFields)
     { "saveDataCfg_tiff_fix_scale 1", [&] { return cfg.tiffFixedScale(); } },
     { "saveDataCfg_tiff_scale_max 2.5", [&] { return lctest::near(cfg.tiffScaleMax(), 2.5); } },
     { "saveDataCfg_tiff_as_analyzed 1", [&] { return cfg.tiffAsAnalyzed(); } },
+    // The scale reaches the map on view, with the value given, not the one
+    // the field held before.
+    { "analyzer_set_scale_max 0.75 1",
+      [&] {
+        const Analyzed2DRes* m = b.analyzer()->currentMap();
+        return m->fixedScale() && lctest::near(m->scaleMax(), 0.75);
+      } },
   };
   QSignalSpy reports(&b, &Body::finishBatchCmd);
   for (const Case& c : cases) {
