@@ -6,7 +6,8 @@
 # (tests/fuzz/corpus/<target>) and keeps what it learns in
 # build-fuzz/corpus/<target>; crashes land in build-fuzz/crashes/<target>.
 # Prints per target the executions, coverage features and every reproducer.
-# Exits non-zero when a target crashed, leaked, hung or ran out of memory.
+# Exits non-zero when a target crashed, leaked, hung (one input over
+# LUMACRESTA_FUZZ_TIMEOUT seconds, default 1) or allocated over 256 MB.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 target="${1:-all}"
@@ -50,7 +51,8 @@ for t in "${targets[@]}"; do
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/tests/fuzz/$t" "$work" "$seeds" "${dict[@]}" \
-    -max_total_time="$seconds" -max_len="$(max_len "$t")" -timeout=1 -rss_limit_mb=2048 \
+    -max_total_time="$seconds" -max_len="$(max_len "$t")" -timeout="${LUMACRESTA_FUZZ_TIMEOUT:-1}" \
+    -rss_limit_mb=2048 \
     -malloc_limit_mb=256 -artifact_prefix="$crashes/" -print_final_stats=1 "${extra[@]}" \
     >"$log" 2>&1
   rc=$?
