@@ -21,7 +21,9 @@ struct TiffCloser
 // claiming the largest frame (strips sharing one run of zeros) must be
 // refused before half a GiB is allocated and scanned. Deflate cannot exceed
 // 1032:1, PackBits 64:1 and LZW's longest string of 4096 bytes comes from a
-// code of at least 9 bits; other codecs get a generous bound.
+// code of at least 9 bits. Other codecs get a generous bound (a zstd frame
+// of zeros reaches about 30 000:1), which still refuses a few KB claiming
+// half a GiB.
 qint64 maxExpansion(uint16_t compression)
 {
   switch (compression) {
@@ -35,7 +37,7 @@ qint64 maxExpansion(uint16_t compression)
     case COMPRESSION_LZW:
       return 4096;
     default:
-      return qint64(1) << 15;
+      return qint64(1) << 16;
   }
 }
 
