@@ -105,7 +105,10 @@ bool TiffData::readTiff(const QString& name)
   const size_t rowBytes = size_t(width) * 2;
   const bool direct = scanlineSize == rowBytes;
   std::vector<quint8> line(direct ? 0 : scanlineSize);
-  for (quint32 r = 0; r < height; ++r) {
+  // A frame without columns stays empty: billions of empty rows would only
+  // cost time.
+  const quint32 rows = width > 0 ? height : 0;
+  for (quint32 r = 0; r < rows; ++r) {
     quint8* dst = appendRow(false);
     if (TIFFReadScanline(tif.get(), direct ? dst : line.data(), r, 0) < 0) {
       qDebug().noquote() << QString("Error on reading TIFF scan line %1 (%2) :")

@@ -117,3 +117,18 @@ TEST(Refusals, VrskRowsAreStoredOnlyAsDataArrives)
   EXPECT_CLOSE(p.minValue, 0.0);
   EXPECT_CLOSE(p.maxValue, 5.0);
 }
+
+// A header of no columns and 65535 rows read (and freed) 65535 empty rows.
+TEST(Refusals, FramesWithoutColumnsStoreNoRows)
+{
+  const QDir dir(lctest::scratchDir("refusals_nocolumns"));
+  QByteArray head("IM", 2);
+  head += QByteArray::fromHex("00000000ffff") + QByteArray(56, '\0');
+  const QString path = writeFile(dir.filePath("nocolumns.img"), head);
+  TiffData d;
+  ASSERT_TRUE(d.read(path));
+  EXPECT_TRUE(d.isEmpty());
+  EXPECT_EQ(d.height, 65535u);
+  EXPECT_EQ(d.row(0), nullptr);
+  EXPECT_CLOSE(d.sample(0, 0, 1, 1), 0.0);
+}
