@@ -13,8 +13,8 @@
 namespace {
 
 // A loop from 1 to 1e9 is a valid batch; the fuzzer stops it after this many
-// steps instead of reporting a hang; going round a
-// loop a few thousand times more finds nothing new and slows the fuzzer.
+// steps instead of reporting a hang. Going round more often finds nothing
+// new and only slows the fuzzer.
 constexpr int kMaxSteps = 2000;
 
 } // namespace
