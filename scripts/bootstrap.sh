@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build needs, only those missing, and
-# any further packages named as arguments (e.g. the screenshot tools).
+# Installs the Debian 12 packages the build needs, only those missing
+# (clang and its libFuzzer runtime for the fuzz targets, scripts/fuzz.sh),
+# and any further packages named as arguments (e.g. the screenshot tools).
 # Safe to run any number of times.
 set -euo pipefail
 
 packages=(cmake g++ ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
-          libtiff-dev libfftw3-dev libgtest-dev libbenchmark-dev ccache "$@")
+          libtiff-dev libfftw3-dev libgtest-dev libbenchmark-dev ccache
+          clang libclang-rt-14-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -3,6 +3,58 @@
 #include <QDateTime>
 #include <QDebug>
 
+namespace {
+
+void unclosedQuote(const QString& rest)
+{
+  qDebug().noquote()
+    << QString("In a line [%1] item is started from quote but not ended by quote").arg(rest);
+}
+
+void unopenedQuote(const QString& rest)
+{
+  qDebug().noquote()
+    << QString("In a line [%1] item is started from not quote but ended by quote").arg(rest);
+}
+
+} // namespace
+
+QStringList splitItems(const QString& line)
+{
+  QStringList items;
+  bool toldUnopened = false;
+  int from = 0; // start of what takeItem would have been given
+  const int n = line.size();
+  for (;;) {
+    int s = from;
+    while (s < n && line.at(s).isSpace())
+      ++s;
+    if (s >= n)
+      break;
+    if (line.at(s) == QLatin1Char('"')) {
+      const int e = line.indexOf(QLatin1Char('"'), s + 1);
+      if (e < 0) {
+        unclosedQuote(line.mid(from));
+        items << line.mid(s + 1);
+        break;
+      }
+      items << line.mid(s + 1, e - s - 1);
+      from = e + 1;
+      continue;
+    }
+    int e = s + 1;
+    while (e < n && !line.at(e).isSpace())
+      ++e;
+    items << line.mid(s, e - s);
+    if (!toldUnopened && items.last().endsWith(QLatin1Char('"'))) {
+      toldUnopened = true;
+      unopenedQuote(line.mid(from));
+    }
+    from = e;
+  }
+  return items;
+}
+
 QString takeItem(const QString& line, QString& item)
 {
   int s = 0;
@@ -18,7 +70,7 @@ QString takeItem(const QString& line, QString& item)
       item = line.mid(s + 1, e - s - 1);
       return line.mid(e + 1);
     }
-    qDebug().noquote() << QString("In a line [%1] item is started from quote but not ended by quote").arg(line);
+    unclosedQuote(line);
     item = line.mid(s + 1);
     return QString();
   }
@@ -27,7 +79,7 @@ QString takeItem(const QString& line, QString& item)
     ++e;
   item = line.mid(s, e - s);
   if (item.endsWith(QLatin1Char('"')))
-    qDebug().noquote() << QString("In a line [%1] item is started from not quote but ended by quote").arg(line);
+    unopenedQuote(line);
   return line.mid(e);
 }
 
@@ -47,7 +99,7 @@ QString stripComment(const QString& line)
 void logWithTime(const QString& message)
 {
   qDebug().noquote() << message + QLatin1Char(' ') +
-                QDateTime::currentDateTime().toString("yyMMdd hh:mm:ss.zzz");
+                          QDateTime::currentDateTime().toString("yyMMdd hh:mm:ss.zzz");
 }
 
 QString withThousandsSeparators(const QString& numberText)
@@ -57,7 +109,8 @@ QString withThousandsSeparators(const QString& numberText)
   if (point < 0)
     point = text.size();
   // A leading sign is not a digit: "-123" stays "-123", not "-,123".
-  const int first = (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) ? 1 : 0;
+  const int first =
+    (text.startsWith(QLatin1Char('-')) || text.startsWith(QLatin1Char('+'))) ? 1 : 0;
   for (int pos = point - 3; pos > first; pos -= 3)
     text.insert(pos, QLatin1Char(','));
   return text;
@@ -65,9 +118,9 @@ QString withThousandsSeparators(const QString& numberText)
 
 QColor standardColour(int i)
 {
-  static const int rgb[9][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
-                                {255, 200, 0}, {255, 0, 200}, {200, 255, 0},
-                                {200, 0, 255}, {0, 255, 200}, {0, 200, 255}};
+  static const int rgb[9][3] = { { 255, 0, 0 },   { 0, 255, 0 },   { 0, 0, 255 },
+                                 { 255, 200, 0 }, { 255, 0, 200 }, { 200, 255, 0 },
+                                 { 200, 0, 255 }, { 0, 255, 200 }, { 0, 200, 255 } };
   const int k = ((i % 9) + 9) % 9;
   return QColor(rgb[k][0], rgb[k][1], rgb[k][2]);
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 // Small text helpers shared by the configuration reader, the batch
 // interpreter, the calibration tables and the image-header readers.
@@ -9,6 +10,12 @@
 // Splits off the first item of `line` (a double-quoted item may hold blanks)
 // and returns the text after it.
 QString takeItem(const QString& line, QString& item);
+
+// Every item of `line`, as repeated takeItem calls would give them, in one
+// pass: calling takeItem on the rest again and again copies the rest each
+// time, which a long line with many items turns into minutes. Each of the
+// two quote complaints is written at most once per line.
+QStringList splitItems(const QString& line);
 
 // Cuts `line` at the first '#' that stands outside single or double quotes.
 QString stripComment(const QString& line);

@@ -57,17 +57,47 @@ void BatchDispatcher::finishBatchCmd(quint64 seq)
   emit execNextLineSig();
 }
 
-QString BatchDispatcher::takeLine()
+bool BatchDispatcher::takeLine(QString& line)
 {
-  QString line = m_lines.at(m_index++);
+  const int firstLine = m_index + 1;
+  line = m_lines.at(m_index++);
+  bool tooLong = line.size() > kMaxBatchLineChars;
+  bool joined = false;
   while (m_index < m_lines.size()) {
-    const QString t = line.trimmed();
-    if (!t.endsWith(QLatin1Char('\\')))
+    // Only the end of the joined text is looked at: trimming all of it for
+    // every continuation made thousands of "\" lines quadratic.
+    int end = line.size();
+    while (end > 0 && line.at(end - 1).isSpace())
+      --end;
+    if (end == 0 || line.at(end - 1) != QLatin1Char('\\'))
       break;
-    line = t.left(t.size() - 1);
-    line += m_lines.at(m_index++);
+    line.truncate(end - 1);
+    if (!joined) {
+      joined = true;
+      int start = 0;
+      while (start < line.size() && line.at(start).isSpace())
+        ++start;
+      line.remove(0, start);
+    }
+    const QString& next = m_lines.at(m_index++);
+    // Past the limit only the last piece is kept, to see where the line
+    // ends; the whole line is skipped.
+    if (tooLong || qint64(line.size()) + next.size() > kMaxBatchLineChars) {
+      tooLong = true;
+      line = next;
+    } else {
+      line += next;
+    }
   }
-  return line;
+  if (!tooLong)
+    return true;
+  line.clear();
+  const QString text = QStringLiteral("Batch line %1 is longer than %2 characters: skipped")
+                         .arg(firstLine)
+                         .arg(kMaxBatchLineChars);
+  qDebug().noquote() << text;
+  emit Log(text + QLatin1Char('\n'));
+  return false;
 }
 
 void BatchDispatcher::execNextLineSlot()
@@ -80,7 +110,13 @@ void BatchDispatcher::execNextLineSlot()
     stop();
     return;
   }
-  CmdLine c = parseCmdLine(takeLine());
+  QString line;
+  if (!takeLine(line)) {
+    // Refused like a blank line: nobody reports its end.
+    emit execNextLineSig();
+    return;
+  }
+  CmdLine c = parseCmdLine(line);
   if (c.cmd.isEmpty()) {
     // Nobody will report a blank line's end: go straight on.
     emit execNextLineSig();
@@ -126,8 +162,27 @@ void BatchDispatcher::handleKeyword(int keyword, const CmdLine& c)
 
 void BatchDispatcher::sendCommand(CmdLine c)
 {
-  for (QString& a : c.args)
-    a = substituteLoopVariables(a, m_loops);
+  // The substituted arguments share the line's limit.
+  int room = kMaxBatchLineChars - c.cmd.size();
+  bool tooLong = room < 0;
+  for (QString& a : c.args) {
+    if (tooLong)
+      break;
+    a = substituteLoopVariables(a, m_loops, room, &tooLong);
+    room -= a.size() + 1;
+    tooLong = tooLong || room < 0;
+  }
+  if (tooLong) {
+    const QString text = QStringLiteral("Batch line %1 grows beyond %2 characters with its loop "
+                                        "variables: %3 not run")
+                           .arg(m_index)
+                           .arg(kMaxBatchLineChars)
+                           .arg(c.cmd.left(80));
+    qDebug().noquote() << text;
+    emit Log(text + QLatin1Char('\n'));
+    emit execNextLineSig();
+    return;
+  }
   c.substLine = joinCmdLine(c.cmd, c.args);
   c.seq = ++m_lastSeq;
   m_waitingSeq = c.seq;

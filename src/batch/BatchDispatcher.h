@@ -43,7 +43,9 @@ public slots:
   void finishBatchCmd(quint64 seq);
 
 private:
-  QString takeLine();
+  // The next line with its continuations joined; false (and a debug line)
+  // when it is longer than kMaxBatchLineChars, its pieces then all taken.
+  bool takeLine(QString& line);
   void handleKeyword(int keyword, const CmdLine& c);
   void sendCommand(CmdLine c);
   void forLoop(const CmdLine& c);

@@ -35,11 +35,15 @@ LoopStep nextLoopValue(const LoopRecord& loop)
   return r;
 }
 
-QString substituteLoopVariables(const QString& text, const QVector<LoopRecord>& loops)
+QString substituteLoopVariables(const QString& text,
+                                const QVector<LoopRecord>& loops,
+                                int limit,
+                                bool* tooLong)
 {
   QString out;
   int i = 0;
-  while (i < text.size()) {
+  bool over = false;
+  while (i < text.size() && !over) {
     const LoopRecord* hit = nullptr;
     for (const LoopRecord& l : loops) {
       if (!l.form.isEmpty() && text.midRef(i).startsWith(l.form)) {
@@ -47,6 +51,11 @@ QString substituteLoopVariables(const QString& text, const QVector<LoopRecord>& 
         break;
       }
     }
+    // Checked before appending: a single value may itself be a MB long.
+    const int add = hit ? hit->current.size() : 1;
+    over = qint64(out.size()) + add > limit;
+    if (over)
+      break;
     if (hit) {
       out += hit->current;
       i += hit->form.size();
@@ -54,5 +63,7 @@ QString substituteLoopVariables(const QString& text, const QVector<LoopRecord>& 
       out += text.at(i++);
     }
   }
+  if (tooLong)
+    *tooLong = over;
   return out;
 }

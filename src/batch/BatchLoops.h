@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <climits>
+
 // One `:for` variable of a running batch.
 struct LoopRecord
 {
@@ -36,4 +38,10 @@ LoopStep nextLoopValue(const LoopRecord& loop);
 // empty forms are ignored, so a value that contains its own form cannot make
 // the substitution run away. At one position the first record in table order
 // wins.
-QString substituteLoopVariables(const QString& text, const QVector<LoopRecord>& loops);
+//
+// Stops as soon as the result would exceed `limit` characters; `tooLong`
+// (when given) then becomes true and the partial text is returned.
+QString substituteLoopVariables(const QString& text,
+                                const QVector<LoopRecord>& loops,
+                                int limit = INT_MAX,
+                                bool* tooLong = nullptr);

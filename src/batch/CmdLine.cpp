@@ -12,13 +12,9 @@ CmdLine parseCmdLine(const QString& line)
 {
   CmdLine c;
   c.line = line;
-  QString rest = stripComment(line);
-  QString item;
-  rest = takeItem(rest, c.cmd);
-  while (!rest.trimmed().isEmpty()) {
-    rest = takeItem(rest, item);
-    c.args << item;
-  }
+  c.args = splitItems(stripComment(line));
+  if (!c.args.isEmpty())
+    c.cmd = c.args.takeFirst();
   c.substLine = joinCmdLine(c.cmd, c.args);
   c.code = batchCommandCode(c.cmd);
   return c;

@@ -21,6 +21,12 @@ struct CmdLine
 
 Q_DECLARE_METATYPE(CmdLine)
 
+// The longest batch line the interpreter runs, continuations joined and
+// loop variables substituted (1 Mi characters): no command needs more, and
+// a runaway substitution or thousands of continuations must not grow one
+// line to hundreds of MB. Longer lines are skipped with a debug line.
+constexpr int kMaxBatchLineChars = 1 << 20;
+
 // Registers CmdLine for queued connections; safe to call more than once.
 void registerCmdLineMetaType();
 

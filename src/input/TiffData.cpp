@@ -27,6 +27,9 @@ bool TiffData::read(const QString& name)
     return readImg(name);
   if (std::strncmp(head, "#VRSK-CTImg", 11) == 0)
     return readVrsk(name);
+  // A stray file in a stack folder (a text file named ".tif") must not
+  // vanish from the list without a word.
+  qDebug().noquote() << "Unknown image format :" << name;
   return false;
 }
 
@@ -39,6 +42,7 @@ void TiffData::resetRange()
 void TiffData::clear()
 {
   m_rows.clear();
+  m_zeroRow.reset();
   width = 0;
   height = 0;
   pixelType = Empty;
@@ -49,6 +53,19 @@ void TiffData::startRows(int type, int bytes)
   m_sampleBytes = bytes;
   pixelType = type;
   m_rows.clear();
+  m_zeroRow.reset();
+}
+
+void TiffData::endRowsWithZeros()
+{
+  if (m_rows.size() >= size_t(height))
+    return;
+  const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(m_sampleBytes);
+  m_zeroRow.reset(new quint8[rowBytes]());
+  if (width > 0) {
+    minValue = std::min(minValue, 0.0);
+    maxValue = std::max(maxValue, 0.0);
+  }
 }
 
 quint8* TiffData::appendRow(bool zeroed)
@@ -107,9 +124,11 @@ void TiffData::updateRange(const quint16* samples, qint64 n)
 
 const void* TiffData::row(int y) const
 {
-  if (pixelType == Empty || y < 0 || size_t(y) >= m_rows.size())
+  if (pixelType == Empty || y < 0 || quint32(y) >= height)
     return nullptr;
-  return m_rows[size_t(y)].get();
+  if (size_t(y) < m_rows.size())
+    return m_rows[size_t(y)].get();
+  return m_zeroRow.get();
 }
 
 double TiffData::value(int x, int y) const

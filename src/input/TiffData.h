@@ -96,6 +96,10 @@ private:
   // added as they are read, so a damaged file fails before its announced
   // size has been allocated.
   quint8* appendRow(bool zeroed);
+  // The rows from the last appended one to `height` all read as 0 through
+  // one shared row: a header that announces rows the file does not hold
+  // costs one row of memory, not the announced image.
+  void endRowsWithZeros();
   // Widen minValue/maxValue by n samples.
   void updateRange(const quint16* samples, qint64 n);
   void updateRange(const quint32* samples, qint64 n);
@@ -105,6 +109,7 @@ private:
   // free lists, so loading a stack does not map and fault in fresh pages
   // for every frame.
   std::vector<std::unique_ptr<quint8[]>> m_rows;
+  std::unique_ptr<quint8[]> m_zeroRow; // rows m_rows.size() .. height-1
   int m_sampleBytes = 0;
 };
 

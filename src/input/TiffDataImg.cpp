@@ -75,7 +75,9 @@ bool TiffData::readImg(const QString& name)
     return false;
   }
   startRows(wide ? Img32 : Img16, bytes);
-  for (quint32 r = 0; r < height; ++r) {
+  // A frame without columns stays empty (no run of empty rows).
+  const quint32 rows = width > 0 ? height : 0;
+  for (quint32 r = 0; r < rows; ++r) {
     if (f.read(reinterpret_cast<char*>(appendRow(false)), rowBytes) != rowBytes) {
       qDebug().noquote() << (wide ? "Error on reading (2)" : "Error on reading (3)") << name;
       clear();

@@ -17,6 +17,30 @@ struct TiffCloser
   void operator()(TIFF* t) const { TIFFClose(t); }
 };
 
+// The most bytes one stored byte can decode to: a few KB of compressed data
+// claiming the largest frame (strips sharing one run of zeros) must be
+// refused before half a GiB is allocated and scanned. Deflate cannot exceed
+// 1032:1, PackBits 64:1 and LZW's longest string of 4096 bytes comes from a
+// code of at least 9 bits. Other codecs get a generous bound (a zstd frame
+// of zeros reaches about 30 000:1), which still refuses a few KB claiming
+// half a GiB.
+qint64 maxExpansion(uint16_t compression)
+{
+  switch (compression) {
+    case COMPRESSION_NONE:
+      return 1;
+    case COMPRESSION_PACKBITS:
+      return 64;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+      return 1032;
+    case COMPRESSION_LZW:
+      return 4096;
+    default:
+      return qint64(1) << 16;
+  }
+}
+
 // Only one 16-bit unsigned grey sample per pixel in strips reads correctly
 // scan line by scan line; anything else would be misread or read past the
 // row buffer, so it is refused with its layout named.
@@ -43,10 +67,13 @@ QString unsupportedLayout(TIFF* tif, quint32 width)
 
 bool TiffData::readTiff(const QString& name)
 {
-  installTiffHandlers();
-  std::unique_ptr<TIFF, TiffCloser> tif(TIFFOpen(QFile::encodeName(name).constData(), "r"));
-  if (!tif)
+  TiffMessages messages;
+  std::unique_ptr<TIFF, TiffCloser> tif(openTiffForReading(name, &messages));
+  if (!tif) {
+    qDebug().noquote() << "Can not read TIFF (" + messages.reason("no TIFF directory") + ") :"
+                       << name;
     return false;
+  }
   uint32_t h = 0, w = 0;
   TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &h);
   TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &w);
@@ -57,12 +84,12 @@ bool TiffData::readTiff(const QString& name)
       return false;
     }
     // A damaged header must not make us allocate what the file cannot hold:
-    // an uncompressed image needs all its bytes in the file.
+    // an uncompressed image needs all its bytes in the file, a compressed
+    // one at least its bytes over the codec's best ratio.
     uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(tif.get(), TIFFTAG_COMPRESSION, &compression);
     const qint64 pixels = qint64(w) * h;
-    if (pixels > kMaxPixels ||
-        (compression == COMPRESSION_NONE && pixels * 2 > QFileInfo(name).size())) {
+    if (pixels > kMaxPixels || pixels * 2 > QFileInfo(name).size() * maxExpansion(compression)) {
       qDebug().noquote() << QString("TIFF size %1 x %2 exceeds the file :").arg(w).arg(h) << name;
       return false;
     }
@@ -78,10 +105,16 @@ bool TiffData::readTiff(const QString& name)
   const size_t rowBytes = size_t(width) * 2;
   const bool direct = scanlineSize == rowBytes;
   std::vector<quint8> line(direct ? 0 : scanlineSize);
-  for (quint32 r = 0; r < height; ++r) {
+  // A frame without columns stays empty: billions of empty rows would only
+  // cost time.
+  const quint32 rows = width > 0 ? height : 0;
+  for (quint32 r = 0; r < rows; ++r) {
     quint8* dst = appendRow(false);
     if (TIFFReadScanline(tif.get(), direct ? dst : line.data(), r, 0) < 0) {
-      qDebug().noquote() << "Error on reading TIFF scan line" << r << name;
+      qDebug().noquote() << QString("Error on reading TIFF scan line %1 (%2) :")
+                              .arg(r)
+                              .arg(messages.reason("no data"))
+                         << name;
       clear();
       return false;
     }

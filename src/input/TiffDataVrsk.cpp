@@ -85,13 +85,13 @@ bool TiffData::readVrsk(const QString& name)
   for (int i = 0; i < headerLines; ++i)
     in.readLineInto(&text);
   startRows(VrskFloat, 4);
-  // Lines missing at the end read as 0, which the zero-filled rows are.
-  bool more = true;
-  for (quint32 r = 0; r < height; ++r) {
+  // Lines missing at the end read as 0: the row in progress is zero-filled,
+  // and rows after the last data line are not allocated at all (a header
+  // alone may announce a GiB of them).
+  for (quint32 r = 0; r < height && !in.atEnd(); ++r) {
     float* out = reinterpret_cast<float*>(appendRow(true));
-    for (quint32 c = 0; c < width && more; ++c) {
-      more = in.readLineInto(&text);
-      if (!more)
+    for (quint32 c = 0; c < width; ++c) {
+      if (!in.readLineInto(&text))
         break;
       QString item;
       const QString rest = takeItem(takeItem(text, item), item);
@@ -103,5 +103,6 @@ bool TiffData::readVrsk(const QString& name)
     }
     updateRange(out, width);
   }
+  endRowsWithZeros();
   return true;
 }

@@ -54,3 +54,31 @@ TEST(StandardColour, CyclesThroughNine)
   EXPECT_EQ(standardColour(-1), standardColour(8));
   EXPECT_NE(standardColour(8), standardColour(0));
 }
+
+// splitItems gives what repeated takeItem gives, and a 1 MB line of half a
+// million items splits at once (taking item after item copied the rest
+// every time).
+TEST(SplitItems, SameItemsAsTakeItemInOnePass)
+{
+  for (const char* line : { "  abc def", "\"a b\" c \"\" d", "a\"b c", "x \"open end", "", "  " }) {
+    QStringList expected;
+    QString rest = line;
+    while (!rest.trimmed().isEmpty()) {
+      QString item;
+      rest = takeItem(rest, item);
+      expected << item;
+    }
+    EXPECT_EQ(splitItems(line), expected) << line;
+  }
+  lctest::MessageCapture cap;
+  EXPECT_EQ(splitItems("a\" b\" \"c"), QStringList({ "a\"", "b\"", "c" }));
+  EXPECT_EQ(
+    cap.messages(),
+    QStringList({ "In a line [a\" b\" \"c] item is started from not quote but ended by quote",
+                  "In a line [ \"c] item is started from quote but not ended by quote" }));
+
+  QString big;
+  for (int i = 0; i < 500000; ++i)
+    big += QStringLiteral("x ");
+  EXPECT_EQ(splitItems(big).size(), 500000);
+}

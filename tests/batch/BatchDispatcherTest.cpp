@@ -137,3 +137,45 @@ TEST_F(BatchDispatcherTest, LongRunsOfKeywordLinesDoNotGrowTheStack)
   ASSERT_TRUE(exec.run(lines, 30000));
   EXPECT_EQ(exec.lines(), QStringList({ "quit" }));
 }
+
+// Many continuation lines used to re-trim the whole joined text for every
+// piece (seconds and GBs for 150 KB); they now join in one pass, and a
+// line past the limit is skipped with one debug line while the next runs.
+TEST_F(BatchDispatcherTest, LongContinuedLinesJoinFastAndOverlongOnesAreSkipped)
+{
+  QStringList lines{ "load_I1_files new \\" };
+  const int pieces = 60000;
+  for (int i = 0; i < pieces; ++i)
+    lines << QStringLiteral("f%1.tif \\").arg(i % 10);
+  lines << "last.tif";
+  ASSERT_TRUE(exec.run(lines, 5000));
+  ASSERT_EQ(exec.cmds.size(), 1);
+  EXPECT_EQ(exec.cmds.at(0).args.size(), pieces + 2);
+  EXPECT_EQ(exec.cmds.at(0).args.last(), "last.tif");
+
+  exec.cmds.clear();
+  lctest::MessageCapture log;
+  const QString half(kMaxBatchLineChars / 2 + 1, QLatin1Char('a'));
+  ASSERT_TRUE(
+    exec.run({ "zoom_in", "save_data " + half + " \\", half + " \\", "  \\", "tail", "zoom_out" }));
+  EXPECT_EQ(exec.lines(), QStringList({ "zoom_in", "zoom_out" }));
+  EXPECT_TRUE(log.has("Batch line 2 is longer than 1048576 characters: skipped"));
+  EXPECT_EQ(log.count("longer than"), 1);
+}
+
+// A loop value substituted into a long argument used to grow one command
+// line to hundreds of MB; past the limit the command is not run, the batch
+// says so once and goes on.
+TEST_F(BatchDispatcherTest, SubstitutionBeyondTheLimitSkipsTheCommand)
+{
+  lctest::MessageCapture log;
+  const QString value = QString(2000, QLatin1Char('0')) + QLatin1Char('1');
+  const QString arg = QString(600, QLatin1Char('V')); // 600 x 2001 characters
+  ASSERT_TRUE(exec.run({ ":for v V " + value + " 2", "save_data " + arg, "zoom_in V" }));
+  ASSERT_EQ(exec.cmds.size(), 1);
+  EXPECT_EQ(exec.cmds.at(0).substLine, "zoom_in " + value);
+  EXPECT_TRUE(log.has("Batch line 2 grows beyond 1048576 characters with its loop variables: "
+                      "save_data not run"));
+  EXPECT_TRUE(exec.log.contains(
+    "Batch line 2 grows beyond 1048576 characters with its loop variables: save_data not run\n"));
+}

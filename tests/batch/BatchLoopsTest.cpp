@@ -42,3 +42,15 @@ TEST(BatchLoops, SubstitutesInOnePass)
                              { "j", 2, "%j", "1", "3", "%i", "" } };
   EXPECT_EQ(substituteLoopVariables("a%i_%j.tif", loops), "a12_%i.tif");
 }
+
+TEST(BatchLoops, SubstitutionStopsAtTheLimit)
+{
+  const QVector<LoopRecord> loops{ { "i", 0, "%i", "1", "9", "12345", "" } };
+  bool tooLong = true;
+  EXPECT_EQ(substituteLoopVariables("a%i", loops, 6, &tooLong), "a12345");
+  EXPECT_FALSE(tooLong);
+  EXPECT_EQ(substituteLoopVariables("a%i%i", loops, 10, &tooLong), "a12345");
+  EXPECT_TRUE(tooLong);
+  EXPECT_EQ(substituteLoopVariables("abcdef", loops, 3, &tooLong), "abc");
+  EXPECT_TRUE(tooLong);
+}

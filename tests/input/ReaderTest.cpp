@@ -138,8 +138,9 @@ TEST(TiffDataRead, UnknownFirstBytesAndMissingFiles)
   const QDir dir(lctest::scratchDir("reader_unknown"));
   lctest::MessageCapture log;
   TiffData d;
-  EXPECT_FALSE(d.read(writeFile(dir.filePath("text.tif"), "PK this is not an image at all")));
-  EXPECT_TRUE(log.messages().isEmpty());
+  const QString text = writeFile(dir.filePath("text.tif"), "PK this is not an image at all");
+  EXPECT_FALSE(d.read(text));
+  EXPECT_EQ(log.messages(), QStringList({ "Unknown image format : " + text }));
   EXPECT_FALSE(d.read(dir.filePath("absent.tif")));
   EXPECT_TRUE(log.has("Can not open (1) " + dir.filePath("absent.tif")));
 }

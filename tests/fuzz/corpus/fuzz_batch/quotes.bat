@@ -1,0 +1,5 @@
+cmd "unclosed
+cmd a" b
+"" x
+# only comment
+

@@ -1,0 +1,134 @@
+// Every refused frame leaves exactly one debug line naming its file, and
+// the inputs that made the readers allocate far beyond the file (found
+// while fuzzing) stay cheap.
+#include "input/TiffData.h"
+
+#include "StackGen.h"
+#include "support/MessageCapture.h"
+#include "support/TestData.h"
+#include "support/Tolerance.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using lctest::readFile;
+using lctest::writeFile;
+
+QString reproducer(const char* name)
+{
+  return QStringLiteral(LC_SOURCE_DIR "/tests/data/fuzz/") + name;
+}
+
+// Resident memory of this process in MB (Linux).
+double residentMb()
+{
+  QFile f("/proc/self/statm");
+  if (!f.open(QIODevice::ReadOnly))
+    return 0.0;
+  const QList<QByteArray> fields = f.readAll().split(' ');
+  return fields.size() > 1 ? fields.at(1).toDouble() * 4096.0 / (1 << 20) : 0.0;
+}
+
+} // namespace
+
+TEST(Refusals, EveryRefusedFrameGivesOneLineWithItsName)
+{
+  const QDir dir(lctest::scratchDir("refusals"));
+  const QString text =
+    writeFile(dir.filePath("notes.tif"), "measured on Tuesday, beam was unstable\n");
+  const QString whole = dir.filePath("whole.tif");
+  ASSERT_TRUE(stackgen::writeFrame(whole, stackgen::Format::Tiff, 6, 5, stackgen::Counts(30, 7)));
+  // Cut inside the directory: libtiff complains twice on its own.
+  const QString cut =
+    writeFile(dir.filePath("cut.tif"), readFile(whole).left(readFile(whole).size() - 20));
+  const QString header = writeFile(dir.filePath("header.tif"), readFile(whole).left(16));
+  for (const QString& path : { text, cut, header }) {
+    SCOPED_TRACE(path.toStdString());
+    lctest::MessageCapture log;
+    TiffData d;
+    EXPECT_FALSE(d.read(path));
+    ASSERT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
+    EXPECT_TRUE(log.messages().first().endsWith(" : " + path));
+    EXPECT_FALSE(log.contains("libtiff:"));
+  }
+  lctest::MessageCapture log;
+  TiffData d;
+  d.read(text);
+  EXPECT_TRUE(log.has("Unknown image format : " + text));
+  d.read(header);
+  EXPECT_TRUE(log.messages().last().startsWith("Can not read TIFF ("));
+}
+
+// 33 KB of strips that all point at one deflated row of zeros claimed the
+// largest frame: the reader allocated and scanned half a GiB.
+TEST(Refusals, CompressedTiffCannotClaimMoreThanItsDataCanHold)
+{
+  const QString path = reproducer("deflate_shared_strips.tif");
+  ASSERT_TRUE(QFile::exists(path));
+  lctest::MessageCapture log;
+  TiffData d;
+  EXPECT_FALSE(d.read(path));
+  EXPECT_TRUE(log.has("TIFF size 65535 x 4096 exceeds the file : " + path));
+  EXPECT_TRUE(d.isEmpty());
+
+  // A real deflated frame still reads.
+  const QString corpus = QStringLiteral(LC_SOURCE_DIR "/tests/fuzz/corpus/fuzz_tiff/deflate.tif");
+  ASSERT_TRUE(d.read(corpus));
+  EXPECT_EQ(d.width, 8u);
+  EXPECT_EQ(d.height, 6u);
+  EXPECT_CLOSE(d.value(1, 1), 37.0 + 1013.0);
+}
+
+// A header alone announced 65535 x 4096 float rows (1 GiB, zero-filled);
+// missing rows still read as 0, but only rows that hold data are stored.
+TEST(Refusals, VrskRowsAreStoredOnlyAsDataArrives)
+{
+  const QString path = reproducer("vrsk_header_only.dat");
+  const double before = residentMb();
+  TiffData d;
+  ASSERT_TRUE(d.read(path));
+  EXPECT_LT(residentMb() - before, 64.0);
+  EXPECT_EQ(d.width, 65535u);
+  EXPECT_EQ(d.height, 4096u);
+  EXPECT_CLOSE(d.value(65534, 4095), 0.0);
+  EXPECT_CLOSE(d.sample(100, 100, 2, 2), 0.0);
+  EXPECT_NE(d.row(4095), nullptr);
+  EXPECT_EQ(d.row(4096), nullptr);
+  EXPECT_CLOSE(d.minValue, 0.0);
+  EXPECT_CLOSE(d.maxValue, 0.0);
+
+  // Data for one and a half rows: the rest of row 1 and every later row 0.
+  const QDir dir(lctest::scratchDir("refusals_vrsk"));
+  QByteArray text = "#VRSK-CTImg\n# RANGE_X0 0\n# RANGE_X1 4\n# RANGE_Y0 0\n# RANGE_Y1 3\n";
+  for (int i = 0; i < 6; ++i)
+    text += QByteArray::number(i % 4) + " " + QByteArray::number(i / 4) + " 0.01\n";
+  const QString part = writeFile(dir.filePath("part.dat"), text);
+  TiffData p;
+  ASSERT_TRUE(p.read(part));
+  EXPECT_CLOSE(p.value(3, 0), 5.0);
+  EXPECT_CLOSE(p.value(1, 1), 5.0);
+  EXPECT_CLOSE(p.value(2, 1), 0.0);
+  EXPECT_CLOSE(p.value(0, 2), 0.0);
+  EXPECT_CLOSE(p.sample(1, 1, 1, 1), 5.0 * 5);
+  EXPECT_CLOSE(p.minValue, 0.0);
+  EXPECT_CLOSE(p.maxValue, 5.0);
+}
+
+// A header of no columns and 65535 rows read (and freed) 65535 empty rows.
+TEST(Refusals, FramesWithoutColumnsStoreNoRows)
+{
+  const QDir dir(lctest::scratchDir("refusals_nocolumns"));
+  QByteArray head("IM", 2);
+  head += QByteArray::fromHex("00000000ffff") + QByteArray(56, '\0');
+  const QString path = writeFile(dir.filePath("nocolumns.img"), head);
+  TiffData d;
+  ASSERT_TRUE(d.read(path));
+  EXPECT_TRUE(d.isEmpty());
+  EXPECT_EQ(d.height, 65535u);
+  EXPECT_EQ(d.row(0), nullptr);
+  EXPECT_CLOSE(d.sample(0, 0, 1, 1), 0.0);
+}
