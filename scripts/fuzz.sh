@@ -25,7 +25,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j2 --target fuzz_all
 
-all=(fuzz_tiff fuzz_img fuzz_vrsk fuzz_spectrum fuzz_energyref fuzz_config fuzz_batch)
+all=(fuzz_tiff fuzz_img fuzz_vrsk fuzz_spectrum fuzz_energyref fuzz_config fuzz_batch fuzz_emp)
 if [ "$target" = all ]; then targets=("${all[@]}"); else targets=("fuzz_${target#fuzz_}"); fi
 
 # Longest input per target: the text formats whose faults need long inputs
