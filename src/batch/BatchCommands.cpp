@@ -53,5 +53,7 @@ int batchExtraCommandCode(const QString& word)
 {
   if (word.compare(QLatin1String("save_each_spectrum"), Qt::CaseInsensitive) == 0)
     return BatchExtraCmd::SaveEachSpectrum;
+  if (word.compare(QLatin1String("analyzer_set_LCF_constraint"), Qt::CaseInsensitive) == 0)
+    return BatchExtraCmd::AnalyzerSetLCFConstraint;
   return BatchExtraCmd::None;
 }

@@ -147,6 +147,7 @@ namespace BatchExtraCmd {
 enum Code : int
 {
   SaveEachSpectrum = 200,
+  AnalyzerSetLCFConstraint = 201,
   None = -1
 };
 }

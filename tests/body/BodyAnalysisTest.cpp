@@ -89,3 +89,24 @@ TEST(BodyAnalysis, CheckValsListsTheSelectedMap)
   EXPECT_EQ(lines[2], "   1    0        0.500000        0.000000");
   EXPECT_EQ(lines[3], "   0    1        0.000000        0.000000");
 }
+
+// The constraint word sets the Analyzer's boxes, which every fit reads; the
+// bound is only honoured together with the sum condition.
+TEST_F(BodyAnalysisRun, ConstraintWordSetsTheFitConditions)
+{
+  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
+  const Analyzer* an = m_body->analyzer();
+  EXPECT_FALSE(an->fitConditions().sumToOne);
+  const quint64 both = exec("analyzer_set_LCF_constraint 1 1");
+  EXPECT_EQ(lastReport(reports), both);
+  EXPECT_EQ(reports.size(), 1);
+  EXPECT_TRUE(an->fitConditions().sumToOne);
+  EXPECT_TRUE(an->fitConditions().nonNegative);
+  exec("ANALYZER_SET_LCF_CONSTRAINT 1");
+  EXPECT_TRUE(an->fitConditions().sumToOne);
+  EXPECT_FALSE(an->fitConditions().nonNegative);
+  exec("analyzer_set_LCF_constraint 0 1");
+  EXPECT_FALSE(an->fitConditions().sumToOne);
+  EXPECT_FALSE(an->fitConditions().nonNegative);
+  EXPECT_EQ(reports.size(), 3);
+}
