@@ -55,5 +55,7 @@ int batchExtraCommandCode(const QString& word)
     return BatchExtraCmd::SaveEachSpectrum;
   if (word.compare(QLatin1String("analyzer_set_LCF_constraint"), Qt::CaseInsensitive) == 0)
     return BatchExtraCmd::AnalyzerSetLCFConstraint;
+  if (word.compare(QLatin1String("load_hdf5_stack"), Qt::CaseInsensitive) == 0)
+    return BatchExtraCmd::LoadHdf5Stack;
   return BatchExtraCmd::None;
 }

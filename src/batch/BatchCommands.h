@@ -148,6 +148,7 @@ enum Code : int
 {
   SaveEachSpectrum = 200,
   AnalyzerSetLCFConstraint = 201,
+  LoadHdf5Stack = 202,
   None = -1
 };
 }

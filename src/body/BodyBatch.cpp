@@ -661,6 +661,8 @@ bool Body::execExtraCmd(const CmdLine& c)
     analyzer()->setLCFConstraint(a.flag(0), a.flag(1));
     return true;
   }
+  if (batchExtraCommandCode(c.cmd) == BatchExtraCmd::LoadHdf5Stack)
+    return execLoadHdf5Cmd(c);
   // save_each_spectrum FILE [normalized|raw_xafs|raw]: the format word
   // sets the radio button as a user would; without one the buttons decide.
   const QString format = a.text(1).toLower();
