@@ -534,5 +534,6 @@ public:
   bool loadHdf5Stack(const QString& file, const Hdf5StackNames& names = Hdf5StackNames());
 
 private:
+  void setupHdf5();
   bool execLoadHdf5Cmd(const CmdLine& c);
 };

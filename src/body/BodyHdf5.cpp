@@ -8,6 +8,26 @@
 #include "ui_Body.h"
 
 #include <QDebug>
+#include <QFileDialog>
+
+void Body::setupHdf5()
+{
+  // A dialog of its own per click, gone when closed: the file it gives is
+  // read at once, like the batch word.
+  connect(m_ui->LoadHdf5Stack, &QPushButton::clicked, this, [this] {
+    auto* dialog = new QFileDialog(this,
+                                   tr("Load HDF5 stack"),
+                                   QString(),
+                                   tr("HDF5 files (*.h5 *.hdf5 *.hdf *.nxs);;All files (*)"));
+    dialog->setObjectName(QStringLiteral("Hdf5StackDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+      loadHdf5Stack(file);
+    });
+    dialog->show();
+  });
+}
 
 bool Body::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
 {

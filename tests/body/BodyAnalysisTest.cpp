@@ -10,6 +10,7 @@
 #include "support/Tolerance.h"
 #include "ui_Body.h"
 
+#include <QFileDialog>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -191,4 +192,13 @@ TEST_F(BodyAnalysisRun, Hdf5StackGivesTheSameMapsAsItsTiffs)
   }
   EXPECT_EQ(m_body->i1Frames().at(0), first);
   EXPECT_EQ(m_body->i1Frames().size(), truth.energies.size());
+
+  // The window's button: its dialog's file is loaded the same way.
+  m_body->form()->LoadHdf5Stack->click();
+  auto* dialog = m_body->findChild<QFileDialog*>("Hdf5StackDialog");
+  ASSERT_TRUE(dialog);
+  emit dialog->fileSelected(h5);
+  EXPECT_NE(m_body->i1Frames().at(0), first);
+  EXPECT_EQ(m_body->i1Frames().size(), truth.energies.size());
+  dialog->close();
 }
