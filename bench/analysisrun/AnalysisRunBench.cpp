@@ -230,6 +230,69 @@ BENCHMARK(BM_CalibRun)
   ->UseRealTime()
   ->Unit(benchmark::kMillisecond);
 
+// The fit alone and the whole run with the fractions held to a sum of 1
+// (mode 1) and also to non-negative values (mode 2), against the free fit
+// (mode 0). The counter "negative" is the share of the samples whose free
+// fit has a negative fraction: the points where the bound re-solves.
+FitConditions constrainedConditions(int mode)
+{
+  FitConditions c;
+  c.sumToOne = mode >= 1;
+  c.nonNegative = mode >= 2;
+  return c;
+}
+
+void BM_FitConstrained(benchmark::State& state)
+{
+  const int mode = int(state.range(0));
+  const LcfKernel kernel(world->spectra, world->refs, false, constrainedConditions(mode));
+  std::vector<fit::SampleTable> samples(256);
+  for (int i = 0; i < 256; ++i)
+    fillSampleTable(world->spectra.at((i * 37) % kSize, (i * 11) % kSize, 0, 0),
+                    samples[size_t(i)]);
+  fit::GridCache cache;
+  double out[8];
+  int negative = 0;
+  for (const fit::SampleTable& t : samples) {
+    fit::fitInto(world->kernel->prepared(), t, cache, out);
+    negative += out[3] < 0.0 || out[4] < 0.0 ? 1 : 0;
+  }
+  state.counters["negative"] = negative / 256.0;
+  int i = 0;
+  for (auto _ : state) {
+    fit::fitInto(kernel.prepared(), samples[size_t(i++ % 256)], cache, out);
+    benchmark::DoNotOptimize(out);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FitConstrained)->ArgName("mode")->Arg(0)->Arg(1)->Arg(2);
+
+void BM_WholeRunConstrained(benchmark::State& state)
+{
+  LcfRun run;
+  run.engine().setThreadCount(int(state.range(1)));
+  LcfRunSetup setup;
+  setup.spectra = world->spectra;
+  setup.refs = world->refs;
+  setup.fit = constrainedConditions(int(state.range(0)));
+  AnalyzeCond cond;
+  cond.setup(kSize, kSize, 0, 0, 0, 0, kSize, kSize);
+  for (auto _ : state) {
+    run.start(&cond, setup, world->maps);
+    run.engine().waitForEnd();
+  }
+  state.SetItemsProcessed(state.iterations() * kSize * kSize);
+}
+BENCHMARK(BM_WholeRunConstrained)
+  ->ArgNames({ "mode", "threads" })
+  ->Args({ 0, 1 })
+  ->Args({ 2, 1 })
+  ->Args({ 0, 2 })
+  ->Args({ 2, 2 })
+  ->Iterations(3)
+  ->UseRealTime()
+  ->Unit(benchmark::kMillisecond);
+
 // Raw little-endian dump: int32 width, height, energies; doubles energies;
 // float32 I1, I0 (energies x height x width), dark (height x width); the
 // two references' double-normalised values on the energies.

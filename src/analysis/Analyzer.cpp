@@ -5,8 +5,8 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemCtrl.h"
 #include "analysis/LCFReference.h"
-#include "analysis/ReferenceOverlap.h"
 #include "analysis/MapsRun.h"
+#include "analysis/ReferenceOverlap.h"
 #include "spectrum/XafsFileSelect.h"
 #include "spectrum/XafsView.h"
 
@@ -141,6 +141,10 @@ void Analyzer::connectForm()
   connect(m_ui->MLCFMode, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange1, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange2, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
+  // The bound is a refinement of the sum condition, so it is offered with it.
+  connect(m_ui->LCFSumToOne, &QCheckBox::toggled, m_ui->LCFNonNegative, &QWidget::setEnabled);
+  connect(m_ui->LCFSumToOne, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
+  connect(m_ui->LCFNonNegative, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
 }
 
 Analyzer::Section Analyzer::section() const
@@ -169,6 +173,8 @@ FitConditions Analyzer::fitConditions() const
   FitConditions cond;
   cond.sE0 = numberOr(m_ui->LCFRange1->text(), 0.0);
   cond.eE0 = numberOr(m_ui->LCFRange2->text(), 30000.0);
+  cond.sumToOne = m_ui->LCFSumToOne->isChecked();
+  cond.nonNegative = cond.sumToOne && m_ui->LCFNonNegative->isChecked();
   return cond;
 }
 
@@ -393,6 +399,12 @@ void Analyzer::setContAccess(bool f)
 void Analyzer::setLCFMode(int f)
 {
   m_ui->MLCFMode->setChecked(f != 0);
+}
+
+void Analyzer::setLCFConstraint(bool sumToOne, bool nonNegative)
+{
+  m_ui->LCFSumToOne->setChecked(sumToOne);
+  m_ui->LCFNonNegative->setChecked(sumToOne && nonNegative);
 }
 
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV)

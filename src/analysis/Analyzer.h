@@ -83,7 +83,7 @@ public:
   // Victoreen lines (mode 0) when it is on.
   bool energyCorrection() const;
   // The fitting range LCFRange1 .. LCFRange2 ("0" and "30000" when a field
-  // does not hold a number).
+  // does not hold a number), and the LCF constraint boxes.
   FitConditions fitConditions() const;
   // One snapshot per reference row, in list order.
   QVector<RefSnapshot> referenceSnapshots() const;
@@ -178,6 +178,7 @@ public slots:
   void show();
   void setContAccess(bool f);
   void setLCFMode(int f);
+  void setLCFConstraint(bool sumToOne, bool nonNegative);
   void analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV);
   // Fits `s` with the section's fit; returns the request's sequence number,
   // 0 when nothing was sent (a section without a fit here, an empty

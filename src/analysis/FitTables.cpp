@@ -99,11 +99,18 @@ void buildCache(const Prepared& prep, const SampleTable& s, GridCache& c)
         ak[l] += rk * c.mat[size_t(l) * N + i];
     }
   }
+  c.normal = c.lu;
   c.perm.assign(size_t(m), 0);
   c.singular = luDecomposeSkipping(c.lu.data(), m, c.perm.data());
   c.rhs.assign(size_t(m), 0.0);
   c.work.assign(size_t(m), 0.0);
   c.weights.assign(size_t(m), 0.0);
+  c.constrained.assign(size_t(m), 0.0);
+  c.unitSol.assign(size_t(m), 0.0);
+  if (!prep.mlcf) {
+    const std::vector<double> ones(size_t(m), 1.0);
+    luSolveSkipping(c.lu.data(), m, c.perm.data(), ones.data(), c.work.data(), c.unitSol.data());
+  }
   c.valid = true;
 }
 
@@ -204,10 +211,22 @@ bool fitInto(const Prepared& prep,
       fractions[j] = norm > 0.0 ? wj / norm : 0.0;
     }
   } else {
+    const double* w = c.weights.data();
+    if (prep.cond.sumToOne) {
+      sumToOneWeights(c.normal.data(),
+                      c.rhs.data(),
+                      c.weights.data(),
+                      c.unitSol.data(),
+                      n,
+                      prep.cond.nonNegative,
+                      c.bounds,
+                      c.constrained.data());
+      w = c.constrained.data();
+    }
     const double jump = std::max(0.0, s.dMut);
     for (int j = 0; j < n; ++j) {
-      fractions[j] = c.weights[j];
-      amounts[j] = c.weights[j] * jump;
+      fractions[j] = w[j];
+      amounts[j] = w[j] * jump;
     }
   }
 

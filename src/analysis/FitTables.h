@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/ConstrainedWeights.h"
 #include "analysis/LcfResult.h"
 #include "spectrum/SpectrumPoints.h"
 
@@ -78,6 +79,12 @@ struct GridCache
   std::vector<double> rhs;
   std::vector<double> work;
   std::vector<double> weights;
+  // For fits constrained to a sum of 1: the normal matrix before
+  // factorisation and A⁻¹·1, both fixed by the grid.
+  std::vector<double> normal;
+  std::vector<double> unitSol;
+  std::vector<double> constrained;
+  ConstrainedScratch bounds;
   int unknowns = 0;
   bool singular = false;
   bool valid = false;

@@ -18,6 +18,11 @@ struct FitConditions
   // Whether the fitted curve is also built as a normalised spectrum; a 2-D
   // run needs only the numbers and saves the normalisation per point.
   bool buildSpectrum = true;
+  // LCF only (MLCF already divides by the weights' sum): the fractions are
+  // fitted under the condition that they add up to 1, and with
+  // `nonNegative` also that none is below 0. Off, the fit is unconstrained.
+  bool sumToOne = false;
+  bool nonNegative = false; // honoured together with sumToOne
   // Echoed in the result so a caller can tell which request an answer
   // belongs to (a single fit still in flight when a run starts).
   quint64 tag = 0;

@@ -53,5 +53,9 @@ int batchExtraCommandCode(const QString& word)
 {
   if (word.compare(QLatin1String("save_each_spectrum"), Qt::CaseInsensitive) == 0)
     return BatchExtraCmd::SaveEachSpectrum;
+  if (word.compare(QLatin1String("analyzer_set_LCF_constraint"), Qt::CaseInsensitive) == 0)
+    return BatchExtraCmd::AnalyzerSetLCFConstraint;
+  if (word.compare(QLatin1String("load_hdf5_stack"), Qt::CaseInsensitive) == 0)
+    return BatchExtraCmd::LoadHdf5Stack;
   return BatchExtraCmd::None;
 }

@@ -147,6 +147,8 @@ namespace BatchExtraCmd {
 enum Code : int
 {
   SaveEachSpectrum = 200,
+  AnalyzerSetLCFConstraint = 201,
+  LoadHdf5Stack = 202,
   None = -1
 };
 }

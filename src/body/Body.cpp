@@ -60,6 +60,7 @@ Body::Body(QWidget* parent)
   setupCalibration();
   setupImageArea();
   setupDiagnostics();
+  setupHdf5();
   connectForm();
 }
 

@@ -5,6 +5,7 @@
 #include "batch/PendingBatchCmd.h"
 #include "body/FrameStack.h"
 #include "calibration/EMPHeader.h"
+#include "input/Hdf5Stack.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -524,4 +525,15 @@ private:
   void setupDiagnostics();
   std::unique_ptr<FourierRun> m_fourierRun;
   Analyzer2* m_analyzer2 = nullptr;
+
+  // ---- HDF5 stacks (BodyHdf5.cpp) ----
+public:
+  // Replaces the I1 and I0 stacks (and the dark, when the file has one)
+  // with those of an HDF5 file; the energies are the file's. A file that
+  // cannot be read changes nothing (false, one debug line).
+  bool loadHdf5Stack(const QString& file, const Hdf5StackNames& names = Hdf5StackNames());
+
+private:
+  void setupHdf5();
+  bool execLoadHdf5Cmd(const CmdLine& c);
 };

@@ -72,6 +72,12 @@ double SelectDataFiles::addFile(const QString& fileName, int fNo)
   return e;
 }
 
+void SelectDataFiles::addFileWithEnergy(const QString& fileName, double energy)
+{
+  m_ui->FileList->addItem(fileName, energy);
+  updateCount();
+}
+
 int SelectDataFiles::count() const
 {
   return m_ui->FileList->count();

@@ -28,6 +28,8 @@ public:
   double energyOf(const QString& fileName, int fNo) const;
   // Appends a loaded file with its energy and returns that energy.
   double addFile(const QString& fileName, int fNo);
+  // Appends a frame whose energy its file gives (an HDF5 stack).
+  void addFileWithEnergy(const QString& fileName, double energy);
 
   int count() const;
   int currentIndex() const;

@@ -68,6 +68,14 @@ public:
   // Number of VRSK header lines (-1 on failure); sets width and height.
   int readVrskHeader(const QString& fileName);
 
+  // A frame from samples already in memory, row 0 first (`w` x `h`), e.g.
+  // one slice of an HDF5 stack: 16-bit and 32-bit counts keep their type,
+  // floats are stored as VRSK floats with non-finite values as 0. False
+  // (an empty frame) for a size beyond kMaxSide / kMaxPixels.
+  bool takeSamples(const QString& name, quint32 w, quint32 h, const quint16* samples);
+  bool takeSamples(const QString& name, quint32 w, quint32 h, const quint32* samples);
+  bool takeSamples(const QString& name, quint32 w, quint32 h, const float* samples);
+
   // Rebuilds the display image through `mapping`, with the frame's own
   // minimum and maximum as the value range and its shift applied.
   void render(ColorMapping mapping);
@@ -89,6 +97,8 @@ public:
 
 private:
   void resetRange();
+  template<typename T>
+  bool copySamples(const QString& name, quint32 w, quint32 h, const T* samples, int type);
   void clear(); // back to an empty frame after a failed read
   // Drops the previous pixels and sets the type of the rows to come.
   void startRows(int type, int bytes);

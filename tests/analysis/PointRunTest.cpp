@@ -295,3 +295,38 @@ TEST(PointRun, RefusedAndEmptyRunsEndOnce)
   run.engine().waitForEnd();
   EXPECT_EQ(ended.count(), 5);
 }
+
+TEST(PointRun, ConstrainedMapsDoNotDependOnThreads)
+{
+  RunWorld w(20, 40);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  const AnalyzeCond c = w.area(0, 0, 0, 0, 20, 20);
+  for (bool nonNeg : { false, true }) {
+    LcfRunSetup s = w.setup(false, leftHalfShifts(20));
+    s.fit.sumToOne = true;
+    s.fit.nonNegative = nonNeg;
+    run.engine().setThreadCount(1);
+    const QVector<QVector<double>> first = w.runMaps(run, c, s);
+    run.engine().setThreadCount(2);
+    run.engine().setTilePoints(7);
+    EXPECT_TRUE(sameBytes(w.runMaps(run, c, s), first)) << "non-negative " << nonNeg;
+    run.engine().setTilePoints(0);
+    // Every point's fractions add up to 1, none below 0 with the bound, and
+    // each equals the one-spectrum answer.
+    const QVector<Analyzed2DRes*> maps = run.maps();
+    for (int y = 0; y < 20; y += 3)
+      for (int x = 0; x < 20; x += 3) {
+        const double f0 = maps[2]->valueAt(x, y);
+        const double f1 = maps[3]->valueAt(x, y);
+        EXPECT_CLOSE(f0 + f1, 1.0, 1e-14);
+        if (nonNeg) {
+          EXPECT_GE(f0, 0.0);
+          EXPECT_GE(f1, 0.0);
+        }
+      }
+    const LcfResult one = fitSpectrum(s.spectra.at(4, 7, 0, 0), s.refs, false, s.fit);
+    EXPECT_CLOSE(maps[2]->valueAt(4, 7), one.fractions[0], 0.0);
+    EXPECT_CLOSE(maps[3]->valueAt(4, 7), one.fractions[1], 0.0);
+  }
+}

@@ -4,11 +4,13 @@
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 
+#include "Hdf5Writer.h"
 #include "StackGen.h"
 #include "support/MessageCapture.h"
 #include "support/Tolerance.h"
 #include "ui_Body.h"
 
+#include <QFileDialog>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -88,4 +90,115 @@ TEST(BodyAnalysis, CheckValsListsTheSelectedMap)
   EXPECT_EQ(lines[0], "vals of LCF Ref 2");
   EXPECT_EQ(lines[2], "   1    0        0.500000        0.000000");
   EXPECT_EQ(lines[3], "   0    1        0.000000        0.000000");
+}
+
+// The constraint word sets the Analyzer's boxes, which every fit reads; the
+// bound is only honoured together with the sum condition.
+TEST_F(BodyAnalysisRun, ConstraintWordSetsTheFitConditions)
+{
+  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
+  const Analyzer* an = m_body->analyzer();
+  EXPECT_FALSE(an->fitConditions().sumToOne);
+  const quint64 both = exec("analyzer_set_LCF_constraint 1 1");
+  EXPECT_EQ(lastReport(reports), both);
+  EXPECT_EQ(reports.size(), 1);
+  EXPECT_TRUE(an->fitConditions().sumToOne);
+  EXPECT_TRUE(an->fitConditions().nonNegative);
+  exec("ANALYZER_SET_LCF_CONSTRAINT 1");
+  EXPECT_TRUE(an->fitConditions().sumToOne);
+  EXPECT_FALSE(an->fitConditions().nonNegative);
+  exec("analyzer_set_LCF_constraint 0 1");
+  EXPECT_FALSE(an->fitConditions().sumToOne);
+  EXPECT_FALSE(an->fitConditions().nonNegative);
+  EXPECT_EQ(reports.size(), 3);
+}
+
+// The same generated stack as TIFF files and as one HDF5 file gives the
+// same fraction maps; a file that cannot be read leaves the stacks alone.
+TEST_F(BodyAnalysisRun, Hdf5StackGivesTheSameMapsAsItsTiffs)
+{
+  stackgen::StackSpec plan;
+  plan.width = 12;
+  plan.height = 10;
+  const QString dir = m_dir + "/gen";
+  const stackgen::StackTruth truth = stackgen::generateStack(plan, dir, stackgen::Format::Tiff);
+  ASSERT_TRUE(truth.ok);
+  const QString h5 = dir + "/stack.h5";
+  ASSERT_TRUE(stackgen::writeHdf5Stack(truth, h5));
+  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
+  for (const QString& line : { QString("set_band_w 0"),
+                               QString("set_band_h 0"),
+                               "analyzer_set_LCF_std 0 1 0 " + truth.referenceFiles[0] + " 0",
+                               "analyzer_set_LCF_std 1 1 0 " + truth.referenceFiles[1] + " 0" })
+    exec(line);
+  auto runMaps = [&] {
+    const int before = reports.size();
+    exec("analyzer_exec_LCF");
+    if (reports.size() == before)
+      EXPECT_TRUE(reports.wait(60000));
+    QTest::qWait(20);
+    QVector<QVector<double>> maps;
+    for (int k = 0; k < 2; ++k)
+      maps.append(m_body->analyzer()->references()[k]->map(1)->data());
+    return maps;
+  };
+  for (const char* list : { "I1", "I0" }) {
+    exec(QString("load_%1_files_of_pattern NEW %2 %1_*.tif").arg(list, dir));
+    ASSERT_TRUE(reports.wait(10000));
+  }
+  m_body->selectedDark(truth.darkFile);
+  const QVector<QVector<double>> fromTiff = runMaps();
+
+  const int before = reports.size();
+  const quint64 seq = exec("load_hdf5_stack " + h5);
+  ASSERT_EQ(reports.size(), before + 1);
+  EXPECT_EQ(lastReport(reports), seq);
+  ASSERT_EQ(m_body->i1Frames().size(), truth.energies.size());
+  ASSERT_EQ(m_body->i0Frames().size(), truth.energies.size());
+  EXPECT_CLOSE(m_body->i1Frames().at(3)->energy, truth.energies[3], 0.0);
+  EXPECT_EQ(m_body->darkFrame()->pixelType, int(TiffData::VrskFloat));
+  QVector<QVector<double>> fromH5;
+  {
+    // A run of its own over the new frames, not the maps of the first.
+    lctest::MessageCapture runLog;
+    fromH5 = runMaps();
+    EXPECT_EQ(runLog.count("LCF 2D analysis end"), 1);
+  }
+  ASSERT_EQ(fromH5.size(), 2);
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_EQ(fromH5[k].size(), 12 * 10);
+    for (int i = 0; i < fromH5[k].size(); ++i)
+      EXPECT_CLOSE(fromH5[k][i], fromTiff[k][i], 0.0);
+  }
+
+  // Bad input: one line each, reported once, the stacks stay.
+  lctest::MessageCapture log;
+  const TiffData* first = m_body->i1Frames().at(0);
+  const struct
+  {
+    QString line;
+    QString message;
+  } bad[] = {
+    { "load_hdf5_stack " + truth.darkFile, "Not an HDF5 file : " + truth.darkFile },
+    { "load_hdf5_stack " + h5 + " data=/x", "HDF5 data dataset /x not found : " + h5 },
+    { "load_hdf5_stack " + h5 + " white=/x", "load_hdf5_stack : unknown argument white=/x" },
+    { "load_hdf5_stack", "load_hdf5_stack : no file name" },
+  };
+  for (const auto& b : bad) {
+    const int n = reports.size();
+    exec(b.line);
+    EXPECT_EQ(reports.size(), n + 1) << b.line.toStdString();
+    EXPECT_TRUE(log.has(b.message)) << b.message.toStdString();
+  }
+  EXPECT_EQ(m_body->i1Frames().at(0), first);
+  EXPECT_EQ(m_body->i1Frames().size(), truth.energies.size());
+
+  // The window's button: its dialog's file is loaded the same way.
+  m_body->form()->LoadHdf5Stack->click();
+  auto* dialog = m_body->findChild<QFileDialog*>("Hdf5StackDialog");
+  ASSERT_TRUE(dialog);
+  emit dialog->fileSelected(h5);
+  EXPECT_NE(m_body->i1Frames().at(0), first);
+  EXPECT_EQ(m_body->i1Frames().size(), truth.energies.size());
+  dialog->close();
 }

@@ -1,6 +1,7 @@
 // lumacresta-stackgen: writes a sample transmission stack (I1, I0, dark,
 // reference spectra and the truth maps) for trying the program out.
 
+#include "Hdf5Writer.h"
 #include "StackGen.h"
 
 #include <QCommandLineParser>
@@ -31,7 +32,9 @@ int main(int argc, char** argv)
     "ramp");
   const QCommandLineOption foil(
     "foil", "Write an energy-calibration foil: compound A alone, everywhere, same beam.");
-  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out, shift, foil });
+  const QCommandLineOption hdf5("hdf5",
+                                "Also write the TIFF stack as one HDF5 file, <out>/tif/stack.h5.");
+  p.addOptions({ width, height, count, from, to, formats, noNoise, seed, out, shift, foil, hdf5 });
   p.process(app);
 
   QTextStream err(stderr);
@@ -71,6 +74,13 @@ int main(int argc, char** argv)
       return 1;
     }
     QTextStream(stdout) << t.i1Files.size() << " energies written to " << dir << "\n";
+    if (p.isSet(hdf5) && f == stackgen::Format::Tiff) {
+      if (!stackgen::writeHdf5Stack(t, dir + "/stack.h5")) {
+        err << "could not write " << dir << "/stack.h5\n";
+        return 1;
+      }
+      QTextStream(stdout) << "the same stack as " << dir << "/stack.h5\n";
+    }
   }
   return 0;
 }
