@@ -92,7 +92,11 @@ public:
   const void* row(int y) const;
   // Row y for a caller that has clipped y to [0, height) itself (the hot
   // loops of the runs).
-  const void* rowAt(int y) const { return m_rows[size_t(y)].get(); }
+  // Rows past the last one a file stored read as the shared zero row.
+  const void* rowAt(int y) const
+  {
+    return size_t(y) < m_rows.size() ? m_rows[size_t(y)].get() : m_zeroRow.get();
+  }
   bool isEmpty() const { return pixelType == Empty || width == 0 || height == 0; }
 
 private:

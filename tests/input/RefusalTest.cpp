@@ -1,6 +1,7 @@
 // Every refused frame leaves exactly one debug line naming its file, and
 // the inputs that made the readers allocate far beyond the file (found
 // while fuzzing) stay cheap.
+#include "body/StackSpectra.h"
 #include "input/TiffData.h"
 
 #include "StackGen.h"
@@ -114,6 +115,15 @@ TEST(Refusals, VrskRowsAreStoredOnlyAsDataArrives)
   EXPECT_CLOSE(p.value(2, 1), 0.0);
   EXPECT_CLOSE(p.value(0, 2), 0.0);
   EXPECT_CLOSE(p.sample(1, 1, 1, 1), 5.0 * 5);
+  // The runs' box sums read the missing rows as 0 too (one pixel and a box).
+  EXPECT_CLOSE(boxSum(&p, 0, 2, 0, 0), 0.0);
+  EXPECT_CLOSE(boxSum(&p, 1, 1, 1, 1), 5.0 * 5);
+  StackView view;
+  view.i1 = { &p };
+  view.width = 4;
+  view.height = 3;
+  const SpectrumPoints mu = spectrumAt(view, 3, 2, 0, 0);
+  ASSERT_EQ(mu.size(), 1);
   EXPECT_CLOSE(p.minValue, 0.0);
   EXPECT_CLOSE(p.maxValue, 5.0);
 }
