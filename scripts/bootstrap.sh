@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
-          libtiff-dev libfftw3-dev libgtest-dev libbenchmark-dev ccache "$@")
+          libtiff-dev libfftw3-dev libeigen3-dev libgtest-dev libbenchmark-dev ccache "$@")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
