@@ -147,6 +147,10 @@ namespace BatchExtraCmd {
 enum Code : int
 {
   SaveEachSpectrum = 200,
+  AnalyzerExecPca = 201,
+  AnalyzerExecCluster = 202,
+  AnalyzerSaveClusterSpectra = 203,
+  AnalyzerSelectMap = 204,
   None = -1
 };
 }

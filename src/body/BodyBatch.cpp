@@ -655,6 +655,8 @@ void Body::lcfRunEnded()
 
 bool Body::execExtraCmd(const CmdLine& c)
 {
+  if (batchExtraCommandCode(c.cmd) != BatchExtraCmd::SaveEachSpectrum)
+    return execComponentCmd(c);
   const Args a(c.args);
   // save_each_spectrum FILE [normalized|raw_xafs|raw]: the format word
   // sets the radio button as a user would; without one the buttons decide.
