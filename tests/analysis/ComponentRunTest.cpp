@@ -283,3 +283,36 @@ TEST(ComponentRun, RefusalsSayWhyEndOnceAndKeepTheLastResults)
     EXPECT_EQ(run.clusterMap()->data(), before);
   }
 }
+
+TEST(ComponentRun, PointsWithoutFiniteSpectraAreLeftOutAndCounted)
+{
+  stackgen::StackSpec plan = threeRegions();
+  GeneratedStack stack(plan);
+  ASSERT_TRUE(stack.ok());
+  ComponentSetup s;
+  // A shift map read from a damaged file: not a number on the leftmost
+  // column, so the spectra there cannot be placed on the grid.
+  EnergyShiftView shifts;
+  shifts.width = W;
+  shifts.height = H;
+  shifts.area = QRect(0, 0, W, H);
+  shifts.values = QVector<double>(W * H, 0.0);
+  for (int y = 0; y < H; ++y)
+    shifts.values[y * W] = qQNaN();
+  s.spectra = PointSpectra(stack.view(), 1, -1.0, shifts);
+  s.clusters = 3;
+  AnalyzeCond c;
+  c.setup(W, H, 0, 0, 0, 0, W, H);
+  ComponentRun run;
+  lctest::MessageCapture log;
+  ASSERT_TRUE(run.start(&c, s));
+  run.engine().waitForEnd();
+  EXPECT_TRUE(
+    log.has(QStringLiteral("Cluster analysis: %1 spectra with non-finite values left out").arg(H)));
+  EXPECT_EQ(run.pointsLeftOut(), H);
+  EXPECT_EQ(run.pointsUsed(), W * H - H);
+  for (int y = 0; y < H; ++y) {
+    EXPECT_EQ(run.clusterMap()->valueAt(0, y), 0.0);
+    EXPECT_EQ(run.clusterMap()->valueAt(1, y), 1.0);
+  }
+}
