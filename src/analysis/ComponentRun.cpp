@@ -121,6 +121,7 @@ bool ComponentRun::start(const AnalyzeCond* area, const ComponentSetup& setup)
     m_data.insert(m_data.end(), v, v + m);
     m_points.push_back({ p.cx, p.cy, p.bx, p.by });
   });
+  m_threads = std::max(1, m_engine->threadsInUse());
   return true;
 }
 
@@ -185,7 +186,8 @@ void ComponentRun::finish()
     for (int r = 0; r < rows; ++r)
       for (int c = 0; c < nScores; ++c)
         x[size_t(r) * nScores + c] = sc[size_t(r) * stride + c];
-    const components::KMeans km = components::kmeans(x, rows, nScores, k);
+    const components::KMeans km =
+      components::kmeans(x, rows, nScores, k, 5, 300, 0x4c756d61u, m_threads);
     QVector<ClusterMean> means(k);
     std::vector<std::vector<double>> sums(static_cast<size_t>(k),
                                           std::vector<double>(static_cast<size_t>(m), 0.0));

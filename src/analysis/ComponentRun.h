@@ -99,6 +99,7 @@ private:
   std::vector<double> m_data; // usable spectra, one a row
   std::vector<Point> m_points;
   int m_runLeftOut = 0;
+  int m_threads = 1; // of the run, also for the k-means
 
   QVector<double> m_grid;
   QVector<double> m_explained;

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <thread>
+
+#include <QtGlobal>
 
 namespace components {
 
@@ -72,35 +75,66 @@ void seedCentres(const std::vector<double>& p,
   }
 }
 
+// Nearest centre of every row in [r0, r1); true when a label changed.
+bool assign(const std::vector<double>& p,
+            int r0,
+            int r1,
+            int dims,
+            int k,
+            const std::vector<double>& centres,
+            std::vector<int>& labels)
+{
+  bool changed = false;
+  for (int r = r0; r < r1; ++r) {
+    const double* x = p.data() + size_t(r) * dims;
+    int best = 0;
+    double bestD = distance2(x, centres.data(), dims);
+    for (int c = 1; c < k; ++c) {
+      const double d = distance2(x, centres.data() + size_t(c) * dims, dims);
+      if (d < bestD) {
+        bestD = d;
+        best = c;
+      }
+    }
+    if (labels[size_t(r)] != best) {
+      labels[size_t(r)] = best;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
 KMeans lloyd(const std::vector<double>& p,
              int rows,
              int dims,
              int k,
              std::vector<double>& centres,
-             int maxIterations)
+             int maxIterations,
+             int threads)
 {
   KMeans out;
   out.labels.assign(size_t(rows), -1);
   std::vector<double> sums(size_t(k) * dims);
   std::vector<int> counts(static_cast<size_t>(k));
+  // Each row's label depends on that row alone, so splitting the rows over
+  // threads cannot change any number; the sums below run in row order.
+  threads = std::max(1, std::min(threads, rows / 4096 + 1));
+  std::vector<char> changedIn(static_cast<size_t>(threads));
   for (int it = 0; it < maxIterations; ++it) {
+    const auto chunk = [&](int t) {
+      const int r0 = int(qint64(rows) * t / threads);
+      const int r1 = int(qint64(rows) * (t + 1) / threads);
+      changedIn[size_t(t)] = assign(p, r0, r1, dims, k, centres, out.labels) ? 1 : 0;
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+      pool.emplace_back(chunk, t);
+    chunk(0);
+    for (std::thread& th : pool)
+      th.join();
     bool changed = false;
-    for (int r = 0; r < rows; ++r) {
-      const double* x = p.data() + size_t(r) * dims;
-      int best = 0;
-      double bestD = distance2(x, centres.data(), dims);
-      for (int c = 1; c < k; ++c) {
-        const double d = distance2(x, centres.data() + size_t(c) * dims, dims);
-        if (d < bestD) {
-          bestD = d;
-          best = c;
-        }
-      }
-      if (out.labels[r] != best) {
-        out.labels[r] = best;
-        changed = true;
-      }
-    }
+    for (char c : changedIn)
+      changed = changed || c;
     out.iterations = it + 1;
     if (!changed)
       break;
@@ -212,7 +246,8 @@ KMeans kmeans(const std::vector<double>& points,
               int k,
               int restarts,
               int maxIterations,
-              std::uint64_t seed)
+              std::uint64_t seed,
+              int threads)
 {
   KMeans best;
   if (rows < 1 || dims < 1 || k < 1 || k > rows)
@@ -221,7 +256,7 @@ KMeans kmeans(const std::vector<double>& points,
   std::vector<double> centres;
   for (int r = 0; r < std::max(1, restarts); ++r) {
     seedCentres(points, rows, dims, k, gen, centres);
-    KMeans run = lloyd(points, rows, dims, k, centres, maxIterations);
+    KMeans run = lloyd(points, rows, dims, k, centres, maxIterations, threads);
     if (best.labels.empty() || run.inertia < best.inertia)
       best = std::move(run);
   }

@@ -41,13 +41,16 @@ struct KMeans
 
 // k-means of `rows` x `dims` points into k clusters: k-means++ seeding from a
 // fixed seed, `restarts` runs, the lowest within-cluster sum kept (the first
-// on a tie), at most `maxIterations` assignment rounds each.
+// on a tie), at most `maxIterations` assignment rounds each. The assignment
+// of the rows is spread over `threads` threads; the result does not depend
+// on their number.
 KMeans kmeans(const std::vector<double>& points,
               int rows,
               int dims,
               int k,
               int restarts = 5,
               int maxIterations = 300,
-              std::uint64_t seed = 0x4c756d61u);
+              std::uint64_t seed = 0x4c756d61u,
+              int threads = 1);
 
 } // namespace components

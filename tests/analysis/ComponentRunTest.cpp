@@ -123,6 +123,23 @@ TEST(Components, PcaOfRankTwoDataAndKMeansOfSeparatedGroups)
   EXPECT_NE(km.labels[0], km.labels[2]);
 }
 
+TEST(Components, KMeansIsTheSameForAnyThreadCount)
+{
+  // Enough rows for the assignment to be split; a fixed pseudo-random cloud.
+  const int rows = 20000, dims = 3;
+  std::vector<double> pts;
+  quint32 state = 7;
+  for (int i = 0; i < rows * dims; ++i) {
+    state = state * 1664525u + 1013904223u;
+    pts.push_back(double(state >> 8) / double(1 << 24) + (i / dims % 4));
+  }
+  const components::KMeans one = components::kmeans(pts, rows, dims, 4, 3, 300, 11, 1);
+  const components::KMeans three = components::kmeans(pts, rows, dims, 4, 3, 300, 11, 3);
+  EXPECT_EQ(one.labels, three.labels);
+  EXPECT_EQ(std::memcmp(&one.inertia, &three.inertia, sizeof(double)), 0);
+  EXPECT_LE(one.iterations, 300);
+}
+
 TEST(ComponentRun, ThreeCompoundsGiveThreeClustersAndTheirSpectra)
 {
   ComponentWorld w;
