@@ -30,4 +30,6 @@ void Analyzer::showSpectra(const QVector<XafsSpectrum>& spectra)
   for (int i = 1; i < spectra.size(); ++i)
     m_plot->addOtherSpectrum(spectra[i]);
   m_plot->setSpectrum(spectra[0]);
+  // The means cover the fitting range, not what the plot showed before.
+  m_plot->resetXScale();
 }
