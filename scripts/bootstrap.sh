@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(cmake g++ ninja-build pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
-          libtiff-dev libfftw3-dev libgtest-dev libbenchmark-dev ccache libhdf5-dev
+          libtiff-dev libfftw3-dev libeigen3-dev libgtest-dev libbenchmark-dev ccache libhdf5-dev
           clang libclang-rt-14-dev "$@")
 missing=()
 for p in "${packages[@]}"; do

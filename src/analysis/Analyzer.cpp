@@ -54,6 +54,8 @@ Analyzer::Analyzer(QWidget* parent)
   connectForm();
   setupElems();
   setupTools();
+  // A map chosen by name gives way to any selection made afterwards.
+  connect(this, &Analyzer::changedSelection, this, [this] { m_chosenMap = nullptr; });
   // A fit needs two references; batch files have no command to add rows, so
   // the window starts with the two a run needs at least.
   addNewRef();
@@ -202,6 +204,8 @@ Analyzed2DRes* Analyzer::ownMap(OwnMap which) const
 
 Analyzed2DRes* Analyzer::currentMap() const
 {
+  if (m_chosenMap)
+    return m_chosenMap;
   Analyzed2DRes* chosen = nullptr;
   switch (section()) {
     case LCFSection:

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemAnalysis.h"
 #include "analysis/LcfFit.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QFrame>
+#include <QPointer>
 #include <QVector>
 
 #include <memory>
@@ -293,4 +295,19 @@ private:
   SumUpCtrl* m_sumUpCtrl = nullptr;
   // Correlation maps and map processing: short runs recorded at once.
   std::unique_ptr<MapsRun> m_toolRun;
+
+  // ---- Maps by name and the components' spectra (AnalyzerMaps.cpp) ----
+public:
+  // Every map of the window: its own, then the reference rows' (amount,
+  // fraction), then the element rows'.
+  QVector<Analyzed2DRes*> resultMaps() const;
+  // Makes `map` the current map until the user changes the selection
+  // (nullptr: back to the buttons). Owned elsewhere; forgotten when deleted.
+  void chooseMap(Analyzed2DRes* map);
+  Analyzed2DRes* chosenMap() const { return m_chosenMap; }
+  // Shows spectra (the cluster means) together in the window's plot.
+  void showSpectra(const QVector<XafsSpectrum>& spectra);
+
+private:
+  QPointer<Analyzed2DRes> m_chosenMap;
 };

@@ -51,11 +51,21 @@ int batchKeywordCode(const QString& word)
 
 int batchExtraCommandCode(const QString& word)
 {
-  if (word.compare(QLatin1String("save_each_spectrum"), Qt::CaseInsensitive) == 0)
-    return BatchExtraCmd::SaveEachSpectrum;
-  if (word.compare(QLatin1String("analyzer_set_LCF_constraint"), Qt::CaseInsensitive) == 0)
-    return BatchExtraCmd::AnalyzerSetLCFConstraint;
-  if (word.compare(QLatin1String("load_hdf5_stack"), Qt::CaseInsensitive) == 0)
-    return BatchExtraCmd::LoadHdf5Stack;
+  static const struct
+  {
+    const char* word;
+    int code;
+  } extra[] = {
+    { "save_each_spectrum", BatchExtraCmd::SaveEachSpectrum },
+    { "analyzer_set_LCF_constraint", BatchExtraCmd::AnalyzerSetLCFConstraint },
+    { "load_hdf5_stack", BatchExtraCmd::LoadHdf5Stack },
+    { "analyzer_exec_pca", BatchExtraCmd::AnalyzerExecPca },
+    { "analyzer_exec_cluster", BatchExtraCmd::AnalyzerExecCluster },
+    { "analyzer_save_cluster_spectra", BatchExtraCmd::AnalyzerSaveClusterSpectra },
+    { "analyzer_select_map", BatchExtraCmd::AnalyzerSelectMap },
+  };
+  for (const auto& e : extra)
+    if (word.compare(QLatin1String(e.word), Qt::CaseInsensitive) == 0)
+      return e.code;
   return BatchExtraCmd::None;
 }

@@ -149,6 +149,10 @@ enum Code : int
   SaveEachSpectrum = 200,
   AnalyzerSetLCFConstraint = 201,
   LoadHdf5Stack = 202,
+  AnalyzerExecPca = 203,
+  AnalyzerExecCluster = 204,
+  AnalyzerSaveClusterSpectra = 205,
+  AnalyzerSelectMap = 206,
   None = -1
 };
 }

@@ -2,6 +2,8 @@
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
+#include "analysis/ComponentRun.h"
+#include "analysis/ComponentsWindow.h"
 #include "analysis/FourierRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"

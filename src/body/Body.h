@@ -32,6 +32,8 @@ struct StackView;
 class Analyzer2;
 class FourierRun;
 class SpectraSaveRun;
+class ComponentRun;
+class ComponentsWindow;
 enum class SpectraFormat;
 
 class Analyzer;
@@ -536,4 +538,27 @@ public:
 private:
   void setupHdf5();
   bool execLoadHdf5Cmd(const CmdLine& c);
+
+  // ---- Principal components and clusters (BodyComponents.cpp) ----
+public:
+  ComponentRun* componentRun() const { return m_componentRun.get(); }
+  ComponentsWindow* componentsWindow() const { return m_componentsWindow.get(); }
+  // Starts the components of the selected area: `clusters` 0 computes
+  // `components` score maps, otherwise k-means into `clusters` groups on
+  // `components` scores (autoScores: as many as explain 99 %). Ends with
+  // ComponentRun::ended exactly once, refusals included.
+  void startComponentRun(int components, int clusters, bool autoScores);
+  // The result map named `name` (the analysis window's and the
+  // components'), shown and made the map save_data writes; false with a
+  // debug line when there is none of that name.
+  bool selectMapByName(const QString& name);
+
+private:
+  void setupComponents();
+  bool execComponentCmd(const CmdLine& c);
+  void componentRunEnded();
+  std::unique_ptr<ComponentRun> m_componentRun;
+  std::unique_ptr<ComponentsWindow> m_componentsWindow;
+  bool m_batchWaitsForComponents = false;
+  int m_componentEndsToSkip = 0;
 };

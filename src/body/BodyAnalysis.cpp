@@ -7,6 +7,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/FourierRun.h"
 #include "analysis/LCFReference.h"
+#include "analysis/ComponentRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
@@ -58,6 +59,7 @@ void Body::setupAnalysis()
     emit finishBatchExec();
   });
   setupElemRuns();
+  setupComponents();
 }
 
 bool Body::isAnalysisRunning() const
@@ -80,6 +82,8 @@ void Body::stopRunsReadingFrames()
   for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
     if (run && run->isRunning())
       run->stop();
+  if (m_componentRun && m_componentRun->isRunning())
+    m_componentRun->stop();
 }
 
 PointSpectra Body::analysisSpectra() const

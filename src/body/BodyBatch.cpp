@@ -659,13 +659,18 @@ void Body::lcfRunEnded()
 bool Body::execExtraCmd(const CmdLine& c)
 {
   const Args a(c.args);
-  if (batchExtraCommandCode(c.cmd) == BatchExtraCmd::AnalyzerSetLCFConstraint) {
-    // sum-to-1 flag, then optionally the non-negative flag
-    analyzer()->setLCFConstraint(a.flag(0), a.flag(1));
-    return true;
+  switch (batchExtraCommandCode(c.cmd)) {
+    case BatchExtraCmd::SaveEachSpectrum:
+      break;
+    case BatchExtraCmd::AnalyzerSetLCFConstraint:
+      // sum-to-1 flag, then optionally the non-negative flag
+      analyzer()->setLCFConstraint(a.flag(0), a.flag(1));
+      return true;
+    case BatchExtraCmd::LoadHdf5Stack:
+      return execLoadHdf5Cmd(c);
+    default:
+      return execComponentCmd(c);
   }
-  if (batchExtraCommandCode(c.cmd) == BatchExtraCmd::LoadHdf5Stack)
-    return execLoadHdf5Cmd(c);
   // save_each_spectrum FILE [normalized|raw_xafs|raw]: the format word
   // sets the radio button as a user would; without one the buttons decide.
   const QString format = a.text(1).toLower();

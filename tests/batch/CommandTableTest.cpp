@@ -82,3 +82,21 @@ TEST(CmdLine, ParsesCommentsQuotesAndReparsesItsJoinedForm)
   const CmdLine again = parseCmdLine(joinCmdLine("save_image", args));
   EXPECT_EQ(again.args, args);
 }
+
+TEST(CommandTable, WordsBeyondTheTableHaveCodesOfTheirOwn)
+{
+  // Each added word is found (any letter case), none takes a table code and
+  // no two share one: a shared code would run the other word's action.
+  const QStringList words{ "save_each_spectrum",    "analyzer_set_LCF_constraint",
+                           "load_hdf5_stack",       "analyzer_exec_pca",
+                           "analyzer_exec_cluster", "analyzer_save_cluster_spectra",
+                           "analyzer_select_map" };
+  QSet<int> codes;
+  for (const QString& w : words) {
+    const int code = batchExtraCommandCode(w.toUpper());
+    EXPECT_NE(code, BatchExtraCmd::None) << w.toStdString();
+    EXPECT_EQ(batchCommandCode(w), BatchCmd::Unknown) << w.toStdString();
+    codes.insert(code);
+  }
+  EXPECT_EQ(codes.size(), words.size());
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/PointSpectra.h"
+#include "spectrum/XafsSpectrum.h"
+
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+class Analyzed2DRes;
+class PointRun;
+
+// What a components run computes, fixed when it starts: values only.
+struct ComponentSetup
+{
+  PointSpectra spectra;
+  // The LCF fitting range: the spectra are taken on the sample's energies
+  // within it.
+  double fitLo = 0.0;
+  double fitHi = 30000.0;
+  // Score maps wanted ("PCA Score 1" ...) when not clustering; at least 1.
+  int components = 2;
+  // Clusters; 0 computes the components only, otherwise at least 2.
+  int clusters = 0;
+  // Scores the clustering uses (and score maps it writes), at least 1; when
+  // `autoScores`, the components explaining 99 % of the variance, at least 2.
+  bool autoScores = true;
+  int clusterScores = 0;
+};
+
+// One cluster of the last run: its mean normalised spectrum and its points.
+struct ClusterMean
+{
+  XafsSpectrum spectrum;
+  int count = 0;
+};
+
+// Principal components (and k-means clusters) of the normalised spectra of an
+// area, on the point-run engine: the spectra are gathered on every core in
+// raster order, then decomposed on the owner's thread, so the results are
+// bit-identical for any thread count. The maps ("PCA Score 1" ... and
+// "Cluster Map") belong to the run and are written only when a run completes;
+// a refused or stopped run leaves them and the last results as they were.
+//
+// Every start ends exactly once with `ended()`.
+class ComponentRun : public QObject
+{
+  Q_OBJECT
+
+public:
+  explicit ComponentRun(QObject* parent = nullptr);
+  ~ComponentRun() override;
+
+  PointRun& engine() const { return *m_engine; }
+  bool isRunning() const;
+
+  // Starts over `area` (null: no image). Returns false when refused (a
+  // debug line says why and ended() was emitted).
+  bool start(const AnalyzeCond* area, const ComponentSetup& setup);
+  void stop();
+
+  // Results of the last completed run.
+  const QVector<double>& grid() const { return m_grid; }
+  const QVector<double>& explained() const { return m_explained; }
+  const QVector<ClusterMean>& clusters() const { return m_clusters; }
+  int pointsUsed() const { return m_pointsUsed; }
+  int pointsLeftOut() const { return m_leftOut; }
+  // The score maps of the last run, then the cluster map when it clustered.
+  QVector<Analyzed2DRes*> maps() const;
+  Analyzed2DRes* clusterMap() const { return m_clusterMap.get(); }
+
+  // Writes the cluster means as spectrum files base-1.dat ... base-K.dat.
+  // False, with a debug line, when there are none or a file fails.
+  bool saveClusterSpectra(const QString& base) const;
+  void renderMaps();
+
+signals:
+  void progress(double percent);
+  void mapsRendered();
+  void ended();
+
+private:
+  struct Point
+  {
+    int cx, cy, bx, by;
+  };
+  bool refuse(const QString& why);
+  void engineEnded(bool completed);
+  void finish();
+
+  std::unique_ptr<PointRun> m_engine;
+  ComponentSetup m_setup;
+  AnalyzeCond m_cond;
+  QVector<double> m_runGrid;
+  std::vector<double> m_data; // usable spectra, one a row
+  std::vector<Point> m_points;
+  int m_runLeftOut = 0;
+  int m_threads = 1; // of the run, also for the k-means
+
+  QVector<double> m_grid;
+  QVector<double> m_explained;
+  QVector<ClusterMean> m_clusters;
+  int m_pointsUsed = 0;
+  int m_leftOut = 0;
+  int m_scoreMaps = 0;
+  std::vector<std::unique_ptr<Analyzed2DRes>> m_scoreMapPool;
+  std::unique_ptr<Analyzed2DRes> m_clusterMap;
+  bool m_clustered = false;
+};

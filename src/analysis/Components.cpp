@@ -1,0 +1,266 @@
+#include "analysis/Components.h"
+
+#include <Eigen/Dense>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <thread>
+
+#include <QtGlobal>
+
+namespace components {
+
+namespace {
+
+using RowMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+
+// Rows summed per block; fixed, so the sums never depend on how the caller
+// was scheduled.
+constexpr int BlockRows = 1024;
+
+// A uniform number in [0, 1) from 53 bits of the generator: the same on every
+// standard library, unlike std::uniform_real_distribution.
+double uniform(std::mt19937_64& gen)
+{
+  return double(gen() >> 11) * (1.0 / 9007199254740992.0);
+}
+
+double distance2(const double* a, const double* b, int dims)
+{
+  double s = 0.0;
+  for (int d = 0; d < dims; ++d) {
+    const double t = a[d] - b[d];
+    s += t * t;
+  }
+  return s;
+}
+
+void seedCentres(const std::vector<double>& p,
+                 int rows,
+                 int dims,
+                 int k,
+                 std::mt19937_64& gen,
+                 std::vector<double>& centres)
+{
+  centres.assign(size_t(k) * size_t(dims), 0.0);
+  std::vector<double> nearest(size_t(rows), std::numeric_limits<double>::infinity());
+  int pick = int(uniform(gen) * rows);
+  for (int c = 0; c < k; ++c) {
+    std::copy_n(p.data() + size_t(pick) * size_t(dims), dims, centres.data() + size_t(c) * dims);
+    if (c + 1 == k)
+      break;
+    double total = 0.0;
+    for (int r = 0; r < rows; ++r) {
+      const double d =
+        distance2(p.data() + size_t(r) * dims, centres.data() + size_t(c) * dims, dims);
+      nearest[r] = std::min(nearest[r], d);
+      total += nearest[r];
+    }
+    if (!(total > 0.0)) { // every point sits on a centre: take the next rows
+      pick = (pick + 1) % rows;
+      continue;
+    }
+    const double target = uniform(gen) * total;
+    double run = 0.0;
+    pick = rows - 1;
+    for (int r = 0; r < rows; ++r) {
+      run += nearest[r];
+      if (run > target) {
+        pick = r;
+        break;
+      }
+    }
+  }
+}
+
+// Nearest centre of every row in [r0, r1); true when a label changed.
+bool assign(const std::vector<double>& p,
+            int r0,
+            int r1,
+            int dims,
+            int k,
+            const std::vector<double>& centres,
+            std::vector<int>& labels)
+{
+  bool changed = false;
+  for (int r = r0; r < r1; ++r) {
+    const double* x = p.data() + size_t(r) * dims;
+    int best = 0;
+    double bestD = distance2(x, centres.data(), dims);
+    for (int c = 1; c < k; ++c) {
+      const double d = distance2(x, centres.data() + size_t(c) * dims, dims);
+      if (d < bestD) {
+        bestD = d;
+        best = c;
+      }
+    }
+    if (labels[size_t(r)] != best) {
+      labels[size_t(r)] = best;
+      changed = true;
+    }
+  }
+  return changed;
+}
+
+KMeans lloyd(const std::vector<double>& p,
+             int rows,
+             int dims,
+             int k,
+             std::vector<double>& centres,
+             int maxIterations,
+             int threads)
+{
+  KMeans out;
+  out.labels.assign(size_t(rows), -1);
+  std::vector<double> sums(size_t(k) * dims);
+  std::vector<int> counts(static_cast<size_t>(k));
+  // Each row's label depends on that row alone, so splitting the rows over
+  // threads cannot change any number; the sums below run in row order.
+  threads = std::max(1, std::min(threads, rows / 4096 + 1));
+  std::vector<char> changedIn(static_cast<size_t>(threads));
+  for (int it = 0; it < maxIterations; ++it) {
+    const auto chunk = [&](int t) {
+      const int r0 = int(qint64(rows) * t / threads);
+      const int r1 = int(qint64(rows) * (t + 1) / threads);
+      changedIn[size_t(t)] = assign(p, r0, r1, dims, k, centres, out.labels) ? 1 : 0;
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+      pool.emplace_back(chunk, t);
+    chunk(0);
+    for (std::thread& th : pool)
+      th.join();
+    bool changed = false;
+    for (char c : changedIn)
+      changed = changed || c;
+    out.iterations = it + 1;
+    if (!changed)
+      break;
+    std::fill(sums.begin(), sums.end(), 0.0);
+    std::fill(counts.begin(), counts.end(), 0);
+    for (int r = 0; r < rows; ++r) {
+      const int c = out.labels[r];
+      ++counts[c];
+      const double* x = p.data() + size_t(r) * dims;
+      for (int d = 0; d < dims; ++d)
+        sums[size_t(c) * dims + d] += x[d];
+    }
+    // An emptied cluster keeps its centre.
+    for (int c = 0; c < k; ++c)
+      if (counts[c] > 0)
+        for (int d = 0; d < dims; ++d)
+          centres[size_t(c) * dims + d] = sums[size_t(c) * dims + d] / counts[c];
+  }
+  out.inertia = 0.0;
+  for (int r = 0; r < rows; ++r)
+    out.inertia +=
+      distance2(p.data() + size_t(r) * dims, centres.data() + size_t(out.labels[r]) * dims, dims);
+  return out;
+}
+
+} // namespace
+
+Pca decompose(const std::vector<double>& data, int rows, int columns)
+{
+  Pca pca;
+  pca.columns = columns;
+  if (rows < 1 || columns < 1)
+    return pca;
+  const Eigen::Map<const RowMatrix> x(data.data(), rows, columns);
+  Eigen::RowVectorXd sum = Eigen::RowVectorXd::Zero(columns);
+  for (int r0 = 0; r0 < rows; r0 += BlockRows)
+    sum += x.middleRows(r0, std::min(BlockRows, rows - r0)).colwise().sum();
+  const Eigen::RowVectorXd mean = sum / double(rows);
+  Eigen::MatrixXd cov = Eigen::MatrixXd::Zero(columns, columns);
+  RowMatrix centred;
+  for (int r0 = 0; r0 < rows; r0 += BlockRows) {
+    const int n = std::min(BlockRows, rows - r0);
+    centred = x.middleRows(r0, n).rowwise() - mean;
+    cov.selfadjointView<Eigen::Lower>().rankUpdate(centred.transpose());
+  }
+  cov = cov.selfadjointView<Eigen::Lower>();
+  cov /= double(std::max(1, rows - 1));
+
+  const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(cov);
+  const Eigen::VectorXd& values = solver.eigenvalues(); // ascending
+  const Eigen::MatrixXd& vectors = solver.eigenvectors();
+  pca.mean.resize(columns);
+  for (int c = 0; c < columns; ++c)
+    pca.mean[c] = mean[c];
+  double total = 0.0;
+  for (int c = 0; c < columns; ++c)
+    total += std::max(0.0, values[c]);
+  pca.vectors.resize(size_t(columns) * columns);
+  for (int k = 0; k < columns; ++k) {
+    const int src = columns - 1 - k;
+    const double v = std::max(0.0, values[src]);
+    pca.variance.append(v);
+    pca.explained.append(total > 0.0 ? v / total : 0.0);
+    int big = 0;
+    for (int c = 1; c < columns; ++c)
+      if (std::abs(vectors(c, src)) > std::abs(vectors(big, src)))
+        big = c;
+    const double sign = vectors(big, src) < 0.0 ? -1.0 : 1.0;
+    for (int c = 0; c < columns; ++c)
+      pca.vectors[size_t(k) * columns + c] = sign * vectors(c, src);
+  }
+  return pca;
+}
+
+std::vector<double> scores(const Pca& pca, const std::vector<double>& data, int rows, int n)
+{
+  const int m = pca.columns;
+  n = std::max(0, std::min(n, m));
+  std::vector<double> out(size_t(rows) * n);
+  if (rows < 1 || n < 1)
+    return out;
+  const Eigen::Map<const RowMatrix> x(data.data(), rows, m);
+  const Eigen::Map<const RowMatrix> v(pca.vectors.data(), n, m);
+  const Eigen::Map<const Eigen::RowVectorXd> mean(pca.mean.constData(), m);
+  Eigen::Map<RowMatrix> s(out.data(), rows, n);
+  RowMatrix centred;
+  for (int r0 = 0; r0 < rows; r0 += BlockRows) {
+    const int k = std::min(BlockRows, rows - r0);
+    centred = x.middleRows(r0, k).rowwise() - mean;
+    s.middleRows(r0, k).noalias() = centred * v.transpose();
+  }
+  return out;
+}
+
+int componentsFor(const Pca& pca, double share, int atLeast)
+{
+  double run = 0.0;
+  int n = 0;
+  while (n < pca.explained.size() && run < share) {
+    run += pca.explained[n];
+    ++n;
+  }
+  return std::min(int(pca.explained.size()), std::max(n, atLeast));
+}
+
+KMeans kmeans(const std::vector<double>& points,
+              int rows,
+              int dims,
+              int k,
+              int restarts,
+              int maxIterations,
+              std::uint64_t seed,
+              int threads)
+{
+  KMeans best;
+  if (rows < 1 || dims < 1 || k < 1 || k > rows)
+    return best;
+  std::mt19937_64 gen(seed);
+  std::vector<double> centres;
+  for (int r = 0; r < std::max(1, restarts); ++r) {
+    seedCentres(points, rows, dims, k, gen, centres);
+    KMeans run = lloyd(points, rows, dims, k, centres, maxIterations, threads);
+    if (best.labels.empty() || run.inertia < best.inertia)
+      best = std::move(run);
+  }
+  return best;
+}
+
+} // namespace components

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QVector>
+
+#include <cstdint>
+#include <vector>
+
+// Principal components and k-means of a set of spectra: plain functions on
+// row-major matrices (one spectrum a row). The numbers depend only on the
+// input and its order, never on threads or timing.
+namespace components {
+
+struct Pca
+{
+  int columns = 0;
+  QVector<double> mean;      // per column
+  QVector<double> variance;  // eigenvalues, largest first
+  QVector<double> explained; // share of the total variance per component
+  // Eigenvectors, one row per component in the order of `variance`; the sign
+  // makes the largest-magnitude element positive, so it is reproducible.
+  std::vector<double> vectors;
+};
+
+// Mean-centred covariance of `rows` x `columns` data, accumulated in blocks
+// of a fixed number of rows summed in order, and its eigen-decomposition.
+Pca decompose(const std::vector<double>& data, int rows, int columns);
+
+// The first `n` scores of every row: (row - mean) . vector k, rows x n.
+std::vector<double> scores(const Pca& pca, const std::vector<double>& data, int rows, int n);
+
+// Components explaining at least `share` of the variance, at least `atLeast`
+// (and at most all of them).
+int componentsFor(const Pca& pca, double share, int atLeast);
+
+struct KMeans
+{
+  std::vector<int> labels; // 0 .. k-1 per row
+  double inertia = 0.0;    // within-cluster sum of squares
+  int iterations = 0;      // of the restart kept
+};
+
+// k-means of `rows` x `dims` points into k clusters: k-means++ seeding from a
+// fixed seed, `restarts` runs, the lowest within-cluster sum kept (the first
+// on a tie), at most `maxIterations` assignment rounds each. The assignment
+// of the rows is spread over `threads` threads; the result does not depend
+// on their number.
+KMeans kmeans(const std::vector<double>& points,
+              int rows,
+              int dims,
+              int k,
+              int restarts = 5,
+              int maxIterations = 300,
+              std::uint64_t seed = 0x4c756d61u,
+              int threads = 1);
+
+} // namespace components
