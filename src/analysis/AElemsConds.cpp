@@ -1,4 +1,5 @@
 #include "analysis/AElemsConds.h"
+#include "app/TextItems.h"
 
 #include "ui_AElemsConds.h"
 
@@ -6,9 +7,7 @@ namespace {
 
 double numberOr(const QLineEdit* e, double fallback)
 {
-  bool ok = false;
-  const double v = e->text().toDouble(&ok);
-  return ok ? v : fallback;
+  return ::numberOr(e->text(), fallback);
 }
 
 } // namespace

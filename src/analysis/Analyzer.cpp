@@ -1,4 +1,5 @@
 #include "analysis/Analyzer.h"
+#include "app/TextItems.h"
 
 #include "analysis/AElemsConds.h"
 #include "analysis/AnalyzeProc.h"
@@ -24,13 +25,6 @@ const char* const ownMapNames[Analyzer::OwnMapCount] = {
   "a2d Zansa",      "a2d DMut",   "a2d Rest",      "a2d Rati",      "a2d ElemsCor",
   "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
 };
-
-double numberOr(const QString& text, double fallback)
-{
-  bool ok = false;
-  const double v = text.toDouble(&ok);
-  return ok ? v : fallback;
-}
 
 QString sixDigits(double v)
 {

@@ -8,23 +8,13 @@
 #include "analysis/ElemCtrl.h"
 #include "analysis/ElemKernel.h"
 #include "analysis/MapsRun.h"
+#include "app/TextItems.h"
 
 #include "ui_Analyzer.h"
 
 #include <QButtonGroup>
 #include <QDebug>
 #include <QVBoxLayout>
-
-namespace {
-
-double numberOr(const QString& text, double fallback)
-{
-  bool ok = false;
-  const double v = text.toDouble(&ok);
-  return ok ? v : fallback;
-}
-
-} // namespace
 
 void Analyzer::setupElems()
 {

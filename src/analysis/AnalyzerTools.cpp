@@ -7,6 +7,7 @@
 #include "analysis/MapKernels.h"
 #include "analysis/MapsRun.h"
 #include "analysis/SumUpCtrl.h"
+#include "app/TextItems.h"
 #include "calibration/EMPHeader.h"
 #include "calibration/EShiftMapDialog.h"
 
@@ -17,13 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-double numberOr(const QString& text, double fallback)
-{
-  bool ok = false;
-  const double v = text.toDouble(&ok);
-  return ok ? v : fallback;
-}
 
 MapValues valuesOf(const Analyzed2DRes& map)
 {

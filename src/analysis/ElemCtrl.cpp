@@ -1,4 +1,5 @@
 #include "analysis/ElemCtrl.h"
+#include "app/TextItems.h"
 
 #include "analysis/Analyzed2DRes.h"
 
@@ -17,9 +18,7 @@ QString sixDigits(double v)
 
 double numberOr(const QLineEdit* e, double fallback)
 {
-  bool ok = false;
-  const double v = e->text().toDouble(&ok);
-  return ok ? v : fallback;
+  return ::numberOr(e->text(), fallback);
 }
 
 } // namespace

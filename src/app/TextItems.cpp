@@ -124,3 +124,10 @@ QColor standardColour(int i)
   const int k = ((i % 9) + 9) % 9;
   return QColor(rgb[k][0], rgb[k][1], rgb[k][2]);
 }
+
+double numberOr(const QString& text, double fallback)
+{
+  bool ok = false;
+  const double v = text.toDouble(&ok);
+  return ok ? v : fallback;
+}

@@ -17,6 +17,10 @@ QString takeItem(const QString& line, QString& item);
 // two quote complaints is written at most once per line.
 QStringList splitItems(const QString& line);
 
+// The number `text` holds, or `fallback` when it holds none (a field left
+// empty or mistyped keeps the default).
+double numberOr(const QString& text, double fallback);
+
 // Cuts `line` at the first '#' that stands outside single or double quotes.
 QString stripComment(const QString& line);
 

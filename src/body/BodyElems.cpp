@@ -1,6 +1,7 @@
 // The element, residual-absorption and sum-up runs of the main window, and
 // the display tools of the result maps (deglitch, processed copy).
 
+#include "app/TextItems.h"
 #include "body/Body.h"
 
 #include "analysis/AnalyzeCond.h"
@@ -20,17 +21,6 @@
 #include "ui_Body.h"
 
 #include <QDebug>
-
-namespace {
-
-double numberOr(const QString& text, double fallback)
-{
-  bool ok = false;
-  const double v = text.toDouble(&ok);
-  return ok ? v : fallback;
-}
-
-} // namespace
 
 void Body::setupElemRuns()
 {

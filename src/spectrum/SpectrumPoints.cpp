@@ -46,34 +46,8 @@ void SpectrumPoints::updateRanges()
     minIndex = maxIndex = -1;
     return;
   }
-  // One pass with the rules of include(): strict comparisons, so the first
-  // point reaching an extreme keeps the index.
-  const QPointF* p = points.constData();
-  const int n = points.size();
-  double x0 = p[0].x(), x1 = x0, y0 = p[0].y(), y1 = y0;
-  int i0 = 0, i1 = 0;
-  for (int i = 1; i < n; ++i) {
-    const double x = p[i].x();
-    const double y = p[i].y();
-    if (x < x0)
-      x0 = x;
-    if (x > x1)
-      x1 = x;
-    if (y < y0) {
-      y0 = y;
-      i0 = i;
-    }
-    if (y > y1) {
-      y1 = y;
-      i1 = i;
-    }
-  }
-  minX = x0;
-  maxX = x1;
-  minY = y0;
-  maxY = y1;
-  minIndex = i0;
-  maxIndex = i1;
+  for (int i = 0; i < points.size(); ++i)
+    include(i);
 }
 
 double SpectrumPoints::valueAt(double x) const
