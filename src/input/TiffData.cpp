@@ -4,9 +4,14 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <sys/mman.h>
 
 bool TiffData::read(const QString& name)
 {
@@ -39,9 +44,17 @@ void TiffData::resetRange()
   maxValue = DBL_MIN;
 }
 
+void TiffData::FreeBlock::operator()(quint8* p) const
+{
+  std::free(p);
+}
+
 void TiffData::clear()
 {
   m_rows.clear();
+  m_blocks.clear();
+  m_blockFree = 0;
+  m_blockEnd = nullptr;
   m_zeroRow.reset();
   width = 0;
   height = 0;
@@ -53,6 +66,9 @@ void TiffData::startRows(int type, int bytes)
   m_sampleBytes = bytes;
   pixelType = type;
   m_rows.clear();
+  m_blocks.clear();
+  m_blockFree = 0;
+  m_blockEnd = nullptr;
   m_zeroRow.reset();
 }
 
@@ -70,9 +86,37 @@ void TiffData::endRowsWithZeros()
 
 quint8* TiffData::appendRow(bool zeroed)
 {
+  constexpr size_t kHuge = size_t(2) << 20;
   const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(m_sampleBytes);
-  m_rows.emplace_back(zeroed ? new quint8[rowBytes]() : new quint8[rowBytes]);
-  return m_rows.back().get();
+  if (m_blocks.empty() || m_blockFree < rowBytes) {
+    // The rest of the frame as announced, at most 2 MiB at a time (and at
+    // least one row), so a header that lies costs one block, not its size.
+    const size_t rest =
+      rowBytes * (size_t(height) > m_rows.size() ? size_t(height) - m_rows.size() : 1);
+    size_t bytes = std::max(rowBytes, std::min(rest, kHuge));
+    quint8* block = nullptr;
+    if (bytes >= kHuge) {
+      bytes = (bytes + kHuge - 1) / kHuge * kHuge;
+      block = static_cast<quint8*>(std::aligned_alloc(kHuge, bytes));
+#ifdef MADV_HUGEPAGE
+      if (block)
+        madvise(block, bytes, MADV_HUGEPAGE);
+#endif
+    } else {
+      block = static_cast<quint8*>(std::malloc(bytes));
+    }
+    if (!block)
+      throw std::bad_alloc();
+    m_blocks.emplace_back(block);
+    m_blockEnd = block + bytes;
+    m_blockFree = bytes;
+  }
+  quint8* row = m_blockEnd - m_blockFree;
+  m_blockFree -= rowBytes;
+  if (zeroed)
+    std::memset(row, 0, rowBytes);
+  m_rows.push_back(row);
+  return row;
 }
 
 namespace {
@@ -127,7 +171,7 @@ const void* TiffData::row(int y) const
   if (pixelType == Empty || y < 0 || quint32(y) >= height)
     return nullptr;
   if (size_t(y) < m_rows.size())
-    return m_rows[size_t(y)].get();
+    return m_rows[size_t(y)];
   return m_zeroRow.get();
 }
 

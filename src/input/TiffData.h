@@ -95,7 +95,7 @@ public:
   // Rows past the last one a file stored read as the shared zero row.
   const void* rowAt(int y) const
   {
-    return size_t(y) < m_rows.size() ? m_rows[size_t(y)].get() : m_zeroRow.get();
+    return size_t(y) < m_rows.size() ? m_rows[size_t(y)] : m_zeroRow.get();
   }
   bool isEmpty() const { return pixelType == Empty || width == 0 || height == 0; }
 
@@ -119,10 +119,18 @@ private:
   void updateRange(const quint32* samples, qint64 n);
   void updateRange(const float* samples, qint64 n);
 
-  // One block per row, row 0 first: row-sized blocks come from the heap's
-  // free lists, so loading a stack does not map and fault in fresh pages
-  // for every frame.
-  std::vector<std::unique_ptr<quint8[]>> m_rows;
+  // Rows, row 0 first, carved out of blocks allocated as the rows arrive:
+  // a frame of 2 MiB or more takes 2 MiB blocks the kernel may back with
+  // huge pages (a stack of gigabytes then faults in a few thousand pages,
+  // not a million), a smaller frame one block of its own size.
+  struct FreeBlock
+  {
+    void operator()(quint8* p) const;
+  };
+  std::vector<std::unique_ptr<quint8, FreeBlock>> m_blocks;
+  quint8* m_blockEnd = nullptr; // end of the last block
+  size_t m_blockFree = 0;       // bytes left at the end of the last block
+  std::vector<quint8*> m_rows;
   std::unique_ptr<quint8[]> m_zeroRow; // rows m_rows.size() .. height-1
   int m_sampleBytes = 0;
 };

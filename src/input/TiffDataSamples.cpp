@@ -53,7 +53,7 @@ bool TiffData::takeSamples(const QString& name, quint32 w, quint32 h, const floa
     return true;
   resetRange();
   for (quint32 r = 0; r < h; ++r) {
-    float* row = reinterpret_cast<float*>(m_rows[r].get());
+    float* row = reinterpret_cast<float*>(m_rows[r]);
     for (quint32 c = 0; c < w; ++c)
       if (!std::isfinite(row[c]))
         row[c] = 0.0f;
