@@ -54,14 +54,6 @@ namespace {
 constexpr int kSize = 256;
 constexpr int kEnergies = 100;
 
-RefSnapshot referenceFrom(const QString& file)
-{
-  XafsSpectrum s;
-  s.load(file);
-  s.normalize(0);
-  return RefSnapshot::take(s, 0.0, false, true, true);
-}
-
 struct World
 {
   GeneratedStack stack{ kSize, kSize, kEnergies };
@@ -74,7 +66,7 @@ struct World
   World()
   {
     for (int i = 0; i < 2; ++i)
-      refs.append(referenceFrom(stack.truth().referenceFiles[i]));
+      refs.append(stack.reference(i));
     spectra = PointSpectra(stack.view(), 1, -1.0);
     kernel = std::make_unique<LcfKernel>(spectra, refs, false, FitConditions());
     for (int i = 0; i < 5; ++i)

@@ -58,13 +58,6 @@ ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan)
   return s;
 }
 
-double rowProgressPercent(int y, int y0, int y1)
-{
-  if (y1 <= y0)
-    return 100.0;
-  return (double(y) - y0) / (double(y1) - y0) * 100.0;
-}
-
 namespace {
 
 struct CalibScratch : KernelScratch

@@ -44,10 +44,6 @@ struct ShiftStats
 };
 ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan);
 
-// Progress of a raster at row y of [y0, y1), in percent, in floating point:
-// 100 when the area has no extent (y1 <= y0).
-double rowProgressPercent(int y, int y0, int y1);
-
 // The calibration run's point kernel: the shift of the point's spectrum
 // ("Body-Calib", built by `spectra`) against the standard edge, one value a
 // point. The single-point path (calibShiftOf on spectra.at) gives the same

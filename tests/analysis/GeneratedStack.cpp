@@ -92,3 +92,11 @@ StackView GeneratedStack::view() const
   v.useI0 = true;
   return v;
 }
+
+RefSnapshot GeneratedStack::reference(int c) const
+{
+  XafsSpectrum s;
+  s.load(m_truth.referenceFiles.value(c));
+  s.normalize(0);
+  return RefSnapshot::take(s, 0.0, false, true, true);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StackGen.h"
+#include "analysis/LcfFit.h"
 #include "body/StackSpectra.h"
 #include "spectrum/XafsSpectrum.h"
 
@@ -30,6 +31,8 @@ public:
   SpectrumPoints pointsAt(int cx, int cy, int bx, int by) const;
   // The frames as the main window hands them to a run (I0 in use).
   StackView view() const;
+  // Reference c of the generator as a ticked, Victoreen-normalised row.
+  RefSnapshot reference(int c) const;
   static XafsSpectrum normalised(const SpectrumPoints& points);
   XafsSpectrum spectrumAt(int cx, int cy, int bx, int by) const
   {

@@ -20,14 +20,6 @@
 
 namespace {
 
-RefSnapshot referenceFrom(const QString& file)
-{
-  XafsSpectrum s;
-  s.load(file);
-  s.normalize(0);
-  return RefSnapshot::take(s, 0.0, false, true, true);
-}
-
 // A generated stack, its two references, and the maps of one run.
 class RunWorld
 {
@@ -45,7 +37,7 @@ public:
     maps.zansa = owned[4].get();
     if (stack.ok())
       for (int k = 0; k < 2; ++k)
-        refs.append(referenceFrom(stack.truth().referenceFiles[k]));
+        refs.append(stack.reference(k));
   }
   LcfRunSetup setup(bool mlcf, const EnergyShiftView& shifts = EnergyShiftView()) const
   {

@@ -2,6 +2,7 @@
 
 #include "StackGen.h"
 #include "analysis/AnalyzeCond.h"
+#include "analysis/PointKernel.h"
 #include "analysis/PointRun.h"
 #include "body/StackSpectra.h"
 #include "input/TiffData.h"
@@ -52,13 +53,17 @@ TEST(CalibKernel, StatisticsReadTheScanPointsOnly)
   EXPECT_EQ(shiftMapStats({}, scan).n, 0);
 }
 
-// A one-row area has no extent to divide by.
+// The run's progress (the engine's raster): a one-row area has no extent to
+// divide by; otherwise (y - y0) / (y1 - y0) in floating point.
 TEST(CalibKernel, ProgressInFloatingPoint)
 {
-  EXPECT_CLOSE(rowProgressPercent(5, 5, 5), 100.0);
-  EXPECT_CLOSE(rowProgressPercent(5, 5, 4), 100.0);
-  EXPECT_CLOSE(rowProgressPercent(1, 0, 3), 100.0 / 3.0);
-  EXPECT_CLOSE(rowProgressPercent(0, 0, 3), 0.0);
+  AnalyzeCond flat;
+  flat.setup(8, 8, 0, 0, 0, 5, 8, 0); // y0 = y1 = 5
+  EXPECT_CLOSE(PointRaster(flat).progressAt(0), 100.0);
+  AnalyzeCond three;
+  three.setup(8, 8, 0, 0, 0, 0, 8, 3);
+  EXPECT_CLOSE(PointRaster(three).progressAt(1), 100.0 / 3.0);
+  EXPECT_CLOSE(PointRaster(three).progressAt(0), 0.0);
 }
 
 TEST(CalibKernel, StandardEdgeAndShift)
