@@ -3,6 +3,8 @@
 
 #include "ui_AElemsConds.h"
 
+#include <algorithm>
+
 namespace {
 
 double numberOr(const QLineEdit* e, double fallback)
@@ -17,6 +19,7 @@ AElemsConds::AElemsConds(QWidget* parent)
   , m_ui(std::make_unique<Ui::AElemsConds>())
 {
   m_ui->setupUi(this);
+  m_ui->EdgeLocate->addItems(edgeLocateCaptions());
   connect(m_ui->Buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
 }
 
@@ -40,4 +43,14 @@ void AElemsConds::setValue(int which, double v)
   };
   if (which >= 0 && which < 5)
     fields[which]->setText(QString::number(v, 'g', 6));
+}
+
+EdgeLocate AElemsConds::edgeLocate() const
+{
+  return EdgeLocate(std::max(m_ui->EdgeLocate->currentIndex(), 0));
+}
+
+void AElemsConds::setEdgeLocate(EdgeLocate locate)
+{
+  m_ui->EdgeLocate->setCurrentIndex(int(locate));
 }

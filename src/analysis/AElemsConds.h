@@ -25,6 +25,9 @@ public:
   ElemBackground values() const;
   // Batch: 0 dmut, 1 dmut-Ratio, 2 dE, 3 ROI, 4 NROI.
   void setValue(int which, double v);
+  // How the edge position maps are read; Grid by default.
+  EdgeLocate edgeLocate() const;
+  void setEdgeLocate(EdgeLocate locate);
 
 private:
   std::unique_ptr<Ui::AElemsConds> m_ui;

@@ -424,7 +424,7 @@ quint64 Analyzer::analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV)
     const int t = validTargetIndex(targetIndex(), conds.size());
     if (t >= 0) {
       QVector<ElemResult> results(conds.size());
-      analyzeSpectrumElems0(s, conds, t, elemBackground(), results.data());
+      analyzeSpectrumElems0(s, conds, t, elemBackground(), results.data(), elemEdgeLocate());
       analyzeSpectrumElemsFinished(results);
     }
     return 0;

@@ -100,6 +100,7 @@ public:
   // The checked id of the target group; -1 when none is checked.
   int targetIndex() const;
   ElemBackground elemBackground() const;
+  EdgeLocate elemEdgeLocate() const;
   AElemsConds* elemsConds() const { return m_aElemsConds.get(); }
   bool elemsDispOnTime() const;
   // The row whose maps the element section shows; -1 with no rows.

@@ -69,6 +69,11 @@ ElemBackground Analyzer::elemBackground() const
   return m_aElemsConds->values();
 }
 
+EdgeLocate Analyzer::elemEdgeLocate() const
+{
+  return m_aElemsConds->edgeLocate();
+}
+
 bool Analyzer::elemsDispOnTime() const
 {
   return m_ui->ElemsDispOnTime->isChecked();

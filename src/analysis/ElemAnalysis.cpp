@@ -30,15 +30,32 @@ int firstMidAbove(const XafsSpectrum& s, double e)
   return std::max(n - 1, 0);
 }
 
-double edgeShift(const XafsSpectrum& s, const ElemCond& c, double mid)
+double edgeShift(const XafsSpectrum& s, const ElemCond& c, double mid, EdgeLocate locate)
 {
   const int from = firstMidAbove(s, c.e0 - c.dE);
   const int to = firstMidAbove(s, c.e0 + c.dE);
+  if (locate == EdgeLocate::DerivativePeak) {
+    double at = 0.0;
+    // The slope at `to` still looks at points inside the range.
+    if (!edgefind::derivativePeak(
+          s.size(),
+          from,
+          to + 1,
+          [&s](int i) { return shiftedEnergy(s, i); },
+          [&s](int i) { return s.value(i); },
+          at))
+      return 0.0;
+    return at - c.e0;
+  }
   double sum = 0.0;
   int count = 0;
   for (int i = from; i < to && i + 1 < s.size(); ++i)
     if (s.value(i) < mid && mid <= s.value(i + 1)) {
-      sum += 0.5 * (shiftedEnergy(s, i) + shiftedEnergy(s, i + 1));
+      const double e0 = shiftedEnergy(s, i);
+      const double e1 = shiftedEnergy(s, i + 1);
+      sum += locate == EdgeLocate::Interpolated
+               ? edgefind::crossing(e0, s.value(i), e1, s.value(i + 1), mid)
+               : 0.5 * (e0 + e1);
       ++count;
     }
   return count > 0 ? sum / count - c.e0 : 0.0;
@@ -113,7 +130,8 @@ void analyzeSpectrumElems0(const XafsSpectrum& s,
                            const QVector<ElemCond>& elems,
                            int mainT,
                            const ElemBackground& bg,
-                           ElemResult* out)
+                           ElemResult* out,
+                           EdgeLocate locate)
 {
   const int n = elems.size();
   for (int k = 0; k < n; ++k) {
@@ -126,7 +144,7 @@ void analyzeSpectrumElems0(const XafsSpectrum& s,
       r.dmut = r.dmutRaw;
       r.muPlus = muPlus;
       r.muMinus = muMinus;
-      r.shift = edgeShift(s, c, 0.5 * (muPlus + muMinus));
+      r.shift = edgeShift(s, c, 0.5 * (muPlus + muMinus), locate);
       r.roi = roiMean(s, c, muMinus);
       if (c.noNeg && r.roi < 0.0) {
         r.roi = bg.roi;

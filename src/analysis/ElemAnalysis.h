@@ -1,5 +1,7 @@
 #pragma once
 
+#include "spectrum/EdgePosition.h"
+
 #include <QString>
 #include <QVector>
 
@@ -73,11 +75,17 @@ int validTargetIndex(int mainT, int edges);
 // on the raw absorption around E0, the edge position from the half-jump
 // crossings, the ROI mean and the ratios against edge `mainT` (a valid
 // index). `out` holds elems.size() results. Pure and re-entrant.
+// `locate` chooses how the edge position is read between E0 - dE and
+// E0 + dE: Grid takes the mid-energy of each pair of points that brackets
+// the half level; Interpolated places each crossing on the line between the
+// pair; DerivativePeak takes the largest slope of the raw curve, refined by
+// a parabola.
 void analyzeSpectrumElems0(const XafsSpectrum& s,
                            const QVector<ElemCond>& elems,
                            int mainT,
                            const ElemBackground& bg,
-                           ElemResult* out);
+                           ElemResult* out,
+                           EdgeLocate locate = EdgeLocate::Grid);
 
 // Correlation of the ratios with the standard pattern over the edges in
 // use: Srs / sqrt(Srr * Sss); false when either sum of squares is not

@@ -21,11 +21,13 @@ struct RatioScratch : KernelScratch
 ElemKernel::ElemKernel(const PointSpectra& spectra,
                        const QVector<ElemCond>& elems,
                        int mainT,
-                       const ElemBackground& bg)
+                       const ElemBackground& bg,
+                       EdgeLocate locate)
   : m_spectra(spectra)
   , m_elems(elems)
   , m_mainT(mainT)
   , m_bg(bg)
+  , m_locate(locate)
 {
 }
 
@@ -40,7 +42,7 @@ void ElemKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* o
 {
   auto* s = static_cast<ElemScratch*>(scratch);
   m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  analyzeSpectrumElems0(s->spectrum, m_elems, m_mainT, m_bg, s->results.data());
+  analyzeSpectrumElems0(s->spectrum, m_elems, m_mainT, m_bg, s->results.data(), m_locate);
   for (int k = 0; k < m_elems.size(); ++k)
     for (int kind = 0; kind < ElemMapCount; ++kind)
       *out++ = elemMapValue(s->results[size_t(k)], kind);

@@ -13,7 +13,8 @@ public:
   ElemKernel(const PointSpectra& spectra,
              const QVector<ElemCond>& elems,
              int mainT,
-             const ElemBackground& bg);
+             const ElemBackground& bg,
+             EdgeLocate locate = EdgeLocate::Grid);
 
   int valuesPerPoint() const override { return int(m_elems.size()) * ElemMapCount; }
   std::unique_ptr<KernelScratch> makeScratch() const override;
@@ -24,6 +25,7 @@ private:
   QVector<ElemCond> m_elems;
   int m_mainT = 0;
   ElemBackground m_bg;
+  EdgeLocate m_locate = EdgeLocate::Grid;
 };
 
 // The correlation maps from the ratio maps of the last element run: per

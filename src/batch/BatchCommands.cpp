@@ -63,6 +63,8 @@ int batchExtraCommandCode(const QString& word)
     { "analyzer_exec_cluster", BatchExtraCmd::AnalyzerExecCluster },
     { "analyzer_save_cluster_spectra", BatchExtraCmd::AnalyzerSaveClusterSpectra },
     { "analyzer_select_map", BatchExtraCmd::AnalyzerSelectMap },
+    { "calib_set_edge_position", BatchExtraCmd::CalibSetEdgeLocate },
+    { "analyzer_set_elem_edge_position", BatchExtraCmd::AnalyzerSetElemEdgeLocate },
   };
   for (const auto& e : extra)
     if (word.compare(QLatin1String(e.word), Qt::CaseInsensitive) == 0)

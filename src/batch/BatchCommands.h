@@ -153,6 +153,8 @@ enum Code : int
   AnalyzerExecCluster = 204,
   AnalyzerSaveClusterSpectra = 205,
   AnalyzerSelectMap = 206,
+  CalibSetEdgeLocate = 207,
+  AnalyzerSetElemEdgeLocate = 208,
   None = -1
 };
 }

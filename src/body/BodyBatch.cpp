@@ -10,6 +10,7 @@
 
 #include "body/Body.h"
 
+#include "analysis/AElemsConds.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
@@ -668,6 +669,22 @@ bool Body::execExtraCmd(const CmdLine& c)
       return true;
     case BatchExtraCmd::LoadHdf5Stack:
       return execLoadHdf5Cmd(c);
+    case BatchExtraCmd::CalibSetEdgeLocate:
+    case BatchExtraCmd::AnalyzerSetElemEdgeLocate: {
+      // grid | interpolated | derivative
+      EdgeLocate locate = EdgeLocate::Grid;
+      if (!edgeLocateFromName(a.text(0), locate)) {
+        qDebug().noquote() << QStringLiteral("%1 : unknown edge position %2 (grid, "
+                                             "interpolated or derivative)")
+                                .arg(c.cmd, a.text(0));
+        return true;
+      }
+      if (batchExtraCommandCode(c.cmd) == BatchExtraCmd::CalibSetEdgeLocate)
+        m_calibCtrl->setEdgeLocate(locate);
+      else
+        analyzer()->elemsConds()->setEdgeLocate(locate);
+      return true;
+    }
     default:
       return execComponentCmd(c);
   }

@@ -107,7 +107,7 @@ XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
 
 double Body::calibStandardEdgeNow() const
 {
-  return calibStandardEdge(m_standard.get(), m_calibCtrl->edgeEV());
+  return calibStandardEdge(m_standard.get(), m_calibCtrl->edgeEV(), m_calibCtrl->edgeLocate());
 }
 
 // ---- The run ------------------------------------------------------------
@@ -150,7 +150,8 @@ void Body::execCalibration()
     return;
   }
   // Read once: the point spectra, the standard edge, the type.
-  auto kernel = std::make_shared<CalibPointKernel>(calibSpectra(), calibStandardEdgeNow());
+  auto kernel = std::make_shared<CalibPointKernel>(
+    calibSpectra(), calibStandardEdgeNow(), m_calibCtrl->edgeLocate());
   m_calibInnerPoint = m_calibCtrl->innerPointType();
   const PointRaster raster(ac);
   qDebug().noquote() << "progress" << raster.progressAt(0);

@@ -86,8 +86,8 @@ void Body::startElems2DAnalysis()
     m_elemRun->refuse(QStringLiteral("Element 2D analysis not started: no edges"));
     return;
   }
-  auto kernel =
-    std::make_shared<ElemKernel>(analysisSpectra(), conds, target, m_analyzer->elemBackground());
+  auto kernel = std::make_shared<ElemKernel>(
+    analysisSpectra(), conds, target, m_analyzer->elemBackground(), m_analyzer->elemEdgeLocate());
   QVector<Analyzed2DRes*> maps;
   for (const ElemCtrl* row : m_analyzer->elems())
     for (int kind = 0; kind < ElemMapCount; ++kind)

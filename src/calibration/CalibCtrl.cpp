@@ -7,6 +7,8 @@
 
 #include "ui_CalibCtrl.h"
 
+#include <algorithm>
+
 namespace {
 
 struct Crystal
@@ -32,6 +34,7 @@ CalibCtrl::CalibCtrl(QWidget* parent)
   , m_ui(std::make_unique<Ui::CalibCtrl>())
 {
   m_ui->setupUi(this);
+  m_ui->EdgeLocate->addItems(edgeLocateCaptions());
   for (const Crystal& c : kCrystals)
     m_ui->SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);
   m_ui->SelectStd->setTitle(tr("Select Std."));
@@ -88,6 +91,16 @@ bool CalibCtrl::targetVictoreen() const
 bool CalibCtrl::innerPointType() const
 {
   return m_ui->CalibTypeInnerP->isChecked();
+}
+
+EdgeLocate CalibCtrl::edgeLocate() const
+{
+  return EdgeLocate(std::max(m_ui->EdgeLocate->currentIndex(), 0));
+}
+
+void CalibCtrl::setEdgeLocate(EdgeLocate locate)
+{
+  m_ui->EdgeLocate->setCurrentIndex(int(locate));
 }
 
 int CalibCtrl::stdMode() const

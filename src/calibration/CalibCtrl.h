@@ -1,5 +1,7 @@
 #pragma once
 
+#include "spectrum/EdgePosition.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -38,6 +40,9 @@ public:
   // Point spectra with Victoreen lines instead of straight ones.
   bool targetVictoreen() const;
   bool innerPointType() const;
+  // How the points' and the standard's edges are placed; Grid by default.
+  EdgeLocate edgeLocate() const;
+  void setEdgeLocate(EdgeLocate locate);
   // Shows a run's statistics in DEAvr, DEMin, DEMax and DESigma.
   void showStatistics(const ShiftStats& stats);
   EShiftMapDialog* saveDialog() const { return m_saveDialog; }

@@ -8,21 +8,21 @@
 #include <algorithm>
 #include <cmath>
 
-double calibStandardEdge(const XafsSpectrum* standard, double edgeEV)
+double calibStandardEdge(const XafsSpectrum* standard, double edgeEV, EdgeLocate locate)
 {
   if (standard)
-    return standard->midx;
+    return edgeEnergy(*standard, locate);
   if (edgeEV > 0.0)
     return edgeEV;
   qDebug().noquote() << "Calibration: no standard edge is known; shifts are edge positions";
   return 0.0;
 }
 
-double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge)
+double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge, EdgeLocate locate)
 {
   if (pointSpectrum.size() == 0)
     return 0.0;
-  return pointSpectrum.midx - stdEdge;
+  return edgeEnergy(pointSpectrum, locate) - stdEdge;
 }
 
 ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan)
@@ -77,7 +77,7 @@ void CalibPointKernel::compute(const RasterPoint& p, KernelScratch* scratch, dou
 {
   auto* s = static_cast<CalibScratch*>(scratch);
   m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  out[0] = calibShiftOf(s->spectrum, m_stdEdge);
+  out[0] = calibShiftOf(s->spectrum, m_stdEdge, m_locate);
 }
 
 void CalibPointKernel::computeBatch(const RasterPoint* points,
@@ -93,6 +93,6 @@ void CalibPointKernel::computeBatch(const RasterPoint* points,
   m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
   for (int k = 0; k < count; ++k) {
     m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
-    out[k] = calibShiftOf(s->spectrum, m_stdEdge);
+    out[k] = calibShiftOf(s->spectrum, m_stdEdge, m_locate);
   }
 }

@@ -2,6 +2,7 @@
 
 #include "analysis/PointKernel.h"
 #include "analysis/PointSpectra.h"
+#include "spectrum/EdgePosition.h"
 
 #include <QVector>
 
@@ -18,17 +19,23 @@ struct AnalyzeCond;
 inline constexpr char kInnerPointFallback[] =
   "CalibCtrl:: CTYPE_INNERP is not impremented.  Using CTYPE_DMIDX insted.";
 
-// The standard edge Es the shifts are measured from: `standard`'s midx when
-// a standard is loaded (non-null), else `edgeEV` (the control's edge field)
-// when it is above 0, else 0 with the debug line "Calibration: no standard
-// edge is known; shifts are edge positions".
-double calibStandardEdge(const XafsSpectrum* standard, double edgeEV);
+// The standard edge Es the shifts are measured from: `standard`'s edge
+// (its midx, or read as `locate` says) when a standard is loaded (non-null),
+// else `edgeEV` (the control's edge field) when it is above 0, else 0 with
+// the debug line "Calibration: no standard edge is known; shifts are edge
+// positions". The standard and the points are read the same way, so a
+// refinement's own bias cancels in the shifts.
+double calibStandardEdge(const XafsSpectrum* standard,
+                         double edgeEV,
+                         EdgeLocate locate = EdgeLocate::Grid);
 
-// The shift one point stores: the edge position (midx) of its normalised
-// spectrum less the standard edge, so that consumers subtract it from the
-// point's energies. An empty spectrum (a point off the stack) has no edge
-// and stores 0.
-double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge);
+// The shift one point stores: the edge position (midx, or read as `locate`
+// says) of its normalised spectrum less the standard edge, so that
+// consumers subtract it from the point's energies. An empty spectrum (a
+// point off the stack) has no edge and stores 0.
+double calibShiftOf(const XafsSpectrum& pointSpectrum,
+                    double stdEdge,
+                    EdgeLocate locate = EdgeLocate::Grid);
 
 // Statistics of a calibrated map over the scan points of `scan` whose
 // centre lies on the map (`values` is scan.width x scan.height, row by row):
@@ -51,9 +58,12 @@ ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan)
 class CalibPointKernel : public PointKernel
 {
 public:
-  CalibPointKernel(const PointSpectra& spectra, double stdEdge)
+  CalibPointKernel(const PointSpectra& spectra,
+                   double stdEdge,
+                   EdgeLocate locate = EdgeLocate::Grid)
     : m_spectra(spectra)
     , m_stdEdge(stdEdge)
+    , m_locate(locate)
   {
   }
   int valuesPerPoint() const override { return 1; }
@@ -67,4 +77,5 @@ public:
 private:
   PointSpectra m_spectra;
   double m_stdEdge;
+  EdgeLocate m_locate;
 };

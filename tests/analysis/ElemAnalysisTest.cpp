@@ -79,6 +79,31 @@ TEST(ElemAnalysis, JumpsPositionsRoiAndRatios)
   EXPECT_CLOSE(r[1].ratio, 1.0);
 }
 
+// An arctangent step centred 0.1 eV above E0 on a 0.5 eV grid: the grid
+// rule puts the edge in the middle of the bracketing pair (0.25 eV); the
+// two refinements find the centre. Every mode crossing the parser's names.
+TEST(ElemAnalysis, EdgePositionBetweenGridPoints)
+{
+  SpectrumPoints p;
+  for (double e = 7080.0; e <= 7140.0; e += 0.5)
+    p.append(e, 1.0 + 0.5 + std::atan((e - 7112.1) / 1.5) / M_PI);
+  const XafsSpectrum s(p, QStringLiteral("t"), 1, 0.0, -1.0, -10.0, 10.0);
+  const QVector<ElemCond> e = { edge(7112.0, 10.0) };
+  const double expected[] = { 0.25, 0.1, 0.1 };
+  for (int mode = 0; mode < 3; ++mode) {
+    const EdgeLocate locate = EdgeLocate(mode);
+    EdgeLocate parsed = EdgeLocate::Grid;
+    ASSERT_TRUE(edgeLocateFromName(edgeLocateName(locate).toUpper(), parsed));
+    EXPECT_EQ(parsed, locate);
+    ElemResult r;
+    analyzeSpectrumElems0(s, e, 0, ElemBackground(), &r, locate);
+    EXPECT_CLOSE(r.shift, expected[mode], 0.02) << edgeLocateName(locate).toStdString();
+  }
+  EdgeLocate unchanged = EdgeLocate::Interpolated;
+  EXPECT_FALSE(edgeLocateFromName(QStringLiteral("midx"), unchanged));
+  EXPECT_EQ(unchanged, EdgeLocate::Interpolated);
+}
+
 TEST(ElemAnalysis, ThresholdEmptyRoiAndNoNeg)
 {
   ElemBackground bg;

@@ -4,6 +4,7 @@
 #include "analysis/ElemCtrl.h"
 #include "analysis/MapsRun.h"
 #include "analysis/SumUpCtrl.h"
+#include "calibration/CalibCtrl.h"
 #include "spectrum/EdgeTable.h"
 
 #include "support/MessageCapture.h"
@@ -40,6 +41,14 @@ TEST_F(BodyElems, RunsThatCannotStartReportOnce)
   EXPECT_TRUE(log.contains("Element 2D analysis not started: no image loaded"));
   seq = exec("analyzer_exec_ra");
   EXPECT_EQ(reportsOf(reports, seq), 1);
+  // A word the edge-position choice does not know changes nothing.
+  seq = exec("calib_set_edge_position midx");
+  EXPECT_EQ(reportsOf(reports, seq), 1);
+  EXPECT_TRUE(log.contains("calib_set_edge_position : unknown edge position midx (grid, "
+                           "interpolated or derivative)"));
+  EXPECT_EQ(m_body->calibCtrl()->edgeLocate(), EdgeLocate::Grid);
+  exec("calib_set_edge_position Derivative");
+  EXPECT_EQ(m_body->calibCtrl()->edgeLocate(), EdgeLocate::DerivativePeak);
 
   ASSERT_TRUE(loadI1(makeStack("I1", 12), true));
   seq = exec("analyzer_exec_elems"); // no edges entered
@@ -65,6 +74,7 @@ TEST_F(BodyElems, ElementAndResidualRunsReportAtTheirEnd)
                             "analyzer_elems_set_deVs 10",
                             "analyzer_elems_roi 0 7100 7120",
                             "analyzer_elems_bg_dMut -2",
+                            "analyzer_set_elem_edge_position interpolated",
                             "analyzer_select_analysis_mode 2",
                             "analyzer_elems_select_disp_mode 0" })
     exec(line);
@@ -87,8 +97,11 @@ TEST_F(BodyElems, ElementAndResidualRunsReportAtTheirEnd)
                         an->elemConditions(),
                         0,
                         an->elemBackground(),
-                        r.data());
+                        r.data(),
+                        EdgeLocate::Interpolated);
+  EXPECT_EQ(an->elemEdgeLocate(), EdgeLocate::Interpolated);
   EXPECT_EQ(fe->valueAt(4, 4), r[0].dmut);
+  EXPECT_EQ(an->elems()[0]->map(ElemMapDE)->valueAt(4, 4), r[0].shift);
   // Ni's edge lies beyond the energies: below its threshold of 0.
   EXPECT_CLOSE(an->elems()[1]->map(ElemMapDMut)->valueAt(4, 4), -2.0);
   EXPECT_EQ(an->currentMap(), fe);

@@ -102,7 +102,8 @@ std::vector<std::unique_ptr<TiffData>> readFrames(const QStringList& files)
 // A noisy one-component stack whose edge moves by a known amount per pixel
 // (-2..+2 eV across, a block at +3 eV), on a 0.5 eV grid near the edge:
 // each point's shift against the reference comes back to within the grid,
-// through the spectrum the main window builds for a point.
+// through the spectrum the main window builds for a point; read between the
+// grid points, to well within it.
 TEST(CalibKernel, RecoversAGeneratedShiftMap)
 {
   QTemporaryDir dir;
@@ -144,51 +145,57 @@ TEST(CalibKernel, RecoversAGeneratedShiftMap)
   XafsSpectrum standard;
   ASSERT_TRUE(standard.load(truth.referenceFiles[0]));
   standard.normalize(1);
-  const double es = calibStandardEdge(&standard, -1.0);
-  EXPECT_CLOSE(es, a.edge, 1.0);
-
   const PointSpectra spectra(view, 1, a.edge, EnergyShiftView(), QStringLiteral("Body-Calib"));
-  auto kernel = std::make_shared<CalibPointKernel>(spectra, es);
-  for (int b : { 0, 2 }) {
-    AnalyzeCond scan;
-    scan.setup(plan.width, plan.height, b, b, 0, 0, plan.width, plan.height);
-    // The run on the engine, on one and on two threads: the same bytes.
-    QVector<double> byThreads[2];
-    for (int t = 0; t < 2; ++t) {
-      PointRun run;
-      run.setThreadCount(t + 1);
-      run.setTilePoints(7);
-      run.start(
-        scan, kernel, [&](const RasterPoint&, const double* v) { byThreads[t].append(v[0]); });
-      run.waitForEnd();
+  for (const EdgeLocate locate :
+       { EdgeLocate::Grid, EdgeLocate::Interpolated, EdgeLocate::DerivativePeak }) {
+    const double es = calibStandardEdge(&standard, -1.0, locate);
+    EXPECT_CLOSE(es, a.edge, 1.0);
+    auto kernel = std::make_shared<CalibPointKernel>(spectra, es, locate);
+    for (int b : { 0, 2 }) {
+      AnalyzeCond scan;
+      scan.setup(plan.width, plan.height, b, b, 0, 0, plan.width, plan.height);
+      // The run on the engine, on one and on two threads: the same bytes.
+      QVector<double> byThreads[2];
+      for (int t = 0; t < 2; ++t) {
+        PointRun run;
+        run.setThreadCount(t + 1);
+        run.setTilePoints(7);
+        run.start(
+          scan, kernel, [&](const RasterPoint&, const double* v) { byThreads[t].append(v[0]); });
+        run.waitForEnd();
+      }
+      ASSERT_EQ(byThreads[0].size(), byThreads[1].size());
+      EXPECT_EQ(std::memcmp(byThreads[0].constData(),
+                            byThreads[1].constData(),
+                            size_t(byThreads[0].size()) * sizeof(double)),
+                0);
+      double sumError = 0.0;
+      int n = 0;
+      do {
+        if (!scan.pointInside())
+          continue;
+        // The one-point path gives the run's value.
+        const double one = calibShiftOf(spectra.at(scan.cx, scan.cy, b, b), es, locate);
+        ASSERT_LT(n, byThreads[0].size());
+        EXPECT_EQ(one, byThreads[0][n]);
+        // The truth of a block: the mean shift of its pixels.
+        double expected = 0.0;
+        int pixels = 0;
+        for (int y = scan.cy - b; y <= scan.cy + b; ++y)
+          for (int x = scan.cx - b; x <= scan.cx + b; ++x)
+            if (x >= 0 && y >= 0 && x < plan.width && y < plan.height) {
+              expected += truth.shift[y * plan.width + x];
+              ++pixels;
+            }
+        sumError += std::fabs(one - expected / pixels);
+        ++n;
+      } while (scan.next());
+      ASSERT_GT(n, 0);
+      // Placed between grid points, binned spectra come to within a fifth
+      // of the 0.5 eV step.
+      const double bound = (locate != EdgeLocate::Grid && b == 2) ? 0.1 : 0.3;
+      EXPECT_LE(sumError / n, bound)
+        << edgeLocateName(locate).toStdString() << ", binning " << b << " over " << n << " points";
     }
-    ASSERT_EQ(byThreads[0].size(), byThreads[1].size());
-    EXPECT_EQ(std::memcmp(byThreads[0].constData(),
-                          byThreads[1].constData(),
-                          size_t(byThreads[0].size()) * sizeof(double)),
-              0);
-    double sumError = 0.0;
-    int n = 0;
-    do {
-      if (!scan.pointInside())
-        continue;
-      // The one-point path gives the run's value.
-      const double one = calibShiftOf(spectra.at(scan.cx, scan.cy, b, b), es);
-      ASSERT_LT(n, byThreads[0].size());
-      EXPECT_EQ(one, byThreads[0][n]);
-      // The truth of a block: the mean shift of its pixels.
-      double expected = 0.0;
-      int pixels = 0;
-      for (int y = scan.cy - b; y <= scan.cy + b; ++y)
-        for (int x = scan.cx - b; x <= scan.cx + b; ++x)
-          if (x >= 0 && y >= 0 && x < plan.width && y < plan.height) {
-            expected += truth.shift[y * plan.width + x];
-            ++pixels;
-          }
-      sumError += std::fabs(one - expected / pixels);
-      ++n;
-    } while (scan.next());
-    ASSERT_GT(n, 0);
-    EXPECT_LE(sumError / n, 0.3) << "binning " << b << " over " << n << " points";
   }
 }
