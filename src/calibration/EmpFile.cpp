@@ -109,20 +109,28 @@ bool readEmpValues(QTextStream& in,
   const double theta0 = energy::angleOfEnergy(stdEdge, d);
   QVector<double> read(header.width * header.height, 0.0);
   QString token;
-  for (double& v : read) {
-    double dTheta = 0.0;
+  for (int i = 0; i < read.size(); ++i) {
     in >> token;
     if (token.isEmpty()) {
-      qDebug().noquote() << "run out!";
-    } else {
-      bool ok = false;
-      dTheta = token.toDouble(&ok);
-      if (!ok || !std::isfinite(dTheta)) {
-        qDebug().noquote() << "Unreadable value in energy map : " + token;
-        return false;
-      }
+      // The body ends here: every value left is dθ = 0. A few bytes of
+      // header can claim millions of values; one line each, for all of
+      // them, kept a truncated file loading for minutes.
+      const int missing = read.size() - i;
+      for (int k = 0; k < std::min(missing, kRunOutLines); ++k)
+        qDebug().noquote() << "run out!";
+      if (missing > kRunOutLines)
+        qDebug().noquote()
+          << QStringLiteral("run out! (%1 more missing values)").arg(missing - kRunOutLines);
+      std::fill(read.begin() + i, read.end(), stdEdge - energy::energyOfAngle(theta0, d));
+      break;
     }
-    v = stdEdge - energy::energyOfAngle(dTheta + theta0, d);
+    bool ok = false;
+    const double dTheta = token.toDouble(&ok);
+    if (!ok || !std::isfinite(dTheta)) {
+      qDebug().noquote() << "Unreadable value in energy map : " + token;
+      return false;
+    }
+    read[i] = stdEdge - energy::energyOfAngle(dTheta + theta0, d);
     token.clear();
   }
   values = std::move(read);

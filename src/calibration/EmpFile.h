@@ -15,6 +15,9 @@ struct AnalyzeCond;
 // Largest map a file may describe (pixels): a header beyond it is refused
 // before anything is allocated for its body.
 constexpr long long kMaxEmpPixels = 1LL << 26;
+// "run out!" lines a short body writes at most; the values missing beyond
+// them are counted in one last line.
+constexpr int kRunOutLines = 100;
 
 // Reads the header up to and including the delimiter line. Invalid (with
 // "Not a emp file." for a wrong first line) unless the delimiter is reached,
@@ -26,7 +29,8 @@ EMPHeader readEmpHeader(QTextStream& in);
 
 // Reads the header's width x height values after the header and turns each
 // angle difference dθ into a shift Es - E(θ(Es) + dθ). A body that ends
-// early fills the rest as dθ = 0 with one "run out!" line per value. False,
+// early fills the rest as dθ = 0 with one "run out!" line per value, up to
+// kRunOutLines, then "run out! (<n> more missing values)". False,
 // with "Unreadable value in energy map : <token>", when a value is no finite
 // number; `values` is then left as it was.
 bool readEmpValues(QTextStream& in,

@@ -189,8 +189,24 @@ TEST(EmpFile, ShortAndDamagedBodies)
   EXPECT_EQ(log.count("run out!"), 1);
   EXPECT_CLOSE(values[1], 0.0, 1e-9);
   EXPECT_CLOSE(values[3], 0.0, 1e-9);
-  EXPECT_GT(values[0], 0.0); // a larger angle is a lower energy: a positive shift
+  EXPECT_GT(values[0], 0.0);  // a larger angle is a lower energy: a positive shift
   EXPECT_LT(values[0], 10.0); // 0.01 degree near 23 degrees: about 7 eV
+
+  // A few bytes of header that claim 32 million values (found by fuzzing):
+  // the lines stop at a hundred and the rest are counted in one.
+  QFile big(QStringLiteral(LC_SOURCE_DIR "/tests/data/fuzz/emp_header_only_large.emp"));
+  ASSERT_TRUE(big.open(QIODevice::ReadOnly));
+  QTextStream in(&big);
+  const EMPHeader h = readEmpHeader(in);
+  ASSERT_TRUE(h.valid);
+  QVector<double> zeros;
+  log.clear();
+  ASSERT_TRUE(readEmpValues(in, h, h.stdEdgeEnergy, zeros));
+  ASSERT_EQ(zeros.size(), 88979 * 359);
+  EXPECT_CLOSE(zeros.last(), 0.0, 1e-9);
+  EXPECT_EQ(log.count("run out!"), kRunOutLines + 1); // the last one counts the rest
+  EXPECT_TRUE(
+    log.has(QStringLiteral("run out! (%1 more missing values)").arg(88979 * 359 - kRunOutLines)));
 
   QVector<double> kept = { 7.0 };
   EXPECT_FALSE(readValues(header("2", "2") + "0.01 zero 0 0\n", kEs, kept));
