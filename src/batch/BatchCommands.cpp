@@ -65,6 +65,7 @@ int batchExtraCommandCode(const QString& word)
     { "analyzer_select_map", BatchExtraCmd::AnalyzerSelectMap },
     { "calib_set_edge_position", BatchExtraCmd::CalibSetEdgeLocate },
     { "analyzer_set_elem_edge_position", BatchExtraCmd::AnalyzerSetElemEdgeLocate },
+    { "saveDataCfg_save_as_hdf5", BatchExtraCmd::SaveDataCfgSaveAsHdf5 },
   };
   for (const auto& e : extra)
     if (word.compare(QLatin1String(e.word), Qt::CaseInsensitive) == 0)

@@ -155,6 +155,7 @@ enum Code : int
   AnalyzerSelectMap = 206,
   CalibSetEdgeLocate = 207,
   AnalyzerSetElemEdgeLocate = 208,
+  SaveDataCfgSaveAsHdf5 = 209,
   None = -1
 };
 }

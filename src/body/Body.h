@@ -267,6 +267,12 @@ public slots:
   void saveData(const QString& fname);
   bool saveDataAsTiff(const QString& fname, int ext);
   bool saveDataAsText(const QString& fname, int ext);
+  // Every map with data, in one HDF5 file (suffix ".h5" added when the name
+  // has none); false with a debug line when there is none or on failure.
+  bool saveMapsAsHdf5(const QString& fname);
+  // Every result map the program holds: the Analyzer's, the components'
+  // and the energy-shift map.
+  QVector<Analyzed2DRes*> allMaps() const;
   // "flat.dat" and "dark.dat" of the stack's size in the current folder.
   void saveFlatDark();
   // Pictures of the image view.

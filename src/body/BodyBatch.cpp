@@ -669,6 +669,10 @@ bool Body::execExtraCmd(const CmdLine& c)
       return true;
     case BatchExtraCmd::LoadHdf5Stack:
       return execLoadHdf5Cmd(c);
+    case BatchExtraCmd::SaveDataCfgSaveAsHdf5:
+      // save_data then writes every map into one HDF5 file.
+      m_saveDataCfg->setSaveAsHdf5();
+      return true;
     case BatchExtraCmd::CalibSetEdgeLocate:
     case BatchExtraCmd::AnalyzerSetElemEdgeLocate: {
       // grid | interpolated | derivative

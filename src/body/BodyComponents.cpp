@@ -78,6 +78,14 @@ void Body::componentRunEnded()
   endBatchCmd();
 }
 
+QVector<Analyzed2DRes*> Body::allMaps() const
+{
+  QVector<Analyzed2DRes*> maps = m_analyzer->resultMaps();
+  maps += m_componentRun->maps();
+  maps.append(m_shiftMap.get());
+  return maps;
+}
+
 bool Body::selectMapByName(const QString& name)
 {
   QVector<Analyzed2DRes*> maps = m_componentRun->maps();

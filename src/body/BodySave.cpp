@@ -4,6 +4,7 @@
 #include "body/Body.h"
 
 #include "output/MapGrid.h"
+#include "output/MapHdf5.h"
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
@@ -77,8 +78,9 @@ void Body::showSaveDataDialog()
 {
   openSaveDialog(this,
                  tr("Save Data"),
-                 { m_saveDataCfg->saveAsTiff() ? QStringLiteral("Tiff File (*.tif)")
-                                               : QStringLiteral("Data File (*.dat)"),
+                 { m_saveDataCfg->saveAsHdf5()   ? QStringLiteral("HDF5 File (*.h5)")
+                   : m_saveDataCfg->saveAsTiff() ? QStringLiteral("Tiff File (*.tif)")
+                                                 : QStringLiteral("Data File (*.dat)"),
                    QStringLiteral("Any Files (* *.*)") },
                  [this](const QString& f) { saveData(f); });
 }
@@ -123,6 +125,10 @@ bool writeTiffOf(Analyzed2DRes* map,
 void Body::saveData(const QString& fname)
 {
   const int index = mapIndex();
+  if (m_saveDataCfg->saveAsHdf5()) {
+    saveMapsAsHdf5(fname);
+    return;
+  }
   if (m_saveDataCfg->saveAsTiff()) {
     qDebug().noquote() << "selected tiff";
     MapSamples16 written;
@@ -141,6 +147,19 @@ void Body::saveData(const QString& fname)
     qDebug().noquote() << "selected text";
     saveDataAsText(fname, index);
   }
+}
+
+bool Body::saveMapsAsHdf5(const QString& fname)
+{
+  QVector<const Analyzed2DRes*> maps;
+  for (const Analyzed2DRes* map : allMaps())
+    if (map && map->hasData())
+      maps.append(map);
+  if (maps.isEmpty()) {
+    qDebug().noquote() << "No map to save";
+    return false;
+  }
+  return writeMapsHdf5(hdf5MapFileName(fname), maps);
 }
 
 bool Body::saveDataAsTiff(const QString& fname, int ext)

@@ -8,6 +8,9 @@ SaveDataCfg::SaveDataCfg(QWidget* parent)
 {
   m_ui->setupUi(this);
   connect(m_ui->SaveAsTiff, &QRadioButton::toggled, this, &SaveDataCfg::toggledSaveAs);
+  // The text group follows its own button: with the HDF5 kind neither
+  // group applies.
+  connect(m_ui->SaveAsTextData, &QRadioButton::toggled, m_ui->TextCfg, &QWidget::setEnabled);
   toggledSaveAs(m_ui->SaveAsTiff->isChecked());
 }
 
@@ -16,6 +19,11 @@ SaveDataCfg::~SaveDataCfg() = default;
 bool SaveDataCfg::saveAsTiff() const
 {
   return m_ui->SaveAsTiff->isChecked();
+}
+
+bool SaveDataCfg::saveAsHdf5() const
+{
+  return m_ui->SaveAsHdf5->isChecked();
 }
 
 bool SaveDataCfg::tiffFixedScale() const
@@ -51,7 +59,7 @@ bool SaveDataCfg::xyValue() const
 void SaveDataCfg::toggledSaveAs(bool f)
 {
   m_ui->TiffCfg->setEnabled(f);
-  m_ui->TextCfg->setEnabled(!f);
+  m_ui->TextCfg->setEnabled(m_ui->SaveAsTextData->isChecked());
 }
 
 void SaveDataCfg::setSaveAsTiff()
@@ -62,6 +70,11 @@ void SaveDataCfg::setSaveAsTiff()
 void SaveDataCfg::setSaveAsText()
 {
   m_ui->SaveAsTextData->setChecked(true);
+}
+
+void SaveDataCfg::setSaveAsHdf5()
+{
+  m_ui->SaveAsHdf5->setChecked(true);
 }
 
 void SaveDataCfg::setSaveTiffScaleFixed(bool f)

@@ -22,6 +22,8 @@ public:
 
   Ui::SaveDataCfg* form() const { return m_ui.get(); }
   bool saveAsTiff() const;
+  // The third kind: every map with data in one HDF5 file.
+  bool saveAsHdf5() const;
   bool tiffFixedScale() const;
   // The numbers in the scale fields; an unreadable field reads as 0.
   double tiffScaleMin() const;
@@ -35,6 +37,7 @@ public slots:
   void toggledSaveAs(bool f);
   void setSaveAsTiff();
   void setSaveAsText();
+  void setSaveAsHdf5();
   void setSaveTiffScaleFixed(bool f);
   void setSaveTiffScaleMin(double min);
   void setSaveTiffScaleMax(double max);

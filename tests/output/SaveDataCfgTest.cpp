@@ -19,4 +19,15 @@ TEST(SaveDataCfg, FormatEnablesItsSettingsAndTextChoicesAreIndependent)
   EXPECT_FALSE(w.xyValue());
   w.setSaveTextAsXYVal();
   EXPECT_TRUE(w.commaSeparated());
+
+  // The HDF5 kind has settings of neither, and going back gives them back.
+  w.setSaveAsHdf5();
+  EXPECT_TRUE(w.saveAsHdf5());
+  EXPECT_FALSE(w.saveAsTiff());
+  EXPECT_FALSE(w.findChild<QGroupBox*>("TextCfg")->isEnabled());
+  EXPECT_FALSE(w.findChild<QGroupBox*>("TiffCfg")->isEnabled());
+  w.setSaveAsTiff();
+  EXPECT_FALSE(w.saveAsHdf5());
+  EXPECT_TRUE(w.findChild<QGroupBox*>("TiffCfg")->isEnabled());
+  EXPECT_FALSE(w.findChild<QGroupBox*>("TextCfg")->isEnabled());
 }
