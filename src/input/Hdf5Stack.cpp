@@ -116,7 +116,8 @@ bool frameShape(const Dataset& d,
 }
 
 // Frame k of a (count, h, w) dataset (or the 2-D dataset itself) into a
-// frame of the matching type.
+// frame of the matching type. The library writes the rows straight into the
+// frame's storage, a run of rows at a time: no buffer in between.
 bool readFrame(hid_t dset,
                const Dataset& d,
                hsize_t k,
@@ -128,31 +129,29 @@ bool readFrame(hid_t dset,
   Handle fileSpace(H5Dget_space(dset), H5Sclose);
   if (!fileSpace.ok())
     return false;
-  if (d.dims.size() == 3) {
-    const hsize_t start[3] = { k, 0, 0 };
-    const hsize_t count[3] = { 1, h, w };
-    if (H5Sselect_hyperslab(fileSpace.id(), H5S_SELECT_SET, start, nullptr, count, nullptr) < 0)
-      return false;
-  }
-  const hsize_t memDims[2] = { h, w };
-  Handle memSpace(H5Screate_simple(2, memDims, nullptr), H5Sclose);
-  const size_t n = size_t(h) * size_t(w);
-  auto read = [&](hid_t memType, void* buf) {
-    return H5Dread(dset, memType, memSpace.id(), fileSpace.id(), H5P_DEFAULT, buf) >= 0;
-  };
+  const bool stack = d.dims.size() == 3;
+  int type = TiffData::Img32;
+  hid_t memType = H5T_NATIVE_UINT;
   if (d.typeClass == H5T_FLOAT) {
-    std::vector<float> buf(n);
-    return read(H5T_NATIVE_FLOAT, buf.data()) &&
-           frame.takeSamples(name, quint32(w), quint32(h), buf.data());
+    type = TiffData::VrskFloat;
+    memType = H5T_NATIVE_FLOAT;
+  } else if (d.typeSize <= 2) {
+    type = TiffData::Tiff16;
+    memType = H5T_NATIVE_USHORT;
   }
-  if (d.typeSize <= 2) {
-    std::vector<quint16> buf(n);
-    return read(H5T_NATIVE_USHORT, buf.data()) &&
-           frame.takeSamples(name, quint32(w), quint32(h), buf.data());
-  }
-  std::vector<quint32> buf(n);
-  return read(H5T_NATIVE_UINT, buf.data()) &&
-         frame.takeSamples(name, quint32(w), quint32(h), buf.data());
+  return frame.fillSamples(
+    name, quint32(w), quint32(h), type, [&](quint32 first, quint32 count, void* dst) {
+      const hsize_t start[3] = { k, first, 0 };
+      const hsize_t size[3] = { 1, count, w };
+      const int skip = stack ? 0 : 1; // a 2-D dataset has no frame index
+      if (H5Sselect_hyperslab(
+            fileSpace.id(), H5S_SELECT_SET, start + skip, nullptr, size + skip, nullptr) < 0)
+        return false;
+      const hsize_t memDims[2] = { count, w };
+      Handle memSpace(H5Screate_simple(2, memDims, nullptr), H5Sclose);
+      return memSpace.ok() &&
+             H5Dread(dset, memType, memSpace.id(), fileSpace.id(), H5P_DEFAULT, dst) >= 0;
+    });
 }
 
 bool readFrames(hid_t file,

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 #include <cfloat>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -75,6 +76,13 @@ public:
   bool takeSamples(const QString& name, quint32 w, quint32 h, const quint16* samples);
   bool takeSamples(const QString& name, quint32 w, quint32 h, const quint32* samples);
   bool takeSamples(const QString& name, quint32 w, quint32 h, const float* samples);
+  // The same, with the rows written in place by the caller: `fill(first,
+  // count, dst)` puts rows first .. first+count-1 (w samples each, one after
+  // the other) at dst, in the frame's own storage, saving the copy through a
+  // buffer. `type` is Tiff16, Img32 or VrskFloat for 16-bit, 32-bit and float
+  // samples. A fill that returns false fails the frame (empty, false).
+  using RowFill = std::function<bool(quint32 first, quint32 count, void* dst)>;
+  bool fillSamples(const QString& name, quint32 w, quint32 h, int type, const RowFill& fill);
 
   // Rebuilds the display image through `mapping`, with the frame's own
   // minimum and maximum as the value range and its shift applied.
@@ -103,6 +111,8 @@ private:
   void resetRange();
   template<typename T>
   bool copySamples(const QString& name, quint32 w, quint32 h, const T* samples, int type);
+  // Rows of a float frame with non-finite values set to 0, the range again.
+  void cleanFloatRows();
   void clear(); // back to an empty frame after a failed read
   // Drops the previous pixels and sets the type of the rows to come.
   void startRows(int type, int bytes);

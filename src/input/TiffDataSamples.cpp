@@ -42,22 +42,70 @@ bool TiffData::takeSamples(const QString& name, quint32 w, quint32 h, const floa
 {
   if (!copySamples(name, w, h, samples, VrskFloat))
     return false;
+  cleanFloatRows();
+  return true;
+}
+
+void TiffData::cleanFloatRows()
+{
   // A non-number would poison every sum over the frame (as in VRSK files).
   bool clean = true;
-  for (quint32 r = 0; r < h && clean; ++r) {
+  for (quint32 r = 0; r < height && clean; ++r) {
     const float* row = reinterpret_cast<const float*>(rowAt(int(r)));
-    for (quint32 c = 0; c < w && clean; ++c)
+    for (quint32 c = 0; c < width && clean; ++c)
       clean = std::isfinite(row[c]);
   }
   if (clean)
-    return true;
+    return;
   resetRange();
-  for (quint32 r = 0; r < h; ++r) {
+  for (quint32 r = 0; r < height; ++r) {
     float* row = reinterpret_cast<float*>(m_rows[r]);
-    for (quint32 c = 0; c < w; ++c)
+    for (quint32 c = 0; c < width; ++c)
       if (!std::isfinite(row[c]))
         row[c] = 0.0f;
-    updateRange(row, w);
+    updateRange(row, width);
   }
+}
+
+bool TiffData::fillSamples(const QString& name, quint32 w, quint32 h, int type, const RowFill& fill)
+{
+  const int bytes = type == Tiff16 ? 2 : (type == Img32 || type == VrskFloat) ? 4 : 0;
+  if (bytes == 0 || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide ||
+      qint64(w) * qint64(h) > kMaxPixels) {
+    clear();
+    return false;
+  }
+  fileName = name;
+  width = w;
+  height = h;
+  bytesPerPixel = quint16(bytes);
+  scanlineSize = quint32(bytes) * w;
+  resetRange();
+  startRows(type, bytes);
+  const size_t rowBytes = size_t(bytes) * w;
+  quint32 first = 0;
+  while (first < h) {
+    // As many rows as follow each other in the current block.
+    quint8* const start = appendRow(false);
+    quint32 count = 1;
+    while (first + count < h && m_blockFree >= rowBytes) {
+      appendRow(false);
+      ++count;
+    }
+    if (!fill(first, count, start)) {
+      clear();
+      return false;
+    }
+    const qint64 n = qint64(count) * w;
+    if (type == Tiff16)
+      updateRange(reinterpret_cast<const quint16*>(start), n);
+    else if (type == Img32)
+      updateRange(reinterpret_cast<const quint32*>(start), n);
+    else
+      updateRange(reinterpret_cast<const float*>(start), n);
+    first += count;
+  }
+  if (type == VrskFloat)
+    cleanFloatRows();
   return true;
 }
