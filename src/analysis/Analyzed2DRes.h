@@ -68,6 +68,8 @@ public slots:
   void setNo(int no) { m_no = no; }
   int no() const { return m_no; }
   void setData(int ix, int iy, int xw, int yw, double t);
+  // The deglitch passes write `processed` only; whoever shows the map draws
+  // it again.
   void deglitch();
   void setDeglitchConds(double f, double r);
   void selectProcImg(bool f) { m_selectProcImg = f; }
