@@ -17,17 +17,6 @@ double pixel(const QVector<double>& a, int width, int height, int x, int y)
   return a[y * width + x];
 }
 
-// Non-finite values and an empty or non-finite scale give the lowest sample:
-// a float-to-int conversion of NaN or infinity is undefined.
-quint16 toSample16(double v, double lo, double hi)
-{
-  const double range = hi - lo;
-  if (!std::isfinite(v) || !std::isfinite(lo) || !std::isfinite(range) || !(range > 0.0))
-    return 0;
-  const double t = (std::min(std::max(v, lo), hi) - lo) / range * 65535.0;
-  return static_cast<quint16>(std::lround(std::min(std::max(t, 0.0), 65535.0)));
-}
-
 } // namespace
 
 Analyzed2DRes::Analyzed2DRes(const QString& name, QObject* parent)
@@ -54,16 +43,11 @@ Analyzed2DRes& Analyzed2DRes::operator=(const Analyzed2DRes& other)
   m_fixedScale = other.m_fixedScale;
   m_scaleMin = other.m_scaleMin;
   m_scaleMax = other.m_scaleMax;
-  m_format = other.m_format;
   m_deglitchFactor = other.m_deglitchFactor;
   m_deglitchRatio = other.m_deglitchRatio;
   m_selectProcImg = other.m_selectProcImg;
   m_savedCount = other.m_savedCount;
-  m_mapping = other.m_mapping;
-  m_buffer = ImageBuffer();
-  m_imageValid = false;
-  if (other.m_imageValid)
-    genImg(other.m_mapping);
+  ++m_generation;
   return *this;
 }
 
@@ -84,8 +68,7 @@ void Analyzed2DRes::reset(const AnalyzeCond& cond)
   m_minPos = m_maxPos = QPoint();
   resetProcRange();
   m_deglitchFactor = 1.0;
-  m_imageValid = false;
-  m_buffer = ImageBuffer();
+  ++m_generation;
 }
 
 void Analyzed2DRes::clear()
@@ -96,8 +79,7 @@ void Analyzed2DRes::clear()
   m_max = kUnsetMax;
   m_minPos = m_maxPos = QPoint();
   resetProcRange();
-  m_imageValid = false;
-  m_buffer = ImageBuffer();
+  ++m_generation;
 }
 
 void Analyzed2DRes::resetProcRange()
@@ -120,7 +102,7 @@ void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
   fillBlock(m_data, m_cond.width, m_cond.height, ix, iy, xw, yw, t);
 }
 
-void Analyzed2DRes::sourceRange(double& lo, double& hi) const
+void Analyzed2DRes::selectedRange(double& lo, double& hi) const
 {
   if (m_selectProcImg) {
     lo = m_procMin;
@@ -131,46 +113,6 @@ void Analyzed2DRes::sourceRange(double& lo, double& hi) const
   }
 }
 
-void Analyzed2DRes::genImg()
-{
-  genImg(currentColorMapping());
-}
-
-void Analyzed2DRes::genImg(const ColorMapping& mapping)
-{
-  m_imageValid = false;
-  m_buffer = ImageBuffer();
-  m_mapping = mapping;
-  m_format = mapping.format;
-  const int w = m_cond.width, h = m_cond.height;
-  const QVector<double>& src = source();
-  if (w <= 0 || h <= 0 || src.size() < w * h)
-    return;
-  double lo, hi;
-  if (m_fixedScale) {
-    lo = m_scaleMin;
-    hi = m_scaleMax;
-  } else {
-    sourceRange(lo, hi);
-  }
-  m_buffer.reset(w, h, mapping.format);
-  for (int y = 0; y < h; ++y) {
-    const double* row = src.constData() + y * w;
-    for (int x = 0; x < w; ++x)
-      m_buffer.setIndex(x, y, mapping.index(row[x], lo, hi));
-  }
-  m_imageValid = true;
-  if (lo < 1e299) {
-    qDebug().noquote() << "min" << lo << m_min << m_minPos.x() << m_minPos.y();
-    qDebug().noquote() << "max" << hi << m_max << m_maxPos.x() << m_maxPos.y();
-  }
-}
-
-QImage Analyzed2DRes::img() const
-{
-  return m_imageValid ? m_buffer.image() : QImage();
-}
-
 template<class F>
 void Analyzed2DRes::forEachPoint(F f) const
 {
@@ -179,40 +121,6 @@ void Analyzed2DRes::forEachPoint(F f) const
   do {
     f(c);
   } while (c.next());
-}
-
-MapSamples16 Analyzed2DRes::tiffDataForSave(bool fixedScale,
-                                            double scaleMin,
-                                            double scaleMax,
-                                            bool asAnalyzed)
-{
-  MapSamples16 out;
-  const int w = m_cond.width, h = m_cond.height;
-  const QVector<double>& src = source();
-  m_savedCount = 0;
-  if (w <= 0 || h <= 0 || src.size() < w * h)
-    return out;
-  double lo = scaleMin, hi = scaleMax;
-  if (!fixedScale)
-    sourceRange(lo, hi);
-  out.scaleMin = lo;
-  out.scaleMax = hi;
-  if (asAnalyzed) {
-    out.width = m_cond.columns();
-    out.height = m_cond.rows();
-    out.values.reserve(out.width * out.height);
-    forEachPoint([&](const AnalyzeCond& c) {
-      out.values.append(toSample16(pixel(src, w, h, c.cx, c.cy), lo, hi));
-    });
-  } else {
-    out.width = w;
-    out.height = h;
-    out.values.resize(w * h);
-    for (int i = 0; i < w * h; ++i)
-      out.values[i] = toSample16(src[i], lo, hi);
-  }
-  m_savedCount = out.values.size();
-  return out;
 }
 
 bool Analyzed2DRes::canProcess() const
@@ -293,8 +201,6 @@ void Analyzed2DRes::deglitch()
     }
     recordProcessed(c, v);
   });
-  if (!m_selectProcImg)
-    genImg();
 }
 
 void Analyzed2DRes::deglitch2(double limit)
@@ -339,8 +245,6 @@ void Analyzed2DRes::deglitch2(double limit)
     }
     recordProcessed(c, v);
   });
-  if (!m_selectProcImg)
-    genImg();
 }
 
 void Analyzed2DRes::copyProc2Data()

@@ -8,6 +8,7 @@
 #include "analysis/LCFReference.h"
 #include "analysis/MapsRun.h"
 #include "analysis/ReferenceOverlap.h"
+#include "display/MapImages.h"
 #include "spectrum/XafsFileSelect.h"
 #include "spectrum/XafsView.h"
 
@@ -33,11 +34,12 @@ QString sixDigits(double v)
 
 } // namespace
 
-Analyzer::Analyzer(QWidget* parent)
+Analyzer::Analyzer(MapImages& images, QWidget* parent)
   : QFrame(parent)
   , m_ui(std::make_unique<Ui::Analyzer>())
   , m_thread(std::make_unique<AnalyzeThread>())
   , m_plot(std::make_unique<XafsView>())
+  , m_images(images)
 {
   m_ui->setupUi(this);
   m_plot->setWindowTitle(tr("Analyzing Spectrum"));
@@ -213,7 +215,7 @@ Analyzed2DRes* Analyzer::currentMap() const
                          : m_ui->ShowDMuT->isChecked()  ? m_maps[DMutMap]
                          : m_ui->ShowRatio->isChecked() ? m_maps[RatiMap]
                                                         : nullptr;
-      if (m && m->imageValid())
+      if (m && m_images.imageValid(*m))
         chosen = m;
       break;
     }
@@ -332,7 +334,7 @@ void Analyzer::applyScale(Analyzed2DRes* map)
   map->setFixedScale(m_ui->FixedScale->isChecked());
   map->setScale(numberOr(lo->text(), 0.0), numberOr(hi->text(), 1.0));
   if (map->hasData())
-    map->genImg();
+    m_images.genImg(*map);
   emit changedSelection();
 }
 
@@ -354,8 +356,10 @@ void Analyzer::capture(OwnMap slot)
     qDebug().noquote() << "No map to capture";
     return;
   }
-  if (source != target)
+  if (source != target) {
     *target = *source;
+    m_images.genImgOfCopy(*target, *source);
+  }
   (slot == Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
 }
 

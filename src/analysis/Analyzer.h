@@ -14,6 +14,7 @@
 class AElemsConds;
 class AnalyzeProc;
 class ElemCtrl;
+class MapImages;
 class MapsRun;
 class SumUpCtrl;
 struct AnalyzeCond;
@@ -68,7 +69,10 @@ public:
     OwnMapCount
   };
 
-  explicit Analyzer(QWidget* parent = nullptr);
+  // `images` holds the pictures of the maps (the main window's): the window
+  // draws its maps there when their scale changes, a map is captured or a
+  // map tool ran.
+  explicit Analyzer(MapImages& images, QWidget* parent = nullptr);
   // Ends the worker's thread before the rows and maps go.
   ~Analyzer() override;
 
@@ -291,6 +295,8 @@ private:
   QButtonGroup* m_elemKindGroup = nullptr;
   std::unique_ptr<AElemsConds> m_aElemsConds;
   QVector<ElemResult> m_elemResults;
+
+  MapImages& m_images;
 
   // ---- Tools ----
   SumUpCtrl* m_sumUpCtrl = nullptr;

@@ -10,6 +10,7 @@
 #include "app/TextItems.h"
 #include "calibration/EMPHeader.h"
 #include "calibration/EShiftMapDialog.h"
+#include "display/MapImages.h"
 
 #include "ui_Analyzer.h"
 
@@ -33,6 +34,8 @@ MapValues valuesOf(const Analyzed2DRes& map)
 void Analyzer::setupTools()
 {
   m_toolRun = std::make_unique<MapsRun>(QStringLiteral("Map tool"));
+  connect(
+    m_toolRun.get(), &MapsRun::mapsRendered, this, [this] { m_images.genImg(m_toolRun->maps()); });
   m_sumUpCtrl = new SumUpCtrl(m_ui->SumUpRows);
   m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
   connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::processMaps);

@@ -5,7 +5,6 @@
 #include "analysis/GridSpectraKernel.h"
 #include "analysis/PointRun.h"
 #include "app/TextItems.h"
-#include "display/ColorMap.h"
 
 #include <QDebug>
 
@@ -227,14 +226,12 @@ void ComponentRun::finish()
     }
     m_clustered = true;
   }
-  renderMaps();
+  refreshMaps();
   emit progress(100.0);
 }
 
-void ComponentRun::renderMaps()
+void ComponentRun::refreshMaps()
 {
-  for (Analyzed2DRes* map : maps())
-    map->genImg(currentColorMapping());
   emit mapsRendered();
 }
 

@@ -76,7 +76,8 @@ public:
   // Writes the cluster means as spectrum files base-1.dat ... base-K.dat.
   // False, with a debug line, when there are none or a file fails.
   bool saveClusterSpectra(const QString& base) const;
-  void renderMaps();
+  // Tells whoever shows the maps that they hold new values (mapsRendered).
+  void refreshMaps();
 
 signals:
   void progress(double percent);

@@ -4,7 +4,6 @@
 #include "analysis/LcfKernel.h"
 #include "analysis/PointRun.h"
 #include "app/TextItems.h"
-#include "display/ColorMap.h"
 
 #include <QDebug>
 
@@ -85,22 +84,21 @@ void LcfRun::stop()
 void LcfRun::rowStarted(int /*row*/, double percent)
 {
   if (m_refreshOnRows)
-    generateResImages();
+    refreshMaps();
   if (isRunning())
     emit progress(percent);
 }
 
 void LcfRun::engineEnded(bool completed)
 {
-  generateResImages();
+  refreshMaps();
   if (completed)
     emit progress(100.0);
   logWithTime(QStringLiteral("LCF 2D analysis end"));
   emit ended();
 }
 
-void LcfRun::generateResImages()
+void LcfRun::refreshMaps()
 {
-  m_maps.genImg(currentColorMapping());
   emit mapsRendered();
 }

@@ -22,7 +22,7 @@ struct LcfRunSetup
   QVector<RefSnapshot> refs;
   bool mlcf = false;
   FitConditions fit;
-  // Re-render the maps at the start of every row ("Disp. on Time").
+  // Announce the maps for drawing at the start of every row ("Disp. on Time").
   bool refreshOnRows = false;
 };
 
@@ -56,8 +56,9 @@ public:
   // debug line, and ended() already emitted) when the run refuses.
   bool start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfRunMaps& maps);
   void stop();
-  // Renders the run's maps (residual map last) through the colour bar.
-  void generateResImages();
+  // Tells whoever shows the maps that they hold new values (mapsRendered):
+  // the run itself draws nothing.
+  void refreshMaps();
 
 signals:
   void progress(double percent);

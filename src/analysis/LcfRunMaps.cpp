@@ -53,15 +53,3 @@ void LcfRunMaps::record(double z,
   if (zansa)
     zansa->setData(at.cx, at.cy, at.bx, at.by, z);
 }
-
-void LcfRunMaps::genImg(const ColorMapping& mapping)
-{
-  for (Analyzed2DRes* m : amounts)
-    if (m)
-      m->genImg(mapping);
-  for (Analyzed2DRes* m : fractions)
-    if (m)
-      m->genImg(mapping);
-  if (zansa)
-    zansa->genImg(mapping);
-}

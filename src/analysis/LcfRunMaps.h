@@ -6,7 +6,6 @@
 #include <QVector>
 
 class Analyzed2DRes;
-struct ColorMapping;
 
 // The result maps of one LCF / MLCF run: per reference of the list, as it
 // was when the run started, an amount map and a fraction map, and the
@@ -33,6 +32,4 @@ struct LcfRunMaps
               const double* fractions,
               const QVector<int>& refIndex,
               const AnalyzeCond& at);
-  // Renders every map, the residual map last.
-  void genImg(const ColorMapping& mapping);
 };

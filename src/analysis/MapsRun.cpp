@@ -2,7 +2,6 @@
 
 #include "analysis/Analyzed2DRes.h"
 #include "app/TextItems.h"
-#include "display/ColorMap.h"
 
 #include <QDebug>
 
@@ -13,7 +12,7 @@ MapsRun::MapsRun(const QString& title, QObject* parent)
 {
   connect(m_engine.get(), &PointRun::rowStarted, this, [this](int, double percent) {
     if (m_refreshOnRows)
-      renderMaps();
+      refreshMaps();
     emit progress(percent);
   });
   connect(m_engine.get(), &PointRun::ended, this, &MapsRun::engineEnded);
@@ -75,17 +74,14 @@ void MapsRun::runNow(const AnalyzeCond& cond,
 void MapsRun::engineEnded(bool completed)
 {
   m_completed = completed;
-  renderMaps();
+  refreshMaps();
   if (completed)
     emit progress(100.0);
   logWithTime(m_title + QStringLiteral(" end"));
   emit ended();
 }
 
-void MapsRun::renderMaps()
+void MapsRun::refreshMaps()
 {
-  for (Analyzed2DRes* m : m_maps)
-    if (m)
-      m->genImg(currentColorMapping());
   emit mapsRendered();
 }

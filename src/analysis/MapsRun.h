@@ -15,8 +15,8 @@ class Analyzed2DRes;
 // A run over an area on the point-run engine whose kernel's values go
 // straight into maps: value i of a point is written into maps[i] over the
 // point's block (a null entry is not written). The maps are reset to the
-// run when it starts, rendered at its end (and at every row when asked), and
-// are not owned.
+// run when it starts and announced for drawing (mapsRendered) at its end and
+// at every row when asked; they are not owned.
 //
 // Every start ends exactly once with `ended()`: at the last point, by
 // stop(), by a new start, or at once when the start is refused.
@@ -39,7 +39,7 @@ public:
   // Whether the last run recorded every point.
   bool completed() const { return m_completed; }
 
-  // Re-render the maps at every new row ("Disp. on Time").
+  // Announce the maps for drawing at every new row ("Disp. on Time").
   void setRefreshOnRows(bool f) { m_refreshOnRows = f; }
   void setPointHook(PointHook hook) { m_hook = std::move(hook); }
   // Starts `kernel` over `cond`; `maps` must hold one entry per value of
@@ -56,7 +56,9 @@ public:
               std::shared_ptr<const PointKernel> kernel,
               const QVector<Analyzed2DRes*>& maps,
               int no = -1);
-  void renderMaps();
+  // Tells whoever shows the maps that they hold new values (mapsRendered):
+  // the run itself draws nothing.
+  void refreshMaps();
 
 signals:
   void progress(double percent);

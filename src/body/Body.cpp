@@ -16,6 +16,7 @@
 #include "display/ColorBar.h"
 #include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "display/MapImages.h"
 #include "imgproc/ImgProc.h"
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
@@ -504,7 +505,7 @@ void Body::cBarUpdated()
   }
   if (m_mapShown) {
     if (m_lcfRun)
-      m_lcfRun->generateResImages();
+      m_lcfRun->refreshMaps();
     renderShownMap(); // a captured or processed map is not one of the run's
     return;
   }

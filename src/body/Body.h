@@ -40,6 +40,7 @@ class Analyzer;
 class Analyzed2DRes;
 class ImgProc;
 class LcfRun;
+class MapImages;
 class MapsRun;
 class PointRun;
 struct EnergyShiftView;
@@ -115,6 +116,9 @@ public:
 
   // ---- Analysis (BodyAnalysis.cpp) ----
   Analyzer* analyzer() const { return m_analyzer.get(); }
+  // The pictures of every map the window shows (result, component and
+  // shift maps).
+  MapImages& mapImages() const { return *m_mapImages; }
   LcfRun* lcfRun() const { return m_lcfRun.get(); }
   bool isAnalysisRunning() const;
   // The spectrum of one point of a 2-D run ("Body-AaP"); empty outside the
@@ -423,7 +427,9 @@ private:
 
   // ---- Analysis (BodyAnalysis.cpp) ----
   void setupAnalysis();
-  // Declared in this order so the run goes before the window it uses.
+  // Declared in this order so the run goes before the window it uses, and
+  // the pictures after every map.
+  std::unique_ptr<MapImages> m_mapImages;
   std::unique_ptr<Analyzer> m_analyzer;
   std::unique_ptr<LcfRun> m_lcfRun;
 

@@ -5,17 +5,17 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
+#include "analysis/ComponentRun.h"
 #include "analysis/FourierRun.h"
 #include "analysis/LCFReference.h"
-#include "analysis/ComponentRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "body/StackSpectra.h"
 #include "display/ColorBar.h"
-#include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "display/MapImages.h"
 #include "output/SpectraSaveRun.h"
 
 #include "ui_Body.h"
@@ -44,7 +44,8 @@ void renderedRange(const Analyzed2DRes& map, double& lo, double& hi)
 
 void Body::setupAnalysis()
 {
-  m_analyzer = std::make_unique<Analyzer>();
+  m_mapImages = std::make_unique<MapImages>();
+  m_analyzer = std::make_unique<Analyzer>(*m_mapImages);
   m_lcfRun = std::make_unique<LcfRun>();
   connect(m_ui->ShowAnalyzer, &QPushButton::clicked, m_analyzer.get(), &Analyzer::show);
   connect(m_ui->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
@@ -52,7 +53,10 @@ void Body::setupAnalysis()
   connect(m_analyzer.get(), &Analyzer::askStopAnalysis, this, &Body::stop2DAnalysis);
   connect(m_analyzer.get(), &Analyzer::changedSelection, this, &Body::showCurrentMap);
   connect(m_lcfRun.get(), &LcfRun::progress, m_analyzer.get(), &Analyzer::setProgress);
-  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, &Body::showCurrentMap);
+  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_lcfRun->maps());
+    showCurrentMap();
+  });
   connect(m_lcfRun.get(), &LcfRun::ended, this, [this] {
     m_analyzer->setContAccess(false);
     m_ui->dispA->update();
@@ -142,9 +146,7 @@ void Body::startLCF2DAnalysis()
   // per run, from the spectrum at the area's centre.
   if (haveImage)
     m_analyzer->reportReferenceOverlap(
-      setup.refs,
-      setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by),
-      true);
+      setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by), true);
   m_analyzer->setContAccess(true);
   m_lcfRun->start(haveImage ? &ac : nullptr, setup, maps);
 }
@@ -158,17 +160,17 @@ void Body::stop2DAnalysis()
 void Body::generateResImages()
 {
   if (m_lcfRun)
-    m_lcfRun->generateResImages();
+    m_lcfRun->refreshMaps();
 }
 
 void Body::showCurrentMap()
 {
   const Analyzed2DRes* map = m_analyzer->currentMap();
-  if (!map || !map->imageValid())
+  if (!map || !m_mapImages->imageValid(*map))
     return;
   double lo = 0.0, hi = 0.0;
   renderedRange(*map, lo, hi);
-  m_ui->dispA->setImage(map->img());
+  m_ui->dispA->setImage(m_mapImages->img(*map));
   m_ui->CBar->setMinMax(lo, hi);
   m_ui->dispA->update();
   m_mapShown = true;
@@ -176,8 +178,8 @@ void Body::showCurrentMap()
 
 void Body::renderShownMap()
 {
-  if (Analyzed2DRes* map = m_analyzer->currentMap())
-    map->genImg(currentColorMapping());
+  if (const Analyzed2DRes* map = m_analyzer->currentMap())
+    m_mapImages->genImg(*map);
   showCurrentMap();
 }
 

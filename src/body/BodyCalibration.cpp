@@ -16,8 +16,8 @@
 #include "calibration/CalibKernel.h"
 #include "calibration/EmpFile.h"
 #include "display/ColorBar.h"
-#include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "display/MapImages.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "spectrum/XafsView.h"
@@ -215,9 +215,9 @@ void Body::renderShiftMap()
 {
   if (!m_shiftMap->hasData())
     return;
-  m_shiftMap->genImg(currentColorMapping());
+  m_mapImages->genImg(*m_shiftMap);
   if (m_mapShown && m_shiftMapShown)
-    m_ui->dispA->setImage(m_shiftMap->img());
+    m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
 }
 
 void Body::showShiftMap(bool f)
@@ -226,9 +226,9 @@ void Body::showShiftMap(bool f)
   if (!m_shiftMap->hasData())
     return;
   if (m_ui->ShowShiftMap->isChecked()) {
-    if (!m_shiftMap->imageValid())
-      m_shiftMap->genImg(currentColorMapping());
-    m_ui->dispA->setImage(m_shiftMap->img());
+    if (!m_mapImages->imageValid(*m_shiftMap))
+      m_mapImages->genImg(*m_shiftMap);
+    m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
     m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
     m_mapShown = true;
     m_shiftMapShown = true;
@@ -308,7 +308,7 @@ bool Body::loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH)
   for (int y = 0; y < empH.height; ++y)
     for (int x = 0; x < empH.width; ++x)
       map.setData(x, y, 0, 0, values[y * empH.width + x]);
-  map.genImg(currentColorMapping());
+  m_mapImages->genImg(map);
   m_ui->dispA->update();
   logWithTime(QStringLiteral("End Reading EMP file   "));
   return true;

@@ -6,6 +6,7 @@
 #include "analysis/ComponentRun.h"
 #include "analysis/ComponentsWindow.h"
 #include "batch/BatchCommands.h"
+#include "display/MapImages.h"
 
 #include <QDebug>
 #include <QLayout>
@@ -18,6 +19,9 @@ void Body::setupComponents()
   ComponentRun* run = m_componentRun.get();
   ComponentsWindow* win = m_componentsWindow.get();
   connect(run, &ComponentRun::progress, win, &ComponentsWindow::setProgress);
+  connect(run, &ComponentRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_componentRun->maps());
+  });
   connect(run, &ComponentRun::ended, this, &Body::componentRunEnded);
   connect(win, &ComponentsWindow::execPca, this, [this](int n) { startComponentRun(n, 0, false); });
   connect(win, &ComponentsWindow::execCluster, this, [this](int k, int n) {
@@ -93,8 +97,8 @@ bool Body::selectMapByName(const QString& name)
   for (Analyzed2DRes* map : maps)
     if (map && map->name() == name) {
       m_analyzer->chooseMap(map);
-      if (!map->imageValid() && map->hasData())
-        map->genImg();
+      if (!m_mapImages->imageValid(*map) && map->hasData())
+        m_mapImages->genImg(*map);
       showCurrentMap();
       return true;
     }

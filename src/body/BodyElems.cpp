@@ -15,8 +15,8 @@
 #include "analysis/RaKernel.h"
 #include "analysis/SumUpCtrl.h"
 #include "body/StackSpectra.h"
-#include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "display/MapImages.h"
 
 #include "ui_Body.h"
 
@@ -42,7 +42,10 @@ void Body::setupElemRuns()
   });
 
   connect(m_elemRun.get(), &MapsRun::progress, an, &Analyzer::setElemsProgress);
-  connect(m_elemRun.get(), &MapsRun::mapsRendered, this, &Body::showCurrentMap);
+  connect(m_elemRun.get(), &MapsRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_elemRun->maps());
+    showCurrentMap();
+  });
   connect(m_elemRun.get(), &MapsRun::ended, this, [this] {
     m_analyzer->setContAccess(isAnalysisRunning());
     m_ui->dispA->update();
@@ -51,15 +54,20 @@ void Body::setupElemRuns()
   connect(&m_raRun->engine(), &PointRun::rowStarted, this, [](int row, double) {
     qDebug().noquote() << QStringLiteral("Residual absorption row %1").arg(row);
   });
+  connect(
+    m_raRun.get(), &MapsRun::mapsRendered, this, [this] { m_mapImages->genImg(m_raRun->maps()); });
   connect(m_raRun.get(), &MapsRun::ended, this, [this] {
     generateRAResImage();
     emit finishBatchExec();
   });
+  connect(m_sumUpRun.get(), &MapsRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_sumUpRun->maps());
+  });
   connect(m_sumUpRun.get(), &MapsRun::ended, this, [this] {
     Analyzed2DRes* map = m_analyzer->ownMap(Analyzer::SumUpMap);
     // The file is a convenience copy; a failure to write it is not reported.
-    if (m_sumUpRun->completed() && map->imageValid())
-      map->img().save(QStringLiteral("sumUpImg.png"));
+    if (m_sumUpRun->completed() && m_mapImages->imageValid(*map))
+      m_mapImages->img(*map).save(QStringLiteral("sumUpImg.png"));
     showCurrentMap();
   });
 
@@ -105,7 +113,7 @@ void Body::stopElems2DAnalysis()
 
 void Body::generateElemsResImages()
 {
-  m_elemRun->renderMaps();
+  m_elemRun->refreshMaps();
 }
 
 // ---- Residual absorption -------------------------------------------------
@@ -137,8 +145,7 @@ void Body::generateRAResImage()
   if (replaced > 0)
     qDebug().noquote()
       << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
-  for (Analyzed2DRes* m : { dmut, rest, ratio })
-    m->genImg(currentColorMapping());
+  m_mapImages->genImg({ dmut, rest, ratio });
   showCurrentMap();
 }
 
@@ -172,7 +179,7 @@ void Body::deglitch()
   map->setDeglitchConds(numberOr(m_ui->DeglitchF->text(), 1.0),
                         numberOr(m_ui->DeglitchR->text(), 0.0));
   map->deglitch();
-  map->genImg(currentColorMapping());
+  m_mapImages->genImg(*map);
   showCurrentMap();
 }
 
@@ -182,7 +189,7 @@ void Body::showProcImg(bool f)
   if (!map || !map->hasData())
     return;
   map->selectProcImg(f);
-  map->genImg(currentColorMapping());
+  m_mapImages->genImg(*map);
   showCurrentMap();
 }
 

@@ -111,8 +111,9 @@ bool writeTiffOf(Analyzed2DRes* map,
     qDebug().noquote() << "No map to save";
     return false;
   }
-  written = map->tiffDataForSave(
-    cfg.tiffFixedScale(), cfg.tiffScaleMin(), cfg.tiffScaleMax(), cfg.tiffAsAnalyzed());
+  written = tiffDataForSave(
+    *map, cfg.tiffFixedScale(), cfg.tiffScaleMin(), cfg.tiffScaleMax(), cfg.tiffAsAnalyzed());
+  map->setSavedCount(written.values.size());
   if (!writeMapTiff(name, written.width, written.height, written.values)) {
     qDebug().noquote() << "Can't write" << name;
     return false;

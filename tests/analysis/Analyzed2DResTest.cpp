@@ -4,13 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 using lctest::CloseRow;
 
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // A map over a w x h image with the area (0, 0, w, h) and half widths b.
 void prepare(Analyzed2DRes& map, int w, int h, int b)
@@ -90,57 +86,14 @@ TEST(Analyzed2DRes, Deglitch2UsesMeanOfSmallValues)
   EXPECT_CLOSE(map.processed()[2], -7.0);
 }
 
-TEST(Analyzed2DRes, SixteenBitSamplesScaleClampAndRound)
-{
-  const double inf = std::numeric_limits<double>::infinity();
-  Analyzed2DRes map;
-  fill(map, 4, { 0.0, 1.0, 0.5, 2.0, -1.0, kNaN, 0.25, inf });
-  MapSamples16 s = map.tiffDataForSave(true, 0.0, 1.0, false);
-  EXPECT_EQ(s.values, (QVector<quint16>{ 0, 65535, 32768, 65535, 0, 0, 16384, 0 }));
-  // An empty scale (equal limits) gives 0 everywhere.
-  s = map.tiffDataForSave(true, 1.0, 1.0, false);
-  EXPECT_EQ(s.values.count(0), 8);
-
-  // One sample per raster point.
-  Analyzed2DRes binned;
-  prepare(binned, 9, 3, 1);
-  binned.setData(1, 1, 1, 1, 1.0);
-  binned.setData(4, 1, 1, 1, 3.0);
-  binned.setData(7, 1, 1, 1, 2.0);
-  s = binned.tiffDataForSave(false, 0, 0, true);
-  EXPECT_EQ(QSize(s.width, s.height), QSize(3, 1));
-  EXPECT_EQ(s.values, (QVector<quint16>{ 0, 65535, 32768 }));
-}
-
-TEST(Analyzed2DRes, ImagesSurviveNonFiniteValuesAndCopies)
-{
-  Analyzed2DRes map;
-  fill(map, 3, { 0.0, kNaN, 1.0 });
-  map.genImg(ColorMapping());
-  ASSERT_TRUE(map.imageValid());
-  EXPECT_EQ(qGray(map.img().pixel(1, 0)), 0);
-  EXPECT_EQ(qGray(map.img().pixel(2, 0)), 255);
-
-  Analyzed2DRes copy;
-  copy = map;
-  ASSERT_TRUE(copy.imageValid());
-  EXPECT_NE(copy.img().constBits(), map.img().constBits());
-  // Rendering the source again leaves the copy's picture alone.
-  map.setData(0, 0, 0, 0, 5.0);
-  map.genImg(ColorMapping());
-  EXPECT_EQ(qGray(copy.img().pixel(2, 0)), 255);
-  EXPECT_EQ(qGray(map.img().pixel(0, 0)), 255);
-}
-
 TEST(Analyzed2DRes, AreasPastTheImageNeverReachOutsideTheMap)
 {
   // A selection dragged wholly past the image leaves one point off it: the
-  // saver records it as 0 and the deglitch passes leave the map alone.
+  // deglitch passes leave the map alone.
   Analyzed2DRes map;
   AnalyzeCond off;
   off.setup(4, 4, 1, 1, 50, 50, 10, 10);
   map.reset(off);
-  EXPECT_EQ(map.tiffDataForSave(true, 0.0, 1.0, true).values, QVector<quint16>{ 0 });
   map.selectProcImg(true);
   map.deglitch();
   map.deglitch2(1.0);

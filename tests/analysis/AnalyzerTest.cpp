@@ -1,6 +1,7 @@
 #include "analysis/Analyzer.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LCFReference.h"
+#include "display/MapImages.h"
 #include "spectrum/XafsView.h"
 
 #include "GeneratedStack.h"
@@ -13,7 +14,8 @@
 
 TEST(Analyzer, CurrentMapFollowsTheSectionAndItsButtons)
 {
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   ASSERT_EQ(a.references().size(), 2);
   // LCF section: the selected reference's fraction map, or its amount map.
   EXPECT_EQ(a.currentMap(), a.references()[0]->map(1));
@@ -45,7 +47,8 @@ TEST(Analyzer, CurrentMapFollowsTheSectionAndItsButtons)
 // reference's map or the LCF section shows that reference's map again.
 TEST(Analyzer, LastSelectionChoosesTheMap)
 {
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   ASSERT_TRUE(a.selectImage(8));
   EXPECT_EQ(a.currentMap(), a.ownMap(Analyzer::ZansaMap));
   QSignalSpy changed(&a, &Analyzer::changedSelection);
@@ -64,7 +67,8 @@ TEST(Analyzer, LastSelectionChoosesTheMap)
 
 TEST(Analyzer, CaptureCopiesTheCurrentMap)
 {
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   AnalyzeCond c;
   c.setup(4, 3, 0, 0, 0, 0, 4, 3);
   Analyzed2DRes* fraction = a.references()[0]->map(1);
@@ -83,7 +87,8 @@ TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
 {
   GeneratedStack stack(8, 4);
   ASSERT_TRUE(stack.ok());
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   for (int i = 0; i < 2; ++i)
     ASSERT_TRUE(a.setLCFStd(i, true, 0.0, stack.truth().referenceFiles[i], "0"));
   QSignalSpy shown(&a, &Analyzer::analyzedSpectrum);
@@ -111,7 +116,8 @@ TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
 {
   GeneratedStack stack(4, 4);
   ASSERT_TRUE(stack.ok());
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   ASSERT_TRUE(a.setLCFStd(0, true, 0.0, stack.truth().referenceFiles[0], "0"));
   ASSERT_TRUE(a.setLCFStd(1, true, 2000.0, stack.truth().referenceFiles[1], "0"));
   lctest::MessageCapture capture;

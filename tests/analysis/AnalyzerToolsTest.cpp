@@ -3,6 +3,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/ElemCtrl.h"
+#include "display/MapImages.h"
 #include "spectrum/EdgeTable.h"
 
 #include "support/MessageCapture.h"
@@ -30,7 +31,8 @@ void fill(Analyzed2DRes& m, const QVector<double>& v, int w, int h)
 TEST(AnalyzerElems, RowsFromTargetElementNames)
 {
   loadEdgeTable();
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   EXPECT_EQ(a.form()->RAAtEV->text(), QStringLiteral("8200"));
   EXPECT_EQ(a.form()->RAFactor->text(), QStringLiteral("1.0"));
   EXPECT_EQ(a.form()->ShowRest->text(), QStringLiteral("Show the Rest"));
@@ -63,7 +65,8 @@ TEST(AnalyzerElems, RowsFromTargetElementNames)
 TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
 {
   loadEdgeTable();
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   a.setTargetElements(QStringLiteral("Fe, Ni"));
   a.newElems();
   ASSERT_EQ(a.elems().size(), 2);
@@ -89,7 +92,8 @@ TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
 
 TEST(AnalyzerTools, RefusalsLeaveEverythingAsItWas)
 {
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   lctest::MessageCapture log;
   QSignalSpy changed(&a, &Analyzer::changedSelection);
   EXPECT_FALSE(a.selectImage(9));
@@ -107,18 +111,23 @@ TEST(AnalyzerTools, RefusalsLeaveEverythingAsItWas)
 
 TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
 {
-  Analyzer a;
+  MapImages images;
+  Analyzer a(images);
   fill(*a.ownMap(Analyzer::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);
   a.ownMap(Analyzer::ZansaMap)->setName(QStringLiteral("a2d Zansa"));
   a.form()->ShowZansa->setChecked(true);
+  images.genImg(*a.ownMap(Analyzer::ZansaMap));
   a.captureAsMap1();
   EXPECT_EQ(a.form()->Map1Name->text(), QStringLiteral("a2d Zansa"));
   EXPECT_EQ(a.ownMap(Analyzer::Map1)->data(), a.ownMap(Analyzer::ZansaMap)->data());
+  // The captured map comes with a picture, as the one it copies.
+  EXPECT_EQ(images.img(*a.ownMap(Analyzer::Map1)), images.img(*a.ownMap(Analyzer::ZansaMap)));
   fill(*a.ownMap(Analyzer::Map2), { 1, 0, -1, 2, 0, 0 }, 3, 2);
   a.form()->ProcTypeMask->setChecked(true);
   // No main window answers: one point per pixel of Map 1.
   ASSERT_TRUE(a.processMaps());
   const Analyzed2DRes* out = a.ownMap(Analyzer::ProcessedMap);
+  EXPECT_TRUE(images.imageValid(*out)); // drawn when the tool ended
   const double expect[] = { 1, 0, 0, 4, 0, 0 };
   for (int i = 0; i < 6; ++i)
     EXPECT_CLOSE(out->valueAt(i % 3, i / 3), expect[i]);

@@ -3,6 +3,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
+#include "display/MapImages.h"
 
 #include "Hdf5Writer.h"
 #include "StackGen.h"
@@ -71,7 +72,7 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
   m_body->form()->CBar->setLimits(0.45, 0.55);
   emit m_body->form()->CBar->cBarUpdated();
   EXPECT_NE(m_body->form()->dispA->image(), shown);
-  EXPECT_EQ(m_body->form()->dispA->image(), map->img());
+  EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*map));
 }
 
 TEST(BodyAnalysis, CheckValsListsTheSelectedMap)

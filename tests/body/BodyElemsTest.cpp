@@ -5,6 +5,7 @@
 #include "analysis/MapsRun.h"
 #include "analysis/SumUpCtrl.h"
 #include "calibration/CalibCtrl.h"
+#include "display/MapImages.h"
 #include "spectrum/EdgeTable.h"
 
 #include "support/MessageCapture.h"
@@ -114,7 +115,7 @@ TEST_F(BodyElems, ElementAndResidualRunsReportAtTheirEnd)
   EXPECT_EQ(reportsOf(reports, seq), 1);
   exec("analyzer_select_image 7");
   EXPECT_EQ(an->currentMap(), an->ownMap(Analyzer::RatiMap));
-  EXPECT_TRUE(an->currentMap()->imageValid());
+  EXPECT_TRUE(m_body->mapImages().imageValid(*an->currentMap()));
   const XafsSpectrum s = m_body->analysisSpectrumAt(4, 4, 1, 1);
   EXPECT_CLOSE(an->ownMap(Analyzer::RestMap)->valueAt(4, 4),
                2 * s.preValue(7120.0) - s.postValue(7120.0));

@@ -4,8 +4,8 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
-#include "display/ColorMap.h"
 #include "display/ImgDispA.h"
+#include "display/MapImages.h"
 #include "input/TiffData.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -18,8 +18,9 @@
 
 namespace {
 
-// Fills `map` over the whole stack with `value` + x and renders it.
-void fill(Analyzed2DRes* map, int w, int h, double value)
+// Fills `map` over the whole stack with `value` + x and draws it into
+// `images`.
+void fill(MapImages& images, Analyzed2DRes* map, int w, int h, double value)
 {
   AnalyzeCond c;
   c.setup(w, h, 0, 0, 0, 0, w, h);
@@ -27,7 +28,7 @@ void fill(Analyzed2DRes* map, int w, int h, double value)
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       map->setData(x, y, 0, 0, value + x);
-  map->genImg(currentColorMapping());
+  images.genImg(*map);
 }
 
 // The first value of the one file in `dir` matching `pattern` ("x y v" lines).
@@ -50,7 +51,7 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   ASSERT_TRUE(loadI1(makeStack("V", 3), true));
   Ui::Body& ui = *m_body->form();
   Analyzer* an = m_body->analyzer();
-  fill(an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 5.0);
+  fill(m_body->mapImages(), an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 5.0);
   EXPECT_TRUE(ui.ShowImages->isChecked());
 
   ASSERT_TRUE(an->selectImage(8));
@@ -62,7 +63,7 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_EQ(ui.dispA->image(), m_body->i1Frames().at(m_body->shownIndex())->displayImage);
   ui.ShowResAnalysis->click();
   EXPECT_TRUE(m_body->isMapShown());
-  EXPECT_EQ(ui.dispA->image(), an->ownMap(Analyzer::ZansaMap)->img());
+  EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*an->ownMap(Analyzer::ZansaMap)));
   m_body->showData(1);
   EXPECT_TRUE(ui.ShowImages->isChecked());
 }
@@ -73,9 +74,9 @@ TEST_F(BodyFixture, SavedMapFollowsTheLastSelection)
 {
   ASSERT_TRUE(loadI1(makeStack("S", 3), true));
   Analyzer* an = m_body->analyzer();
-  fill(an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 100.0);
-  fill(an->references()[1]->map(1), kWidth, kHeight, 7.0);
-  fill(an->references()[0]->map(1), kWidth, kHeight, 3.0);
+  fill(m_body->mapImages(), an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 100.0);
+  fill(m_body->mapImages(), an->references()[1]->map(1), kWidth, kHeight, 7.0);
+  fill(m_body->mapImages(), an->references()[0]->map(1), kWidth, kHeight, 3.0);
   exec("saveDataCfg_save_as_text");
   exec("saveDataCfg_text_as_xyz");
   exec("saveDataCfg_text_as_ssv");

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using lctest::readFile;
 
 namespace {
@@ -67,6 +69,43 @@ TEST(MapGrid, HundredByTwentyMapGivesSevenRowsOfThirtyThree)
     EXPECT_EQ(rows[j][5].x, 16);
     EXPECT_CLOSE(rows[j][5].value, 16 + 1000 * (1 + 3 * j));
   }
+}
+
+TEST(MapGrid, SixteenBitSamplesScaleClampAndRound)
+{
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const QVector<double> values = { 0.0, 1.0, 0.5, 2.0, -1.0, nan, 0.25, inf };
+  Analyzed2DRes map;
+  AnalyzeCond cond;
+  cond.setup(4, 2, 0, 0, 0, 0, 4, 2);
+  map.reset(cond);
+  for (int i = 0; i < values.size(); ++i)
+    map.setData(i % 4, i / 4, 0, 0, values[i]);
+  MapSamples16 s = tiffDataForSave(map, true, 0.0, 1.0, false);
+  EXPECT_EQ(s.values, (QVector<quint16>{ 0, 65535, 32768, 65535, 0, 0, 16384, 0 }));
+  // An empty scale (equal limits) gives 0 everywhere.
+  s = tiffDataForSave(map, true, 1.0, 1.0, false);
+  EXPECT_EQ(s.values.count(0), 8);
+
+  // One sample per raster point, on the map's own range.
+  Analyzed2DRes binned;
+  cond.setup(9, 3, 1, 1, 0, 0, 9, 3);
+  binned.reset(cond);
+  binned.setData(1, 1, 1, 1, 1.0);
+  binned.setData(4, 1, 1, 1, 3.0);
+  binned.setData(7, 1, 1, 1, 2.0);
+  s = tiffDataForSave(binned, false, 0, 0, true);
+  EXPECT_EQ(QSize(s.width, s.height), QSize(3, 1));
+  EXPECT_EQ(s.values, (QVector<quint16>{ 0, 65535, 32768 }));
+  EXPECT_CLOSE(s.scaleMax, 3.0);
+
+  // A selection dragged wholly past the image leaves one point off it: the
+  // saver writes it as 0 instead of reading outside the map.
+  Analyzed2DRes off;
+  cond.setup(4, 4, 1, 1, 50, 50, 10, 10);
+  off.reset(cond);
+  EXPECT_EQ(tiffDataForSave(off, true, 0.0, 1.0, true).values, QVector<quint16>{ 0 });
 }
 
 TEST(MapFiles, TiffReadsBackSampleForSample)
