@@ -38,7 +38,7 @@ bool writeAttribute(hid_t owner, const char* name, hid_t type, const T* values, 
 bool writeMap(hid_t group, const QString& path, const Analyzed2DRes& map)
 {
   const AnalyzeCond& c = map.cond();
-  const QVector<double>& values = map.procImgSelected() ? map.processed() : map.data();
+  const QVector<double>& values = map.selectedValues();
   if (c.width <= 0 || c.height <= 0 || values.size() < c.width * c.height)
     return true; // nothing to write is no failure
   const hsize_t dims[2] = { hsize_t(c.height), hsize_t(c.width) };
