@@ -65,6 +65,7 @@ Body::Body(QWidget* parent)
   setupDiagnostics();
   setupHdf5();
   connectForm();
+  sizeToControls();
 }
 
 Body::~Body()

@@ -342,6 +342,9 @@ private:
   // The image keeps its shape beside its profiles and colour bar; "Show
   // Images" / "Show Results" switch the view and follow what it shows.
   void setupImageArea();
+  // The first size: tall enough for every control, as far as the screen
+  // allows (a shorter window scrolls its controls).
+  void sizeToControls();
   void reflectShownKind();
 
   // ---- Stacks and frames (Body.cpp) ----

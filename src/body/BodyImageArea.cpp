@@ -13,7 +13,24 @@
 #include "ui_Body.h"
 
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalBlocker>
+
+#include <algorithm>
+
+void Body::sizeToControls()
+{
+  QSize want = sizeHint();
+  const int margins = want.height() - m_ui->ControlScroll->sizeHint().height();
+  want.setHeight(
+    std::max(want.height(), m_ui->ControlBox->sizeHint().height() + std::max(margins, 0)));
+  if (const QScreen* s = screen()) {
+    // Room for the window frame the window manager adds.
+    const QSize room = s->availableGeometry().size() - QSize(16, 48);
+    want = want.boundedTo(room).expandedTo(minimumSizeHint());
+  }
+  resize(want);
+}
 
 void Body::setupImageArea()
 {

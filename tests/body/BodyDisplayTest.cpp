@@ -9,6 +9,9 @@
 #include "ui_Body.h"
 
 #include <QImage>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 
 namespace {
 // Grey level of the frame's display image at pixel (x, y).
@@ -76,4 +79,18 @@ TEST_F(BodyFixture, ColourBarChangesReachEveryFrameShownLater)
   EXPECT_EQ(grey(other, kWidth - 1, kHeight / 2), 255);
   EXPECT_EQ(grey(other, 0, 0), 0);
   bar->setLimits(0.0, 1.0);
+}
+
+// On a short screen the controls scroll instead of being squeezed: every
+// group keeps the height it needs and the panel keeps its width.
+TEST_F(BodyFixture, ShortWindowScrollsItsControls)
+{
+  m_body->show();
+  m_body->resize(900, 560);
+  QTest::qWait(50); // the layouts settle in posted events
+  const Ui::Body& ui = *m_body->form();
+  EXPECT_GE(ui.ControlBox->height(), ui.ControlBox->minimumSizeHint().height());
+  EXPECT_GE(ui.ControlBox->width(), ui.ControlBox->minimumSizeHint().width());
+  EXPECT_TRUE(ui.ControlScroll->verticalScrollBar()->isVisible());
+  EXPECT_LT(m_body->minimumSizeHint().height(), 560);
 }
