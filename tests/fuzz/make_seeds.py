@@ -188,6 +188,10 @@ def reproducers():
     # A VRSK header announcing 65535 x 4096 float pixels and no data line.
     with open(os.path.join(d, "vrsk_header_only.dat"), "w") as f:
         f.write("#VRSK-CTImg\n# RANGE_X0 0\n# RANGE_X1 65535\n# RANGE_Y0 0\n# RANGE_Y1 4096\n")
+    # Found by fuzz_emp: a valid header claiming 88979 x 359 values and no
+    # body (each missing value once wrote "run out!").
+    with open(os.path.join(d, "emp_header_only_large.emp"), "wb") as f:
+        f.write(b'###Lumacresta::LMCR\nRe53\nWidth [pix]             : 88979\nSpac    : 4\nHeight [pix]            : 359\nStd Edge Energy [eV]    : 88979\nSpacing [nm]            : 3.14\n##-----------------Bin Half Heighex]')
 
 
 if __name__ == "__main__":
