@@ -2,7 +2,7 @@
 # Builds and runs the whole test suite twice: an optimised build, then a
 # build under AddressSanitizer + UndefinedBehaviorSanitizer (leak checking
 # on). In between, every fuzz target runs briefly on its seed corpus
-# (LUMACRESTA_FUZZ_SECONDS each, default 10), so a reader change that
+# (LUMACRESTA_FUZZ_SECONDS each, default 20), so a reader change that
 # crashes on the corpus fails here. Ends with CTest's summary line of the
 # sanitizer run.
 set -euo pipefail
@@ -18,7 +18,7 @@ export QT_QPA_PLATFORM=offscreen
 # A loaded CI machine may be slow: a hang there means 5 s, not the 1 s of
 # the offline runs.
 LUMACRESTA_FUZZ_TIMEOUT="${LUMACRESTA_FUZZ_TIMEOUT:-5}" \
-  "$root/scripts/fuzz.sh" all "${LUMACRESTA_FUZZ_SECONDS:-10}"
+  "$root/scripts/fuzz.sh" all "${LUMACRESTA_FUZZ_SECONDS:-20}"
 
 "$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DLUMACRESTA_SANITIZE=ON
 (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2)
