@@ -64,7 +64,7 @@ void BM_WholeRun(benchmark::State& state)
   setup.clusters = kClusters;
   for (auto _ : state) {
     run.start(&world->cond, setup);
-    run.engine().waitForEnd();
+    run.waitForEnd();
   }
   state.counters["scores"] = run.maps().size() - 1;
   state.SetItemsProcessed(state.iterations() * kSize * kSize);

@@ -24,6 +24,94 @@ QString runTitle(const ComponentSetup& s)
 
 } // namespace
 
+// What the decomposition thread gets (the gathered spectra, moved in) and
+// gives back. It touches nothing else, so the owner's thread goes on.
+struct ComponentRun::Decomposition
+{
+  // In.
+  std::vector<double> data; // usable spectra, one a row
+  std::vector<Point> points;
+  QVector<double> grid;
+  ComponentSetup setup;
+  int threads = 1;
+  std::atomic<bool> cancel{ false };
+  // Out.
+  QVector<double> explained;
+  int nMaps = 0;
+  int stride = 0;
+  std::vector<double> scores; // rows x stride
+  bool clustered = false;
+  std::vector<int> number; // cluster number (1..k) per row
+  QVector<ClusterMean> clusters;
+
+  void run();
+};
+
+void ComponentRun::Decomposition::run()
+{
+  const int rows = int(points.size());
+  const int m = grid.size();
+  const int k = setup.clusters;
+  const components::Pca pca = components::decompose(data, rows, m);
+  if (cancel)
+    return;
+  const int nScores =
+    k > 0 ? std::min(m,
+                     setup.autoScores ? components::componentsFor(pca, DefaultShare, 2)
+                                      : setup.clusterScores)
+          : 0;
+  nMaps = k > 0 ? nScores : std::min(setup.components, m);
+  stride = std::max(nMaps, nScores);
+  scores = components::scores(pca, data, rows, stride);
+  explained = pca.explained;
+  if (k <= 0 || cancel)
+    return;
+
+  std::vector<double> x(size_t(rows) * nScores);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < nScores; ++c)
+      x[size_t(r) * nScores + c] = scores[size_t(r) * stride + c];
+  const components::KMeans km =
+    components::kmeans(x, rows, nScores, k, 5, 300, 0x4c756d61u, threads, &cancel);
+  if (cancel)
+    return;
+  QVector<ClusterMean> means(k);
+  std::vector<std::vector<double>> sums(static_cast<size_t>(k),
+                                        std::vector<double>(static_cast<size_t>(m), 0.0));
+  for (int r = 0; r < rows; ++r) {
+    const int c = km.labels[size_t(r)];
+    ++means[c].count;
+    const double* v = data.data() + size_t(r) * m;
+    for (int i = 0; i < m; ++i)
+      sums[size_t(c)][size_t(i)] += v[i];
+  }
+  for (int c = 0; c < k; ++c) {
+    SpectrumPoints pts;
+    for (int i = 0; i < m; ++i)
+      pts.append(grid[i], means[c].count > 0 ? sums[size_t(c)][size_t(i)] / means[c].count : 0.0);
+    means[c].spectrum = XafsSpectrum(
+      pts, QString(), setup.spectra.mode, 0.0, setup.spectra.suggestedEeV, -10.0, 10.0);
+  }
+  // Numbered by the edge position of the mean, lowest first, so the numbers
+  // do not depend on the seeding.
+  std::vector<int> order(static_cast<size_t>(k));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&means](int a, int b) {
+    return means[a].spectrum.midx < means[b].spectrum.midx;
+  });
+  std::vector<int> numberOf(static_cast<size_t>(k));
+  for (int i = 0; i < k; ++i) {
+    numberOf[size_t(order[size_t(i)])] = i + 1;
+    ClusterMean cm = means[order[size_t(i)]];
+    cm.spectrum.name = QStringLiteral("Cluster %1").arg(i + 1);
+    clusters.append(cm);
+  }
+  number.resize(size_t(rows));
+  for (int r = 0; r < rows; ++r)
+    number[size_t(r)] = numberOf[size_t(km.labels[size_t(r)])];
+  clustered = true;
+}
+
 ComponentRun::ComponentRun(QObject* parent)
   : QObject(parent)
   , m_engine(std::make_unique<PointRun>())
@@ -35,16 +123,36 @@ ComponentRun::ComponentRun(QObject* parent)
   connect(m_engine.get(), &PointRun::ended, this, &ComponentRun::engineEnded);
 }
 
-ComponentRun::~ComponentRun() = default;
+ComponentRun::~ComponentRun()
+{
+  if (m_job)
+    m_job->cancel = true;
+  if (m_worker.joinable())
+    m_worker.join();
+}
 
 bool ComponentRun::isRunning() const
 {
-  return m_engine->isRunning();
+  return m_engine->isRunning() || m_job;
 }
 
 void ComponentRun::stop()
 {
-  m_engine->stop();
+  if (m_engine->isRunning()) {
+    m_engine->stop();
+    return;
+  }
+  if (!m_job)
+    return;
+  m_job->cancel = true;
+  decompositionDone(m_job);
+}
+
+void ComponentRun::waitForEnd()
+{
+  m_engine->waitForEnd();
+  if (m_job)
+    decompositionDone(m_job);
 }
 
 QVector<Analyzed2DRes*> ComponentRun::maps() const
@@ -126,108 +234,94 @@ bool ComponentRun::start(const AnalyzeCond* area, const ComponentSetup& setup)
 
 void ComponentRun::engineEnded(bool completed)
 {
-  if (completed)
-    finish();
-  std::vector<double>().swap(m_data);
-  std::vector<Point>().swap(m_points);
-  logWithTime(runTitle(m_setup) + QStringLiteral(" end"));
-  emit ended();
-}
-
-void ComponentRun::finish()
-{
+  std::vector<double> data;
+  std::vector<Point> points;
+  data.swap(m_data);
+  points.swap(m_points);
   const QString title = runTitle(m_setup);
-  const int rows = int(m_points.size());
-  const int m = m_runGrid.size();
+  const int rows = int(points.size());
   const int k = m_setup.clusters;
-  if (m_runLeftOut > 0)
+  if (completed && m_runLeftOut > 0)
     qDebug().noquote() << QStringLiteral("%1: %2 spectra with non-finite values left out")
                             .arg(title)
                             .arg(m_runLeftOut);
-  if (rows < std::max(2, k)) {
+  if (completed && rows < std::max(2, k)) {
     qDebug().noquote() << QStringLiteral("%1 not computed: %2 usable points, fewer than %3")
                             .arg(title)
                             .arg(rows)
                             .arg(std::max(2, k));
+    completed = false;
+  }
+  if (!completed) {
+    endRun();
     return;
   }
-  const components::Pca pca = components::decompose(m_data, rows, m);
-  const int nScores =
-    k > 0 ? std::min(m,
-                     m_setup.autoScores ? components::componentsFor(pca, DefaultShare, 2)
-                                        : m_setup.clusterScores)
-          : 0;
-  const int nMaps = k > 0 ? nScores : std::min(m_setup.components, m);
-  const std::vector<double> sc = components::scores(pca, m_data, rows, std::max(nMaps, nScores));
-  const int stride = std::max(nMaps, nScores);
+  auto job = std::make_shared<Decomposition>();
+  job->data = std::move(data);
+  job->points = std::move(points);
+  job->grid = m_runGrid;
+  job->setup = m_setup;
+  job->threads = m_threads;
+  m_job = job;
+  if (m_worker.joinable()) // the last job's thread has posted and ends
+    m_worker.join();
+  m_worker = std::thread([this, job] {
+    job->run();
+    // Dropped by Qt when the run is destroyed first (it joins this thread
+    // before that), and ignored when a stop or waitForEnd() took the job.
+    QMetaObject::invokeMethod(
+      this, [this, job] { decompositionDone(job); }, Qt::QueuedConnection);
+  });
+}
 
-  while (int(m_scoreMapPool.size()) < nMaps)
+void ComponentRun::decompositionDone(std::shared_ptr<Decomposition> job)
+{
+  if (job != m_job)
+    return;
+  if (m_worker.joinable())
+    m_worker.join();
+  m_job.reset();
+  if (!job->cancel)
+    apply(*job);
+  endRun();
+}
+
+void ComponentRun::apply(const Decomposition& job)
+{
+  const int rows = int(job.points.size());
+  while (int(m_scoreMapPool.size()) < job.nMaps)
     m_scoreMapPool.push_back(std::make_unique<Analyzed2DRes>(
       QStringLiteral("PCA Score %1").arg(m_scoreMapPool.size() + 1)));
-  for (int c = 0; c < nMaps; ++c) {
+  for (int c = 0; c < job.nMaps; ++c) {
     Analyzed2DRes& map = *m_scoreMapPool[size_t(c)];
     map.reset(m_cond);
     for (int r = 0; r < rows; ++r) {
-      const Point& p = m_points[size_t(r)];
-      map.setData(p.cx, p.cy, p.bx, p.by, sc[size_t(r) * stride + c]);
+      const Point& p = job.points[size_t(r)];
+      map.setData(p.cx, p.cy, p.bx, p.by, job.scores[size_t(r) * job.stride + c]);
     }
   }
-  m_scoreMaps = nMaps;
-  m_grid = m_runGrid;
-  m_explained = pca.explained;
+  m_scoreMaps = job.nMaps;
+  m_grid = job.grid;
+  m_explained = job.explained;
   m_pointsUsed = rows;
   m_leftOut = m_runLeftOut;
-  m_clustered = false;
-  m_clusters.clear();
-
-  if (k > 0) {
-    std::vector<double> x(size_t(rows) * nScores);
-    for (int r = 0; r < rows; ++r)
-      for (int c = 0; c < nScores; ++c)
-        x[size_t(r) * nScores + c] = sc[size_t(r) * stride + c];
-    const components::KMeans km =
-      components::kmeans(x, rows, nScores, k, 5, 300, 0x4c756d61u, m_threads);
-    QVector<ClusterMean> means(k);
-    std::vector<std::vector<double>> sums(static_cast<size_t>(k),
-                                          std::vector<double>(static_cast<size_t>(m), 0.0));
-    for (int r = 0; r < rows; ++r) {
-      const int c = km.labels[size_t(r)];
-      ++means[c].count;
-      const double* v = m_data.data() + size_t(r) * m;
-      for (int i = 0; i < m; ++i)
-        sums[size_t(c)][size_t(i)] += v[i];
-    }
-    for (int c = 0; c < k; ++c) {
-      SpectrumPoints pts;
-      for (int i = 0; i < m; ++i)
-        pts.append(m_runGrid[i],
-                   means[c].count > 0 ? sums[size_t(c)][size_t(i)] / means[c].count : 0.0);
-      means[c].spectrum = XafsSpectrum(
-        pts, QString(), m_setup.spectra.mode, 0.0, m_setup.spectra.suggestedEeV, -10.0, 10.0);
-    }
-    // Numbered by the edge position of the mean, lowest first, so the
-    // numbers do not depend on the seeding.
-    std::vector<int> order(static_cast<size_t>(k));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&means](int a, int b) {
-      return means[a].spectrum.midx < means[b].spectrum.midx;
-    });
-    std::vector<int> number(static_cast<size_t>(k));
-    for (int i = 0; i < k; ++i) {
-      number[size_t(order[size_t(i)])] = i + 1;
-      ClusterMean cm = means[order[size_t(i)]];
-      cm.spectrum.name = QStringLiteral("Cluster %1").arg(i + 1);
-      m_clusters.append(cm);
-    }
+  m_clustered = job.clustered;
+  m_clusters = job.clusters;
+  if (job.clustered) {
     m_clusterMap->reset(m_cond);
     for (int r = 0; r < rows; ++r) {
-      const Point& p = m_points[size_t(r)];
-      m_clusterMap->setData(p.cx, p.cy, p.bx, p.by, number[size_t(km.labels[size_t(r)])]);
+      const Point& p = job.points[size_t(r)];
+      m_clusterMap->setData(p.cx, p.cy, p.bx, p.by, job.number[size_t(r)]);
     }
-    m_clustered = true;
   }
   refreshMaps();
   emit progress(100.0);
+}
+
+void ComponentRun::endRun()
+{
+  logWithTime(runTitle(m_setup) + QStringLiteral(" end"));
+  emit ended();
 }
 
 void ComponentRun::refreshMaps()

@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <memory>
+#include <thread>
 #include <vector>
 
 class Analyzed2DRes;
@@ -41,12 +42,14 @@ struct ClusterMean
 
 // Principal components (and k-means clusters) of the normalised spectra of an
 // area, on the point-run engine: the spectra are gathered on every core in
-// raster order, then decomposed on the owner's thread, so the results are
-// bit-identical for any thread count. The maps ("PCA Score 1" ... and
-// "Cluster Map") belong to the run and are written only when a run completes;
-// a refused or stopped run leaves them and the last results as they were.
+// raster order, then decomposed on a thread of the run's own (the k-means of
+// a large area takes seconds, and the owner's thread, usually the GUI's,
+// keeps turning meanwhile). The results are bit-identical for any thread
+// count. The maps ("PCA Score 1" ... and "Cluster Map") belong to the run and
+// are written on the owner's thread only when a run completes; a refused or
+// stopped run leaves them and the last results as they were.
 //
-// Every start ends exactly once with `ended()`.
+// Every start ends exactly once with `ended()`, on the owner's thread.
 class ComponentRun : public QObject
 {
   Q_OBJECT
@@ -56,7 +59,11 @@ public:
   ~ComponentRun() override;
 
   PointRun& engine() const { return *m_engine; }
+  // Gathering or decomposing.
   bool isRunning() const;
+  // For headless callers: blocks until the run has ended (the results are in
+  // and ended() was emitted), without an event loop.
+  void waitForEnd();
 
   // Starts over `area` (null: no image). Returns false when refused (a
   // debug line says why and ended() was emitted).
@@ -89,9 +96,13 @@ private:
   {
     int cx, cy, bx, by;
   };
+  struct Decomposition;
   bool refuse(const QString& why);
   void engineEnded(bool completed);
-  void finish();
+  // By value: callers pass m_job, which this clears.
+  void decompositionDone(std::shared_ptr<Decomposition> job);
+  void apply(const Decomposition& job);
+  void endRun();
 
   std::unique_ptr<PointRun> m_engine;
   ComponentSetup m_setup;
@@ -111,4 +122,8 @@ private:
   std::vector<std::unique_ptr<Analyzed2DRes>> m_scoreMapPool;
   std::unique_ptr<Analyzed2DRes> m_clusterMap;
   bool m_clustered = false;
+
+  // The decomposition under way, if any, and its thread.
+  std::shared_ptr<Decomposition> m_job;
+  std::thread m_worker;
 };

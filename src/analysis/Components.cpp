@@ -110,7 +110,8 @@ KMeans lloyd(const std::vector<double>& p,
              int k,
              std::vector<double>& centres,
              int maxIterations,
-             int threads)
+             int threads,
+             const std::atomic<bool>* cancel)
 {
   KMeans out;
   out.labels.assign(size_t(rows), -1);
@@ -121,6 +122,8 @@ KMeans lloyd(const std::vector<double>& p,
   threads = std::max(1, std::min(threads, rows / 4096 + 1));
   std::vector<char> changedIn(static_cast<size_t>(threads));
   for (int it = 0; it < maxIterations; ++it) {
+    if (cancel && cancel->load(std::memory_order_relaxed))
+      return out;
     const auto chunk = [&](int t) {
       const int r0 = int(qint64(rows) * t / threads);
       const int r1 = int(qint64(rows) * (t + 1) / threads);
@@ -247,7 +250,8 @@ KMeans kmeans(const std::vector<double>& points,
               int restarts,
               int maxIterations,
               std::uint64_t seed,
-              int threads)
+              int threads,
+              const std::atomic<bool>* cancel)
 {
   KMeans best;
   if (rows < 1 || dims < 1 || k < 1 || k > rows)
@@ -255,8 +259,10 @@ KMeans kmeans(const std::vector<double>& points,
   std::mt19937_64 gen(seed);
   std::vector<double> centres;
   for (int r = 0; r < std::max(1, restarts); ++r) {
+    if (cancel && cancel->load(std::memory_order_relaxed))
+      break;
     seedCentres(points, rows, dims, k, gen, centres);
-    KMeans run = lloyd(points, rows, dims, k, centres, maxIterations, threads);
+    KMeans run = lloyd(points, rows, dims, k, centres, maxIterations, threads, cancel);
     if (best.labels.empty() || run.inertia < best.inertia)
       best = std::move(run);
   }

@@ -2,6 +2,7 @@
 
 #include <QVector>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -43,7 +44,8 @@ struct KMeans
 // fixed seed, `restarts` runs, the lowest within-cluster sum kept (the first
 // on a tie), at most `maxIterations` assignment rounds each. The assignment
 // of the rows is spread over `threads` threads; the result does not depend
-// on their number.
+// on their number. When `cancel` is given and becomes true, it returns soon,
+// between assignment rounds, with a result that means nothing.
 KMeans kmeans(const std::vector<double>& points,
               int rows,
               int dims,
@@ -51,6 +53,7 @@ KMeans kmeans(const std::vector<double>& points,
               int restarts = 5,
               int maxIterations = 300,
               std::uint64_t seed = 0x4c756d61u,
-              int threads = 1);
+              int threads = 1,
+              const std::atomic<bool>* cancel = nullptr);
 
 } // namespace components

@@ -12,6 +12,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstring>
 #include <memory>
@@ -78,7 +79,7 @@ public:
     QSignalSpy ended(&r, &ComponentRun::ended);
     const AnalyzeCond c = area();
     const bool started = r.start(&c, s);
-    r.engine().waitForEnd();
+    r.waitForEnd();
     EXPECT_EQ(ended.count(), 1);
     return started;
   }
@@ -210,6 +211,49 @@ TEST(ComponentRun, ResultsAreBitIdenticalForOneAndTwoThreads)
               0);
 }
 
+// The decomposition runs on a thread of its own after the gather: the
+// results and the end reach the owner through its event loop; a stop while
+// it works ends the run once and keeps the last results, and a run destroyed
+// meanwhile takes its thread down with it.
+TEST(ComponentRun, DecompositionEndsThroughTheEventLoopAndCanBeStopped)
+{
+  ComponentWorld w;
+  ASSERT_TRUE(w.stack.ok());
+  ComponentRun run;
+  ASSERT_TRUE(w.run(run, w.setup(2, 3)));
+  const QVector<double> clustered = run.clusterMap()->data();
+  const AnalyzeCond area = w.area();
+
+  QSignalSpy ended(&run, &ComponentRun::ended);
+  ASSERT_TRUE(run.start(&area, w.setup(2, 3)));
+  run.engine().waitForEnd();
+  EXPECT_TRUE(run.isRunning());
+  EXPECT_EQ(ended.count(), 0);
+  ASSERT_TRUE(ended.wait(20000));
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_FALSE(run.isRunning());
+  EXPECT_EQ(run.clusterMap()->data(), clustered);
+
+  ended.clear();
+  ASSERT_TRUE(run.start(&area, w.setup(4)));
+  run.engine().waitForEnd();
+  run.stop();
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_FALSE(run.isRunning());
+  QTest::qWait(50); // a post from the stopped thread changes nothing
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_EQ(run.maps().size(), 3); // two scores and the cluster map, as before
+  EXPECT_EQ(run.clusters().size(), 3);
+
+  auto doomed = std::make_unique<ComponentRun>();
+  QSignalSpy doomedEnded(doomed.get(), &ComponentRun::ended);
+  ASSERT_TRUE(doomed->start(&area, w.setup(2, 3)));
+  doomed->engine().waitForEnd();
+  doomed.reset();
+  QTest::qWait(50);
+  EXPECT_EQ(doomedEnded.count(), 0);
+}
+
 TEST(ComponentRun, SavedClusterMeansFitTheirOwnRegionsAsReferences)
 {
   ComponentWorld w;
@@ -245,8 +289,9 @@ TEST(ComponentRun, SavedClusterMeansFitTheirOwnRegionsAsReferences)
   lcf.engine().waitForEnd();
   for (int y = 1; y < H; y += 3)
     for (int x = 1; x < W; x += 3)
-      if (x % 8 != 7 && x % 8 != 0) // away from the region borders
+      if (x % 8 != 7 && x % 8 != 0) { // away from the region borders
         EXPECT_GT(maps.fractions[regionOf(x)]->valueAt(x, y), 0.9) << x << "," << y;
+      }
 
   lctest::MessageCapture log;
   EXPECT_FALSE(run.saveClusterSpectra(dir.filePath(QStringLiteral("none/x"))));
@@ -323,7 +368,7 @@ TEST(ComponentRun, PointsWithoutFiniteSpectraAreLeftOutAndCounted)
   ComponentRun run;
   lctest::MessageCapture log;
   ASSERT_TRUE(run.start(&c, s));
-  run.engine().waitForEnd();
+  run.waitForEnd();
   EXPECT_TRUE(
     log.has(QStringLiteral("Cluster analysis: %1 spectra with non-finite values left out").arg(H)));
   EXPECT_EQ(run.pointsLeftOut(), H);

@@ -66,7 +66,7 @@ TEST_F(BodyComponents, BatchWordsEndOnceOnEveryPathIncludingRefusals)
 
   // A run: reported at its end, once.
   const quint64 pca = exec("analyzer_exec_pca 2");
-  m_body->componentRun()->engine().waitForEnd();
+  m_body->componentRun()->waitForEnd();
   QTest::qWait(20);
   EXPECT_EQ(reportsOf(reports, pca), 1);
   ASSERT_EQ(m_body->componentRun()->maps().size(), 2);
@@ -74,7 +74,7 @@ TEST_F(BodyComponents, BatchWordsEndOnceOnEveryPathIncludingRefusals)
             m_body->componentRun()->explained().size());
 
   const quint64 cluster = exec("analyzer_exec_cluster 2");
-  m_body->componentRun()->engine().waitForEnd();
+  m_body->componentRun()->waitForEnd();
   QTest::qWait(20);
   EXPECT_EQ(reportsOf(reports, cluster), 1);
   ASSERT_EQ(m_body->componentRun()->clusters().size(), 2);
@@ -94,7 +94,7 @@ TEST_F(BodyComponents, SelectMapByNameShowsAndSavesItUntilTheSelectionChanges)
   exec("set_band_h 0");
   exec("select_region 0 0 6 4");
   exec("analyzer_exec_cluster 2");
-  m_body->componentRun()->engine().waitForEnd();
+  m_body->componentRun()->waitForEnd();
   QTest::qWait(20);
 
   exec("analyzer_select_map \"Cluster Map\"");
