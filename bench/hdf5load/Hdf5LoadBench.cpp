@@ -10,16 +10,14 @@
 // times is printed.
 
 #include "input/Hdf5Stack.h"
-#include "input/LoadTiff.h"
 #include "input/TiffData.h"
 
+#include "LoadTiffTiming.h"
 #include "StackGen.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 #include <hdf5.h>
@@ -87,36 +85,7 @@ bool writeHdf5(const QString& path, const QVector<double>& energies)
 
 void BM_LoadTiffFiles(benchmark::State& state)
 {
-  QThread thread;
-  LoadTiff* loader = new LoadTiff;
-  loader->moveToThread(&thread);
-  QObject::connect(&thread, &QThread::finished, loader, &QObject::deleteLater);
-  QObject receiver;
-  int received = 0;
-  // The stack is kept whole until the load ends, as the program keeps it:
-  // freeing each frame on arrival let the next reuse its memory, which a
-  // real load never can.
-  std::vector<std::unique_ptr<TiffData>> stack;
-  QObject::connect(loader, &LoadTiff::loaded, &receiver, [&](TiffData* d, int) {
-    stack.emplace_back(d);
-    ++received;
-  });
-  thread.start();
-  for (auto _ : state) {
-    QEventLoop loop;
-    QObject::connect(loader, &LoadTiff::finishLoadFiles, &loop, &QEventLoop::quit);
-    QMetaObject::invokeMethod(loader, [&] { loader->loadTiffs(g_tiffs, 1, 0, 0); });
-    loop.exec();
-    QCoreApplication::sendPostedEvents(&receiver, QEvent::MetaCall);
-    state.PauseTiming();
-    stack.clear();
-    state.ResumeTiming();
-  }
-  LoadTiff::shutDown(loader, &thread, &receiver);
-  if (received != kFrames * state.iterations())
-    state.SkipWithError("frames missing");
-  state.counters["frames/s"] =
-    benchmark::Counter(double(kFrames) * state.iterations(), benchmark::Counter::kIsRate);
+  benchsupport::timeLoadTiff(state, g_tiffs, true);
 }
 
 void BM_ReadHdf5Stack(benchmark::State& state)

@@ -5,16 +5,14 @@
 // thread and, for comparison in the same run, by a bare libtiff scan-line
 // loop. Sample: a 21 x 21 box summed on each of 200 frames.
 
-#include "input/LoadTiff.h"
 #include "input/TiffData.h"
 
+#include "LoadTiffTiming.h"
 #include "StackGen.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <benchmark/benchmark.h>
 #include <tiffio.h>
@@ -70,28 +68,7 @@ void BM_TiffDataRead(benchmark::State& state)
 
 void BM_LoadTiff(benchmark::State& state)
 {
-  QThread thread;
-  LoadTiff* loader = new LoadTiff;
-  loader->moveToThread(&thread);
-  QObject::connect(&thread, &QThread::finished, loader, &QObject::deleteLater);
-  QObject receiver;
-  int received = 0;
-  QObject::connect(loader, &LoadTiff::loaded, &receiver, [&](TiffData* d, int) {
-    delete d;
-    ++received;
-  });
-  thread.start();
-  for (auto _ : state) {
-    QEventLoop loop;
-    QObject::connect(loader, &LoadTiff::finishLoadFiles, &loop, &QEventLoop::quit);
-    QMetaObject::invokeMethod(loader, [&] { loader->loadTiffs(g_files, 1, 0, 0); });
-    loop.exec();
-  }
-  LoadTiff::shutDown(loader, &thread, &receiver);
-  if (received != kFrames * state.iterations())
-    state.SkipWithError("frames missing");
-  state.counters["frames/s"] =
-    benchmark::Counter(double(kFrames) * state.iterations(), benchmark::Counter::kIsRate);
+  benchsupport::timeLoadTiff(state, g_files, false);
 }
 
 void BM_Sample21x21Over200Frames(benchmark::State& state)
