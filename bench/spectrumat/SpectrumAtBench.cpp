@@ -2,7 +2,7 @@
 // bare cost of reading the same pixels once: the same boxes summed in a
 // tight loop over the rows of each frame.
 
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
 #include "input/TiffWriter.h"
 

@@ -2,7 +2,7 @@
 
 #include "analysis/FourierTransformer.h"
 #include "analysis/PointKernel.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 
 // The Fourier analysis of one point as a point kernel: w (the first I1
 // frame's box sum), then |F_k| for every k of the transform of the point's

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/PointKernel.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 
 #include <QPair>
 #include <QVector>

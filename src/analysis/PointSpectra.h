@@ -1,6 +1,6 @@
 #pragma once
 
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QRect>

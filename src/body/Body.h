@@ -3,7 +3,7 @@
 #include "analysis/AnalyzeCond.h"
 #include "batch/CmdLine.h"
 #include "batch/PendingBatchCmd.h"
-#include "body/FrameStack.h"
+#include "stack/FrameStack.h"
 #include "calibration/EMPHeader.h"
 #include "input/Hdf5Stack.h"
 

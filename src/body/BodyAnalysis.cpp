@@ -12,7 +12,7 @@
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "display/MapImages.h"

@@ -11,7 +11,7 @@
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "app/TextItems.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "calibration/CalibCtrl.h"
 #include "calibration/CalibKernel.h"
 #include "calibration/EmpFile.h"

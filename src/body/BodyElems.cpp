@@ -14,7 +14,7 @@
 #include "analysis/PointSpectra.h"
 #include "analysis/RaKernel.h"
 #include "analysis/SumUpCtrl.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "display/ImgDispA.h"
 #include "display/MapImages.h"
 

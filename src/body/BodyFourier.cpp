@@ -6,7 +6,7 @@
 #include "analysis/Analyzer2.h"
 #include "analysis/FourierRun.h"
 #include "app/Settings.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
 

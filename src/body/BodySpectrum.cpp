@@ -4,7 +4,7 @@
 #include "body/Body.h"
 
 #include "analysis/Analyzer.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
 #include "input/SelectDataFiles.h"

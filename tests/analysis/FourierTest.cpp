@@ -2,7 +2,7 @@
 #include "analysis/FourierTransformer.h"
 #include "analysis/PointRun.h"
 
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
 #include "spectrum/SpectrumPoints.h"
 

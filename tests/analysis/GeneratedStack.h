@@ -2,7 +2,7 @@
 
 #include "StackGen.h"
 #include "analysis/LcfFit.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QTemporaryDir>

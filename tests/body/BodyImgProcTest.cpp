@@ -1,6 +1,6 @@
 #include "BodyFixture.h"
 
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "imgproc/ImgProc.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"

@@ -4,7 +4,7 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/PointKernel.h"
 #include "analysis/PointRun.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/MessageCapture.h"

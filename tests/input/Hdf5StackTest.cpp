@@ -1,5 +1,5 @@
 #include "input/Hdf5Stack.h"
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
 
 #include "Hdf5Writer.h"

@@ -1,7 +1,7 @@
 // Every refused frame leaves exactly one debug line naming its file, and
 // the inputs that made the readers allocate far beyond the file (found
 // while fuzzing) stay cheap.
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
 
 #include "StackGen.h"

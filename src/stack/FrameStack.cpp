@@ -1,4 +1,4 @@
-#include "body/FrameStack.h"
+#include "stack/FrameStack.h"
 
 #include "input/TiffData.h"
 

@@ -1,4 +1,4 @@
-#include "body/StackSpectra.h"
+#include "stack/StackSpectra.h"
 
 #include "input/TiffData.h"
 
