@@ -9,8 +9,6 @@
 
 namespace {
 
-std::atomic<int> g_threadOverride{ 0 };
-
 // Tiles a worker may finish ahead of the recorder, per thread: enough to keep
 // every thread busy while the owner records, few enough that a run whose
 // points write many values (whole spectra) holds only a few tiles at a time.
@@ -86,19 +84,7 @@ PointRun::~PointRun()
 
 int PointRun::defaultThreadCount()
 {
-  const QByteArray env = qgetenv("LUMACRESTA_THREADS");
-  bool ok = false;
-  const int fromEnv = env.toInt(&ok);
-  if (ok && fromEnv > 0)
-    return std::min(fromEnv, 256);
-  if (g_threadOverride.load() > 0)
-    return g_threadOverride.load();
   return std::max(1, int(std::thread::hardware_concurrency()));
-}
-
-void PointRun::setDefaultThreadOverride(int threads)
-{
-  g_threadOverride.store(std::max(0, threads));
 }
 
 void PointRun::start(const AnalyzeCond& cond,

@@ -57,11 +57,10 @@ public:
   // recording on the calling (owner) thread; for headless callers and tests.
   void waitForEnd();
 
-  // The thread count taken by default: LUMACRESTA_THREADS when it holds a
-  // positive number, else the override set by the application's settings,
-  // else every hardware thread.
+  // The thread count taken when none was set: every hardware thread. Who
+  // starts runs passes the user's choice (setting, environment) with
+  // setThreadCount; nothing changes this default.
   static int defaultThreadCount();
-  static void setDefaultThreadOverride(int threads);
 
 signals:
   // The first point of row `row` (after the first row) is next to record;

@@ -1,11 +1,11 @@
 #include "app/Settings.h"
 
-#include "analysis/PointRun.h"
-
 #include "app/ParamRegistry.h"
 
 #include <QDebug>
 #include <QDir>
+
+#include <algorithm>
 
 Settings& settings()
 {
@@ -64,7 +64,17 @@ void applySettings(ParamRegistry& reg, Settings& s)
     const int n = reg.value("Threads").toInt(&ok);
     s.Threads = ok && n > 0 ? n : 0;
   }
-  PointRun::setDefaultThreadOverride(s.Threads);
+  // Read here, once: whoever starts runs is handed the count.
+  s.Threads = threadsFromEnvironment(qgetenv("LUMACRESTA_THREADS"), s.Threads);
+}
+
+int threadsFromEnvironment(const QByteArray& env, int configured)
+{
+  bool ok = false;
+  const int fromEnv = env.trimmed().toInt(&ok);
+  if (ok && fromEnv > 0)
+    return std::min(fromEnv, 256);
+  return configured;
 }
 
 StartupOptions prepareStartup(ParamRegistry& reg, const QStringList& args, Settings& s)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class ParamRegistry;
@@ -12,7 +13,8 @@ struct Settings
   QString BatchRoot;
   bool ShowAnalyzer2Button = false;
   // Threads of the runs over an area; 0 uses every hardware thread. The
-  // environment variable LUMACRESTA_THREADS wins over it.
+  // environment variable LUMACRESTA_THREADS wins over the configuration
+  // (applySettings resolves both); start-up hands it to whoever runs.
   int Threads = 0;
 };
 
@@ -37,6 +39,9 @@ QString configFileName(ParamRegistry& reg);
 // Applies DataRoot/BatchRoot/ShowAnalyzer2Button from the registry: the
 // configuration key first, then the command-line option.
 void applySettings(ParamRegistry& reg, Settings& s);
+// LUMACRESTA_THREADS when it holds a positive number (at most 256), else
+// `configured`.
+int threadsFromEnvironment(const QByteArray& env, int configured);
 // The whole headless part of start-up: parse, read the configuration,
 // apply the settings, and log one line per entry nobody read.
 StartupOptions prepareStartup(ParamRegistry& reg, const QStringList& args, Settings& s);

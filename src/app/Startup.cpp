@@ -16,6 +16,7 @@
 int runMainWindow(const StartupOptions& opt)
 {
   auto body = std::make_unique<Body>();
+  body->setRunThreads(settings().Threads);
   QObject::connect(body.get(), &Body::finishing, qApp, &QApplication::closeAllWindows);
   body->show();
   // -b FILE loads the batch into the batch window; -x runs whatever the

@@ -3,9 +3,9 @@
 #include "analysis/AnalyzeCond.h"
 #include "batch/CmdLine.h"
 #include "batch/PendingBatchCmd.h"
-#include "stack/FrameStack.h"
 #include "calibration/EMPHeader.h"
 #include "input/Hdf5Stack.h"
+#include "stack/FrameStack.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -129,6 +129,9 @@ public:
   PointSpectra analysisSpectra() const;
   // Stops every run whose threads read the frames.
   void stopRunsReadingFrames();
+  // Threads of every run started from here on (0: every hardware thread);
+  // start-up passes the user's choice.
+  void setRunThreads(int threads);
 
   // ---- Element, residual and sum-up runs (BodyElems.cpp) ----
   MapsRun* elemRun() const { return m_elemRun.get(); }

@@ -12,11 +12,11 @@
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
-#include "stack/StackSpectra.h"
 #include "display/ColorBar.h"
 #include "display/ImgDispA.h"
 #include "display/MapImages.h"
 #include "output/SpectraSaveRun.h"
+#include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
 
@@ -88,6 +88,19 @@ void Body::stopRunsReadingFrames()
       run->stop();
   if (m_componentRun && m_componentRun->isRunning())
     m_componentRun->stop();
+}
+
+void Body::setRunThreads(int threads)
+{
+  for (PointRun* engine : { &m_lcfRun->engine(),
+                            &m_elemRun->engine(),
+                            &m_raRun->engine(),
+                            &m_sumUpRun->engine(),
+                            m_calibRun.get(),
+                            &m_spectraSave->engine(),
+                            &m_fourierRun->engine(),
+                            &m_componentRun->engine() })
+    engine->setThreadCount(threads);
 }
 
 PointSpectra Body::analysisSpectra() const

@@ -87,3 +87,18 @@ TEST(Configuration, MissingFileKeepsDefaults)
   EXPECT_TRUE(cap.has("Can't open config file : /nonexistent/none.cfg"));
   EXPECT_EQ(s.DataRoot, "home");
 }
+
+// The environment wins over the configuration's Threads; anything but a
+// positive number there leaves the configured count.
+TEST(Configuration, ThreadsFromEnvironmentWinOverTheFile)
+{
+  const struct
+  {
+    const char* env;
+    int configured;
+    int expected;
+  } cases[] = { { "", 3, 3 },   { "2", 3, 2 }, { " 4 ", 0, 4 },     { "0", 3, 3 },
+                { "-1", 3, 3 }, { "x", 5, 5 }, { "100000", 0, 256 } };
+  for (const auto& c : cases)
+    EXPECT_EQ(threadsFromEnvironment(c.env, c.configured), c.expected) << c.env;
+}
