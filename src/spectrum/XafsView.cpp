@@ -27,8 +27,14 @@ XafsView::XafsView(QWidget* parent)
   connect(m_ui->Plot, &DispA::wheelMoved0, this, &XafsView::onWheelMoved);
   connect(m_ui->ResetXScale, &QPushButton::clicked, this, &XafsView::resetXScale);
   connect(m_ui->Save, &QPushButton::clicked, this, &XafsView::askSaveFile);
-  for (QCheckBox* box : { m_ui->Normalized, m_ui->ECorrect, m_ui->ShowRaw, m_ui->ShowFFT })
+  for (QCheckBox* box : { m_ui->Normalized, m_ui->ShowRaw, m_ui->ShowFFT })
     connect(box, &QCheckBox::toggled, this, &XafsView::update);
+  // The correction moves every energy: an unzoomed range moves with them.
+  connect(m_ui->ECorrect, &QCheckBox::toggled, this, [this] {
+    if (!m_userZoomed)
+      setRangeToData();
+    repaintAndNotify();
+  });
 }
 
 XafsView::~XafsView() = default;
@@ -37,9 +43,10 @@ double XafsView::setSpectrum(const XafsSpectrum& s)
 {
   m_spectrum = s;
   m_hasSpectrum = true;
-  // A range that shows nothing of the new spectrum (the first, a new stack,
-  // another edge) would leave an empty frame: take the spectrum's own.
-  if (m_rescalePending || !m_hasRange || !overlapsRange(s)) {
+  // The range follows the data (a stack still loading grows its energies)
+  // unless the user zoomed since; even then a range that shows nothing of
+  // the new spectrum (another edge) would leave an empty frame.
+  if (m_rescalePending || !m_userZoomed || !m_hasRange || !overlapsRange(s)) {
     if (setRangeToData())
       m_rescalePending = false;
   }
@@ -88,6 +95,7 @@ void XafsView::clearOtherSpectra()
 void XafsView::rescaleOnNextSpectrum()
 {
   m_rescalePending = true;
+  m_userZoomed = false;
 }
 
 bool XafsView::hasData() const
@@ -137,6 +145,7 @@ void XafsView::onWheelMoved()
   m_lower = (m_lower - em) * f + em;
   m_upper = (m_upper - em) * f + em;
   m_hasRange = true;
+  m_userZoomed = true;
   setTransform();
   const ChCoord* cc = m_ui->Plot->coord();
   m_ui->XVal->setText(QString::number(cc->rx(at.x()), 'g', 6));
@@ -146,6 +155,7 @@ void XafsView::onWheelMoved()
 
 void XafsView::resetXScale()
 {
+  m_userZoomed = false;
   setRangeToData();
   repaintAndNotify();
 }

@@ -38,7 +38,8 @@ public:
   void clearStandard();
   void addOtherSpectrum(const XafsSpectrum& s);
   void clearOtherSpectra();
-  // The next spectrum handed over resets the energy range to its own.
+  // The next spectrum handed over resets the energy range to its own and
+  // forgets a zoom: a new stack starts unzoomed.
   void rescaleOnNextSpectrum();
 
   const XafsSpectrum& spectrum() const { return m_spectrum; }
@@ -102,4 +103,6 @@ private:
   double m_upper = 1.0;
   bool m_rescalePending = true;
   bool m_hasRange = false; // the range spans real data (or a user's zoom)
+  // The wheel changed the range since the last reset or new stack.
+  bool m_userZoomed = false;
 };

@@ -110,10 +110,10 @@ int pixelsOf(DispA* plot, const QColor& colour)
 
 } // namespace
 
-// The first spectrum with a spread of energies sets the range, whatever came
-// before it while a stack was loading (nothing, one frame); a spectrum the
-// range misses takes its own range; a zoom inside the data stays.
-TEST(XafsView, RangeFollowsTheFirstRealSpectrum)
+// The range follows the data while a stack loads (nothing, one frame, the
+// first few frames, all of them); a zoom inside the data stays until a new
+// stack; a spectrum the range misses takes its own range.
+TEST(XafsView, RangeFollowsTheData)
 {
   XafsView view;
   view.resize(640, 480);
@@ -123,6 +123,9 @@ TEST(XafsView, RangeFollowsTheFirstRealSpectrum)
   SyntheticEdge v;
   view.setSpectrum(
     XafsSpectrum(v.sample(8950, 8950, 1.0), QStringLiteral("one"), 1, 0.0, -1.0, -20.0, 20.0));
+  view.setSpectrum(
+    XafsSpectrum(v.sample(8940, 8941, 0.5), QStringLiteral("few"), 1, 0.0, -1.0, -20.0, 20.0));
+  EXPECT_CLOSE(view.upperEnergy(), 8941.0);
   view.setSpectrum(stepSpectrum());
   EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
   EXPECT_CLOSE(view.upperEnergy(), 9100.0);
@@ -132,6 +135,10 @@ TEST(XafsView, RangeFollowsTheFirstRealSpectrum)
   const double zoomed = view.upperEnergy() - view.lowerEnergy();
   view.setSpectrum(stepSpectrum());
   EXPECT_CLOSE(view.upperEnergy() - view.lowerEnergy(), zoomed, 1e-9);
+  view.rescaleOnNextSpectrum(); // a new stack forgets the zoom
+  view.setSpectrum(stepSpectrum());
+  view.setSpectrum(stepSpectrum());
+  EXPECT_CLOSE(view.upperEnergy() - view.lowerEnergy(), 200.0);
 
   SyntheticEdge cu;
   cu.e0 = 7112.0;
