@@ -8,6 +8,7 @@
 #include "analysis/LCFReference.h"
 #include "analysis/MapsRun.h"
 #include "analysis/ReferenceOverlap.h"
+#include "app/Refusal.h"
 #include "display/MapImages.h"
 #include "spectrum/XafsFileSelect.h"
 #include "spectrum/XafsView.h"
@@ -353,7 +354,7 @@ void Analyzer::capture(OwnMap slot)
   Analyzed2DRes* source = currentMap();
   Analyzed2DRes* target = m_maps[slot];
   if (!source || !source->hasData()) {
-    qDebug().noquote() << "No map to capture";
+    refuse(this, QStringLiteral("No map to capture"), tr("No map to capture"));
     return;
   }
   if (source != target) {

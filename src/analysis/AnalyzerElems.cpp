@@ -8,6 +8,7 @@
 #include "analysis/ElemCtrl.h"
 #include "analysis/ElemKernel.h"
 #include "analysis/MapsRun.h"
+#include "app/Refusal.h"
 #include "app/TextItems.h"
 
 #include "ui_Analyzer.h"
@@ -181,7 +182,8 @@ void Analyzer::setElemsStd()
 void Analyzer::recalcCorMap()
 {
   if (m_elems.isEmpty() || !m_elems.first()->map(ElemMapRatio)->hasData()) {
-    qDebug().noquote() << "No element maps to correlate";
+    refuse(
+      this, QStringLiteral("No element maps to correlate"), tr("No element maps to correlate"));
     return;
   }
   const Analyzed2DRes* first = m_elems.first()->map(ElemMapRatio);

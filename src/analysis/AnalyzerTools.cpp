@@ -7,6 +7,7 @@
 #include "analysis/MapKernels.h"
 #include "analysis/MapsRun.h"
 #include "analysis/SumUpCtrl.h"
+#include "app/Refusal.h"
 #include "app/TextItems.h"
 #include "calibration/EMPHeader.h"
 #include "calibration/EShiftMapDialog.h"
@@ -14,6 +15,7 @@
 
 #include "ui_Analyzer.h"
 
+#include <QButtonGroup>
 #include <QDebug>
 #include <QFileInfo>
 #include <QVBoxLayout>
@@ -36,6 +38,14 @@ void Analyzer::setupTools()
   m_toolRun = std::make_unique<MapsRun>(QStringLiteral("Map tool"));
   connect(
     m_toolRun.get(), &MapsRun::mapsRendered, this, [this] { m_images.genImg(m_toolRun->maps()); });
+  // The operation and the map on view sit in one box: without groups of
+  // their own, viewing a map would untick the operation.
+  auto* procType = new QButtonGroup(this);
+  for (QRadioButton* b : { m_ui->ProcTypeSub, m_ui->ProcTypeDiv, m_ui->ProcTypeMask })
+    procType->addButton(b);
+  auto* procView = new QButtonGroup(this);
+  for (QRadioButton* b : { m_ui->ShowMap1, m_ui->ShowMap2, m_ui->ShowProcessedMap })
+    procView->addButton(b);
   m_sumUpCtrl = new SumUpCtrl(m_ui->SumUpRows);
   m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
   connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::processMaps);
@@ -81,7 +91,9 @@ bool Analyzer::processMaps()
   const Analyzed2DRes& map1 = *m_maps[Map1];
   const Analyzed2DRes& map2 = *m_maps[Map2];
   if (!map1.hasData() || !map2.hasData()) {
-    qDebug().noquote() << "Process Maps: Map 1 and Map 2 must both hold a map";
+    refuse(this,
+           QStringLiteral("Process Maps: Map 1 and Map 2 must both hold a map"),
+           tr("Process Maps: Map 1 and Map 2 must both hold a map"));
     return false;
   }
   AnalyzeCond ac;

@@ -168,6 +168,7 @@ QVector<Analyzed2DRes*> ComponentRun::maps() const
 bool ComponentRun::refuse(const QString& why)
 {
   qDebug().noquote() << why;
+  emit refused(why);
   emit ended();
   return false;
 }

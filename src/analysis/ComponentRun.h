@@ -89,6 +89,8 @@ public:
 signals:
   void progress(double percent);
   void mapsRendered();
+  // A start that does not run, already logged; ended() follows.
+  void refused(const QString& why);
   void ended();
 
 private:

@@ -42,6 +42,7 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
     stop();
   if (!area) {
     qDebug().noquote() << "LCF 2D analysis not started: no image loaded";
+    emit refused(QStringLiteral("LCF 2D analysis not started: no image loaded"));
     emit ended();
     return false;
   }
@@ -50,6 +51,7 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
     usable += r.usable() ? 1 : 0;
   if (usable < 2) {
     qDebug().noquote() << "LCF 2D analysis not started: fewer than two usable references";
+    emit refused(QStringLiteral("LCF 2D analysis not started: fewer than two usable references"));
     emit ended();
     return false;
   }

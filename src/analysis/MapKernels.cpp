@@ -26,6 +26,17 @@ double MapValues::blockSum(int cx, int cy, int bx, int by) const
   return sum;
 }
 
+double MapValues::blockMean(int cx, int cy, int bx, int by) const
+{
+  bx = std::abs(bx);
+  by = std::abs(by);
+  const int nx = std::min(cx + bx, width - 1) - std::max(cx - bx, 0) + 1;
+  const int ny = std::min(cy + by, height - 1) - std::max(cy - by, 0) + 1;
+  if (nx <= 0 || ny <= 0)
+    return 0.0;
+  return blockSum(cx, cy, bx, by) / (double(nx) * ny);
+}
+
 ProcMapsKernel::ProcMapsKernel(const MapValues& map1, const MapValues& map2, int type)
   : m_map1(map1)
   , m_map2(map2)
@@ -47,8 +58,8 @@ double ProcMapsKernel::combine(double s1, double s2, int type)
 
 void ProcMapsKernel::compute(const RasterPoint& p, KernelScratch*, double* out) const
 {
-  const double s1 = m_map1.blockSum(p.cx, p.cy, p.bx, p.by);
-  const double s2 = m_map2.blockSum(p.cx, p.cy, p.bx, p.by);
+  const double s1 = m_map1.blockMean(p.cx, p.cy, p.bx, p.by);
+  const double s2 = m_map2.blockMean(p.cx, p.cy, p.bx, p.by);
   out[0] = combine(s1, s2, m_type);
   out[1] = s1;
   out[2] = m_map2.at(p.cx, p.cy);

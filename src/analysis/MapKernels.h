@@ -20,11 +20,16 @@ struct MapValues
   // Sum over [cx-|bx|, cx+|bx|] x [cy-|by|, cy+|by|]; pixels off the map
   // count 0.
   double blockSum(int cx, int cy, int bx, int by) const;
+  // Mean over the pixels of that block that lie on the map; 0 with none.
+  double blockMean(int cx, int cy, int bx, int by) const;
 };
 
-// Map processing: per point the block sums s1 of Map1 and s2 of Map2
-// combined by the chosen type. Writes the value, s1 and Map2's value at the
-// point (the last two for the log line).
+// Map processing: per point the values v1 of Map1 and v2 of Map2 combined
+// by the chosen type. A value is the mean over the point's block, i.e. the
+// value the map shows there: a map of a binned run holds its value on
+// every pixel of a block, and a sum would multiply it by the block's size.
+// Writes the value, v1 and Map2's value at the point (the last two for the
+// log line).
 class ProcMapsKernel : public PointKernel
 {
 public:
@@ -39,7 +44,7 @@ public:
   int valuesPerPoint() const override { return 3; }
   void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const override;
 
-  // Sub.: s1 - s2; Div.: s1 / s2, 0 where s2 is 0; Mask: s1 where s2 > 0,
+  // Sub.: v1 - v2; Div.: v1 / v2, 0 where v2 is 0; Mask: v1 where v2 > 0,
   // else 0.
   static double combine(double s1, double s2, int type);
 

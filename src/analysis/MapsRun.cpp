@@ -54,6 +54,7 @@ void MapsRun::refuse(const QString& why)
     stop();
   qDebug().noquote() << why;
   m_completed = false;
+  emit refused(why);
   emit ended();
 }
 

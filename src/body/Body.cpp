@@ -64,6 +64,7 @@ Body::Body(QWidget* parent)
   setupImageArea();
   setupDiagnostics();
   setupHdf5();
+  setupRefusals();
   connectForm();
   sizeToControls();
 }
@@ -387,6 +388,7 @@ void Body::showNothing()
 {
   m_shownIndex = -1;
   m_mapShown = false;
+  reflectShownKind();
   m_ui->dispA->clearImage();
   m_ui->ImgNo->setToolTip(QString());
 }

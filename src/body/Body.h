@@ -69,6 +69,7 @@ class Body;
 //                          the standard spectrum and the edge suggestion
 //   BodySaveSpectra.cpp    the spectra of every block of a region into a file
 //   BodyFourier.cpp        the Fourier analysis and the Q-information window
+//   BodyRefusals.cpp       where refusals are shown
 class Body : public QMainWindow
 {
   Q_OBJECT
@@ -447,6 +448,9 @@ private:
 
   // ---- Saving (BodySave.cpp) ----
   void setupSaving();
+  // True when the map a save writes has data; otherwise refuses in the
+  // window ("No map to save").
+  bool hasMapToSave();
   SaveDataCfg* m_saveDataCfg = nullptr;
 
   // ---- Batch (BodyBatch.cpp) ----
@@ -556,6 +560,19 @@ public:
 private:
   void setupHdf5();
   bool execLoadHdf5Cmd(const CmdLine& c);
+
+  // ---- Refusals (BodyRefusals.cpp) ----
+public:
+  // Logs `line` and shows it (or `shown`, its translation) in `window`
+  // (the one the user acted in) and in the main window's status line.
+  void refuseIn(QWidget* window, const QString& line, const QString& shown = QString());
+  // The showing alone, for a refusal already logged.
+  void showRefusal(QWidget* window, const QString& text);
+  // The map "Save Data" writes, under its button.
+  void showSaveTarget();
+
+private:
+  void setupRefusals();
 
   // ---- Principal components and clusters (BodyComponents.cpp) ----
 public:

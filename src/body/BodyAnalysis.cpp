@@ -187,6 +187,8 @@ void Body::showCurrentMap()
   m_ui->CBar->setMinMax(lo, hi);
   m_ui->dispA->update();
   m_mapShown = true;
+  m_shiftMapShown = false;
+  reflectShownKind();
 }
 
 void Body::renderShownMap()

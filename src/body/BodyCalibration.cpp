@@ -11,7 +11,6 @@
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "app/TextItems.h"
-#include "stack/StackSpectra.h"
 #include "calibration/CalibCtrl.h"
 #include "calibration/CalibKernel.h"
 #include "calibration/EmpFile.h"
@@ -21,6 +20,7 @@
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "spectrum/XafsView.h"
+#include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
 
@@ -52,24 +52,6 @@ void Body::setupCalibration()
   });
   connect(this, &Body::calibrationEnded, this, &Body::finishBatchExec);
   connect(this, &Body::calibrationEnded, this, &Body::calibRunEnded);
-
-  // What the image area shows.
-  connect(ui.ShowShiftMap, &QRadioButton::toggled, this, [this](bool on) {
-    if (on)
-      showShiftMap(true);
-  });
-  connect(ui.ShowImages, &QRadioButton::toggled, this, [this](bool on) {
-    if (on)
-      selectedDataI0(m_ui->ShowData->isChecked());
-  });
-  connect(ui.ShowResAnalysis, &QRadioButton::toggled, this, [this](bool on) {
-    if (on)
-      showCurrentMap();
-  });
-  // A result map put on view by the analysis window replaces the shift map.
-  auto resultShown = [this] { m_shiftMapShown = false; };
-  connect(m_analyzer.get(), &Analyzer::changedSelection, this, resultShown);
-  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, resultShown);
 
   connect(ui.SuggestingElm, &QLineEdit::textChanged, this, &Body::newElmSuggested);
   connect(ui.SuggestingEdge,
@@ -145,7 +127,9 @@ void Body::execCalibration()
   m_calibRun->stop();
   AnalyzeCond ac;
   if (!beginCalibration(ac)) {
-    qDebug().noquote() << "Calibration not started: no image loaded";
+    refuseIn(m_calibCtrl,
+             QStringLiteral("Calibration not started: no image loaded"),
+             tr("Calibration not started: no image loaded"));
     emit calibrationEnded();
     return;
   }
@@ -232,6 +216,7 @@ void Body::showShiftMap(bool f)
     m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
     m_mapShown = true;
     m_shiftMapShown = true;
+    reflectShownKind();
   }
   m_ui->dispA->update();
 }

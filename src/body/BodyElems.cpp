@@ -14,9 +14,9 @@
 #include "analysis/PointSpectra.h"
 #include "analysis/RaKernel.h"
 #include "analysis/SumUpCtrl.h"
-#include "stack/StackSpectra.h"
 #include "display/ImgDispA.h"
 #include "display/MapImages.h"
+#include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
 
@@ -173,7 +173,7 @@ void Body::deglitch()
 {
   Analyzed2DRes* map = m_analyzer->currentMap();
   if (!map || !map->hasData()) {
-    qDebug().noquote() << "Deglitch: no map";
+    refuseIn(this, QStringLiteral("Deglitch: no map"), tr("Deglitch: no map"));
     return;
   }
   map->setDeglitchConds(numberOr(m_ui->DeglitchF->text(), 1.0),

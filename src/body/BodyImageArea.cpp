@@ -51,33 +51,36 @@ void Body::setupImageArea()
     m_ui->VCross->setPositionRange(v.top(), v.bottom());
   });
 
+  // Each button asks for its view; when there is nothing of that kind to
+  // show, the buttons go back to what the view still shows.
   connect(ui.ShowImages, &QRadioButton::toggled, this, [this](bool on) {
-    if (!on || !m_mapShown)
+    if (!on)
       return;
     const int idx = m_shownIndex >= 0 ? m_shownIndex : shownList()->currentIndex();
-    if (shownStack().isValidIndex(idx))
+    if (m_mapShown && shownStack().isValidIndex(idx))
       showData(idx);
-    else
-      reflectShownKind(); // nothing to show instead: the map stays
+    reflectShownKind();
   });
   connect(ui.ShowResAnalysis, &QRadioButton::toggled, this, [this](bool on) {
-    if (!on || m_mapShown)
+    if (!on)
       return;
     showCurrentMap();
     reflectShownKind();
   });
-  // After the connections that draw the map, so the buttons see the result.
-  connect(m_analyzer.get(), &Analyzer::changedSelection, this, &Body::reflectShownKind);
-  connect(m_lcfRun.get(), &LcfRun::mapsRendered, this, &Body::reflectShownKind);
+  connect(ui.ShowShiftMap, &QRadioButton::toggled, this, [this](bool on) {
+    if (!on)
+      return;
+    showShiftMap(true);
+    reflectShownKind();
+  });
 }
 
 void Body::reflectShownKind()
 {
   Ui::Body& ui = *m_ui;
-  // The shift map is a view of its own; it is left as the user chose it.
-  if (ui.ShowShiftMap->isChecked())
-    return;
-  QRadioButton* shown = m_mapShown ? ui.ShowResAnalysis : ui.ShowImages;
+  QRadioButton* shown = !m_mapShown       ? ui.ShowImages
+                        : m_shiftMapShown ? ui.ShowShiftMap
+                                          : ui.ShowResAnalysis;
   const QSignalBlocker block(shown);
   shown->setChecked(true);
 }

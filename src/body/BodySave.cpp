@@ -19,6 +19,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QPainter>
 
 #include <functional>
@@ -98,19 +100,29 @@ int Body::mapIndex() const
 
 namespace {
 
-// Writes `map` as the 16-bit TIFF `name` with the dialog's scale choice;
-// `written` tells the scale used. False (with a debug line) without a map
-// or when the file cannot be written.
+// The colour bar's picture beside a TIFF save: its format follows the
+// extension, and a name whose extension no picture format has (a base name
+// "map.dat") gets ".png" instead of losing the picture.
+QString colourBarFileName(const QString& fname, int index)
+{
+  QString name =
+    insertIntoFileName(insertIntoFileName(fname, QString::number(index)), QStringLiteral("cBar"));
+  const QByteArray suffix = QFileInfo(name).suffix().toLower().toLatin1();
+  const bool tiff = suffix == "tif" || suffix == "tiff";
+  if (!tiff && !QImageWriter::supportedImageFormats().contains(suffix))
+    name = QFileInfo(name).dir().filePath(QFileInfo(name).completeBaseName() + ".png");
+  return name;
+}
+
+// Writes `map` (which has data) as the 16-bit TIFF `name` with the
+// dialog's scale choice; `written` tells the scale used. False (with a
+// debug line) when the file cannot be written.
 bool writeTiffOf(Analyzed2DRes* map,
                  const SaveDataCfg& cfg,
                  const QString& name,
                  MapSamples16& written)
 {
   qDebug().noquote() << "saveDataAsTiff";
-  if (!map || !map->hasData()) {
-    qDebug().noquote() << "No map to save";
-    return false;
-  }
   written = tiffDataForSave(
     *map, cfg.tiffFixedScale(), cfg.tiffScaleMin(), cfg.tiffScaleMax(), cfg.tiffAsAnalyzed());
   map->setSavedCount(written.values.size());
@@ -126,12 +138,15 @@ bool writeTiffOf(Analyzed2DRes* map,
 void Body::saveData(const QString& fname)
 {
   const int index = mapIndex();
+  showSaveTarget();
   if (m_saveDataCfg->saveAsHdf5()) {
     saveMapsAsHdf5(fname);
     return;
   }
   if (m_saveDataCfg->saveAsTiff()) {
     qDebug().noquote() << "selected tiff";
+    if (!hasMapToSave())
+      return;
     MapSamples16 written;
     if (!writeTiffOf(mapToSave(),
                      *m_saveDataCfg,
@@ -141,9 +156,8 @@ void Body::saveData(const QString& fname)
     // The colour bar goes under its own name beside the data file, never
     // over it, labelled with the scale the file was written with (a fixed
     // scale is not the range shown on screen).
-    const QString cBar =
-      insertIntoFileName(insertIntoFileName(fname, QString::number(index)), QStringLiteral("cBar"));
-    saveImageFile(m_ui->CBar->pictureWithScale(written.scaleMin, written.scaleMax), cBar);
+    saveImageFile(m_ui->CBar->pictureWithScale(written.scaleMin, written.scaleMax),
+                  colourBarFileName(fname, index));
   } else {
     qDebug().noquote() << "selected text";
     saveDataAsText(fname, index);
@@ -157,7 +171,7 @@ bool Body::saveMapsAsHdf5(const QString& fname)
     if (map && map->hasData())
       maps.append(map);
   if (maps.isEmpty()) {
-    qDebug().noquote() << "No map to save";
+    refuseIn(this, QStringLiteral("No map to save"), tr("No map to save"));
     return false;
   }
   return writeMapsHdf5(hdf5MapFileName(fname), maps);
@@ -166,18 +180,27 @@ bool Body::saveMapsAsHdf5(const QString& fname)
 bool Body::saveDataAsTiff(const QString& fname, int ext)
 {
   MapSamples16 written;
-  return writeTiffOf(
-    mapToSave(), *m_saveDataCfg, numberedFileName(fname, ext, QStringLiteral("tif")), written);
+  return hasMapToSave() && writeTiffOf(mapToSave(),
+                                       *m_saveDataCfg,
+                                       numberedFileName(fname, ext, QStringLiteral("tif")),
+                                       written);
+}
+
+bool Body::hasMapToSave()
+{
+  const Analyzed2DRes* map = mapToSave();
+  if (map && map->hasData())
+    return true;
+  refuseIn(this, QStringLiteral("No map to save"), tr("No map to save"));
+  return false;
 }
 
 bool Body::saveDataAsText(const QString& fname, int ext)
 {
   const QString name = numberedFileName(fname, ext, QStringLiteral("dat"));
-  Analyzed2DRes* map = mapToSave();
-  if (!map || !map->hasData()) {
-    qDebug().noquote() << "No map to save";
+  if (!hasMapToSave())
     return false;
-  }
+  Analyzed2DRes* map = mapToSave();
   return writeMapText(*map, name, m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue());
 }
 

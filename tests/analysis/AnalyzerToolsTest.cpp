@@ -132,6 +132,8 @@ TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
   for (int i = 0; i < 6; ++i)
     EXPECT_CLOSE(out->valueAt(i % 3, i / 3), expect[i]);
   a.form()->ProcTypeDiv->setChecked(true);
+  a.form()->ShowProcessedMap->click(); // viewing leaves the operation chosen
+  EXPECT_TRUE(a.form()->ProcTypeDiv->isChecked());
   ASSERT_TRUE(a.processMaps());
   EXPECT_CLOSE(out->valueAt(1, 0), 0.0); // s2 = 0
   EXPECT_CLOSE(out->valueAt(2, 0), -3.0);

@@ -278,6 +278,35 @@ TEST(MapTools, ProcessingRules)
   m.data = { 1, 2, 3, 4, 5, 6 };
   EXPECT_CLOSE(m.blockSum(0, 0, 1, 1), 1.0 + 2 + 4 + 5); // pixels off the map count 0
   EXPECT_CLOSE(m.blockSum(1, 1, -1, 0), 4.0 + 5 + 6);
+  EXPECT_CLOSE(m.blockMean(0, 0, 1, 1), (1.0 + 2 + 4 + 5) / 4);
+
+  // Maps of a 3 x 3 binned run hold their value on every pixel of a
+  // block: each operation works on that value, not on nine times it.
+  MapValues a, b;
+  a.width = b.width = 6;
+  a.height = b.height = 3;
+  for (int i = 0; i < 18; ++i) {
+    a.data.append(i % 6 < 3 ? 2.0 : 5.0);
+    b.data.append(i % 6 < 3 ? 0.5 : -1.0);
+  }
+  const struct
+  {
+    int type;
+    double left, right;
+  } cases[] = { { ProcMapsKernel::Sub, 1.5, 6.0 },
+                { ProcMapsKernel::Div, 4.0, -5.0 },
+                { ProcMapsKernel::Mask, 2.0, 0.0 } };
+  for (const auto& c : cases) {
+    const ProcMapsKernel k(a, b, c.type);
+    double out[3];
+    RasterPoint p;
+    p.cy = p.bx = p.by = 1;
+    for (const double want : { c.left, c.right }) {
+      p.cx = want == c.left ? 1 : 4;
+      k.compute(p, nullptr, out);
+      EXPECT_CLOSE(out[0], want) << c.type << " at " << p.cx;
+    }
+  }
 }
 
 TEST(MapTools, SumUpRanges)

@@ -4,6 +4,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
 #include "analysis/LCFReference.h"
+#include "calibration/CalibCtrl.h"
 #include "display/ImgDispA.h"
 #include "display/MapImages.h"
 #include "input/TiffData.h"
@@ -14,7 +15,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -66,6 +71,22 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*an->ownMap(Analyzer::ZansaMap)));
   m_body->showData(1);
   EXPECT_TRUE(ui.ShowImages->isChecked());
+
+  // Every way a view changes ticks its button, the shift map's included.
+  m_body->deglitch();
+  EXPECT_TRUE(m_body->isMapShown());
+  EXPECT_TRUE(ui.ShowResAnalysis->isChecked());
+  fill(m_body->mapImages(), m_body->shiftMap(), kWidth, kHeight, 1.0);
+  ui.ShowShiftMap->click();
+  EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*m_body->shiftMap()));
+  ASSERT_TRUE(an->selectImage(8));
+  EXPECT_TRUE(ui.ShowResAnalysis->isChecked());
+  ui.ShowShiftMap->click();
+  m_body->showData(0);
+  EXPECT_TRUE(ui.ShowImages->isChecked());
+  m_body->shiftMap()->clear();
+  ui.ShowShiftMap->click(); // no map: the frame stays and so does its button
+  EXPECT_TRUE(ui.ShowImages->isChecked());
 }
 
 // The map a save writes is the one the last selection command chose, also
@@ -95,6 +116,50 @@ TEST_F(BodyFixture, SavedMapFollowsTheLastSelection)
   exec("analyzer_select_image_type 0 1");
   exec("save_data " + out + "/ref0.dat");
   EXPECT_CLOSE(firstValue(out, "ref0-*.dat"), 3.0);
+  EXPECT_TRUE(m_body->form()->SaveTarget->text().endsWith(an->references()[0]->map(1)->name()));
+
+  // A TIFF save under a name ending in ".dat" still gets its colour bar.
+  exec("saveDataCfg_save_as_tiff");
+  exec("save_data " + out + "/pic.dat");
+  EXPECT_EQ(QDir(out).entryList({ "pic-*.tif" }).size(), 1);
+  EXPECT_EQ(QDir(out).entryList({ "pic-*-cBar.png" }).size(), 1);
+}
+
+// A refusal shows in the window where the user acted and in the main
+// window's status line, not only in the log.
+TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
+{
+  Analyzer* an = m_body->analyzer();
+  QWidget* calib = m_body->calibCtrl();
+  const struct
+  {
+    std::function<void()> act;
+    QWidget* window;
+    bool inStatusLine; // the analysis window's own tools stay in it
+    const char* text;
+  } cases[] = {
+    { [&] { m_body->saveData(m_dir + "/none.dat"); }, nullptr, true, "No map to save" },
+    { [&] { m_body->deglitch(); }, nullptr, true, "Deglitch: no map" },
+    { [&] { m_body->startLCF2DAnalysis(); },
+      an,
+      true,
+      "LCF 2D analysis not started: no image loaded" },
+    { [&] { an->processMaps(); }, an, false, "Process Maps: Map 1 and Map 2 must both hold a map" },
+    { [&] { m_body->execCalibration(); }, calib, true, "Calibration not started: no image loaded" },
+  };
+  for (const auto& c : cases) {
+    m_body->statusBar()->clearMessage();
+    c.act();
+    QApplication::processEvents();
+    if (c.window) {
+      const QLabel* line = c.window->findChild<QLabel*>(QStringLiteral("RefusalLine"));
+      ASSERT_NE(line, nullptr) << c.text;
+      EXPECT_EQ(line->text(), QString::fromLatin1(c.text));
+    }
+    if (c.inStatusLine)
+      EXPECT_EQ(m_body->statusBar()->currentMessage(), QString::fromLatin1(c.text));
+  }
+  EXPECT_EQ(m_body->form()->SaveTarget->text(), QStringLiteral("Save Data: no map to save"));
 }
 
 // The image area takes the shape of the stack (32 x 24 here), not of the
