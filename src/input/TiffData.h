@@ -83,6 +83,18 @@ public:
   // samples. A fill that returns false fails the frame (empty, false).
   using RowFill = std::function<bool(quint32 first, quint32 count, void* dst)>;
   bool fillSamples(const QString& name, quint32 w, quint32 h, int type, const RowFill& fill);
+  // A frame that reads the caller's samples in place (e.g. one slice of an
+  // array handed in from Python): row r starts at base + r * rowBytes. No
+  // pixel is copied or written, so the caller keeps the samples alive and
+  // unchanged for the frame's life; float samples must all be finite (the
+  // frame cannot clean them). The value range is left unset: it serves only
+  // pictures. False (an empty frame) for a size or type takeSamples refuses.
+  bool borrowSamples(const QString& name,
+                     quint32 w,
+                     quint32 h,
+                     int type,
+                     const void* base,
+                     qint64 rowBytes);
 
   // Rebuilds the display image through `mapping`, with the frame's own
   // minimum and maximum as the value range and its shift applied.

@@ -109,3 +109,32 @@ bool TiffData::fillSamples(const QString& name, quint32 w, quint32 h, int type, 
     cleanFloatRows();
   return true;
 }
+
+bool TiffData::borrowSamples(const QString& name,
+                             quint32 w,
+                             quint32 h,
+                             int type,
+                             const void* base,
+                             qint64 rowBytes)
+{
+  const int bytes = type == Tiff16 ? 2 : (type == Img32 || type == VrskFloat) ? 4 : 0;
+  if (bytes == 0 || !base || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide ||
+      qint64(w) * qint64(h) > kMaxPixels || rowBytes < qint64(bytes) * w) {
+    clear();
+    return false;
+  }
+  fileName = name;
+  width = w;
+  height = h;
+  bytesPerPixel = quint16(bytes);
+  scanlineSize = quint32(bytes) * w;
+  resetRange();
+  startRows(type, bytes);
+  m_rows.resize(h);
+  // The rows are only ever read through rowAt; the cast lets them share the
+  // storage of frames that own their rows.
+  auto* first = static_cast<quint8*>(const_cast<void*>(base));
+  for (quint32 r = 0; r < h; ++r)
+    m_rows[r] = first + qint64(r) * rowBytes;
+  return true;
+}

@@ -1,0 +1,63 @@
+"""Bad input raises TypeError or ValueError with the reason; nothing
+crashes."""
+import numpy as np
+import pytest
+
+import lumacresta
+import lumacresta.dask as ldask
+
+E = np.linspace(8940.0, 9060.0, 12)
+I1 = np.full((12, 6, 8), 1000, dtype=np.uint16)
+I0 = np.full((12, 6, 8), 3000, dtype=np.uint16)
+REFS = [(E, np.linspace(0, 1, 12)), (E, np.linspace(1, 0, 12) ** 2)]
+
+
+def lcf(**kw):
+    args = dict(i1=I1, i0=I0, energies=E, references=REFS, band=(1, 1))
+    args.update(kw)
+    return lumacresta.lcf_map(**args)
+
+
+@pytest.mark.parametrize("call, error, reason", [
+    (lambda: lcf(i1=I1.astype(np.float64)), TypeError, "uint16, uint32 or float32"),
+    (lambda: lcf(i1=I1[0]), ValueError, "3 axes"),
+    (lambda: lcf(i1=[[[1]]]), TypeError, "numpy array"),
+    (lambda: lcf(i0=I0[:, :3]), ValueError, "shape of i1"),
+    (lambda: lcf(energies=E[:-1]), ValueError, "12 values"),
+    (lambda: lcf(energies=E[::-1]), ValueError, "increasing"),
+    (lambda: lcf(energies=np.where(E > 9000, np.nan, E)), ValueError, "finite"),
+    (lambda: lcf(references=[(E + 5000, REFS[0][1]), REFS[1]]), ValueError, "miss"),
+    (lambda: lcf(references=REFS[:1]), ValueError, "two references"),
+    (lambda: lcf(references=["/nonexistent/ref.dat", "/nonexistent/b.dat"]), ValueError,
+     "cannot read"),
+    (lambda: lcf(references=[(E, REFS[0][1][:5]), REFS[1]]), ValueError, "length"),
+    (lambda: lcf(region=(8, 0, 4, 4)), ValueError, "outside the frames"),
+    (lambda: lcf(region=(0, -1, 4, 4)), ValueError, "outside the frames"),
+    (lambda: lcf(band=(-1, 0)), ValueError, "negative"),
+    (lambda: lcf(dark=np.zeros((6, 7), np.float32)), ValueError, "dark"),
+    (lambda: lcf(shift_map=np.zeros((2, 2))), ValueError, "shift_map"),
+    (lambda: lcf(constraint="positive"), ValueError, "constraint"),
+    (lambda: lcf(fit_range=(9000, 8000)), ValueError, "fit_range"),
+    (lambda: lumacresta.shift_map(I1, I0, E), ValueError, "standard"),
+    (lambda: lumacresta.spectrum(I1, I0, E, y=6, x=0), ValueError, "outside"),
+    (lambda: lumacresta.normalize(E, E[:3]), ValueError, "length"),
+    (lambda: lumacresta.read_stack("/nonexistent/I1_*.tif"), ValueError, "no file"),
+    (lambda: lumacresta.read_hdf5(__file__), ValueError, "HDF5"),
+    (lambda: ldask.lcf_map(I1, I0, E, REFS, band=(1, 1), energies=None), TypeError, ""),
+    (lambda: ldask.lcf_map(I1.astype(np.int32), I0, E, REFS), TypeError, "uint16"),
+    (lambda: ldask.lcf_map(I1, I0, E[:3], REFS), ValueError, "12 values"),
+])
+def test_bad_input_raises_with_the_reason(call, error, reason):
+    with pytest.raises(error, match=reason):
+        call()
+
+
+def test_core_checks_arguments_itself():
+    # The extension is reachable without the Python checks: it must refuse
+    # too, not read past an array.
+    core = lumacresta._core
+    with pytest.raises(ValueError, match="frames"):
+        core.lcf_map(I1, I0, None, E[:5], [(REFS[0], 0.0, False), (REFS[1], 0.0, False)], 1, 1,
+                     None, False, False, 0.0, 3e4, False, False, None, -1.0, 1)
+    with pytest.raises(ValueError, match="contiguous rows"):
+        core.spectrum(I1[:, :, ::2], None, None, E, 0, 0, 1, 1, False)
