@@ -20,7 +20,7 @@ from . import _args
 from . import _core
 
 __all__ = ["read_stack", "read_frame", "load_spectrum", "spectrum", "normalize",
-           "lcf_map", "shift_map", "grid_points"]
+           "lcf_map", "shift_map", "element_maps", "grid_points"]
 
 # The first pattern the program offers for an energy in a file name:
 # "I1_08979_5000.tif" is 8979.5 eV.
@@ -133,6 +133,30 @@ def shift_map(i1, i0, energies, standard=None, band=_args.DEFAULT_BAND, region=N
                            -1.0 if edge is None else float(edge),
                            _args.edge_position_of(edge_position),
                            _args.edge_or_none(suggested_edge), _args.threads_of(threads))
+
+
+def element_maps(i1, i0, energies, elements, band=_args.DEFAULT_BAND, region=None, dark=None,
+                 fluorescence=False, target=0, dE=20.0, rows=None,
+                 background=_args.DEFAULT_ELEM_BACKGROUND, shift_map=None, edge_position="grid",
+                 suggested_edge=None, threads=None):
+    """The element analysis at every point: for each edge of `elements`
+    ("Fe-K, Ni" or a list; "Cu" means Cu-K) its jump between E0 - dE and
+    E0 + dE on the raw absorption, the ratio to the `target` edge's jump
+    (index or name), mu at E0 + dE and E0 - dE, the edge position less E0,
+    the ROI and NROI values. `rows` sets an edge's own values: {"Fe-K":
+    {"roi": (7100, 7120), "th_dmut": 0.05, "no_neg": True, "dE": 10}};
+    `background` the values (dmut, dE, roi, nroi) written where a jump is not
+    above its threshold. Returns {edge: {"dmut", "ratio", "mu_plus",
+    "mu_minus", "shift", "roi", "nroi": (y, x) map}}."""
+    i1, i0, e, dark = _args.stack(i1, i0, energies, dark)
+    bw, bh = _args.band_of(band)
+    reg = _args.region_of(region, i1.shape[1], i1.shape[2])
+    names, tgt = _args.elements_of(elements, target)
+    return _core.element_maps(i1, i0, dark, e, names, bw, bh, reg, bool(fluorescence), tgt,
+                              float(dE), dict(rows or {}), [float(v) for v in background],
+                              None if shift_map is None else np.asarray(shift_map, np.float64),
+                              _args.edge_position_of(edge_position),
+                              _args.edge_or_none(suggested_edge), _args.threads_of(threads))
 
 
 def grid_points(shape, band=_args.DEFAULT_BAND, region=None):

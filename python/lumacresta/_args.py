@@ -9,6 +9,9 @@ import numpy as np
 DEFAULT_BAND = (10, 10)
 # The Analyzer's LCF range fields.
 DEFAULT_FIT_RANGE = (0.0, 30000.0)
+# "Analyze Elems Conditions": dmut, dE, ROI, NROI written where a jump is
+# not measured.
+DEFAULT_ELEM_BACKGROUND = (-1.0, 0.0, 0.0, 0.0)
 EDGE_POSITIONS = {"grid": 0, "interpolated": 1, "derivative": 2}
 CONSTRAINTS = {None: (False, False), "sum_to_one": (True, False),
                "non_negative": (True, True)}
@@ -145,3 +148,21 @@ def threads_of(threads):
 
 def edge_or_none(v):
     return -1.0 if v is None else float(v)
+
+
+def elements_of(elements, target):
+    """The element names as the program's "Target Element Names" text, and
+    the target edge's index (a name is found among the edges as written)."""
+    if isinstance(elements, str):
+        items = [t.strip() for t in elements.split(",") if t.strip()]
+    else:
+        items = [str(t).strip() for t in elements]
+    if not items:
+        raise ValueError("no element names")
+    if isinstance(target, str):
+        full = [t if "-" in t else t + "-K" for t in items]
+        want = target if "-" in target else target + "-K"
+        if want not in full:
+            raise ValueError(f"target {target!r} is not one of the edges {full}")
+        target = full.index(want)
+    return ", ".join(items), int(target)

@@ -16,7 +16,7 @@ import numpy as np
 import lumacresta as _lc
 from . import _args, _core
 
-__all__ = ["read_stack", "read_hdf5", "lcf_map", "shift_map"]
+__all__ = ["read_stack", "read_hdf5", "lcf_map", "shift_map", "element_maps"]
 
 DEFAULT_CHUNKS = (256, 256)
 
@@ -301,6 +301,46 @@ def shift_map(i1, i0, energies, standard=None, band=_args.DEFAULT_BAND, region=N
 
     return _run_blocks(_positional(kernel), ["shift"], i1, extras, e, (bw, bh), region,
                        t)["shift"]
+
+
+def element_maps(i1, i0, energies, elements, band=_args.DEFAULT_BAND, region=None, dark=None,
+                 fluorescence=False, target=0, dE=20.0, rows=None,
+                 background=_args.DEFAULT_ELEM_BACKGROUND, shift_map=None, edge_position="grid",
+                 suggested_edge=None, threads=1, chunks=DEFAULT_CHUNKS):
+    """`lumacresta.element_maps` over Dask arrays: {edge: {kind: lazy map}}."""
+    i1 = _stack3(i1, "i1", chunks)
+    e = _args.energies_of(energies, i1.shape[0])
+    i0 = None if i0 is None else _stack3(i0, "i0", chunks).rechunk(i1.chunks)
+    if dark is not None and not isinstance(dark, da.Array):
+        dark = _args.frames(np.asarray(dark), "dark", rank=2)
+    dk = _plane(dark, "dark", i1)
+    sm = _plane(shift_map, "shift_map", i1, dtype=np.float64)
+    bw, bh = _args.band_of(band)
+    names, tgt = _args.elements_of(elements, target)
+    rows = dict(rows or {})
+    bg = [float(v) for v in background]
+    pos = _args.edge_position_of(edge_position)
+    sugg = _args.edge_or_none(suggested_edge)
+    t = _args.threads_of(threads)
+    # The edges and their order, from the core, on a one-pixel stack.
+    probe = _core.element_maps(np.ones((e.size, 1, 1), np.float32), None, None, e, names, 0, 0,
+                               None, False, tgt, float(dE), rows, bg, None, pos, sugg, 1)
+    keys = [(edge, kind) for edge in probe for kind in probe[edge]]
+    extras, present = _split([i0, dk, sm])
+
+    def kernel(b1, *bx_, energies_, local, threads_):
+        b0, bd, bs = _unsplit(bx_, present)
+        maps = _core.element_maps(np.ascontiguousarray(b1), _contig(b0), _contig(bd, 0), energies_,
+                                  names, bw, bh, local, bool(fluorescence), tgt, float(dE), rows,
+                                  bg, None if bs is None else bs[0], pos, sugg, threads_)
+        return [maps[edge][kind] for edge, kind in keys]
+
+    flat = _run_blocks(_positional(kernel), [f"{a}/{b}" for a, b in keys], i1, extras, e,
+                       (bw, bh), region, t)
+    out = {}
+    for edge, kind in keys:
+        out.setdefault(edge, {})[kind] = flat[f"{edge}/{kind}"]
+    return out
 
 
 def _contig(a, index=None):

@@ -41,6 +41,8 @@ QVector<RefSnapshot> referencesOf(const py::list& refs)
   return out;
 }
 
+} // namespace
+
 EnergyShiftView shiftViewOf(const py::object& shifts, int width, int height)
 {
   EnergyShiftView v;
@@ -71,6 +73,8 @@ QVector<double> regionOf(const py::object& region)
     r.append(v.cast<double>());
   return r;
 }
+
+namespace {
 
 py::dict lcfMap(const py::array& i1,
                 const py::object& i0,

@@ -63,6 +63,10 @@ analyzer_set_LCF_std 0 1 {d0} sample/tif/{f0} {v0}
 analyzer_set_LCF_std 1 1 {d1} sample/tif/{f1} {v1}
 analyzer_set_LCF_mode 0
 analyzer_exec_LCF
+analyzer_target_elements Cu
+analyzer_elems_set_deVs 15
+analyzer_elems_roi Cu-K 8990 9010
+analyzer_exec_elems
 saveDataCfg_save_as_text
 saveDataCfg_text_as_xyz
 saveDataCfg_text_as_ssv

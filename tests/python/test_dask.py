@@ -39,6 +39,13 @@ def test_dask_maps_equal_one_process(generated, stacks, client, chunks):
     got = client.compute(lazy, sync=True)
     for key in one:
         assert np.array_equal(got[key], one[key]), key
+    elems = lumacresta.element_maps(i1, i0, e, "Cu, Zn", band=BAND, region=REGION, dark=dark)
+    lazy = ldask.element_maps(i1, i0, e, "Cu, Zn", band=BAND, region=REGION, dark=dark,
+                              chunks=chunks)
+    got = client.compute(lazy, sync=True)
+    for edge in elems:
+        for kind in elems[edge]:
+            assert np.array_equal(got[edge][kind], elems[edge][kind]), (edge, kind)
 
 
 def test_lazy_readers_equal_eager(generated, stacks):
