@@ -16,6 +16,7 @@
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
+#include "batch/BatchArgs.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
@@ -38,41 +39,7 @@
 
 namespace {
 
-// The arguments of one command with the conversions the language uses: a
-// missing item reads as empty text or 0, an unreadable number as 0, a flag
-// is an integer with 0 off.
-class Args
-{
-public:
-  explicit Args(const QStringList& items)
-    : m_items(items)
-  {
-  }
-  int count() const { return m_items.size(); }
-  QString text(int i) const { return m_items.value(i); }
-  int integer(int i) const { return text(i).toInt(); }
-  double number(int i) const { return text(i).toDouble(); }
-  bool flag(int i) const { return integer(i) != 0; }
-  QStringList from(int i) const { return m_items.mid(i); }
-
-private:
-  const QStringList& m_items;
-};
-
-// The files of `dir` matching the wildcard `pattern`, in name order. A
-// folder that is not there is named, since "no files" alone hides a typo.
-QStringList filesOfPattern(const QString& dir, const QString& pattern)
-{
-  const QDir d(dir);
-  QStringList files;
-  if (!d.exists()) {
-    qDebug().noquote() << QStringLiteral("No such folder : %1 (pattern %2)").arg(dir, pattern);
-    return files;
-  }
-  for (const QString& name : d.entryList({ pattern }, QDir::Files, QDir::Name))
-    files << d.filePath(name);
-  return files;
-}
+using Args = BatchArgs;
 
 void notAvailable(const CmdLine& c)
 {
@@ -188,7 +155,7 @@ bool Body::execFileCmd(const CmdLine& c)
         break; // nothing to load, not even a mode
       const bool newFile = a.text(0).compare(QLatin1String("NEW"), Qt::CaseInsensitive) == 0;
       const bool ofPattern = c.code >= LoadI1FilesOfPattern;
-      const QStringList files = ofPattern ? filesOfPattern(a.text(1), a.text(2)) : a.from(1);
+      const QStringList files = ofPattern ? batchFilesOfPattern(a.text(1), a.text(2)) : a.from(1);
       return startBatchLoad(files, newFile, isI1);
     }
     case CutFI0:

@@ -1,5 +1,6 @@
 #include "display/ColorBar.h"
 
+#include "display/ColorBarPicture.h"
 #include "display/ColorMap.h"
 #include "display/MouseC.h"
 
@@ -131,11 +132,9 @@ void ColorBar::putPixmapLabels(QPainter& p, double min, double max) const
 
 QImage ColorBar::pictureWithScale(double min, double max) const
 {
-  QPixmap picture = m_ramp.copy();
-  QPainter p(&picture);
-  putPixmapLabels(p, min, max);
-  p.end();
-  return picture.toImage();
+  // Drawn without the widget, so a saved bar is the same from every window
+  // size and from the batch runner.
+  return colorBarPicture(*m_mapping, min, max);
 }
 
 void ColorBar::draw1(QPainter* p)

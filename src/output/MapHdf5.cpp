@@ -43,12 +43,16 @@ bool writeMap(hid_t group, const QString& path, const Analyzed2DRes& map)
     return true; // nothing to write is no failure
   const hsize_t dims[2] = { hsize_t(c.height), hsize_t(c.width) };
   Handle space(H5Screate_simple(2, dims, nullptr), H5Sclose);
+  // No creation times: the same maps give the same file, run after run.
+  Handle props(H5Pcreate(H5P_DATASET_CREATE), H5Pclose);
+  if (!props.ok() || H5Pset_obj_track_times(props.id(), false) < 0)
+    return false;
   Handle dset(H5Dcreate2(group,
                          path.toUtf8().constData(),
                          H5T_IEEE_F64LE,
                          space.id(),
                          H5P_DEFAULT,
-                         H5P_DEFAULT,
+                         props.id(),
                          H5P_DEFAULT),
               H5Dclose);
   if (!dset.ok() ||
@@ -69,7 +73,10 @@ bool writeFile(const QByteArray& path, const QVector<const Analyzed2DRes*>& maps
   Handle file(H5Fcreate(path.constData(), H5F_ACC_TRUNC, H5P_DEFAULT, H5P_DEFAULT), H5Fclose);
   if (!file.ok())
     return false;
-  Handle group(H5Gcreate2(file.id(), "maps", H5P_DEFAULT, H5P_DEFAULT, H5P_DEFAULT), H5Gclose);
+  Handle groupProps(H5Pcreate(H5P_GROUP_CREATE), H5Pclose);
+  if (!groupProps.ok() || H5Pset_obj_track_times(groupProps.id(), false) < 0)
+    return false;
+  Handle group(H5Gcreate2(file.id(), "maps", H5P_DEFAULT, groupProps.id(), H5P_DEFAULT), H5Gclose);
   if (!group.ok())
     return false;
   written = 0;

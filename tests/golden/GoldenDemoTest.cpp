@@ -1,14 +1,18 @@
-// The README's demo, small: generate the sample stack, run the real program
-// on examples/demo.bat as the run script does, and compare what it wrote
-// with tests/golden/demo/golden.txt.
+// End to end through the real programs: the README's demo, small (generate
+// the sample stack, run examples/demo.bat as the run script does, compare
+// what it wrote with tests/golden/demo/golden.txt), through the windows and
+// through the batch runner; and a batch of the shared analysis and save
+// words, whose files must be the same bytes from both programs.
 
 #include "FractionCheck.h"
 #include "StackGen.h"
 #include "support/TestData.h"
 
 #include <QDir>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,6 +30,40 @@ QList<QStringList> goldenLines(const QString& path)
   return lines;
 }
 
+// Runs `program` with `args` in `dir`; its exit code, or -1 when it did not
+// end in time (the log then says where it stood).
+int runProgram(const QString& program, const QStringList& args, const QString& dir, QString& log)
+{
+  QProcess p;
+  p.setWorkingDirectory(dir);
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  // The windows need a platform; the batch runner must do without a display.
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.remove("DISPLAY");
+  if (program == LC_BATCH_PROGRAM)
+    env.remove("QT_QPA_PLATFORM");
+  p.setProcessEnvironment(env);
+  p.setProcessChannelMode(QProcess::MergedChannels);
+  p.start(program, args);
+  const bool ended = p.waitForStarted() && p.waitForFinished(240000);
+  log = QString::fromLocal8Bit(p.readAll());
+  return ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// The plan's sample stack and foil into dir/sample-data.
+void generate(const QDir& dir, int width, int height, int energies, bool foil)
+{
+  stackgen::StackSpec plan;
+  plan.width = width;
+  plan.height = height;
+  for (int k = 0; k < energies; ++k)
+    plan.energies << 8940.0 + 120.0 * k / (energies - 1);
+  if (foil)
+    stackgen::makeFoil(plan);
+  const QString into = dir.filePath(foil ? "sample-data/foil/tif" : "sample-data/tif");
+  ASSERT_TRUE(stackgen::generateStack(plan, into, stackgen::Format::Tiff).ok);
+}
+
 QString firstMatch(const QDir& dir, const QString& pattern)
 {
   const QStringList found = dir.entryList({ pattern }, QDir::Files, QDir::Name);
@@ -34,8 +72,12 @@ QString firstMatch(const QDir& dir, const QString& pattern)
 
 } // namespace
 
-TEST(GoldenDemo, RecoversTheGeneratedFractions)
+class GoldenDemo : public testing::TestWithParam<const char*>
+{};
+
+TEST_P(GoldenDemo, RecoversTheGeneratedFractions)
 {
+  const QString program = GetParam();
   const QList<QStringList> golden = goldenLines(LC_SOURCE_DIR "/tests/golden/demo/golden.txt");
   ASSERT_FALSE(golden.isEmpty());
   const QTemporaryDir work;
@@ -48,35 +90,22 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions)
   QString batch;
   for (const QStringList& g : golden) {
     if (g[0] == "generate" || g[0] == "foil") {
-      stackgen::StackSpec plan;
-      plan.width = g[1].toInt();
-      plan.height = g[2].toInt();
-      for (int k = 0; k < g[3].toInt(); ++k)
-        plan.energies << 8940.0 + 120.0 * k / (g[3].toInt() - 1);
-      if (g[0] == "foil")
-        stackgen::makeFoil(plan);
-      const QString into = g[0] == "foil" ? foil.path() : data.path();
-      ASSERT_TRUE(stackgen::generateStack(plan, into, stackgen::Format::Tiff).ok);
+      generate(dir, g[1].toInt(), g[2].toInt(), g[3].toInt(), g[0] == "foil");
     } else if (g[0] == "batch") {
       batch = QStringLiteral(LC_SOURCE_DIR "/") + g[1];
     }
   }
 
-  QProcess program;
-  program.setWorkingDirectory(dir.path());
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  program.setProcessEnvironment(env);
-  program.setProcessChannelMode(QProcess::MergedChannels);
-  program.start(LC_PROGRAM, { "-e", "-b", batch, "-x" });
-  ASSERT_TRUE(program.waitForStarted());
-  const bool ended = program.waitForFinished(240000);
-  const QString log = QString::fromLocal8Bit(program.readAll());
-  ASSERT_TRUE(ended) << "the demo never reached quit:\n" << log.toStdString();
-  EXPECT_EQ(program.exitCode(), 0) << log.toStdString();
+  QString log;
+  const bool windows = program == LC_PROGRAM;
+  const QStringList args = windows ? QStringList{ "-e", "-b", batch, "-x" } : QStringList{ batch };
+  EXPECT_EQ(runProgram(program, args, dir.path(), log), 0) << log.toStdString();
 
   for (const QStringList& g : golden) {
-    if (g[0] == "file") {
+    if (g[0] == "picture") {
+      // Pictures of the view come from the windows only.
+      EXPECT_EQ(firstMatch(out, g[1]).isEmpty(), !windows) << g[1].toStdString();
+    } else if (g[0] == "file") {
       EXPECT_FALSE(firstMatch(out, g[1]).isEmpty()) << g[1].toStdString();
     } else if (g[0] == "fraction" || g[0] == "shift") {
       SCOPED_TRACE(g[1].toStdString());
@@ -93,4 +122,64 @@ TEST(GoldenDemo, RecoversTheGeneratedFractions)
       EXPECT_LE(s.meanAbs, g[3].toDouble()) << fraccheck::describe(s).toStdString();
     }
   }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPrograms, GoldenDemo, testing::Values(LC_PROGRAM, LC_BATCH_PROGRAM));
+
+// The analysis and save words give the same files, byte for byte, from the
+// windows and from the batch runner (a shift map's recording time aside);
+// the picture of the view comes from the windows only.
+TEST(GoldenBoth, BatchRunnerWritesTheFilesOfTheWindows)
+{
+  const QTemporaryDir work;
+  const QDir dir(work.path());
+  generate(dir, 30, 20, 121, false);
+  generate(dir, 30, 20, 121, true);
+  const QString batch = LC_SOURCE_DIR "/tests/golden/both/analysis.bat";
+  QString log;
+  QMap<QString, QMap<QString, QByteArray>> written;
+  for (const QString program : { LC_PROGRAM, LC_BATCH_PROGRAM }) {
+    ASSERT_TRUE(dir.mkpath("out"));
+    const QStringList args =
+      program == LC_PROGRAM ? QStringList{ "-e", "-b", batch, "-x" } : QStringList{ batch };
+    EXPECT_EQ(runProgram(program, args, dir.path(), log), 0) << log.toStdString();
+    QDir out(dir.filePath("out"));
+    for (const QString& name : out.entryList(QDir::Files)) {
+      QByteArray bytes = lctest::readFile(out.filePath(name));
+      if (name.endsWith(".emp"))
+        bytes =
+          QString::fromLatin1(bytes).remove(QRegularExpression("Record Date[^\n]*")).toLatin1();
+      written[program][name] = bytes;
+    }
+    ASSERT_TRUE(out.removeRecursively());
+  }
+  const auto& windows = written[LC_PROGRAM];
+  const auto& runner = written[LC_BATCH_PROGRAM];
+  EXPECT_TRUE(log.contains("save_image: needs the windows, skipped")) << log.toStdString();
+  EXPECT_TRUE(windows.contains("view.png"));
+  EXPECT_GE(runner.size(), 8);
+  for (auto f = windows.begin(); f != windows.end(); ++f) {
+    if (f.key() == "view.png")
+      continue;
+    ASSERT_TRUE(runner.contains(f.key())) << f.key().toStdString();
+    EXPECT_TRUE(runner[f.key()] == f.value()) << f.key().toStdString();
+  }
+  EXPECT_EQ(runner.size(), windows.size() - 1);
+}
+
+// Exit codes: 2 for a usage error or an unreadable batch file; 1 when a
+// command failed, after the rest ran.
+TEST(GoldenBoth, BatchRunnerExitCodes)
+{
+  const QTemporaryDir work;
+  QString log;
+  EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, {}, work.path(), log), 2);
+  EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "--threads" }, work.path(), log), 2);
+  EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "missing.bat" }, work.path(), log), 2);
+  const QString bad =
+    lctest::writeFile(work.filePath("bad.bat"), "no_such_word 1\ncalib_exec\n:echo \"went on\"\n");
+  EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { bad }, work.path(), log), 1);
+  EXPECT_TRUE(log.contains("failed: no_such_word 1")) << log.toStdString();
+  EXPECT_TRUE(log.contains("Calibration not started: no image loaded")) << log.toStdString();
+  EXPECT_TRUE(log.contains("echo went on")) << log.toStdString();
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The arguments of one command with the conversions the language uses: a
+// missing item reads as empty text or 0, an unreadable number as 0, a flag
+// is an integer with 0 off.
+class BatchArgs
+{
+public:
+  explicit BatchArgs(const QStringList& items)
+    : m_items(items)
+  {
+  }
+  int count() const { return m_items.size(); }
+  QString text(int i) const { return m_items.value(i); }
+  int integer(int i) const { return text(i).toInt(); }
+  double number(int i) const { return text(i).toDouble(); }
+  bool flag(int i) const { return integer(i) != 0; }
+  QStringList from(int i) const { return m_items.mid(i); }
+
+private:
+  const QStringList& m_items;
+};
+
+// The files of `dir` matching the wildcard `pattern`, in name order. A
+// folder that is not there is named, since "no files" alone hides a typo.
+QStringList batchFilesOfPattern(const QString& dir, const QString& pattern);

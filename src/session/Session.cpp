@@ -1,0 +1,431 @@
+#include "session/Session.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
+#include "analysis/PointSpectra.h"
+#include "analysis/ReferenceOverlap.h"
+#include "app/TextItems.h"
+#include "calibration/CalibKernel.h"
+#include "calibration/EmpFile.h"
+#include "display/ColorBarPicture.h"
+#include "display/ColorMap.h"
+#include "input/LoadTiff.h"
+#include "input/TiffData.h"
+#include "output/MapGrid.h"
+#include "output/MapHdf5.h"
+#include "stack/StackSpectra.h"
+
+#include <QDebug>
+#include <QEventLoop>
+#include <QFile>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+
+// The maps of the analysis window, in its order.
+const char* const kOwnMapNames[] = {
+  "a2d Zansa",      "a2d DMut",   "a2d Rest",      "a2d Rati",      "a2d ElemsCor",
+  "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
+};
+
+} // namespace
+
+RefSnapshot Session::Reference::snapshot() const
+{
+  // An unloaded row goes without a curve: the fit counts it unusable.
+  return RefSnapshot::take(spectrum, dE, dEActive, use, victoreen);
+}
+
+Session::Session(QObject* parent)
+  : QObject(parent)
+  , m_shiftMap(std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map")))
+{
+  for (const char* name : kOwnMapNames)
+    m_ownMaps.push_back(std::make_unique<Analyzed2DRes>(QString::fromLatin1(name)));
+  // The analysis window opens with the two rows a fit needs, the first
+  // one's fraction map selected.
+  row(1);
+  m_current = m_refs[0].fraction.get();
+}
+
+Session::~Session() = default;
+
+// ---- Stacks ---------------------------------------------------------------
+
+void Session::clearStack(bool isI1)
+{
+  (isI1 ? m_i1 : m_i0).clear();
+  if (isI1) {
+    m_width = 0;
+    m_height = 0;
+  }
+  emit changed();
+}
+
+bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
+{
+  if (files.isEmpty()) {
+    qDebug().noquote() << "No files to load";
+    return false;
+  }
+  if (replace)
+    clearStack(isI1);
+  FrameStack& stack = isI1 ? m_i1 : m_i0;
+  const StackOptions& opt = stackOptions(isI1);
+  const int before = stack.size();
+  LoadTiff loader;
+  // Read here, on this thread: each frame arrives before loadTiffs returns.
+  connect(&loader, &LoadTiff::loaded, this, [&](TiffData* data, int fNo) {
+    std::unique_ptr<TiffData> frame(data);
+    if (!frame)
+      return;
+    frame->energy = opt.rule.energyOf(frame->fileName, fNo);
+    stack.append(std::move(frame));
+  });
+  loader.loadTiffs(
+    files, std::max(1, opt.skip), std::max(0, opt.cutFirst), std::max(0, opt.cutLast));
+  if (isI1 && !m_i1.isEmpty()) {
+    m_width = int(m_i1.at(0)->width);
+    m_height = int(m_i1.at(0)->height);
+  }
+  emit changed();
+  return stack.size() > before;
+}
+
+// ---- Views for the runs ---------------------------------------------------
+
+StackView Session::stackView() const
+{
+  StackView v;
+  v.i1 = m_i1.pointers();
+  v.i0 = m_i0.pointers();
+  v.width = m_width;
+  v.height = m_height;
+  v.useI0 = useI0;
+  v.fluoType = fluorescence;
+  return v;
+}
+
+EnergyShiftView Session::shiftView() const
+{
+  EnergyShiftView v;
+  if (!m_shiftMap->hasData())
+    return v;
+  v.width = m_shiftMap->width();
+  v.height = m_shiftMap->height();
+  v.area = QRect(0, 0, v.width, v.height);
+  v.values = m_shiftMap->data();
+  return v;
+}
+
+double Session::suggestedEdge() const
+{
+  return suggestElm ? suggestedEdgeEV.toDouble() : -1.0;
+}
+
+PointSpectra Session::analysisSpectra() const
+{
+  // The energy-correction switch asks for Victoreen lines (mode 0).
+  return PointSpectra(stackView(), energyCorrection ? 0 : 1, suggestedEdge(), shiftView());
+}
+
+bool Session::analyzeCond(AnalyzeCond& ac) const
+{
+  if (m_i1.isEmpty() || m_width <= 0 || m_height <= 0)
+    return false;
+  const QRectF area = region.width() > 0.0 && region.height() > 0.0
+                        ? region.normalized()
+                        : QRectF(0, 0, m_width, m_height);
+  ac.setup(m_width, m_height, bandW, bandH, area.x(), area.y(), area.width(), area.height());
+  return true;
+}
+
+// ---- Calibration ----------------------------------------------------------
+
+bool Session::loadStandard(const QString& file)
+{
+  auto standard = std::make_unique<XafsSpectrum>();
+  if (!standard->load(file) || standard->size() == 0)
+    return false; // the reader said why
+  standard->normalize(m_calib.stdVictoreen ? 0 : 1);
+  m_calib.edgeEV = QString::number(standard->midx, 'g', 6);
+  m_calib.standard = std::move(standard);
+  m_calib.stdFile = file;
+  emit changed();
+  return true;
+}
+
+double Session::standardEdge() const
+{
+  return calibStandardEdge(m_calib.standard.get(), m_calib.edgeEV.toDouble(), m_calib.locate);
+}
+
+bool Session::calibrate()
+{
+  AnalyzeCond ac;
+  if (m_i1.isEmpty()) {
+    qDebug().noquote() << "Calibration not started: no image loaded";
+    return false;
+  }
+  logWithTime(QStringLiteral("Start Calibration"));
+  if (!analyzeCond(ac))
+    return false;
+  m_shiftMap->reset(ac);
+  const PointSpectra spectra(stackView(),
+                             m_calib.targetVictoreen ? 0 : 1,
+                             suggestedEdge(),
+                             EnergyShiftView(),
+                             QStringLiteral("Body-Calib"));
+  auto kernel = std::make_shared<CalibPointKernel>(spectra, standardEdge(), m_calib.locate);
+  const bool inner = m_calib.innerPointType;
+  PointRun run;
+  run.setThreadCount(m_threads);
+  connect(&run, &PointRun::rowStarted, this, [this](int, double percent) {
+    qDebug().noquote() << "progress" << percent;
+    emit progress(percent);
+  });
+  qDebug().noquote() << "progress" << PointRaster(ac).progressAt(0);
+  Analyzed2DRes* map = m_shiftMap.get();
+  run.start(ac, kernel, [map, inner](const RasterPoint& p, const double* v) {
+    if (inner)
+      qDebug().noquote() << kInnerPointFallback;
+    map->setData(p.cx, p.cy, p.bx, p.by, v[0]);
+  });
+  run.waitForEnd();
+  logWithTime(QStringLiteral("End Calibration   "));
+  emit changed();
+  return true;
+}
+
+bool Session::saveShiftMap(const QString& file) const
+{
+  EmpWriteInfo info;
+  info.stdEdgeEnergy = standardEdge();
+  info.spacing = m_calib.spacing;
+  info.stdFileName = m_calib.stdFile;
+  return writeEmpFile(file, info, m_shiftMap->cond(), m_shiftMap->data());
+}
+
+bool Session::loadShiftMap(const QString& file)
+{
+  QFile f(file);
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    qDebug().noquote() << "Can not open" << file;
+    return false;
+  }
+  QTextStream in(&f);
+  const EMPHeader h = readEmpHeader(in);
+  if (!h.valid) {
+    qDebug().noquote() << "Invalid Energy Map Data File : " + file;
+    return false;
+  }
+  if (!m_i1.isEmpty() && (h.width != m_width || h.height != m_height)) {
+    qDebug().noquote() << QStringLiteral("Loading Energy Map size : %1 x %2 : is not matched "
+                                         "to the current image size : %3 x %4")
+                            .arg(h.width)
+                            .arg(h.height)
+                            .arg(m_width)
+                            .arg(m_height);
+    return false;
+  }
+  const double edgeField = m_calib.edgeEV.toDouble();
+  QVector<double> values;
+  if (!readEmpValues(in, h, edgeField > 0.0 ? edgeField : h.stdEdgeEnergy, values))
+    return false;
+  AnalyzeCond ac;
+  ac.setup(h.width,
+           h.height,
+           h.binHalfWidth,
+           h.binHalfHeight,
+           h.areaX0,
+           h.areaY0,
+           h.areaX1 - h.areaX0,
+           h.areaY1 - h.areaY0);
+  m_shiftMap->reset(ac);
+  for (int y = 0; y < h.height; ++y)
+    for (int x = 0; x < h.width; ++x)
+      m_shiftMap->setData(x, y, 0, 0, values[y * h.width + x]);
+  emit changed();
+  return true;
+}
+
+void Session::clearShiftMap()
+{
+  m_shiftMap->clear();
+  emit changed();
+}
+
+// ---- LCF ------------------------------------------------------------------
+
+Session::Reference& Session::row(int i)
+{
+  while (int(m_refs.size()) <= i) {
+    Reference r;
+    r.amount = std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 1"));
+    r.fraction = std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 2"));
+    m_refs.push_back(std::move(r));
+  }
+  return m_refs[size_t(i)];
+}
+
+bool Session::setReference(int i, bool use, double dE, const QString& file, bool victoreen)
+{
+  if (i < 0) {
+    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(i);
+    return false;
+  }
+  Reference& r = row(i);
+  r.use = use;
+  // The row's field holds six digits; the shift is what the field says.
+  r.dE = QString::number(dE, 'g', 6).toDouble();
+  r.dEActive = true;
+  r.victoreen = victoreen;
+  r.file = file;
+  XafsSpectrum loaded;
+  const bool read = loaded.load(file);
+  if (!read || loaded.size() < 2) {
+    if (read)
+      qDebug().noquote() << "Reference needs at least two points: " + file;
+    r.spectrum = XafsSpectrum();
+    emit changed();
+    return false;
+  }
+  loaded.normalize(victoreen ? 0 : 1);
+  r.spectrum = loaded;
+  emit changed();
+  return true;
+}
+
+bool Session::runLcf()
+{
+  AnalyzeCond ac;
+  const bool haveImage = analyzeCond(ac);
+  LcfRunSetup setup;
+  if (haveImage)
+    setup.spectra = analysisSpectra();
+  for (const Reference& r : m_refs)
+    setup.refs.append(r.snapshot());
+  setup.mlcf = mlcf;
+  setup.fit = fit;
+  LcfRunMaps maps;
+  for (const Reference& r : m_refs) {
+    maps.amounts.append(r.amount.get());
+    maps.fractions.append(r.fraction.get());
+  }
+  maps.zansa = m_ownMaps[0].get();
+  if (haveImage) {
+    const ReferenceOverlap o = checkReferenceOverlap(
+      setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by));
+    if (o.anyMisses)
+      qDebug().noquote() << o.line;
+  }
+  LcfRun run;
+  run.engine().setThreadCount(m_threads);
+  connect(&run, &LcfRun::progress, this, &Session::progress);
+  bool ended = false;
+  QEventLoop loop;
+  connect(&run, &LcfRun::ended, &loop, [&] {
+    ended = true;
+    loop.quit();
+  });
+  const bool started = run.start(haveImage ? &ac : nullptr, setup, maps);
+  if (started && !ended)
+    loop.exec();
+  emit changed();
+  return started;
+}
+
+// ---- Maps and saving -----------------------------------------------------
+
+bool Session::selectLcfMap(int r, int type)
+{
+  if (r < 0 || r >= int(m_refs.size())) {
+    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(r);
+    return false;
+  }
+  m_selectedRef = r;
+  m_showAmount = type == 0;
+  m_current = m_showAmount ? m_refs[size_t(r)].amount.get() : m_refs[size_t(r)].fraction.get();
+  return true;
+}
+
+bool Session::selectImage(int id)
+{
+  if (id == 0)
+    return selectLcfMap(m_selectedRef, m_showAmount ? 0 : 1);
+  if (id == 8) {
+    m_current = m_ownMaps[0].get();
+    return true;
+  }
+  qDebug().noquote()
+    << QStringLiteral("analyzer_select_image %1 : needs the windows, skipped").arg(id);
+  return false;
+}
+
+const Analyzed2DRes* Session::currentMap() const
+{
+  return m_current;
+}
+
+QVector<const Analyzed2DRes*> Session::allMaps() const
+{
+  QVector<const Analyzed2DRes*> maps;
+  for (const auto& m : m_ownMaps)
+    maps.append(m.get());
+  for (const Reference& r : m_refs) {
+    maps.append(r.amount.get());
+    maps.append(r.fraction.get());
+  }
+  maps.append(m_shiftMap.get());
+  return maps;
+}
+
+bool Session::saveData(const QString& file)
+{
+  const Analyzed2DRes* map = currentMap();
+  const int index = map ? std::max(0, map->no()) : 0;
+  if (save.kind == SaveKind::Hdf5) {
+    QVector<const Analyzed2DRes*> maps;
+    for (const Analyzed2DRes* m : allMaps())
+      if (m->hasData())
+        maps.append(m);
+    if (maps.isEmpty()) {
+      qDebug().noquote() << "No map to save";
+      return false;
+    }
+    return writeMapsHdf5(hdf5MapFileName(file), maps);
+  }
+  if (save.kind == SaveKind::Text) {
+    qDebug().noquote() << "selected text";
+    if (!map || !map->hasData()) {
+      qDebug().noquote() << "No map to save";
+      return false;
+    }
+    return writeMapText(*map,
+                        numberedFileName(file, index, QStringLiteral("dat")),
+                        save.commaSeparated,
+                        save.xyValue);
+  }
+  qDebug().noquote() << "selected tiff";
+  qDebug().noquote() << "saveDataAsTiff";
+  if (!map || !map->hasData()) {
+    qDebug().noquote() << "No map to save";
+    return false;
+  }
+  const QString name = numberedFileName(file, index, QStringLiteral("tif"));
+  const MapSamples16 written = tiffDataForSave(
+    *map, save.tiffFixedScale, save.tiffScaleMin, save.tiffScaleMax, save.tiffAsAnalyzed);
+  m_current->setSavedCount(written.values.size());
+  if (!writeMapTiff(name, written.width, written.height, written.values)) {
+    qDebug().noquote() << "Can't write" << name;
+    return false;
+  }
+  const QString cBar =
+    insertIntoFileName(insertIntoFileName(file, QString::number(index)), QStringLiteral("cBar"));
+  return saveImageFile(colorBarPicture(currentColorMapping(), written.scaleMin, written.scaleMax),
+                       cBar);
+}

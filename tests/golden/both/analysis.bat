@@ -1,0 +1,51 @@
+# Every analysis and save word the batch runner shares with the windows; run
+# by both programs in a folder holding sample-data/, writing into out/.
+eng_by_name_i1
+eng_by_name_i0
+set_i1_energy_pattern "\d\d\d\d\d_\d\d\d\d"
+set_i0_energy_pattern "\d\d\d\d\d_\d\d\d\d"
+set_band_w 1
+set_band_h 1
+select_region 2 2 24 14
+
+load_I1_files_of_pattern NEW sample-data/foil/tif I1_*.tif
+load_I0_files_of_pattern NEW sample-data/foil/tif I0_*.tif
+Use_I0 1
+calib_load_std sample-data/foil/tif/ref_A.dat
+calib_set_edge_position interpolated
+calib_exec
+calib_save_map out/shift.emp
+
+load_I1_files_of_pattern NEW sample-data/tif I1_*.tif
+load_I0_files_of_pattern NEW sample-data/tif I0_*.tif
+analyzer_set_LCF_std 0 1 0 sample-data/tif/ref_A.dat 1
+analyzer_set_LCF_std 1 1 0.5 sample-data/tif/ref_B.dat 0
+analyzer_set_LCF_constraint 1 1
+analyzer_exec_LCF
+saveDataCfg_save_as_text
+saveDataCfg_text_as_csv
+saveDataCfg_text_as_vals
+:for ref %r 0 1
+analyzer_select_image_type %r 0
+save_data out/amount%r.dat
+:next ref
+analyzer_select_image 8
+save_data out/residual.dat
+saveDataCfg_save_as_tiff
+saveDataCfg_tiff_as_analyzed 1
+analyzer_select_image_type 1 1
+save_data out/lcf1.tif
+# The picture of the view: the windows only.
+save_image out/view.png
+
+analyzer_set_LCF_constraint 0
+analyzer_set_LCF_mode 1
+analyzer_exec_LCF
+saveDataCfg_save_as_text
+saveDataCfg_text_as_ssv
+saveDataCfg_text_as_xyz
+analyzer_select_image_type 0 1
+save_data out/mlcf0.dat
+saveDataCfg_save_as_hdf5
+save_data out/maps
+quit
