@@ -14,14 +14,6 @@ using Scratch = QVarLengthArray<double, kStackPoints>;
 
 const int kMetaTypeId = qRegisterMetaType<XafsSpectrum>("XafsSpectrum");
 
-// 0 instead of an infinity or NaN, so a zero or broken jump (a flat
-// spectrum at the dark level) gives flat curves instead of poisoning every
-// map and fit that reads them.
-inline double finiteOrZero(double v)
-{
-  return std::isfinite(v) ? v : 0.0;
-}
-
 } // namespace
 
 // Per-point corrected energies, wavelengths and values, computed once per
@@ -32,7 +24,7 @@ struct XafsSpectrum::Work
   Scratch lambda;
   Scratch y;
   int n = 0;
-  LineFitInput input() const { return { E.constData(), lambda.constData(), y.constData(), n }; }
+  EdgeSamples samples() const { return { E.constData(), lambda.constData(), y.constData(), n }; }
 };
 
 XafsSpectrum::XafsSpectrum(const SpectrumPoints& pointList,
@@ -133,53 +125,11 @@ double XafsSpectrum::smoothedAt(double E) const
   return smoothed[k - 1] + (smoothed[k] - smoothed[k - 1]) * (E - x0) / (x1 - x0);
 }
 
-void XafsSpectrum::smooth()
-{
-  const int n = points.size();
-  smoothed.resize(n);
-  const QPointF* p = points.points.constData();
-  double* s = smoothed.data();
-  // A running sum over the points i-2 .. i+2 that exist (1 to 5 of them).
-  static constexpr double kInverseCount[6] = { 0.0, 1.0, 1.0 / 2, 1.0 / 3, 1.0 / 4, 1.0 / 5 };
-  double sum = 0.0;
-  int lo = 0;
-  int hi = -1;
-  for (int i = 0; i < n; ++i) {
-    while (hi < std::min(n - 1, i + 2))
-      sum += p[++hi].y();
-    while (lo < i - 2)
-      sum -= p[lo++].y();
-    s[i] = sum * kInverseCount[hi - lo + 1];
-  }
-}
-
 int XafsSpectrum::findEdgeIndex(const Work& w, const double* preAt, const double* postAt) const
 {
-  const int n = w.n;
-  if (n < 3 || smoothed.size() != n)
+  if (smoothed.size() != w.n)
     return 0;
-  // smoothedAt(E_j) at a point energy is the smoothed value of the first
-  // of the points sharing that energy; `runStart` follows that point.
-  const double* E = w.E.constData();
-  const double* s = smoothed.constData();
-  int runStart = E[1] == E[0] ? 0 : 1;
-  double below = s[0];
-  double here = s[runStart];
-  int best = 0;
-  double bestRise = 0.0;
-  for (int i = 1; i <= n - 2; ++i) {
-    if (E[i + 1] != E[i])
-      runStart = i + 1;
-    const double above = s[runStart];
-    const double half = 0.5 * (preAt[i] + postAt[i]);
-    if (below < half && half < above && above - below > bestRise) {
-      bestRise = above - below;
-      best = i;
-    }
-    below = here;
-    here = above;
-  }
-  return best;
+  return edgeIndexBetween(w.E.constData(), smoothed.constData(), preAt, postAt, w.n);
 }
 
 double XafsSpectrum::findEdge() const
@@ -198,69 +148,22 @@ double XafsSpectrum::findEdge() const
   return w.E[findEdgeIndex(w, preAt.constData(), postAt.constData())];
 }
 
-int XafsSpectrum::firstEdgeGuess(const Work& w) const
+EdgeWindows XafsSpectrum::windows(int fitMode) const
 {
-  const int n = w.n;
-  // Rises smoothed[i+1] - smoothed[i] exist for i <= n-2; the window's
-  // midpoints (x[i] + x[i+2]) / 2 for i <= n-3. No qualifying start point
-  // means the whole spectrum is searched, as with no expected edge.
-  int lo = 0;
-  int hi = n - 2;
-  if (expectedEdgeSet && n >= 3) {
-    int start = -1;
-    int end = -1;
-    for (int i = 0; i <= n - 3 && end < 0; ++i) {
-      const double mid = 0.5 * (w.E[i] + w.E[i + 2]);
-      if (start < 0 && mid > expectedEdge + preEnd)
-        start = i;
-      if (mid > expectedEdge + postStart)
-        end = i;
-    }
-    if (start >= 0) {
-      lo = start;
-      hi = end >= 0 ? end : n - 2;
-    }
-  }
-  int best = -1;
-  double bestRise = 0.0;
-  for (int i = lo; i <= hi; ++i) {
-    const double rise = smoothed[i + 1] - smoothed[i];
-    if (rise > bestRise) {
-      bestRise = rise;
-      best = i;
-    }
-  }
-  return best < 0 ? 0 : best;
+  EdgeWindows win;
+  win.mode = fitMode;
+  win.expectedEdgeSet = expectedEdgeSet;
+  win.expectedEdge = expectedEdge;
+  win.preEnd = preEnd;
+  win.postStart = postStart;
+  return win;
 }
 
 bool XafsSpectrum::fitLinesOn(const Work& w, double e0, int fitMode)
 {
-  const LineFitInput in = w.input();
-  const double first = w.n > 0 ? w.E[0] : 0.0;
-  const double last = w.n > 0 ? w.E[w.n - 1] : 0.0;
-  bool preOk;
-  bool postOk;
-  if (fitMode == 0) {
-    preOk = VictLine::fitVictoreen(in, first, e0 + preEnd, pre);
-    postOk = VictLine::fitVictoreen(in, e0 + postStart, last, post);
-  } else {
-    preOk = VictLine::fitStraight(in, first, e0 + preEnd, pre);
-    postOk = VictLine::fitStraight(in, e0 + postStart, last, post);
-  }
-  const double jump = postValue(e0) - preValue(e0);
-  dMut = jump;
-  if (jump < 0.0) {
-    // An inverted edge (a fluorescence channel read as ln(I0/I1)): part the
-    // lines so the post-edge line lies above the pre-edge line and the
-    // normalised curves keep a positive jump. dMut keeps the measured value;
-    // the normalisation recomputes it from the parted lines.
-    const double s = 0.55 * jump;
-    pre.c += s;
-    pre.p0 += s;
-    post.c -= s;
-    post.p0 -= s;
-  }
-  return preOk && postOk;
+  bool ok = false;
+  dMut = fitEdgeLines(windows(fitMode), w.samples(), e0, pre, post, &ok);
+  return ok;
 }
 
 bool XafsSpectrum::fitLines(double e0, int fitMode)
@@ -297,8 +200,7 @@ void XafsSpectrum::rebuildCurves(const Work& w, const double* preAt, const doubl
     const double y = w.y[i];
     const double aboveBase = y - preAt[i];
     const double belowPost = y - postAt[i];
-    const double local = postAt[i] - preAt[i];
-    const double dn = local != 0.0 ? finiteOrZero(aboveBase / local) : 0.0;
+    const double dn = doubleNormalised(y, preAt[i], postAt[i]);
     norm[i] = finiteOrZero(aboveBase * inv);
     const double v[4] = { finiteOrZero(belowPost * inv),
                           jumpOk ? finiteOrZero(dn * dMut) : 0.0,
@@ -353,18 +255,13 @@ void XafsSpectrum::normalize(int fitMode)
   }
   Work w;
   fillWork(w);
-  smooth();
-  midx = w.E[firstEdgeGuess(w)];
-  fitLinesOn(w, midx, fitMode);
+  smoothed.resize(n);
   Scratch preAt(n);
   Scratch postAt(n);
-  for (int i = 0; i < n; ++i) {
-    preAt[i] = pre.valueAt(w.E[i], w.lambda[i]);
-    postAt[i] = post.valueAt(w.E[i], w.lambda[i]);
-  }
-  const int edge = findEdgeIndex(w, preAt.constData(), postAt.constData());
-  midx = w.E[edge];
-  dMut = postAt[edge] - preAt[edge];
+  const EdgeResult r = normaliseSamples(
+    windows(fitMode), w.samples(), pre, post, smoothed.data(), preAt.data(), postAt.data());
+  midx = r.midx;
+  dMut = r.dMut;
   rebuildCurves(w, preAt.constData(), postAt.constData());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "spectrum/EdgeLine.h"
+#include "spectrum/EdgeNormalisation.h"
 #include "spectrum/SpectrumPoints.h"
 
 #include <QMetaType>
@@ -118,8 +119,7 @@ private:
   void fillWork(Work& w) const;
   bool fitLinesOn(const Work& w, double e0, int mode);
   int findEdgeIndex(const Work& w, const double* preAt, const double* postAt) const;
-  int firstEdgeGuess(const Work& w) const;
-  void smooth();
+  EdgeWindows windows(int fitMode) const;
   void clearNormalisation();
   void rebuildCurves(const Work& w, const double* preAt, const double* postAt);
 };
