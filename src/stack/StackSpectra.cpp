@@ -1,8 +1,7 @@
 #include "stack/StackSpectra.h"
 
 #include "input/TiffData.h"
-
-#include <QVarLengthArray>
+#include "stack/AbsorptionRow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -228,22 +227,63 @@ void StackSampler::spectraAt(const QPoint* centres,
                              SpectrumPoints* outs,
                              QVector<double>& work) const
 {
+  const int n = m_stack.i1.size();
+  work.resize(count * n + scratchSize(count));
+  double* mu = work.data();
+  muRowsInto(centres, count, hw, hh, mu, mu + size_t(count) * size_t(n));
+  for (int j = 0; j < count; ++j) {
+    SpectrumPoints& out = outs[j];
+    out.points.resize(insideStack(m_stack, centres[j].x(), centres[j].y()) ? n : 0);
+    if (out.isEmpty()) {
+      out.updateRanges();
+      continue;
+    }
+    QPointF* dst = out.points.data();
+    const double* row = mu + size_t(j) * size_t(n);
+    for (int i = 0; i < n; ++i)
+      dst[i] = QPointF(m_stack.i1[i]->energy, row[i]);
+    out.updateRanges();
+  }
+}
+
+int StackSampler::scratchSize(int count) const
+{
+  const bool useI0 = m_stack.totalI0.isEmpty() && m_stack.useI0;
+  return count * (4 + (useI0 ? m_stack.i0.size() : 0));
+}
+
+void StackSampler::muRows(const QPoint* centres,
+                          int count,
+                          int hw,
+                          int hh,
+                          double* mu,
+                          QVector<double>& work) const
+{
+  work.resize(scratchSize(count));
+  muRowsInto(centres, count, hw, hh, mu, work.data());
+}
+
+void StackSampler::muRowsInto(const QPoint* centres,
+                              int count,
+                              int hw,
+                              int hh,
+                              double* mu,
+                              double* buffer) const
+{
   const StackView& stack = m_stack;
   const int n = stack.i1.size();
   const bool useTotal = !stack.totalI0.isEmpty();
   const bool useI0 = !useTotal && stack.useI0;
   const int nI0 = stack.i0.size();
   const double count1 = pixelCount(hw, hh);
-  // work: per box its dark sum and its I1 sum of the frame at hand, then
-  // per I0 frame read its box sums. Boxes off the stack are summed too (a
-  // few adds) and their results dropped.
-  const int nI0Rows = useI0 ? nI0 : 0;
-  work.resize(count * (2 + nI0Rows));
-  double* dark = work.data();
+  // work: per box its dark sum, its I1 sum of the frame at hand and its I0
+  // value at that frame's energy, then per I0 frame read its box sums. Boxes
+  // off the stack are summed too (a few adds) and their results dropped.
+  double* dark = buffer;
   double* i1Sums = dark + count;
-  double* i0Sums = i1Sums + count;
-  for (int j = 0; j < count; ++j)
-    outs[j].points.resize(insideStack(stack, centres[j].x(), centres[j].y()) ? n : 0);
+  double* i0v = i1Sums + count;
+  double* row = i0v + count;
+  double* i0Sums = row + count;
   if (stack.dark)
     sumBoxes(stack.dark, centres, count, hw, hh, dark);
   else
@@ -252,40 +292,40 @@ void StackSampler::spectraAt(const QPoint* centres,
   if (useI0)
     for (int k : m_i0Used)
       sumBoxes(i0[k], centres, count, hw, hh, i0Sums + k * count);
-  QVarLengthArray<QPointF*, 64> dst(count);
-  for (int j = 0; j < count; ++j)
-    dst[j] = outs[j].isEmpty() ? nullptr : outs[j].points.data();
   TiffData* const* i1Frames = stack.i1.constData();
   for (int i = 0; i < n; ++i) {
     const TiffData* frame = i1Frames[i];
     const double e = frame->energy;
     const Bracket b = m_brackets[i];
-    const double total = useTotal ? (i < stack.totalI0.size() ? stack.totalI0[i] : 0.0) : 0.0;
     sumBoxes(frame, centres, count, hw, hh, i1Sums);
-    for (int j = 0; j < count; ++j) {
-      if (!dst[j])
-        continue;
-      const double i1 = i1Sums[j] - dark[j];
-      double i0v = count1;
-      if (useTotal) {
-        i0v = total;
-      } else if (useI0) {
-        double at = 1.0;
-        if (nI0 == 1)
-          at = i0Sums[j];
-        else if (nI0 > 1)
-          at = interpolateLine(i0[b.lo]->energy,
-                               i0Sums[b.lo * count + j],
-                               i0[b.hi]->energy,
-                               i0Sums[b.hi * count + j],
-                               e);
-        i0v = at - dark[j];
-      }
-      dst[j][i] = QPointF(e, stack.fluoType ? fluorescenceMu(i0v, i1) : transmissionMu(i0v, i1));
+    if (useTotal) {
+      std::fill(i0v, i0v + count, i < stack.totalI0.size() ? stack.totalI0[i] : 0.0);
+    } else if (!useI0) {
+      std::fill(i0v, i0v + count, count1);
+    } else if (nI0 == 0) {
+      for (int j = 0; j < count; ++j)
+        i0v[j] = 1.0 - dark[j];
+    } else if (nI0 == 1) {
+      for (int j = 0; j < count; ++j)
+        i0v[j] = i0Sums[j] - dark[j];
+    } else {
+      const double ea = i0[b.lo]->energy;
+      const double eb = i0[b.hi]->energy;
+      const double* lo = i0Sums + b.lo * count;
+      const double* hi = i0Sums + b.hi * count;
+      for (int j = 0; j < count; ++j)
+        i0v[j] = interpolateLine(ea, lo[j], eb, hi[j], e) - dark[j];
     }
+    for (int j = 0; j < count; ++j)
+      i1Sums[j] -= dark[j];
+    if (stack.fluoType)
+      for (int j = 0; j < count; ++j)
+        row[j] = fluorescenceMu(i0v[j], i1Sums[j]);
+    else
+      transmissionRow(i0v, i1Sums, row, count);
+    for (int j = 0; j < count; ++j)
+      mu[size_t(j) * size_t(n) + size_t(i)] = row[j];
   }
-  for (int j = 0; j < count; ++j)
-    outs[j].updateRanges();
 }
 
 SpectrumPoints spectrumAt(const StackView& stack, int x, int y, int hw, int hh)

@@ -61,7 +61,16 @@ public:
                  SpectrumPoints* outs,
                  QVector<double>& work) const;
 
+  // The absorption of `count` boxes at once, as `spectraAt` computes it:
+  // row j of `mu` (energies() values, the I1 frames' order) for box j.
+  // Rows of boxes off the stack hold meaningless numbers.
+  void muRows(const QPoint* centres, int count, int hw, int hh, double* mu, QVector<double>& work)
+    const;
+
 private:
+  int scratchSize(int count) const;
+  void muRowsInto(const QPoint* centres, int count, int hw, int hh, double* mu, double* buffer)
+    const;
   struct Bracket
   {
     int lo = -1; // I0 frame indices; -1 without I0 frames

@@ -1,0 +1,130 @@
+#include "stack/AbsorptionRow.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+typedef double V4 __attribute__((vector_size(32)));
+typedef std::int64_t I4 __attribute__((vector_size(32)));
+
+__attribute__((always_inline)) inline V4 asDouble(I4 v)
+{
+  V4 d;
+  std::memcpy(&d, &v, sizeof d);
+  return d;
+}
+
+__attribute__((always_inline)) inline I4 asInt(V4 v)
+{
+  I4 i;
+  std::memcpy(&i, &v, sizeof i);
+  return i;
+}
+
+__attribute__((always_inline)) inline V4 splat(double v)
+{
+  return V4{ v, v, v, v };
+}
+
+// fdlibm's logarithm on four lanes: x = 2^k (1 + f) with 1 + f in
+// [sqrt(2)/2, sqrt(2)), ln(1 + f) = f - f²/2 + s (f²/2 + R(s²)),
+// s = f / (2 + f). Valid for normal positive finite x; each lane runs the
+// same operations in the same order as a lane of any other width.
+__attribute__((always_inline)) inline V4 log4(V4 x)
+{
+  const I4 bits = asInt(x);
+  const I4 exponent = (bits >> 52) & 0x7ff;
+  const I4 mantissa = (bits & 0x000fffffffffffffLL) | 0x3ff0000000000000LL;
+  V4 m = asDouble(mantissa);
+  // The biased exponent as a double without an integer conversion: the bits
+  // of 2^52 + e, less 2^52.
+  V4 k = asDouble(exponent | 0x4330000000000000LL) - splat(4503599627370496.0) - splat(1023.0);
+  const I4 high = m > splat(1.4142135623730951);
+  m = asDouble((asInt(m * splat(0.5)) & high) | (asInt(m) & ~high));
+  k = asDouble((asInt(k + splat(1.0)) & high) | (asInt(k) & ~high));
+  const V4 f = m - splat(1.0);
+  const V4 s = f / (splat(2.0) + f);
+  const V4 z = s * s;
+  const V4 w = z * z;
+  const V4 t1 = w * (splat(3.999999999940941908e-01) +
+                     w * (splat(2.222219843214978396e-01) + w * splat(1.531383769920937332e-01)));
+  const V4 t2 =
+    z * (splat(6.666666666666735130e-01) +
+         w * (splat(2.857142874366239149e-01) +
+              w * (splat(1.818357216161805012e-01) + w * splat(1.479819860511658591e-01))));
+  const V4 r = t2 + t1;
+  const V4 hfsq = splat(0.5) * f * f;
+  const V4 ln2Hi = splat(6.93147180369123816490e-01);
+  const V4 ln2Lo = splat(1.90821492927058770002e-10);
+  return k * ln2Hi - ((hfsq - (s * (hfsq + r) + k * ln2Lo)) - f);
+}
+
+// The value of a lane whose ratio is not a normal positive number (rare):
+// the library logarithm decides it, its result kept only when finite.
+double oddLane(double i0, double i1, double ratio)
+{
+  if (!(i0 * i1 > 0))
+    return 1.0;
+  const double r = std::log(ratio);
+  return std::isfinite(r) ? r : 1.0;
+}
+
+// A last group of fewer than four lanes is padded, so a box alone gets the
+// same number as a box among others.
+__attribute__((target_clones("avx2", "default"))) void transmissionRows(const double* i0,
+                                                                        const double* i1,
+                                                                        double* out,
+                                                                        int count)
+{
+  for (int j = 0; j < count; j += 4) {
+    const int lanes = count - j < 4 ? count - j : 4;
+    V4 a = splat(1.0);
+    V4 b = splat(1.0);
+    if (lanes == 4) {
+      std::memcpy(&a, i0 + j, sizeof a);
+      std::memcpy(&b, i1 + j, sizeof b);
+    } else {
+      for (int l = 0; l < lanes; ++l) {
+        a[l] = i0[j + l];
+        b[l] = i1[j + l];
+      }
+    }
+    const V4 ratio = a / b;
+    const V4 mu = log4(ratio);
+    const I4 plain = (a * b > splat(0.0)) & (ratio >= splat(2.2250738585072014e-308)) &
+                     (ratio <= splat(1.7976931348623157e308));
+    V4 v = asDouble((asInt(mu) & plain) | (asInt(splat(1.0)) & ~plain));
+    const I4 odd = ~plain & (a * b > splat(0.0));
+    if (odd[0] | odd[1] | odd[2] | odd[3])
+      for (int l = 0; l < lanes; ++l)
+        if (odd[l])
+          v[l] = oddLane(a[l], b[l], ratio[l]);
+    if (lanes == 4)
+      std::memcpy(out + j, &v, sizeof v);
+    else
+      for (int l = 0; l < lanes; ++l)
+        out[j + l] = v[l];
+  }
+}
+
+} // namespace
+
+void transmissionRow(const double* i0, const double* i1, double* out, int count)
+{
+  transmissionRows(i0, i1, out, count);
+}
+
+double absorptionLog(double x)
+{
+  double out = 1.0;
+  const double one = 1.0;
+  transmissionRows(&x, &one, &out, 1);
+  return out;
+}
+
+const char* absorptionRowPath()
+{
+  return __builtin_cpu_supports("avx2") ? "avx2" : "sse2";
+}
