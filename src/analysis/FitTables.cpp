@@ -40,14 +40,24 @@ bool within(double x, double lo, double hi)
   return x >= lo && x <= hi;
 }
 
-void buildCache(const Prepared& prep, const SampleTable& s, GridCache& c)
+void buildCache(const Prepared& prep, const SampleView& s, GridCache& c)
 {
-  const int N = s.e.size();
+  const int N = s.n;
   const int n = prep.refs.size();
   const int m = prep.mlcf ? n + 2 : n;
-  c.grid = s.e;
-  c.grid.detach();
+  c.grid.resize(N);
+  std::copy(s.e, s.e + N, c.grid.begin());
   c.unknowns = m;
+  c.firstSame.assign(size_t(N), 0);
+  c.ascending = true;
+  c.distinct = true;
+  c.fitted.assign(size_t(N), 0.0);
+  c.terms.assign(size_t(N), 0.0);
+  for (int i = 0; i < N; ++i) {
+    c.distinct = c.distinct && !(i > 0 && s.e[i - 1] == s.e[i]);
+    c.firstSame[size_t(i)] = i > 0 && s.e[i - 1] == s.e[i] ? c.firstSame[size_t(i - 1)] : i;
+    c.ascending = c.ascending && s.e[i] == s.e[i] && (i == 0 || s.e[i - 1] <= s.e[i]);
+  }
   c.dn.assign(size_t(n) * N, 0.0);
   c.mat.assign(size_t(m) * N, 0.0);
   c.inFit.assign(size_t(N), 0);
@@ -114,13 +124,13 @@ void buildCache(const Prepared& prep, const SampleTable& s, GridCache& c)
   c.valid = true;
 }
 
-bool sameGrid(const GridCache& c, const SampleTable& s)
+bool sameGrid(const GridCache& c, const SampleView& s)
 {
-  const int N = s.e.size();
+  const int N = s.n;
   if (!c.valid || c.grid.size() != N)
     return false;
   const double* a = c.grid.constData();
-  const double* b = s.e.constData();
+  const double* b = s.e;
   for (int i = 0; i < N; ++i)
     if (!(a[i] == b[i]))
       return false;
@@ -160,8 +170,43 @@ Prepared::Prepared(const QVector<RefTable>& refs_,
   }
 }
 
+SampleView viewOf(const SampleTable& t, std::vector<double>& xs, std::vector<double>& ys)
+{
+  const int nc = t.dnCurve.size();
+  xs.resize(size_t(nc));
+  ys.resize(size_t(nc));
+  for (int k = 0; k < nc; ++k) {
+    xs[size_t(k)] = t.dnCurve.x(k);
+    ys[size_t(k)] = t.dnCurve.y(k);
+  }
+  SampleView v;
+  v.e = t.e.constData();
+  v.n = t.e.size();
+  v.dn = t.dn.constData();
+  v.nDn = t.dn.size();
+  v.raw = t.raw.constData();
+  v.nRaw = t.raw.size();
+  v.curveX = xs.data();
+  v.curveY = ys.data();
+  v.nc = nc;
+  v.dMut = t.dMut;
+  return v;
+}
+
 bool fitInto(const Prepared& prep,
              const SampleTable& s,
+             GridCache& c,
+             double* out,
+             bool* singular,
+             SpectrumPoints* curve)
+{
+  std::vector<double> xs;
+  std::vector<double> ys;
+  return fitInto(prep, viewOf(s, xs, ys), c, out, singular, curve);
+}
+
+bool fitInto(const Prepared& prep,
+             const SampleView& s,
              GridCache& c,
              double* out,
              bool* singular,
@@ -175,23 +220,39 @@ bool fitInto(const Prepared& prep,
     *singular = false;
   if (curve)
     *curve = SpectrumPoints();
-  if (s.e.isEmpty() || prep.listSize < 2)
+  if (s.n == 0 || prep.listSize < 2)
     return false;
 
   if (!sameGrid(c, s))
     buildCache(prep, s, c);
-  const int N = s.e.size();
+  const int N = s.n;
   const int m = c.unknowns;
-  const QVector<double>& y = prep.mlcf ? s.raw : s.dn;
-  const double* yv = y.constData();
-  const int ny = y.size();
-  std::fill(c.rhs.begin(), c.rhs.end(), 0.0);
-  for (int i = 0; i < N; ++i) {
-    if (!c.inFit[i])
-      continue;
-    const double yi = i < ny ? yv[i] : 0.0;
-    for (int k = 0; k < m; ++k)
-      c.rhs[k] += c.mat[size_t(k) * N + i] * yi;
+  const double* yv = prep.mlcf ? s.raw : s.dn;
+  const int ny = prep.mlcf ? s.nRaw : s.nDn;
+  double* rhs = c.rhs.data();
+  const double* mat = c.mat.data();
+  const char* inFit = c.inFit.data();
+  // Each right-hand side sums over the grid in order, two at a time in
+  // registers. A point outside the fit adds +0.0, which leaves a sum begun
+  // at +0.0 unchanged, as skipping it would.
+  const int full = std::min(N, ny);
+  for (int k = 0; k < m; k += 2) {
+    const double* r0 = mat + size_t(k) * N;
+    const double* r1 = k + 1 < m ? r0 + N : r0;
+    double s0 = 0.0;
+    double s1 = 0.0;
+    for (int i = 0; i < full; ++i) {
+      const double yi = yv[i];
+      s0 += inFit[i] ? r0[i] * yi : 0.0;
+      s1 += inFit[i] ? r1[i] * yi : 0.0;
+    }
+    for (int i = full; i < N; ++i) {
+      s0 += inFit[i] ? r0[i] * 0.0 : 0.0;
+      s1 += inFit[i] ? r1[i] * 0.0 : 0.0;
+    }
+    rhs[k] = s0;
+    if (k + 1 < m)
+      rhs[k + 1] = s1;
   }
   luSolveSkipping(c.lu.data(), m, c.perm.data(), c.rhs.data(), c.work.data(), c.weights.data());
   if (singular)
@@ -242,13 +303,14 @@ bool fitInto(const Prepared& prep,
   // that curve lies on the sample's grid in ascending order, the fitted
   // value at a point is the weighted sum at the first grid point of that
   // energy, exactly what interpolating the fitted curve gives there.
-  const SpectrumPoints& dc = s.dnCurve;
-  const int nc = dc.size();
+  const int nc = s.nc;
+  const double* cx = s.curveX;
+  const double* cy = s.curveY;
   double z = 0.0;
   if (nc >= 3) {
-    bool onGrid = nc == N;
-    for (int k = 0; onGrid && k < N; ++k)
-      onGrid = dc.x(k) == s.e[k] && (k == 0 || s.e[k - 1] <= s.e[k]);
+    bool onGrid = nc == N && c.ascending;
+    for (int k = 0; onGrid && cx != s.e && k < N; ++k)
+      onGrid = cx[k] == s.e[k];
     SpectrumPoints general;
     if (!onGrid) {
       for (int i = 0; i < N; ++i)
@@ -258,27 +320,47 @@ bool fitInto(const Prepared& prep,
     }
     double sum = 0.0;
     int counted = 0;
-    for (int k = 1; k <= nc - 2; ++k) {
-      const double x = dc.x(k);
-      if (!within(x, prep.fitLo, prep.fitHi))
-        continue;
-      const double yk = dc.y(k);
-      if (yk == 0.0) {
-        sum += 1.0;
-      } else {
-        double f = 0.0;
-        if (onGrid) {
-          int i = k;
-          while (i > 0 && s.e[i - 1] == x)
-            --i;
-          f = fittedAt(c, fractions, n, N, i);
-        } else {
-          f = general.valueAt(x);
-        }
-        const double d = (f - yk) / yk;
-        sum += d * d;
+    if (onGrid) {
+      // The curve's energies are the grid's, whose range test the cache
+      // holds. The terms are formed side by side, then summed in order; a
+      // point outside the fit adds +0.0.
+      double* f = c.fitted.data();
+      std::fill(f, f + N, 0.0);
+      for (int j = 0; j < n; ++j) {
+        const double fj = fractions[j];
+        const double* dn = c.dn.data() + size_t(j) * N;
+        for (int i = 0; i < N; ++i)
+          f[i] += fj * dn[i];
       }
-      ++counted;
+      double* t = c.terms.data();
+      if (c.distinct) {
+        for (int k = 1; k <= nc - 2; ++k) {
+          const double d = (f[k] - cy[k]) / cy[k];
+          t[k] = cy[k] == 0.0 ? 1.0 : d * d;
+        }
+      } else {
+        for (int k = 1; k <= nc - 2; ++k) {
+          const double d = (f[c.firstSame[size_t(k)]] - cy[k]) / cy[k];
+          t[k] = cy[k] == 0.0 ? 1.0 : d * d;
+        }
+      }
+      for (int k = 1; k <= nc - 2; ++k) {
+        sum += inFit[k] ? t[k] : 0.0;
+        counted += inFit[k] ? 1 : 0;
+      }
+    } else {
+      for (int k = 1; k <= nc - 2; ++k) {
+        if (!within(cx[k], prep.fitLo, prep.fitHi))
+          continue;
+        const double yk = cy[k];
+        if (yk == 0.0) {
+          sum += 1.0;
+        } else {
+          const double d = (general.valueAt(cx[k]) - yk) / yk;
+          sum += d * d;
+        }
+        ++counted;
+      }
     }
     if (counted > 0)
       z = sum / counted / N;

@@ -41,6 +41,26 @@ struct SampleTable
   double dMut = 0.0;
 };
 
+// What a fit reads of a sample, as plain arrays: a SampleTable, or a run's
+// own buffers. `curveX`/`curveY` (nc points) is the double-normalised curve
+// the residual is summed over.
+struct SampleView
+{
+  const double* e = nullptr;
+  const double* dn = nullptr;
+  const double* raw = nullptr;
+  int n = 0;
+  int nDn = 0; // entries of dn (and of raw: nRaw)
+  int nRaw = 0;
+  const double* curveX = nullptr;
+  const double* curveY = nullptr;
+  int nc = 0;
+  double dMut = 0.0;
+};
+// A table's arrays; valid while the table is unchanged. `xs`/`ys` receive
+// the curve's coordinates.
+SampleView viewOf(const SampleTable& t, std::vector<double>& xs, std::vector<double>& ys);
+
 // What a fit needs that does not depend on the sample: the used references,
 // the fitting range and the references' common range. Made once per run.
 struct Prepared
@@ -74,6 +94,13 @@ struct GridCache
   std::vector<double> mat; // rows of the design matrix, columns x grid
   std::vector<char> inFit; // grid point within the fitting range
   std::vector<char> inCommon;
+  // Per grid point the first grid point of the same energy, and whether the
+  // grid is ascending without NaNs (a curve on it is read point by point).
+  std::vector<int> firstSame;
+  bool ascending = false;
+  bool distinct = false;      // no two grid points share an energy
+  std::vector<double> fitted; // per grid point: the weighted references
+  std::vector<double> terms;  // per grid point: its residual term
   std::vector<double> lu;
   std::vector<int> perm;
   std::vector<double> rhs;
@@ -95,6 +122,12 @@ struct GridCache
 // fitted curve. Returns false with zeros written for an empty sample or
 // fewer than two references in the list. The numbers depend only on the
 // arguments, not on what `cache` held before.
+bool fitInto(const Prepared& prep,
+             const SampleView& sample,
+             GridCache& cache,
+             double* out,
+             bool* singular = nullptr,
+             SpectrumPoints* curve = nullptr);
 bool fitInto(const Prepared& prep,
              const SampleTable& sample,
              GridCache& cache,

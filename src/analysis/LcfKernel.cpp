@@ -5,9 +5,9 @@ namespace {
 struct LcfScratch : KernelScratch
 {
   PointSpectra::Scratch build;
-  XafsSpectrum spectrum;
-  fit::SampleTable sample;
   fit::GridCache cache;
+  std::vector<double> e;
+  std::vector<double> dn;
 };
 
 } // namespace
@@ -28,10 +28,7 @@ std::unique_ptr<KernelScratch> LcfKernel::makeScratch() const
 
 void LcfKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
 {
-  auto* s = static_cast<LcfScratch*>(scratch);
-  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  fillSampleTable(s->spectrum, s->sample);
-  fit::fitInto(m_prep, s->sample, s->cache, out);
+  computeBatch(&p, 1, scratch, out);
 }
 
 void LcfKernel::computeBatch(const RasterPoint* points,
@@ -45,12 +42,32 @@ void LcfKernel::computeBatch(const RasterPoint* points,
   for (int k = 0; k < count; ++k)
     b.centres[k] = QPoint(points[k].cx, points[k].cy);
   // One binning per run: every point has the raster's half widths.
-  m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  m_spectra.sampleRows(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  const int n = m_spectra.energies();
   const int stride = valuesPerPoint();
+  s->e.resize(size_t(n));
+  s->dn.resize(size_t(n));
+  EdgeLine pre;
+  EdgeLine post;
+  // What `compute` reads of the point's XafsSpectrum and its sample table,
+  // made from the same numbers without building either.
   for (int k = 0; k < count; ++k) {
-    m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
-    fillSampleTable(s->spectrum, s->sample);
-    fit::fitInto(m_prep, s->sample, s->cache, out + size_t(k) * size_t(stride));
+    fit::SampleView v;
+    const double* y = b.mu.data() + size_t(k) * size_t(n);
+    if (n > 0 && m_spectra.inside(points[k].cx, points[k].cy)) {
+      const EdgeResult r = m_spectra.normaliseRow(y, b, pre, post);
+      const double shift = m_spectra.shifts.at(points[k].cx, points[k].cy);
+      for (int i = 0; i < n; ++i) {
+        s->e[size_t(i)] = b.E[size_t(i)] - shift;
+        s->dn[size_t(i)] = doubleNormalised(y[i], b.preAt[size_t(i)], b.postAt[size_t(i)]);
+      }
+      v.e = v.curveX = s->e.data();
+      v.dn = v.curveY = s->dn.data();
+      v.raw = y;
+      v.n = v.nDn = v.nRaw = v.nc = n;
+      v.dMut = r.dMut;
+    }
+    fit::fitInto(m_prep, v, s->cache, out + size_t(k) * size_t(stride));
   }
 }
 

@@ -1,5 +1,7 @@
 #include "analysis/PointSpectra.h"
 
+#include "input/TiffData.h"
+
 double EnergyShiftView::at(int x, int y) const
 {
   if (values.isEmpty() || !area.contains(x, y) || x < 0 || y < 0 || x >= width || y >= height)
@@ -40,6 +42,10 @@ void PointSpectra::sampleBatch(const QPoint* centres,
 
 void PointSpectra::normalise(const SpectrumPoints& points, int cx, int cy, XafsSpectrum& out) const
 {
+  // A line whose fit fails keeps what it held: fresh lines, as a spectrum of
+  // its own starts with, so no point inherits the last point's line.
+  out.pre = EdgeLine();
+  out.post = EdgeLine();
   out.assign(points, name, mode, shifts.at(cx, cy), suggestedEeV, -10.0, 10.0);
 }
 
@@ -49,4 +55,53 @@ XafsSpectrum PointSpectra::at(int cx, int cy, int bx, int by) const
   XafsSpectrum out;
   build(cx, cy, bx, by, scratch, out);
   return out;
+}
+
+bool PointSpectra::inside(int cx, int cy) const
+{
+  const StackView& v = sampler.stack();
+  return cx >= 0 && cy >= 0 && cx < v.width && cy < v.height;
+}
+
+void PointSpectra::sampleRows(const QPoint* centres,
+                              int count,
+                              int bx,
+                              int by,
+                              Scratch& scratch) const
+{
+  const int n = energies();
+  scratch.mu.resize(size_t(count) * size_t(n));
+  sampler.muRows(centres, count, bx, by, scratch.mu.data(), scratch.i0Sums);
+  // Energies and wavelengths are shared by the batch's points.
+  scratch.E.resize(size_t(n));
+  scratch.lambda.resize(size_t(n));
+  for (int i = 0; i < n; ++i) {
+    scratch.E[size_t(i)] = sampler.stack().i1[i]->energy;
+    if (mode == 0)
+      scratch.lambda[size_t(i)] = kHcEVA / scratch.E[size_t(i)];
+  }
+  scratch.smoothed.resize(size_t(n));
+  scratch.preAt.resize(size_t(n));
+  scratch.postAt.resize(size_t(n));
+}
+
+EdgeResult PointSpectra::normaliseRow(const double* y,
+                                      Scratch& scratch,
+                                      EdgeLine& pre,
+                                      EdgeLine& post) const
+{
+  // The windows XafsSpectrum::assign sets for a run's spectrum.
+  EdgeWindows win;
+  win.mode = mode;
+  win.expectedEdgeSet = suggestedEeV > 0.0;
+  win.expectedEdge = suggestedEeV;
+  win.preEnd = -10.0;
+  win.postStart = 10.0;
+  const EdgeSamples samples{
+    scratch.E.data(), mode == 0 ? scratch.lambda.data() : nullptr, y, int(scratch.E.size())
+  };
+  pre = EdgeLine();
+  post = EdgeLine();
+  return normaliseSamples(
+    win, samples, pre, post, scratch.smoothed.data(), scratch.preAt.data(), scratch.postAt.data());
 }

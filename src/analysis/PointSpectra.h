@@ -1,11 +1,13 @@
 #pragma once
 
-#include "stack/StackSpectra.h"
 #include "spectrum/XafsSpectrum.h"
+#include "stack/StackSpectra.h"
 
 #include <QRect>
 #include <QString>
 #include <QVector>
+
+#include <vector>
 
 // The energy-shift map as a run reads it: a value per pixel of the stack over
 // the area the map covers. A point inside that area is corrected by its
@@ -47,6 +49,13 @@ struct PointSpectra
     QVector<double> i0Sums;
     QVector<SpectrumPoints> batch;
     QVector<QPoint> centres;
+    // The raw rows of a batch and one row's normalisation (see sampleRows).
+    std::vector<double> mu;
+    std::vector<double> E;
+    std::vector<double> lambda;
+    std::vector<double> smoothed;
+    std::vector<double> preAt;
+    std::vector<double> postAt;
   };
   // The raw spectra (mu(E) points, not normalised) of `count` blocks with
   // half widths (bx, by) into scratch.batch[0 .. count-1], each frame read
@@ -59,5 +68,16 @@ struct PointSpectra
   // widths (bx, by); empty outside the stack. `build` writes it into `out`,
   // reusing out's storage (a run's inner loop allocates nothing).
   void build(int cx, int cy, int bx, int by, Scratch& scratch, XafsSpectrum& out) const;
+
+  // The raw absorption of `count` blocks as rows of scratch.mu (energies()
+  // values each) and the energies in scratch.E: what `sampleBatch` gives,
+  // without the point lists.
+  void sampleRows(const QPoint* centres, int count, int bx, int by, Scratch& scratch) const;
+  int energies() const { return sampler.energies(); }
+  bool inside(int cx, int cy) const;
+  // Normalises one row as `normalise` does, bit for bit, with fresh lines:
+  // scratch.smoothed, preAt and postAt receive the smoothed values and both
+  // lines at every energy. The row must have at least one value.
+  EdgeResult normaliseRow(const double* y, Scratch& scratch, EdgeLine& pre, EdgeLine& post) const;
   XafsSpectrum at(int cx, int cy, int bx, int by) const;
 };

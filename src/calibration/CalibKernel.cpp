@@ -75,9 +75,7 @@ std::unique_ptr<KernelScratch> CalibPointKernel::makeScratch() const
 
 void CalibPointKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
 {
-  auto* s = static_cast<CalibScratch*>(scratch);
-  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  out[0] = calibShiftOf(s->spectrum, m_stdEdge, m_locate);
+  computeBatch(&p, 1, scratch, out);
 }
 
 void CalibPointKernel::computeBatch(const RasterPoint* points,
@@ -90,9 +88,23 @@ void CalibPointKernel::computeBatch(const RasterPoint* points,
   b.centres.resize(count);
   for (int k = 0; k < count; ++k)
     b.centres[k] = QPoint(points[k].cx, points[k].cy);
-  m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  if (m_locate != EdgeLocate::Grid) {
+    m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
+    for (int k = 0; k < count; ++k) {
+      m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
+      out[k] = calibShiftOf(s->spectrum, m_stdEdge, m_locate);
+    }
+    return;
+  }
+  // The grid point is the normalisation's own edge: no spectrum is built.
+  m_spectra.sampleRows(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  const int n = m_spectra.energies();
+  EdgeLine pre;
+  EdgeLine post;
   for (int k = 0; k < count; ++k) {
-    m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
-    out[k] = calibShiftOf(s->spectrum, m_stdEdge, m_locate);
+    out[k] = 0.0;
+    if (n > 0 && m_spectra.inside(points[k].cx, points[k].cy))
+      out[k] =
+        m_spectra.normaliseRow(b.mu.data() + size_t(k) * size_t(n), b, pre, post).midx - m_stdEdge;
   }
 }
