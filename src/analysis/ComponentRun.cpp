@@ -52,7 +52,7 @@ void ComponentRun::Decomposition::run()
   const int rows = int(points.size());
   const int m = grid.size();
   const int k = setup.clusters;
-  const components::Pca pca = components::decompose(data, rows, m);
+  const components::Pca pca = components::decompose(data, rows, m, threads);
   if (cancel)
     return;
   const int nScores =
@@ -62,7 +62,7 @@ void ComponentRun::Decomposition::run()
           : 0;
   nMaps = k > 0 ? nScores : std::min(setup.components, m);
   stride = std::max(nMaps, nScores);
-  scores = components::scores(pca, data, rows, stride);
+  scores = components::scores(pca, data, rows, stride, threads);
   explained = pca.explained;
   if (k <= 0 || cancel)
     return;

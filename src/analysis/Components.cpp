@@ -3,6 +3,7 @@
 #include <Eigen/Dense>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -19,6 +20,29 @@ using RowMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::R
 // Rows summed per block; fixed, so the sums never depend on how the caller
 // was scheduled.
 constexpr int BlockRows = 1024;
+// Blocks whose covariance one thread accumulates into a matrix of its own;
+// these partial matrices are added in their order, so the sum is the same
+// for any number of threads.
+constexpr int ChunkBlocks = 8;
+
+// Calls work(i) for i in [0, count) on up to `threads` threads (the caller's
+// among them).
+template<typename Work>
+void spread(int count, int threads, const Work& work)
+{
+  threads = std::max(1, std::min(threads, count));
+  std::atomic<int> next{ 0 };
+  const auto loop = [&] {
+    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+      work(i);
+  };
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t)
+    pool.emplace_back(loop);
+  loop();
+  for (std::thread& th : pool)
+    th.join();
+}
 
 // A uniform number in [0, 1) from 53 bits of the generator: the same on every
 // standard library, unlike std::uniform_real_distribution.
@@ -165,23 +189,44 @@ KMeans lloyd(const std::vector<double>& p,
 
 } // namespace
 
-Pca decompose(const std::vector<double>& data, int rows, int columns)
+Pca decompose(const std::vector<double>& data, int rows, int columns, int threads)
 {
   Pca pca;
   pca.columns = columns;
   if (rows < 1 || columns < 1)
     return pca;
   const Eigen::Map<const RowMatrix> x(data.data(), rows, columns);
+  const int blocks = (rows + BlockRows - 1) / BlockRows;
+  std::vector<Eigen::RowVectorXd> blockSums(static_cast<size_t>(blocks));
+  spread(blocks, threads, [&](int b) {
+    const int r0 = b * BlockRows;
+    blockSums[size_t(b)] = x.middleRows(r0, std::min(BlockRows, rows - r0)).colwise().sum();
+  });
   Eigen::RowVectorXd sum = Eigen::RowVectorXd::Zero(columns);
-  for (int r0 = 0; r0 < rows; r0 += BlockRows)
-    sum += x.middleRows(r0, std::min(BlockRows, rows - r0)).colwise().sum();
+  for (const Eigen::RowVectorXd& b : blockSums)
+    sum += b;
   const Eigen::RowVectorXd mean = sum / double(rows);
   Eigen::MatrixXd cov = Eigen::MatrixXd::Zero(columns, columns);
-  RowMatrix centred;
-  for (int r0 = 0; r0 < rows; r0 += BlockRows) {
-    const int n = std::min(BlockRows, rows - r0);
-    centred = x.middleRows(r0, n).rowwise() - mean;
-    cov.selfadjointView<Eigen::Lower>().rankUpdate(centred.transpose());
+  // Chunks of blocks, a round of as many chunks as threads at a time, each
+  // into its own matrix; the matrices are added in chunk order.
+  const int chunks = (blocks + ChunkBlocks - 1) / ChunkBlocks;
+  const int perRound = std::max(1, std::min(threads, chunks));
+  std::vector<Eigen::MatrixXd> partial(static_cast<size_t>(perRound));
+  for (int first = 0; first < chunks; first += perRound) {
+    const int inRound = std::min(perRound, chunks - first);
+    spread(inRound, threads, [&](int i) {
+      Eigen::MatrixXd& p = partial[size_t(i)];
+      p.setZero(columns, columns);
+      RowMatrix centred;
+      const int b1 = std::min(blocks, (first + i + 1) * ChunkBlocks);
+      for (int b = (first + i) * ChunkBlocks; b < b1; ++b) {
+        const int r0 = b * BlockRows;
+        centred = x.middleRows(r0, std::min(BlockRows, rows - r0)).rowwise() - mean;
+        p.selfadjointView<Eigen::Lower>().rankUpdate(centred.transpose());
+      }
+    });
+    for (int i = 0; i < inRound; ++i)
+      cov += partial[size_t(i)];
   }
   cov = cov.selfadjointView<Eigen::Lower>();
   cov /= double(std::max(1, rows - 1));
@@ -212,7 +257,11 @@ Pca decompose(const std::vector<double>& data, int rows, int columns)
   return pca;
 }
 
-std::vector<double> scores(const Pca& pca, const std::vector<double>& data, int rows, int n)
+std::vector<double> scores(const Pca& pca,
+                           const std::vector<double>& data,
+                           int rows,
+                           int n,
+                           int threads)
 {
   const int m = pca.columns;
   n = std::max(0, std::min(n, m));
@@ -223,12 +272,13 @@ std::vector<double> scores(const Pca& pca, const std::vector<double>& data, int 
   const Eigen::Map<const RowMatrix> v(pca.vectors.data(), n, m);
   const Eigen::Map<const Eigen::RowVectorXd> mean(pca.mean.constData(), m);
   Eigen::Map<RowMatrix> s(out.data(), rows, n);
-  RowMatrix centred;
-  for (int r0 = 0; r0 < rows; r0 += BlockRows) {
+  // Every block's scores depend on that block alone.
+  spread((rows + BlockRows - 1) / BlockRows, threads, [&](int b) {
+    const int r0 = b * BlockRows;
     const int k = std::min(BlockRows, rows - r0);
-    centred = x.middleRows(r0, k).rowwise() - mean;
+    const RowMatrix centred = x.middleRows(r0, k).rowwise() - mean;
     s.middleRows(r0, k).noalias() = centred * v.transpose();
-  }
+  });
   return out;
 }
 

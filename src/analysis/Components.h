@@ -24,10 +24,17 @@ struct Pca
 
 // Mean-centred covariance of `rows` x `columns` data, accumulated in blocks
 // of a fixed number of rows summed in order, and its eigen-decomposition.
-Pca decompose(const std::vector<double>& data, int rows, int columns);
+// The blocks are spread over `threads` threads; the numbers do not depend on
+// their number.
+Pca decompose(const std::vector<double>& data, int rows, int columns, int threads = 1);
 
-// The first `n` scores of every row: (row - mean) . vector k, rows x n.
-std::vector<double> scores(const Pca& pca, const std::vector<double>& data, int rows, int n);
+// The first `n` scores of every row: (row - mean) . vector k, rows x n,
+// computed on `threads` threads with the same numbers as on one.
+std::vector<double> scores(const Pca& pca,
+                           const std::vector<double>& data,
+                           int rows,
+                           int n,
+                           int threads = 1);
 
 // Components explaining at least `share` of the variance, at least `atLeast`
 // (and at most all of them).

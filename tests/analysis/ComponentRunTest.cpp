@@ -124,7 +124,7 @@ TEST(Components, PcaOfRankTwoDataAndKMeansOfSeparatedGroups)
   EXPECT_NE(km.labels[0], km.labels[2]);
 }
 
-TEST(Components, KMeansIsTheSameForAnyThreadCount)
+TEST(Components, KMeansAndPcaAreTheSameForAnyThreadCount)
 {
   // Enough rows for the assignment to be split; a fixed pseudo-random cloud.
   const int rows = 20000, dims = 3;
@@ -139,6 +139,13 @@ TEST(Components, KMeansIsTheSameForAnyThreadCount)
   EXPECT_EQ(one.labels, three.labels);
   EXPECT_EQ(std::memcmp(&one.inertia, &three.inertia, sizeof(double)), 0);
   EXPECT_LE(one.iterations, 300);
+
+  // The decomposition and the scores too: the rows span several chunks.
+  const components::Pca p1 = components::decompose(pts, rows, dims, 1);
+  const components::Pca p3 = components::decompose(pts, rows, dims, 3);
+  EXPECT_EQ(p1.vectors, p3.vectors);
+  EXPECT_EQ(p1.variance, p3.variance);
+  EXPECT_EQ(components::scores(p1, pts, rows, 2, 1), components::scores(p1, pts, rows, 2, 3));
 }
 
 TEST(ComponentRun, ThreeCompoundsGiveThreeClustersAndTheirSpectra)
