@@ -16,6 +16,7 @@
 #include "analysis/PointRun.h"
 #include "calibration/CalibKernel.h"
 #include "input/TiffData.h"
+#include "stack/AbsorptionRow.h"
 
 #include "GeneratedStack.h"
 
@@ -333,6 +334,8 @@ int main(int argc, char** argv)
       return dump(a.mid(7)) ? 0 : 1;
   }
   benchmark::Initialize(&argc, argv);
+  // Which SIMD path the spectra's logarithm took on this machine.
+  benchmark::AddCustomContext("absorption_simd", absorptionRowPath());
   benchmark::RunSpecifiedBenchmarks();
   world = nullptr;
   return 0;
