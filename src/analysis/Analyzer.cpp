@@ -1,5 +1,6 @@
 #include "analysis/Analyzer.h"
 #include "app/TextItems.h"
+#include "display/BringToFront.h"
 
 #include "analysis/AElemsConds.h"
 #include "analysis/AnalyzeProc.h"
@@ -388,9 +389,9 @@ void Analyzer::show()
     const QSize room = screen ? screen->availableSize() - QSize(40, 80) : want;
     resize(want.boundedTo(room));
   }
-  QFrame::show();
-  raise();
-  m_plot->show();
+  // A minimised window comes back too; the plot beside it, the window on top.
+  bringToFront(m_plot.get());
+  bringToFront(this);
 }
 
 void Analyzer::setContAccess(bool f)

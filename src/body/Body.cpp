@@ -1,4 +1,5 @@
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
@@ -10,6 +11,7 @@
 #include "analysis/PointRun.h"
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
+#include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
 #include "batch/CmdLine.h"
 #include "display/ChCoord.h"
@@ -28,6 +30,8 @@
 
 #include "ui_Body.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QFileDialog>
 #include <QPainter>
@@ -74,6 +78,20 @@ Body::~Body()
   shutDownThreads();
   // The processor borrows I1 frames; it goes before the stacks do.
   m_imgProc.reset();
+}
+
+void Body::closeEvent(QCloseEvent* e)
+{
+  // The program ends with its main window: a running batch, run or save
+  // is stopped (a stopped save leaves the file as it was), and the tool
+  // windows close with it so that none keeps the program alive.
+  if (BatchDispatcher* d = m_batchThread ? m_batchThread->dispatcher() : nullptr)
+    QMetaObject::invokeMethod(d, &BatchDispatcher::batchStopSlot, Qt::QueuedConnection);
+  stopRunsReadingFrames();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible())
+      w->close();
+  QMainWindow::closeEvent(e);
 }
 
 void Body::registerMetaTypes()
@@ -142,9 +160,9 @@ void Body::setupBatch()
 void Body::connectForm()
 {
   Ui::Body& ui = *m_ui;
-  connect(ui.SelectI1Files, &QPushButton::clicked, m_i1List, &QWidget::show);
-  connect(ui.SelectI0Files, &QPushButton::clicked, m_i0List, &QWidget::show);
-  connect(ui.BatchCtrlB, &QPushButton::clicked, m_batchCtrl, &QWidget::show);
+  connect(ui.SelectI1Files, &QPushButton::clicked, this, [this] { bringToFront(m_i1List); });
+  connect(ui.SelectI0Files, &QPushButton::clicked, this, [this] { bringToFront(m_i0List); });
+  connect(ui.BatchCtrlB, &QPushButton::clicked, this, [this] { bringToFront(m_batchCtrl); });
   connect(ui.SelectDark, &QPushButton::clicked, m_imageFileDialog, &QWidget::show);
   connect(m_imageFileDialog, &QFileDialog::fileSelected, this, &Body::selectedDark);
   connect(ui.ClearDark, &QPushButton::clicked, this, &Body::clearDark);
@@ -200,13 +218,7 @@ bool Body::isShowingI1() const
 
 void Body::clearI1Files()
 {
-  // The image processor (when present) forgets its frame here, before the
-  // frames are deleted.
-  if (m_imgProc)
-    m_imgProc->forgetFrame();
   clearStack(m_i1Frames, m_i1List, m_i1Load, m_i1Loader.get());
-  m_stackWidth = 0;
-  m_stackHeight = 0;
 }
 
 void Body::clearI0Files()
@@ -216,13 +228,32 @@ void Body::clearI0Files()
 
 void Body::clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load, LoadTiff* loader)
 {
-  // Loads still on their way would refill the cleared stack with files of
-  // the old list: stop them and drop what they already sent.
+  cancelLoads(load, loader);
+  dropFrames(stack, list);
+}
+
+void Body::cancelLoads(LoadState& load, LoadTiff* loader)
+{
+  // Loads still on their way would refill the stack with files of the old
+  // list: stop them and drop what they already sent.
   if (load.pending > 0 && loader) {
     load.superseded = load.pending;
     loader->cancel();
     QMetaObject::invokeMethod(
       loader, [loader] { loader->resetCancel(); }, Qt::QueuedConnection);
+  }
+  load.replacing = false;
+}
+
+void Body::dropFrames(FrameStack& stack, SelectDataFiles* list)
+{
+  if (&stack == &m_i1Frames) {
+    // The image processor (when present) forgets its frame here, before
+    // the frames are deleted.
+    if (m_imgProc)
+      m_imgProc->forgetFrame();
+    m_stackWidth = 0;
+    m_stackHeight = 0;
   }
   stopRunsReadingFrames();
   if (&stack == &shownStack())
@@ -236,10 +267,14 @@ void Body::clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load,
   stacksChanged();
 }
 
+// New files replace the stack when their first frame arrives, not before:
+// files that give no image (a spectrum file chosen by mistake) leave the
+// stack that was there.
 void Body::readI1Files(const QStringList& files, bool newFile)
 {
   if (newFile) {
-    clearI1Files();
+    cancelLoads(m_i1Load, m_i1Loader.get());
+    m_i1Load.replacing = true;
     m_xafsView->rescaleOnNextSpectrum();
   }
   readFiles(files, m_i1List, m_i1Load, true);
@@ -247,8 +282,10 @@ void Body::readI1Files(const QStringList& files, bool newFile)
 
 void Body::readI0Files(const QStringList& files, bool newFile)
 {
-  if (newFile)
-    clearI0Files();
+  if (newFile) {
+    cancelLoads(m_i0Load, m_i0Loader.get());
+    m_i0Load.replacing = true;
+  }
   readFiles(files, m_i0List, m_i0Load, false);
 }
 
@@ -268,12 +305,11 @@ void Body::readFiles(const QStringList& files, SelectDataFiles* list, LoadState&
 void Body::loadedI1(TiffData* data, int fNo)
 {
   std::unique_ptr<TiffData> frame(data);
-  const bool first = m_i1Frames.isEmpty();
   if (!adoptFrame(std::move(frame), fNo, m_i1Frames, m_i1List, m_i1Load))
     return;
   // The stack size always comes from the first frame, whatever the
   // show-latest option, or spectra would stay empty after a quiet load.
-  if (first) {
+  if (m_i1Frames.size() == 1) {
     m_stackWidth = int(m_i1Frames.at(0)->width);
     m_stackHeight = int(m_i1Frames.at(0)->height);
   }
@@ -318,6 +354,10 @@ bool Body::adoptFrame(std::unique_ptr<TiffData> frame,
   }
   if (load.superseded > 0)
     return false; // from a load whose stack was cleared since
+  if (load.replacing) {
+    load.replacing = false;
+    dropFrames(stack, list);
+  }
   {
     // The list follows the stack; which frame shows is decided afterwards.
     const QSignalBlocker block(list);
@@ -346,6 +386,11 @@ void Body::finishLoad(SelectDataFiles* list, LoadState& load, bool isI1)
   list->setLoading(load.pending > 0);
   if (load.superseded > 0) {
     --load.superseded;
+  } else if (load.replacing) {
+    load.replacing = false;
+    refuseIn(list,
+             QStringLiteral("No image read from the files chosen: the stack stays as it was"),
+             tr("No image read from the files chosen: the stack stays as it was"));
   } else {
     // What a quiet load (show-latest off) left out is caught up once.
     const FrameStack& stack = isI1 ? m_i1Frames : m_i0Frames;

@@ -323,6 +323,9 @@ public slots:
   void newElmSuggested(const QString& elm);
   void newEdgeSuggested(int edge);
 
+protected:
+  void closeEvent(QCloseEvent* e) override;
+
 private:
   // Loads of one stack on their way through its loader thread. Loads run
   // one after another, so the oldest pending load is the one whose frames
@@ -332,6 +335,9 @@ private:
   {
     int pending = 0;
     int superseded = 0;
+    // The oldest load that is not superseded replaces the stack at its
+    // first frame (until then the stack stays).
+    bool replacing = false;
   };
 
   // ---- Construction (Body.cpp) ----
@@ -353,6 +359,8 @@ private:
 
   // ---- Stacks and frames (Body.cpp) ----
   void clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load, LoadTiff* loader);
+  void cancelLoads(LoadState& load, LoadTiff* loader);
+  void dropFrames(FrameStack& stack, SelectDataFiles* list);
   void readFiles(const QStringList& files, SelectDataFiles* list, LoadState& load, bool isI1);
   // Takes an arrived frame: energy from its list, display image, append.
   bool adoptFrame(std::unique_ptr<TiffData> frame,

@@ -9,6 +9,7 @@
 // run's own wiring for those), for whoever watches it.
 
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "analysis/AElemsConds.h"
 #include "analysis/Analyzer.h"
@@ -510,7 +511,7 @@ bool Body::execCalibCmd(const CmdLine& c)
   const Args a(c.args);
   switch (c.code) {
     case CalibShowWindow:
-      m_calibCtrl->show();
+      bringToFront(m_calibCtrl);
       break;
     case CalibLoadStd:
       m_calibCtrl->loadStd(a.text(0));
@@ -557,7 +558,7 @@ void Body::execSaveCfgCmd(const CmdLine& c)
   SaveDataCfg* cfg = m_saveDataCfg;
   switch (c.code) {
     case SaveDataCfgShowWindow:
-      cfg->show();
+      bringToFront(cfg);
       break;
     case SaveDataCfgSaveAsTiff:
       qDebug().noquote() << "setting save as tiff";

@@ -3,6 +3,7 @@
 // calibration and every run expect the edge at.
 
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
@@ -34,7 +35,7 @@ void Body::setupCalibration()
   m_calibCtrl = new CalibCtrl(this);
   m_calibCtrl->setWindowFlags(Qt::Window);
   Ui::Body& ui = *m_ui;
-  connect(ui.OpenCalibCtrl, &QPushButton::clicked, m_calibCtrl, &QWidget::show);
+  connect(ui.OpenCalibCtrl, &QPushButton::clicked, this, [this] { bringToFront(m_calibCtrl); });
   connect(m_calibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
   // Queued: the request returns before the run starts.
   connect(

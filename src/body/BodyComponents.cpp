@@ -1,5 +1,7 @@
 #include "body/Body.h"
 
+#include "display/BringToFront.h"
+
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
@@ -35,10 +37,7 @@ void Body::setupComponents()
   open->setObjectName(QStringLiteral("OpenComponents"));
   if (QLayout* layout = m_analyzer->layout())
     layout->addWidget(open);
-  connect(open, &QPushButton::clicked, win, [win] {
-    win->show();
-    win->raise();
-  });
+  connect(open, &QPushButton::clicked, win, [win] { bringToFront(win); });
 }
 
 void Body::startComponentRun(int components, int clusters, bool autoScores)

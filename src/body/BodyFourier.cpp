@@ -2,6 +2,7 @@
 // and the second analysis window with its Q-information request.
 
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "analysis/Analyzer2.h"
 #include "analysis/FourierRun.h"
@@ -16,7 +17,7 @@ void Body::setupDiagnostics()
   m_fourierRun = std::make_unique<FourierRun>();
   m_analyzer2 = new Analyzer2(this);
   m_analyzer2->setWindowFlags(Qt::Window);
-  connect(m_ui->ShowAnalyzer2, &QPushButton::clicked, m_analyzer2, &QWidget::show);
+  connect(m_ui->ShowAnalyzer2, &QPushButton::clicked, this, [this] { bringToFront(m_analyzer2); });
   connect(m_analyzer2, &Analyzer2::startCollectQInfo, this, &Body::startCollectQInfo);
   connect(m_analyzer2, &Analyzer2::startFourierA, this, &Body::execFourierA);
   connect(

@@ -2,6 +2,7 @@
 // frames it asks for.
 
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "display/ColorMap.h"
 #include "display/ImgDispA.h"
@@ -15,7 +16,8 @@ void Body::setupImgProc()
 {
   m_imgProc = std::make_unique<ImgProc>(this);
   m_imgProc->setWindowFlags(Qt::Window);
-  connect(m_ui->ShowImgProc, &QPushButton::clicked, m_imgProc.get(), &QWidget::show);
+  connect(
+    m_ui->ShowImgProc, &QPushButton::clicked, this, [this] { bringToFront(m_imgProc.get()); });
   connect(m_imgProc.get(), &ImgProc::askGiveData, this, &Body::giveProcData);
   connect(m_imgProc.get(), &ImgProc::imgShift, this, &Body::setImgShift);
   connect(m_imgProc.get(), &ImgProc::askClearAllShifts, this, &Body::clearAllShifts);

@@ -13,6 +13,7 @@
 #include "app/Refusal.h"
 #include "calibration/CalibCtrl.h"
 #include "display/RefusalLine.h"
+#include "input/SelectDataFiles.h"
 
 #include "ui_Body.h"
 
@@ -25,6 +26,8 @@ void Body::setupRefusals()
   addRefusalLine(m_analyzer.get());
   addRefusalLine(m_componentsWindow.get());
   addRefusalLine(m_calibCtrl);
+  addRefusalLine(m_i1List);
+  addRefusalLine(m_i0List);
 
   auto toAnalyzer = [this](const QString& why) { showRefusal(m_analyzer.get(), why); };
   connect(m_lcfRun.get(), &LcfRun::refused, this, toAnalyzer);

@@ -2,6 +2,7 @@
 // as TIFF or text, pictures of the image view, flat and dark images.
 
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "output/MapGrid.h"
 #include "output/MapHdf5.h"
@@ -53,7 +54,7 @@ void Body::setupSaving()
 {
   m_saveDataCfg = new SaveDataCfg(this);
   m_saveDataCfg->setWindowFlags(Qt::Window);
-  connect(m_ui->SaveDataCfgB, &QPushButton::clicked, m_saveDataCfg, &QWidget::show);
+  connect(m_ui->SaveDataCfgB, &QPushButton::clicked, this, [this] { bringToFront(m_saveDataCfg); });
   connect(m_ui->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
   // Pictures of the image view: the dialog asks for the name.
   connect(m_ui->SaveImage, &QPushButton::clicked, this, [this] {

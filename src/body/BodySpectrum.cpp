@@ -2,15 +2,16 @@
 // spectrum window, and the cross-section profiles under the pointer.
 
 #include "body/Body.h"
+#include "display/BringToFront.h"
 
 #include "analysis/Analyzer.h"
-#include "stack/StackSpectra.h"
 #include "display/CrossSView.h"
 #include "display/ImgDispA.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
 #include "spectrum/XafsView.h"
+#include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
 
@@ -43,7 +44,7 @@ void Body::setupSpectrum()
   m_xafsView->setWindowFlag(Qt::Window);
   m_xafsView->setWindowTitle(tr("Spectrum at the position"));
   m_xafsViews.append(m_xafsView);
-  connect(m_ui->ShowXafsView, &QPushButton::clicked, m_xafsView, &QWidget::show);
+  connect(m_ui->ShowXafsView, &QPushButton::clicked, this, [this] { bringToFront(m_xafsView); });
   connect(m_ui->dispA,
           &ImgDispA::mouseMoved,
           this,

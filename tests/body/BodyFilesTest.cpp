@@ -1,5 +1,6 @@
 #include "BodyFixture.h"
 
+#include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
@@ -8,6 +9,8 @@
 #include "support/Tolerance.h"
 
 #include "ui_Body.h"
+
+#include <QLabel>
 
 // A dark or total-I0 file that cannot be read changes nothing: the dark
 // frame and its name, or the spectrum loaded before, stay.
@@ -38,6 +41,18 @@ TEST_F(BodyFixture, UnreadableFilesChangeNothing)
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);
   EXPECT_EQ(m_body->totalI0ofI1Spectrum()->size(), 3);
   EXPECT_EQ(m_body->totalI0ofI0Spectrum(), nullptr);
+
+  // A spectrum file chosen as images gives no frame: the stack stays, and
+  // the list says why.
+  ASSERT_TRUE(loadI1(makeStack("K", 3), true));
+  ASSERT_TRUE(loadI1({ m_dir + "/i0.dat" }, true));
+  EXPECT_EQ(m_body->i1Frames().size(), 3);
+  EXPECT_EQ(m_body->stackWidth(), kWidth);
+  EXPECT_EQ(m_body->i1List()->count(), 3);
+  EXPECT_TRUE(m_body->i1List()
+                ->findChild<QLabel*>(QStringLiteral("RefusalLine"))
+                ->text()
+                .startsWith(QStringLiteral("No image read")));
 }
 
 // Element lookups (edge energies, Victoreen coefficients) need the edge

@@ -1,8 +1,11 @@
 #include "BodyFixture.h"
 
 #include "StackGen.h"
+#include "analysis/Analyzer.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "batch/BatchCtrl.h"
+#include "calibration/CalibCtrl.h"
 #include "input/LoadTiff.h"
 #include "input/SelectDataFiles.h"
 #include "input/TiffData.h"
@@ -12,12 +15,14 @@
 #include "ui_Body.h"
 
 #include <QApplication>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <functional>
 
 #include <atomic>
 
@@ -109,6 +114,31 @@ TEST_F(BodyFixture, NewFilesDuringALoadDropTheOldLoadsFrames)
   ASSERT_EQ(e.size(), 3);
   EXPECT_CLOSE(e[0], 9500.0);
   EXPECT_EQ(m_body->i1List()->count(), 3);
+}
+
+// The buttons and analyzer_show_window bring a minimised tool window back;
+// closing the main window closes every tool window with it, so that the
+// program ends instead of living on behind a forgotten window.
+TEST_F(BodyFixture, ToolWindowsComeBackAndCloseWithTheMainWindow)
+{
+  m_body->show();
+  QWidget* tools[] = {
+    m_body->analyzer(), m_body->i1List(), m_body->calibCtrl(), m_body->batchCtrl()
+  };
+  Ui::Body& ui = *m_body->form();
+  const std::function<void()> ask[] = { [&] { exec("analyzer_show_window"); },
+                                        [&] { ui.SelectI1Files->click(); },
+                                        [&] { ui.OpenCalibCtrl->click(); },
+                                        [&] { ui.BatchCtrlB->click(); } };
+  for (int i = 0; i < 4; ++i) {
+    tools[i]->showMinimized();
+    ask[i]();
+    EXPECT_TRUE(tools[i]->isVisible()) << i;
+    EXPECT_FALSE(tools[i]->isMinimized()) << i;
+  }
+  m_body->close();
+  for (QWidget* w : tools)
+    EXPECT_FALSE(w->isVisible()) << w->windowTitle().toStdString();
 }
 
 // Closing the program in the middle of a long load: the loader is stopped
