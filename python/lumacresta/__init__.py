@@ -20,7 +20,7 @@ from . import _args
 from . import _core
 
 __all__ = ["read_stack", "read_frame", "load_spectrum", "spectrum", "normalize",
-           "lcf_map", "shift_map", "element_maps", "grid_points"]
+           "lcf_map", "shift_map", "element_maps", "cluster_map", "grid_points"]
 
 # The first pattern the program offers for an energy in a file name:
 # "I1_08979_5000.tif" is 8979.5 eV.
@@ -157,6 +157,31 @@ def element_maps(i1, i0, energies, elements, band=_args.DEFAULT_BAND, region=Non
                               None if shift_map is None else np.asarray(shift_map, np.float64),
                               _args.edge_position_of(edge_position),
                               _args.edge_or_none(suggested_edge), _args.threads_of(threads))
+
+
+def cluster_map(i1, i0, energies, clusters, scores=None, band=_args.DEFAULT_BAND, region=None,
+                dark=None, fluorescence=False, fit_range=None, shift_map=None,
+                suggested_edge=None, threads=None):
+    """k-means clusters of the points' normalised spectra (within fit_range)
+    on their first `scores` principal-component scores (None: the components
+    explaining 99 % of the variance, at least 2), as the program's cluster
+    run: clusters numbered 1..K by the edge of their mean spectrum, 0 where
+    no point was analysed. Returns a dict: clusters (a (y, x) map), scores
+    (the score maps used), explained (the variance share per component) and
+    means ((energies, mu, points) per cluster). There is no Dask version: a
+    clustering needs every spectrum at once."""
+    i1, i0, e, dark = _args.stack(i1, i0, energies, dark)
+    bw, bh = _args.band_of(band)
+    reg = _args.region_of(region, i1.shape[1], i1.shape[2])
+    lo, hi = _args.fit_range_of(fit_range)
+    if int(clusters) < 2:
+        raise ValueError("clusters must be at least 2")
+    if scores is not None and int(scores) < 1:
+        raise ValueError("scores must be at least 1 (or None)")
+    return _core.cluster_map(i1, i0, dark, e, int(clusters), 0 if scores is None else int(scores),
+                             bw, bh, reg, bool(fluorescence), lo, hi,
+                             None if shift_map is None else np.asarray(shift_map, np.float64),
+                             _args.edge_or_none(suggested_edge), _args.threads_of(threads))
 
 
 def grid_points(shape, band=_args.DEFAULT_BAND, region=None):

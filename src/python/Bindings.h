@@ -13,6 +13,7 @@ void bindReaders(pybind11::module_& m);
 void bindSpectra(pybind11::module_& m);
 void bindMaps(pybind11::module_& m);
 void bindElements(pybind11::module_& m);
+void bindComponents(pybind11::module_& m);
 
 // A path (str) read as a spectrum file, or an (energies, mu) pair, as the
 // program holds a reference: not yet normalised. Throws ValueError when it

@@ -19,4 +19,5 @@ PYBIND11_MODULE(_core, m)
   bindSpectra(m);
   bindMaps(m);
   bindElements(m);
+  bindComponents(m);
 }

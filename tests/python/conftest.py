@@ -67,6 +67,7 @@ analyzer_target_elements Cu
 analyzer_elems_set_deVs 15
 analyzer_elems_roi Cu-K 8990 9010
 analyzer_exec_elems
+analyzer_exec_cluster 3
 saveDataCfg_save_as_text
 saveDataCfg_text_as_xyz
 saveDataCfg_text_as_ssv

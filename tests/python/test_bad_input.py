@@ -41,6 +41,7 @@ def lcf(**kw):
     (lambda: lumacresta.shift_map(I1, I0, E), ValueError, "standard"),
     (lambda: lumacresta.spectrum(I1, I0, E, y=6, x=0), ValueError, "outside"),
     (lambda: lumacresta.element_maps(I1, I0, E, "Xx"), ValueError, "no known edge"),
+    (lambda: lumacresta.cluster_map(I1, I0, E, 40, band=(1, 1)), ValueError, "only 6 points"),
     (lambda: lumacresta.element_maps(I1, I0, E, "Cu", target="Fe"), ValueError, "target"),
     (lambda: lumacresta.element_maps(I1, I0, E, "Cu", rows={"Cu-K": {"roi": 1}}), TypeError,
      "roi"),

@@ -25,16 +25,21 @@ def python_maps(generated, stacks, threads):
     elems = lumacresta.element_maps(*stacks["sample"], "Cu", band=BAND, region=REGION,
                                     dE=15, rows={"Cu-K": {"roi": (8990, 9010)}},
                                     shift_map=shift, threads=threads)
-    return shift, lcf, elems
+    clusters = lumacresta.cluster_map(*stacks["sample"], 3, band=BAND, region=REGION,
+                                      shift_map=shift, threads=threads)
+    return shift, lcf, elems, clusters
 
 
 @pytest.mark.parametrize("threads", [1, 3])
 def test_maps_equal_the_batch_programs(generated, stacks, program_maps, threads):
-    shift, lcf, elems = python_maps(generated, stacks, threads)
+    shift, lcf, elems, clusters = python_maps(generated, stacks, threads)
     expected = {"shift": shift, "fraction0": lcf["fraction0"], "fraction1": lcf["fraction1"],
                 "amount0": lcf["amount0"], "amount1": lcf["amount1"],
                 "residual": lcf["residual"]}
     expected.update({"Cu-K " + k: m for k, m in elems["Cu-K"].items()})
+    expected.update({f"score{k}": m for k, m in enumerate(clusters["scores"])},
+                    clusters=clusters["clusters"])
+    assert set(np.unique(clusters["clusters"])) == {0, 1, 2, 3}
     # Each of our maps is, bit for bit, one the program saved.
     for key, ours in expected.items():
         assert any(np.array_equal(ours, m) for m in program_maps), key
