@@ -57,6 +57,6 @@ def test_lazy_readers_equal_eager(generated, stacks):
     eager = lumacresta.read_hdf5(h5)
     lazy = ldask.read_hdf5(h5, chunks=(8, 16))
     assert np.array_equal(lazy["energies"], eager["energies"])
-    for key in ("i1", "i0"):
+    for key in ("i1", "i0", "dark"):
         assert np.array_equal(lazy[key].compute(), eager[key]), key
     assert np.array_equal(eager["i1"], i1)
