@@ -23,6 +23,9 @@ def frames(a, name, rank=3):
     with contiguous rows (a copy only when the rows are not contiguous)."""
     if not isinstance(a, np.ndarray):
         raise TypeError(f"{name} must be a numpy array, not {type(a).__name__}")
+    if a.dtype.byteorder == ">" and a.dtype.newbyteorder("=") in FRAME_DTYPES:
+        # Big-endian samples (some HDF5 files): the core reads native ones.
+        a = a.astype(a.dtype.newbyteorder("="))
     if a.dtype not in FRAME_DTYPES:
         raise TypeError(f"{name} must be uint16, uint32 or float32, not {a.dtype}")
     if a.ndim != rank:

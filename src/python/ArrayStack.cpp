@@ -11,11 +11,13 @@ namespace {
 
 int pixelTypeOf(const py::array& a, const char* what)
 {
-  if (a.dtype().is(py::dtype::of<quint16>()))
+  // Equivalent types, not identical dtype objects: an array made by astype
+  // carries a dtype object of its own.
+  if (py::isinstance<py::array_t<quint16>>(a))
     return TiffData::Tiff16;
-  if (a.dtype().is(py::dtype::of<quint32>()))
+  if (py::isinstance<py::array_t<quint32>>(a))
     return TiffData::Img32;
-  if (a.dtype().is(py::dtype::of<float>()))
+  if (py::isinstance<py::array_t<float>>(a))
     return TiffData::VrskFloat;
   throw py::type_error(std::string(what) + " must be uint16, uint32 or float32, not " +
                        std::string(py::str(a.dtype())));

@@ -57,6 +57,16 @@ def test_bad_input_raises_with_the_reason(call, error, reason):
         call()
 
 
+def test_frames_of_any_equivalent_dtype_are_read():
+    # A dtype object of its own (astype) or big-endian samples are still
+    # uint16 / float32 frames.
+    base = lumacresta.spectrum(I1, I0, E, y=1, x=1, band=(1, 1))[1]
+    for i1 in (I1.astype(np.float32).astype(np.uint16), I1.astype(">u2")):
+        assert np.array_equal(lumacresta.spectrum(i1, I0, E, y=1, x=1, band=(1, 1))[1], base)
+    dark = np.zeros((6, 8), np.float64).astype(np.float32)
+    lumacresta._core.spectrum(I1, I0, dark, E, 1, 1, 1, 1, False)
+
+
 def test_core_checks_arguments_itself():
     # The extension is reachable without the Python checks: it must refuse
     # too, not read past an array.
