@@ -37,7 +37,11 @@ def read_dump(path):
         i0 = np.frombuffer(f.read(4 * n * h * w), dtype=np.float32).reshape(n, h, w)
         dark = np.frombuffer(f.read(4 * h * w), dtype=np.float32).reshape(h, w)
         refs = np.frombuffer(f.read(8 * 2 * n), dtype=np.float64).reshape(2, n)
-    return i1, i0, dark, e, [(e, refs[0], 0.0, True), (e, refs[1], 0.0, True)]
+    # The engine's stack is read from 16-bit TIFF files: the same samples as
+    # uint16 frames, so both runs sum the same type.
+    as16 = [a.astype(np.uint16) if np.array_equal(a, np.round(a)) and a.min() >= 0
+            and a.max() <= 65535 else a for a in (i1, i0, dark)]
+    return (*as16, e, [(e, refs[0], 0.0, True), (e, refs[1], 0.0, True)])
 
 
 def best_of(n, run):
@@ -60,6 +64,37 @@ def worker_peak_mib():
     return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024.0
 
 
+def worker_rss_mib():
+    with open("/proc/self/statm") as f:
+        return int(f.read().split()[1]) * os.sysconf("SC_PAGE_SIZE") / 2**20
+
+
+class RssSampler:
+    """The largest current RSS of every worker, sampled every 0.2 s."""
+
+    def __init__(self, client):
+        import threading
+        self.client, self.peak, self.stop = client, {}, threading.Event()
+        self.thread = threading.Thread(target=self.run, daemon=True)
+
+    def run(self):
+        while not self.stop.is_set():
+            try:
+                for w, v in self.client.run(worker_rss_mib).items():
+                    self.peak[w] = max(self.peak.get(w, 0.0), v)
+            except Exception:
+                pass
+            self.stop.wait(0.2)
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop.set()
+        self.thread.join()
+
+
 def write_big_stack(path, mib, refs_e):
     """An HDF5 stack of about `mib` MiB of uint16 I1 frames (one flat),
     two components mixed from left to right."""
@@ -70,7 +105,7 @@ def write_big_stack(path, mib, refs_e):
     step_b = 0.3 + np.arctan((refs_e - 8986.0) / 2.0) / np.pi + 0.5
     with h5py.File(path, "w") as f:
         d = f.create_dataset("/exchange/data", (n, side, side), dtype=np.uint16,
-                             chunks=(1, min(side, 256), min(side, 256)))
+                             chunks=(n, min(side, 128), min(side, 128)))
         for k in range(n):
             mu = x * step_a[k] + (1 - x) * step_b[k]
             d[k] = (30000.0 * np.exp(-mu)).astype(np.uint16)
@@ -131,17 +166,20 @@ def main():
         with LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
                           dashboard_address=None, memory_limit=f"{limit:.0f}MiB") as cluster, \
                 Client(cluster) as client:
-            base = client.run(worker_peak_mib)
+            base = client.run(worker_rss_mib)
             s = ldask.read_hdf5(big, chunks=(128, 128))
             maps = ldask.lcf_map(s["i1"], s["i0"], s["energies"], big_refs, band=(1, 1))
             t = time.perf_counter()
-            fraction = maps["fraction0"].compute()
+            with RssSampler(client) as sampler:
+                fraction = maps["fraction0"].compute()
             elapsed = time.perf_counter() - t
-            peak = client.run(worker_peak_mib)
+            hwm = client.run(worker_peak_mib)
+            peak = sampler.peak
         print(f"stack {size:.0f} MiB on disk ({side} x {side} x {e.size} uint16), worker memory "
-              f"limit {limit:.0f} MiB: peak RSS per worker "
+              f"limit {limit:.0f} MiB: peak RSS per worker (sampled) "
               + ", ".join(f"{v:.0f} MiB" for v in peak.values())
-              + " (at start " + ", ".join(f"{v:.0f}" for v in base.values()) + " MiB)"
+              + ", high-water mark " + ", ".join(f"{v:.0f}" for v in hwm.values())
+              + " MiB (" + ", ".join(f"{v:.0f}" for v in base.values()) + " MiB before the run)"
               + f"; fraction map ({fraction.shape[0]} x {fraction.shape[1]}) in {elapsed:.1f} s")
 
 
