@@ -11,7 +11,8 @@
 # Run it from the folder that holds sample-data/ (bash scripts/run.sh does
 # all of this for you):
 #
-#     lumacresta -b examples/demo.bat -x
+#     lumacresta-batch examples/demo.bat        (no windows)
+#     lumacresta -b examples/demo.bat -x        (in the windows)
 #
 # How to read a batch:
 #   - one command a line; "#" starts a comment;

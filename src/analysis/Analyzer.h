@@ -165,12 +165,12 @@ signals:
   // A single spectrum's element analysis was shown in the rows.
   void analyzeElemsFinished();
   void setNewCorrelation(double cor);
-  // Answered by the main window, which reads the energy-shift map file
-  // into `map` and then calls mapLoaded.
-  void loadMap(QString fname, Analyzed2DRes& map, EMPHeader& empH);
-  // Answered by the main window with the current area; `ac.width` stays 0
-  // when there is none.
-  void askAnalyzeCond(AnalyzeCond& ac);
+  // An energy-shift map file was chosen for Map 1 or Map 2 (`slot`); the
+  // main window reads it into toolMap(slot) and then calls mapLoaded.
+  void mapFileChosen(int slot, QString fname);
+  // "Process Maps" was pressed; the main window answers with processMaps
+  // over its current area.
+  void askProcessMaps();
 
 public slots:
   void addNewRef();
@@ -251,12 +251,15 @@ public slots:
   void setElemBackground(int which, double v);
 
   // ---- Map tools (AnalyzerTools.cpp) ----
-  // Map1 / Map2 from an energy-shift map file (through loadMap).
+  // Map1 / Map2 from an energy-shift map file (through mapFileChosen).
   void selectMapFile(int slot, const QString& fname);
+  // Map 1 or Map 2 (`slot` 1 or 2); nullptr for any other slot.
+  Analyzed2DRes* toolMap(int slot) const;
   // The main window read a file into `map`.
   void mapLoaded(Analyzed2DRes* map, const QString& fname);
-  // "Process": Sub. / Div. / Mask of Map1 and Map2 over the current area.
-  bool processMaps();
+  // "Process": Sub. / Div. / Mask of Map1 and Map2 over `area`, or point by
+  // pixel over the whole of Map 1 without one (no image loaded).
+  bool processMaps(const AnalyzeCond* area = nullptr);
   // 0..4 choose the section; false otherwise.
   bool selectAnalysisMode(int mode);
 

@@ -48,7 +48,7 @@ void Analyzer::setupTools()
     procView->addButton(b);
   m_sumUpCtrl = new SumUpCtrl(m_ui->SumUpRows);
   m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
-  connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::processMaps);
+  connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::askProcessMaps);
   for (int slot : { 1, 2 }) {
     QPushButton* b = slot == 1 ? m_ui->SelMap1 : m_ui->SelMap2;
     connect(b, &QPushButton::clicked, this, [this, slot] {
@@ -71,10 +71,13 @@ double Analyzer::raFactor() const
 
 void Analyzer::selectMapFile(int slot, const QString& fname)
 {
-  if (slot != 1 && slot != 2)
-    return;
-  EMPHeader header;
-  emit loadMap(fname, *m_maps[slot == 1 ? Map1 : Map2], header);
+  if (toolMap(slot))
+    emit mapFileChosen(slot, fname);
+}
+
+Analyzed2DRes* Analyzer::toolMap(int slot) const
+{
+  return slot == 1 ? m_maps[Map1] : slot == 2 ? m_maps[Map2] : nullptr;
 }
 
 void Analyzer::mapLoaded(Analyzed2DRes* map, const QString& fname)
@@ -86,7 +89,7 @@ void Analyzer::mapLoaded(Analyzed2DRes* map, const QString& fname)
   emit changedSelection();
 }
 
-bool Analyzer::processMaps()
+bool Analyzer::processMaps(const AnalyzeCond* area)
 {
   const Analyzed2DRes& map1 = *m_maps[Map1];
   const Analyzed2DRes& map2 = *m_maps[Map2];
@@ -97,9 +100,9 @@ bool Analyzer::processMaps()
     return false;
   }
   AnalyzeCond ac;
-  ac.width = 0;
-  emit askAnalyzeCond(ac);
-  if (ac.width <= 0) // no image loaded: the whole of Map 1, point by pixel
+  if (area)
+    ac = *area;
+  else // no image loaded: the whole of Map 1, point by pixel
     ac.setup(map1.width(), map1.height(), 0, 0, 0, 0, map1.width(), map1.height());
   const int type = m_ui->ProcTypeDiv->isChecked()    ? ProcMapsKernel::Div
                    : m_ui->ProcTypeMask->isChecked() ? ProcMapsKernel::Mask

@@ -78,6 +78,8 @@ Body::~Body()
   shutDownThreads();
   // The processor borrows I1 frames; it goes before the stacks do.
   m_imgProc.reset();
+  // The bar (a child) outlives the pictures whose mapping it edits.
+  m_ui->CBar->setMapping(nullptr);
 }
 
 void Body::closeEvent(QCloseEvent* e)
@@ -410,7 +412,7 @@ void Body::showData(int no)
   if (!frame)
     return;
   if (frame->displayImage.isNull())
-    frame->render(currentColorMapping());
+    frame->render(m_mapImages->mapping());
   // Only the frame on view keeps a display image.
   if (TiffData* before = stack.at(m_shownIndex); before && before != frame)
     before->dropDisplay();
@@ -540,7 +542,7 @@ void Body::cBarUpdating()
   TiffData* frame = shownStack().at(m_shownIndex);
   if (!frame)
     return;
-  frame->render(currentColorMapping());
+  frame->render(m_mapImages->mapping());
   m_ui->dispA->setImage(frame->displayImage);
 }
 
@@ -559,7 +561,7 @@ void Body::cBarUpdated()
   }
   // The frame on view is drawn with the new limits; the others are drawn
   // when they are shown.
-  const ColorMapping mapping = currentColorMapping();
+  const ColorMapping mapping = m_mapImages->mapping();
   TiffData* shown = shownStack().at(m_shownIndex);
   for (TiffData* frame : shownStack().pointers())
     if (frame != shown)

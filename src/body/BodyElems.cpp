@@ -32,13 +32,16 @@ void Body::setupElemRuns()
   connect(an, &Analyzer::askStopElemsAnalysis, this, &Body::stopElems2DAnalysis);
   connect(an, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
   connect(an, &Analyzer::askSumUp, this, &Body::doSumUp);
-  connect(an, &Analyzer::askAnalyzeCond, this, [this](AnalyzeCond& ac) {
-    if (!askAnalyzeCond(ac))
-      ac.width = 0;
+  connect(an, &Analyzer::askProcessMaps, this, [this] {
+    AnalyzeCond ac;
+    const bool haveImage = askAnalyzeCond(ac);
+    m_analyzer->processMaps(haveImage ? &ac : nullptr);
   });
-  connect(an, &Analyzer::loadMap, this, [this](QString f, Analyzed2DRes& map, EMPHeader& h) {
-    if (loadMap(f, map, h))
-      m_analyzer->mapLoaded(&map, f);
+  connect(an, &Analyzer::mapFileChosen, this, [this](int slot, const QString& f) {
+    EMPHeader header;
+    Analyzed2DRes* map = m_analyzer->toolMap(slot);
+    if (map && loadMap(f, *map, header))
+      m_analyzer->mapLoaded(map, f);
   });
 
   connect(m_elemRun.get(), &MapsRun::progress, an, &Analyzer::setElemsProgress);

@@ -4,6 +4,8 @@
 #include "body/Body.h"
 #include "display/BringToFront.h"
 
+#include "display/MapImages.h"
+
 #include "display/ColorMap.h"
 #include "display/ImgDispA.h"
 #include "imgproc/ImgProc.h"
@@ -70,7 +72,7 @@ void Body::shiftsChanged(const QVector<TiffData*>& frames)
     if (frame != shown)
       frame->dropDisplay();
   if (shown && frames.contains(shown))
-    shown->render(currentColorMapping());
+    shown->render(m_mapImages->mapping());
   if (shown && frames.contains(shown))
     m_ui->dispA->setImage(shown->displayImage);
   stacksChanged();

@@ -23,7 +23,8 @@ QString valueText(double v)
 
 ColorBar::ColorBar(QWidget* parent)
   : DispA(parent)
-  , m_mapping(&currentColorMapping())
+  , m_ownMapping(std::make_unique<ColorMapping>())
+  , m_mapping(m_ownMapping.get())
   , m_pixmap(kPixmapWidth, kPixmapHeight)
   , m_ramp(kPixmapWidth, kPixmapHeight)
 {
@@ -38,7 +39,7 @@ ColorBar::~ColorBar() = default;
 
 void ColorBar::setMapping(ColorMapping* mapping)
 {
-  m_mapping = mapping ? mapping : &currentColorMapping();
+  m_mapping = mapping ? mapping : m_ownMapping.get();
   paintCBar();
 }
 

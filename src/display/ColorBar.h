@@ -2,6 +2,8 @@
 
 #include "display/DispA.h"
 
+#include <memory>
+
 #include <QImage>
 #include <QPixmap>
 
@@ -10,8 +12,9 @@ struct ColorMapping;
 // The colour bar beside an image: the colour ramp from the lowest entry at
 // the bottom to the top entry, two limit lines the user drags, and the
 // values at the ends of the bar. The limits and the format live in a
-// ColorMapping (by default the process-wide currentColorMapping()), so the
-// bar and the renderers read one state. Dragging emits cBarUpdating() at
+// ColorMapping (by default the bar's own; the main window hands it the one
+// its map pictures are drawn with), so the bar and the renderers read one
+// state. Dragging emits cBarUpdating() at
 // every move and cBarUpdated() at the release.
 class ColorBar : public DispA
 {
@@ -29,7 +32,7 @@ public:
   ~ColorBar() override;
 
   // The mapping the bar shows and edits; not owned, must outlive the bar.
-  // nullptr selects the process-wide currentColorMapping().
+  // nullptr selects the bar's own.
   void setMapping(ColorMapping* mapping);
   ColorMapping& mapping() const { return *m_mapping; }
 
@@ -79,6 +82,7 @@ private:
   // they read on any colour of the ramp.
   void putWidgetLabels(QPainter* p) const;
 
+  std::unique_ptr<ColorMapping> m_ownMapping;
   ColorMapping* m_mapping;
   QPixmap m_pixmap;
   QPixmap m_ramp; // the ramp and limit lines without values

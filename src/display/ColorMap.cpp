@@ -113,8 +113,3 @@ QImage ImageBuffer::image() const
   return QImage(m_data.constData(), m_width, m_height, m_bytesPerLine, m_format);
 }
 
-ColorMapping& currentColorMapping()
-{
-  static ColorMapping mapping;
-  return mapping;
-}

@@ -55,6 +55,3 @@ private:
   QImage::Format m_format = QImage::Format_Grayscale8;
 };
 
-// The process-wide current colour bar state. Read and written on the GUI
-// thread only; work on other threads receives a copy.
-ColorMapping& currentColorMapping();

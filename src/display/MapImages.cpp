@@ -60,7 +60,7 @@ void MapImages::genImg(const Analyzed2DRes& map, const ColorMapping& mapping)
 
 void MapImages::genImg(const Analyzed2DRes& map)
 {
-  genImg(map, currentColorMapping());
+  genImg(map, m_mapping);
 }
 
 void MapImages::genImg(const QVector<Analyzed2DRes*>& maps)

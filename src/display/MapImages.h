@@ -28,7 +28,7 @@ public:
   // scaleMax) with fixedScale, else the array's own range. The old picture
   // is dropped first; a map without values of its size gets none.
   void genImg(const Analyzed2DRes& map, const ColorMapping& mapping);
-  // The same through the process-wide colour bar.
+  // The same through mapping().
   void genImg(const Analyzed2DRes& map);
   // Every map of `maps` in list order through the colour bar; nulls skipped.
   void genImg(const QVector<Analyzed2DRes*>& maps);
@@ -37,6 +37,9 @@ public:
   void genImgOfCopy(const Analyzed2DRes& copy, const Analyzed2DRes& source);
 
   bool imageValid(const Analyzed2DRes& map) const;
+  // The mapping genImg(map) draws through; the main window's colour bar
+  // shows and edits it.
+  ColorMapping& mapping() { return m_mapping; }
   // The map's picture wrapping its buffer without a copy, valid until the
   // map is drawn again (copy it to keep it longer); null when none is valid.
   QImage img(const Analyzed2DRes& map) const;
@@ -46,4 +49,5 @@ private:
   const Picture* validPicture(const Analyzed2DRes& map) const;
 
   std::unordered_map<const Analyzed2DRes*, std::unique_ptr<Picture>> m_pictures;
+  ColorMapping m_mapping;
 };

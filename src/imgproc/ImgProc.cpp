@@ -58,8 +58,8 @@ ImgProc::ImgProc(QWidget* parent)
 
 ImgProc::~ImgProc()
 {
-  // The bar is a child and outlives the members; leave it the global
-  // mapping rather than one that is about to go.
+  // The bar is a child and outlives the members; leave it its own mapping
+  // rather than one that is about to go.
   m_ui->CBar->setMapping(nullptr);
 }
 

@@ -426,6 +426,5 @@ bool Session::saveData(const QString& file)
   }
   const QString cBar =
     insertIntoFileName(insertIntoFileName(file, QString::number(index)), QStringLiteral("cBar"));
-  return saveImageFile(colorBarPicture(currentColorMapping(), written.scaleMin, written.scaleMax),
-                       cBar);
+  return saveImageFile(colorBarPicture(ColorMapping(), written.scaleMin, written.scaleMax), cBar);
 }

@@ -11,16 +11,10 @@
 
 namespace {
 
-// A bar 600 pixels high, as tall as its pixmap, editing the process-wide
-// mapping reset for every test.
+// A bar 600 pixels high, as tall as its pixmap, editing its own mapping.
 struct Bar : ::testing::Test
 {
-  Bar()
-  {
-    currentColorMapping() = ColorMapping();
-    bar.resize(20, 600);
-  }
-  ~Bar() override { currentColorMapping() = ColorMapping(); }
+  Bar() { bar.resize(20, 600); }
 
   void drag(int fromY, int toY) { lctest::drag(&bar, QPoint(10, fromY), QPoint(10, toY)); }
 
@@ -33,16 +27,16 @@ struct Bar : ::testing::Test
 
 } // namespace
 
-TEST_F(Bar, DraggingALimitChangesTheSharedMapping)
+TEST_F(Bar, DraggingALimitChangesTheMapping)
 {
   drag(300, 100); // pressed midway: no limit taken
-  EXPECT_CLOSE(currentColorMapping().upper, 1.0);
+  EXPECT_CLOSE(bar.mapping().upper, 1.0);
   EXPECT_EQ(updating.count(), 0);
   EXPECT_EQ(updated.count(), 1);
 
   QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(10, 20));
   lctest::moveMouse(&bar, QPoint(10, 150), Qt::LeftButton);
-  EXPECT_CLOSE(currentColorMapping().upper, 0.75);
+  EXPECT_CLOSE(bar.mapping().upper, 0.75);
   EXPECT_EQ(updating.count(), 1);
   EXPECT_EQ(updated.count(), 1);
   QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(10, 150));
@@ -65,16 +59,15 @@ TEST_F(Bar, DraggingALimitChangesTheSharedMapping)
   EXPECT_EQ(greyAtPixmapRow(599), 255);
 }
 
-// A bar with its own mapping (the image processor's) leaves the
-// process-wide one alone.
-TEST_F(Bar, OwnMappingLeavesTheSharedOneAlone)
+// Bars given different mappings leave each other's alone.
+TEST_F(Bar, OwnMappingLeavesTheOtherAlone)
 {
   ColorMapping own;
   ColorBar second;
   second.setMapping(&own);
   second.setLimits(0.1, 0.2);
   EXPECT_CLOSE(own.upper, 0.2);
-  EXPECT_CLOSE(currentColorMapping().upper, 1.0);
+  EXPECT_CLOSE(bar.mapping().upper, 1.0);
 }
 
 // The picture saved beside a file carries that file's scale; with the scale
