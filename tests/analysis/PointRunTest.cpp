@@ -324,3 +324,31 @@ TEST(PointRun, ConstrainedMapsDoNotDependOnThreads)
     EXPECT_CLOSE(maps[3]->valueAt(4, 7), one.fractions[1], 0.0);
   }
 }
+
+// A line fit that fails (the pre-edge window holds two points of one energy)
+// leaves its line as it was: a run's point must then see the fresh line a
+// spectrum of its own starts with, not the line of the point its thread
+// normalised before.
+TEST(PointSpectra, EveryPointStartsWithFreshEdgeLines)
+{
+  SpectrumPoints earlier;
+  for (int i = 0; i < 20; ++i)
+    earlier.append(100.0 + 10.0 * i, 0.5 + 0.01 * i + (i >= 10 ? 2.0 : 0.0));
+  SpectrumPoints failing;
+  const double e[8] = { 100, 100, 120, 121, 122, 123, 124, 125 };
+  for (int i = 0; i < 8; ++i)
+    failing.append(e[i], i < 2 ? 0.0 : 5.0);
+  const PointSpectra spectra;
+  XafsSpectrum reused;
+  XafsSpectrum fresh;
+  spectra.normalise(earlier, 0, 0, reused);
+  spectra.normalise(failing, 0, 0, reused);
+  spectra.normalise(failing, 0, 0, fresh);
+  EXPECT_EQ(reused.dMut, fresh.dMut);
+  EXPECT_EQ(reused.pre.c, fresh.pre.c);
+  const SpectrumPoints& a = reused.curve(XafsSpectrum::CurveDoubleNormalized);
+  const SpectrumPoints& b = fresh.curve(XafsSpectrum::CurveDoubleNormalized);
+  ASSERT_EQ(a.size(), b.size());
+  for (int i = 0; i < a.size(); ++i)
+    EXPECT_EQ(a.y(i), b.y(i)) << i;
+}
