@@ -73,5 +73,7 @@ TIFF* openTiffForReading(const QString& fileName, TiffMessages* messages)
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), collectError, messages);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), collectWarning, messages);
   TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), kMaxSingleAlloc);
-  return TIFFOpenExt(QFile::encodeName(fileName).constData(), "r", options.get());
+  // "m": read, not mapped. A mapped file's pages count as resident while
+  // the frame is filled from them, so a large frame cost twice its size.
+  return TIFFOpenExt(QFile::encodeName(fileName).constData(), "rm", options.get());
 }

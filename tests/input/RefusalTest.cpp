@@ -1,8 +1,8 @@
 // Every refused frame leaves exactly one debug line naming its file, and
 // the inputs that made the readers allocate far beyond the file (found
 // while fuzzing) stay cheap.
-#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
+#include "stack/StackSpectra.h"
 
 #include "StackGen.h"
 #include "support/MessageCapture.h"
@@ -34,7 +34,42 @@ double residentMb()
   return fields.size() > 1 ? fields.at(1).toDouble() * 4096.0 / (1 << 20) : 0.0;
 }
 
+// Peak resident memory in MB since the last resetPeak (Linux).
+double peakMb()
+{
+  QFile f("/proc/self/status");
+  if (!f.open(QIODevice::ReadOnly))
+    return 0.0;
+  for (const QByteArray& line : f.readAll().split('\n'))
+    if (line.startsWith("VmHWM:"))
+      return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+  return 0.0;
+}
+
+bool resetPeak()
+{
+  QFile f("/proc/self/clear_refs");
+  return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
 } // namespace
+
+// A frame costs its pixels once: the file is read, not mapped, so its pages
+// do not count a second time while the frame is filled.
+TEST(Refusals, ReadingAFrameCostsItsPixelsOnce)
+{
+  const QDir dir(lctest::scratchDir("refusals_peak"));
+  const int w = 4096, h = 4096; // 32 MiB of 16-bit pixels
+  const QString path = dir.filePath("large.tif");
+  ASSERT_TRUE(stackgen::writeFrame(path, stackgen::Format::Tiff, w, h, stackgen::Counts(w * h, 9)));
+  if (!resetPeak())
+    GTEST_SKIP() << "no /proc/self/clear_refs to reset the peak resident size";
+  const double before = peakMb();
+  TiffData d;
+  ASSERT_TRUE(d.read(path));
+  EXPECT_LT(peakMb() - before, 32.0 * 1.5);
+  EXPECT_GT(residentMb() - before, 32.0 * 0.9);
+}
 
 TEST(Refusals, EveryRefusedFrameGivesOneLineWithItsName)
 {
