@@ -78,10 +78,15 @@ load_I0_files_of_pattern NEW sample-data/tif I0_*.tif
 # One line per reference row of the analysis window (rows count from 0):
 #   row  use  energy-shift(eV)  file  victoreen-normalisation
 # The energy shift dE: at sample energy E the reference is read at E + dE.
-# References whose energies miss the sample's give zero fractions; the
-# program says so in its log and in the analysis window.
-analyzer_set_LCF_std 0 1 0 sample-data/tif/ref_A.dat 1
-analyzer_set_LCF_std 1 1 0 sample-data/tif/ref_B.dat 1
+# References whose energies miss the sample's are not fitted; the program
+# says so in its log and in the analysis window.
+# The last item chooses the references' pre-/post-edge lines: 1 Victoreen,
+# 0 straight. The sample's spectra take straight lines here ("Energy
+# Correction" off in the analysis window), so the references do too: lines
+# of another model bias the fractions by a few per cent
+# (docs/normalisation.md).
+analyzer_set_LCF_std 0 1 0 sample-data/tif/ref_A.dat 0
+analyzer_set_LCF_std 1 1 0 sample-data/tif/ref_B.dat 0
 # 0: plain LCF, 1: MLCF. Plain LCF does not force the fractions to sum to
 # one: each point gets the best weights whatever their sum (0.99 to 1.01
 # in this demo); MLCF divides its weights by their sum.

@@ -90,7 +90,12 @@ void Analyzed2DRes::resetProcRange()
 
 void Analyzed2DRes::setData(int ix, int iy, int xw, int yw, double t)
 {
-  // A value equal to the current extreme keeps the first position.
+  // A value equal to the current extreme keeps the first position. A point
+  // without a value (NaN, an infinity) does not stretch the automatic scale.
+  if (!std::isfinite(t)) {
+    fillBlock(m_data, m_cond.width, m_cond.height, ix, iy, xw, yw, t);
+    return;
+  }
   if (t > m_max) {
     m_max = t;
     m_maxPos = QPoint(ix, iy);
@@ -132,6 +137,8 @@ bool Analyzed2DRes::canProcess() const
 void Analyzed2DRes::recordProcessed(const AnalyzeCond& at, double v)
 {
   at.fill(m_processed, v);
+  if (!std::isfinite(v))
+    return;
   if (v < m_procMin)
     m_procMin = v;
   if (v > m_procMax)

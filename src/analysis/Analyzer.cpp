@@ -283,12 +283,26 @@ void Analyzer::addNewRef()
 void Analyzer::analyzeSpectrumFinished(const LcfResult& result)
 {
   if (!result.contAccess && result.tag == m_singleTag && m_singleTag != 0) {
+    const bool numbers =
+      result.status != FitStatus::NoCommonRange && result.status != FitStatus::NoEdge;
     for (int u = 0; u < result.refIndex.size(); ++u) {
       const int i = result.refIndex[u];
-      if (i >= 0 && i < m_refs.size() && u < result.fractions.size() && u < result.amounts.size())
+      if (i < 0 || i >= m_refs.size())
+        continue;
+      if (!numbers)
+        m_refs[i]->clearResult();
+      else if (u < result.fractions.size() && u < result.amounts.size())
         m_refs[i]->showResult(result.fractions[u], result.amounts[u]);
     }
-    noticedNewZ(result.z);
+    if (numbers)
+      noticedNewZ(result.z);
+    else
+      m_ui->Zansa->clear();
+    const QString why =
+      numbers ? QString() : QStringLiteral("Not fitted: ") + fitStatusText(result.status);
+    if (why != m_fitNote && !why.isEmpty())
+      qDebug().noquote() << why;
+    showFitNote(why);
     m_lastFitted = result.fitted;
     emit analyzedSpectrum(m_lastSpectrum, m_lastFitted);
   }
@@ -461,13 +475,31 @@ void Analyzer::reportReferenceOverlap(const QVector<RefSnapshot>& refs,
   if (o.anyMisses && (always || o.line != m_overlapLine))
     qDebug().noquote() << o.line;
   m_overlapLine = o.line;
-  m_ui->RefOverlapNote->setText(o.note);
+  m_overlapNote = o.note;
+  showFitNote(m_fitNote);
   m_ui->RefOverlapNote->setToolTip(o.line);
 }
 
 QString Analyzer::referenceNote() const
 {
   return m_ui->RefOverlapNote->text();
+}
+
+void Analyzer::addFitNote(const QString& line)
+{
+  if (line.isEmpty())
+    return;
+  showFitNote(m_fitNote.isEmpty() ? line : m_fitNote + QLatin1Char('\n') + line);
+}
+
+void Analyzer::showFitNote(const QString& line)
+{
+  m_fitNote = line;
+  QStringList parts;
+  for (const QString& p : { m_overlapNote, m_fitNote })
+    if (!p.isEmpty())
+      parts << p;
+  m_ui->RefOverlapNote->setText(parts.join(QLatin1Char('\n')));
 }
 
 void Analyzer::setProgress(double perCent)

@@ -138,6 +138,11 @@ public:
                               const XafsSpectrum& sample,
                               bool always);
   QString referenceNote() const;
+  // A fit or a run that left points unfitted says why under the references
+  // (beside the overlap note); an empty line says nothing.
+  void showFitNote(const QString& line);
+  // Adds a line under the note shown; an empty line changes nothing.
+  void addFitNote(const QString& line);
 
   // Sends one fit to the worker with its own sequence number and returns it.
   quint64 requestFit(const XafsSpectrum& s,
@@ -290,6 +295,8 @@ private:
   double m_lastSuggestedEeV = -1.0;
   XafsSpectrum m_lastFitted;
   QString m_overlapLine; // the last overlap line written, empty when none
+  QString m_overlapNote; // its short form
+  QString m_fitNote;     // why the last fit or run left points unfitted
 
   // ---- Element section ----
   QVector<ElemCtrl*> m_elems;

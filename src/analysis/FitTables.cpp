@@ -6,7 +6,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
+
+QString fitStatusText(FitStatus status)
+{
+  switch (status) {
+    case FitStatus::Ok:
+      return QString();
+    case FitStatus::EmptySample:
+      return QStringLiteral("the spectrum has no points");
+    case FitStatus::TooFewReferences:
+      return QStringLiteral("fewer than two references");
+    case FitStatus::NoCommonRange:
+      return QStringLiteral("fewer than two usable references on the common energy range");
+    case FitStatus::NoEdge:
+      return QStringLiteral("edge jump not positive or below its noise");
+  }
+  return QString();
+}
 
 namespace fit {
 
@@ -62,9 +80,11 @@ void buildCache(const Prepared& prep, const SampleView& s, GridCache& c)
   c.mat.assign(size_t(m) * N, 0.0);
   c.inFit.assign(size_t(N), 0);
   c.inCommon.assign(size_t(N), 0);
+  c.fitPoints = 0;
   for (int i = 0; i < N; ++i) {
     const double e = s.e[i];
     c.inFit[i] = within(e, prep.fitLo, prep.fitHi);
+    c.fitPoints += c.inFit[i] ? 1 : 0;
     c.inCommon[i] = within(e, prep.commonLo, prep.commonHi);
     // The references are read only where a fit or the curve needs them, so
     // a NaN energy outside both is not reported.
@@ -190,27 +210,29 @@ SampleView viewOf(const SampleTable& t, std::vector<double>& xs, std::vector<dou
   v.curveY = ys.data();
   v.nc = nc;
   v.dMut = t.dMut;
+  v.jump = t.jump.size() == t.e.size() ? t.jump.constData() : nullptr;
+  v.jumpNoise = t.jumpNoise;
   return v;
 }
 
-bool fitInto(const Prepared& prep,
-             const SampleTable& s,
-             GridCache& c,
-             double* out,
-             bool* singular,
-             SpectrumPoints* curve)
+FitStatus fitInto(const Prepared& prep,
+                  const SampleTable& s,
+                  GridCache& c,
+                  double* out,
+                  bool* singular,
+                  SpectrumPoints* curve)
 {
   std::vector<double> xs;
   std::vector<double> ys;
   return fitInto(prep, viewOf(s, xs, ys), c, out, singular, curve);
 }
 
-bool fitInto(const Prepared& prep,
-             const SampleView& s,
-             GridCache& c,
-             double* out,
-             bool* singular,
-             SpectrumPoints* curve)
+FitStatus fitInto(const Prepared& prep,
+                  const SampleView& s,
+                  GridCache& c,
+                  double* out,
+                  bool* singular,
+                  SpectrumPoints* curve)
 {
   const int n = prep.refs.size();
   double* amounts = out + 1;
@@ -220,12 +242,29 @@ bool fitInto(const Prepared& prep,
     *singular = false;
   if (curve)
     *curve = SpectrumPoints();
-  if (s.n == 0 || prep.listSize < 2)
-    return false;
+  if (s.n == 0)
+    return FitStatus::EmptySample;
+  if (prep.listSize < 2)
+    return FitStatus::TooFewReferences;
+  const auto notFitted = [&](FitStatus why) {
+    std::fill(out, out + prep.valuesPerPoint(), std::numeric_limits<double>::quiet_NaN());
+    return why;
+  };
+  if (!jumpClear(s.dMut, s.jumpNoise))
+    return notFitted(FitStatus::NoEdge);
 
   if (!sameGrid(c, s))
     buildCache(prep, s, c);
+  // Fewer points than unknowns leave the normal equations without a
+  // solution; with no point at all a constrained fit would still report
+  // equal fractions and a residual of 0.
+  if (n < 2 || c.fitPoints < c.unknowns)
+    return notFitted(FitStatus::NoCommonRange);
   const int N = s.n;
+  if (s.jump)
+    for (int i = 0; i < N; ++i)
+      if (c.inFit[i] && !jumpClear(s.jump[i], s.jumpNoise))
+        return notFitted(FitStatus::NoEdge);
   const int m = c.unknowns;
   const double* yv = prep.mlcf ? s.raw : s.dn;
   const int ny = prep.mlcf ? s.nRaw : s.nDn;
@@ -366,7 +405,7 @@ bool fitInto(const Prepared& prep,
       z = sum / counted / N;
   }
   out[0] = z;
-  return true;
+  return FitStatus::Ok;
 }
 
 LcfResult fitTables(const SampleTable& sample,
@@ -384,12 +423,7 @@ LcfResult fitTables(const SampleTable& sample,
     res.refIndex.append(r.listIndex);
   std::vector<double> out(size_t(prep.valuesPerPoint()), 0.0);
   GridCache cache;
-  if (!fitInto(prep, sample, cache, out.data(), &res.singular, &res.curve)) {
-    res.status = sample.e.isEmpty() ? FitStatus::EmptySample : FitStatus::TooFewReferences;
-    res.fractions = QVector<double>(n, 0.0);
-    res.amounts = QVector<double>(n, 0.0);
-    return res;
-  }
+  res.status = fitInto(prep, sample, cache, out.data(), &res.singular, &res.curve);
   res.z = out[0];
   res.amounts = QVector<double>(out.begin() + 1, out.begin() + 1 + n);
   res.fractions = QVector<double>(out.begin() + 1 + n, out.begin() + 1 + 2 * n);

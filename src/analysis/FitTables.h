@@ -39,6 +39,12 @@ struct SampleTable
   // taken off), over which the residual is summed.
   SpectrumPoints dnCurve;
   double dMut = 0.0;
+  // Per raw point: the local jump post(E) - pre(E) the double-normalised
+  // value was divided by; empty when unknown.
+  QVector<double> jump;
+  // The uncertainty of a jump from the scatter of the points about the
+  // pre-edge and post-edge lines; 0 when unknown.
+  double jumpNoise = 0.0;
 };
 
 // What a fit reads of a sample, as plain arrays: a SampleTable, or a run's
@@ -56,10 +62,22 @@ struct SampleView
   const double* curveY = nullptr;
   int nc = 0;
   double dMut = 0.0;
+  const double* jump = nullptr; // n local jumps post(E) - pre(E), or none
+  double jumpNoise = 0.0;
 };
 // A table's arrays; valid while the table is unchanged. `xs`/`ys` receive
 // the curve's coordinates.
 SampleView viewOf(const SampleTable& t, std::vector<double>& xs, std::vector<double>& ys);
+
+// A spectrum whose edge jump is not positive or lies within its noise has
+// no edge to normalise by: its double-normalised curve is noise divided by
+// almost nothing, and a fit of it gives fractions of any size. The same
+// holds at every energy the fit reads: a Victoreen pre-edge line fitted on
+// a short, noisy pre-edge can cross the post-edge line within the data.
+inline bool jumpClear(double jump, double noise)
+{
+  return jump > 0.0 && jump > noise;
+}
 
 // What a fit needs that does not depend on the sample: the used references,
 // the fitting range and the references' common range. Made once per run.
@@ -113,27 +131,30 @@ struct GridCache
   std::vector<double> constrained;
   ConstrainedScratch bounds;
   int unknowns = 0;
+  int fitPoints = 0; // grid points within the fitting range
   bool singular = false;
   bool valid = false;
 };
 
 // Fits `sample` and writes z, the amounts and the fractions (see
 // Prepared::valuesPerPoint) into `out`; `curve`, when given, receives the
-// fitted curve. Returns false with zeros written for an empty sample or
-// fewer than two references in the list. The numbers depend only on the
-// arguments, not on what `cache` held before.
-bool fitInto(const Prepared& prep,
-             const SampleView& sample,
-             GridCache& cache,
-             double* out,
-             bool* singular = nullptr,
-             SpectrumPoints* curve = nullptr);
-bool fitInto(const Prepared& prep,
-             const SampleTable& sample,
-             GridCache& cache,
-             double* out,
-             bool* singular = nullptr,
-             SpectrumPoints* curve = nullptr);
+// fitted curve. For an empty sample or fewer than two references in the
+// list it writes zeros; for fewer than two used references with enough
+// sample points in their common range, or a sample without an edge
+// (hasEdge), NaN. The numbers depend only on the arguments, not on what
+// `cache` held before.
+FitStatus fitInto(const Prepared& prep,
+                  const SampleView& sample,
+                  GridCache& cache,
+                  double* out,
+                  bool* singular = nullptr,
+                  SpectrumPoints* curve = nullptr);
+FitStatus fitInto(const Prepared& prep,
+                  const SampleTable& sample,
+                  GridCache& cache,
+                  double* out,
+                  bool* singular = nullptr,
+                  SpectrumPoints* curve = nullptr);
 
 // One fit as a value (the single-spectrum path and the tests).
 LcfResult fitTables(const SampleTable& sample,

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <limits>
+
 namespace {
 
 // A read-out wide enough for the longest number it shows ('g' with six
@@ -189,6 +191,13 @@ void LCFReference::showResult(double fraction, double amount)
   m_fraction = fraction;
   m_fractionField->setText(QString::asprintf("%5.2f", fraction * 100.0));
   m_amountField->setText(sixDigits(amount));
+}
+
+void LCFReference::clearResult()
+{
+  m_fraction = std::numeric_limits<double>::quiet_NaN();
+  m_fractionField->clear();
+  m_amountField->clear();
 }
 
 void LCFReference::clearSpectrum()

@@ -68,6 +68,8 @@ public slots:
   void setStd(bool use, double dE, QString fname, QString isVic);
   // Shows a fit's answer for this row: fraction x 100 and the amount.
   void showResult(double fraction, double amount);
+  // A fit that gave no numbers: empty fields, not a made-up 0.00.
+  void clearResult();
 
 private:
   void clearSpectrum();

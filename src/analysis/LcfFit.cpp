@@ -1,6 +1,9 @@
 #include "analysis/LcfFit.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <cmath>
 
 RefSnapshot RefSnapshot::take(const XafsSpectrum& spectrum,
                               double dE,
@@ -20,6 +23,24 @@ RefSnapshot RefSnapshot::take(const XafsSpectrum& spectrum,
   return r;
 }
 
+QString normalisationMismatch(const QVector<RefSnapshot>& refs, int sampleMode)
+{
+  const bool sampleVictoreen = sampleMode == 0;
+  QStringList rows;
+  for (int i = 0; i < refs.size(); ++i)
+    if (refs[i].usable() && refs[i].victoreen != sampleVictoreen)
+      rows << QString::number(i + 1);
+  if (rows.isEmpty())
+    return QString();
+  const QString refModel =
+    sampleVictoreen ? QStringLiteral("straight") : QStringLiteral("Victoreen");
+  const QString sampleModel =
+    sampleVictoreen ? QStringLiteral("Victoreen") : QStringLiteral("straight");
+  return QStringLiteral("Ref %1: normalised with %2 lines, the sample with %3 lines "
+                        "(\"Energy Correction\"): the fractions may be biased")
+    .arg(rows.join(QStringLiteral(", ")), refModel, sampleModel);
+}
+
 fit::SampleTable sampleTable(const XafsSpectrum& s)
 {
   fit::SampleTable t;
@@ -34,14 +55,18 @@ void fillSampleTable(const XafsSpectrum& s, fit::SampleTable& t)
   t.e.resize(n);
   t.dn.resize(n);
   t.raw.resize(n);
+  t.jump.resize(n);
   double* e = t.e.data();
   double* d = t.dn.data();
   double* raw = t.raw.data();
+  double* jump = t.jump.data();
   const int nd = dn.size();
   for (int i = 0; i < n; ++i) {
-    e[i] = s.energy(i) - s.extraShift;
+    const double E = s.energy(i);
+    e[i] = E - s.extraShift;
     d[i] = i < nd ? dn.y(i) : 0.0;
     raw[i] = s.value(i);
+    jump[i] = s.postValue(E) - s.preValue(E);
   }
   // Copied into the table's own storage: sharing the spectrum's curve would
   // make the next normalisation of a reused spectrum allocate a fresh one.
@@ -61,6 +86,23 @@ void fillSampleTable(const XafsSpectrum& s, fit::SampleTable& t)
     t.dnCurve.maxIndex = dn.maxIndex;
   }
   t.dMut = s.dMut;
+  t.jumpNoise = edgeJumpNoise(s);
+}
+
+double edgeJumpNoise(const XafsSpectrum& s)
+{
+  return edgeJumpNoise(s.pre, s.post);
+}
+
+double edgeJumpNoise(const EdgeLine& pre, const EdgeLine& post)
+{
+  // A line fitted to N points scattered by rms is known at the end of its
+  // window to about 2·rms/√N (straight line; the Victoreen form is no
+  // better). The jump is the difference of the two lines at the edge.
+  const auto atEnd = [](const EdgeLine& l) {
+    return l.pointsUsed > 0 ? 2.0 * l.rms / std::sqrt(double(l.pointsUsed)) : 0.0;
+  };
+  return std::hypot(atEnd(pre), atEnd(post));
 }
 
 QVector<fit::RefTable> usedReferenceTables(const QVector<RefSnapshot>& refs)

@@ -30,10 +30,21 @@ struct RefSnapshot
                           bool victoreen);
 };
 
+// The used references normalised with another line model than the sample
+// (Victoreen vs straight lines, `sampleMode` as XafsSpectrum::mode): the
+// double-normalised curves then differ where the compounds do not, and the
+// fractions take a bias of a few per cent. One line naming the rows, empty
+// when every used reference matches.
+QString normalisationMismatch(const QVector<RefSnapshot>& refs, int sampleMode);
+
 // What the fits read of a sample and of the used references.
 fit::SampleTable sampleTable(const XafsSpectrum& sample);
 // The same into `table`, reusing its storage.
 void fillSampleTable(const XafsSpectrum& sample, fit::SampleTable& table);
+// The uncertainty of the spectrum's edge jump dMut, from the scatter of its
+// points about the pre-edge and post-edge lines.
+double edgeJumpNoise(const XafsSpectrum& sample);
+double edgeJumpNoise(const EdgeLine& pre, const EdgeLine& post);
 QVector<fit::RefTable> usedReferenceTables(const QVector<RefSnapshot>& refs);
 
 // Fits `sample` with the used references of `refs`: LCF on the

@@ -8,6 +8,7 @@ struct LcfScratch : KernelScratch
   fit::GridCache cache;
   std::vector<double> e;
   std::vector<double> dn;
+  std::vector<double> jump;
 };
 
 } // namespace
@@ -47,6 +48,7 @@ void LcfKernel::computeBatch(const RasterPoint* points,
   const int stride = valuesPerPoint();
   s->e.resize(size_t(n));
   s->dn.resize(size_t(n));
+  s->jump.resize(size_t(n));
   EdgeLine pre;
   EdgeLine post;
   // What `compute` reads of the point's XafsSpectrum and its sample table,
@@ -60,14 +62,18 @@ void LcfKernel::computeBatch(const RasterPoint* points,
       for (int i = 0; i < n; ++i) {
         s->e[size_t(i)] = b.E[size_t(i)] - shift;
         s->dn[size_t(i)] = doubleNormalised(y[i], b.preAt[size_t(i)], b.postAt[size_t(i)]);
+        s->jump[size_t(i)] = b.postAt[size_t(i)] - b.preAt[size_t(i)];
       }
       v.e = v.curveX = s->e.data();
       v.dn = v.curveY = s->dn.data();
       v.raw = y;
       v.n = v.nDn = v.nRaw = v.nc = n;
       v.dMut = r.dMut;
+      v.jump = s->jump.data();
+      v.jumpNoise = edgeJumpNoise(pre, post);
     }
-    fit::fitInto(m_prep, v, s->cache, out + size_t(k) * size_t(stride));
+    double* o = out + size_t(k) * size_t(stride);
+    o[m_prep.valuesPerPoint()] = double(fit::fitInto(m_prep, v, s->cache, o));
   }
 }
 

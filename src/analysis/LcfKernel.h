@@ -7,7 +7,9 @@
 
 // The LCF / MLCF fit as a point kernel: build the point's normalised
 // spectrum, fit it with the references prepared once for the run. Writes z,
-// then the amount and the fraction of every used reference (list order).
+// then the amount and the fraction of every used reference (list order),
+// then the fit's FitStatus as a number (so a run can count the points it
+// could not fit, and why).
 // `fitSpectrum` gives the same numbers for one spectrum: both go through
 // fit::fitInto with the same prepared references.
 class LcfKernel : public PointKernel
@@ -18,7 +20,7 @@ public:
             bool mlcf,
             const FitConditions& cond);
 
-  int valuesPerPoint() const override { return m_prep.valuesPerPoint(); }
+  int valuesPerPoint() const override { return m_prep.valuesPerPoint() + 1; }
   std::unique_ptr<KernelScratch> makeScratch() const override;
   void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const override;
   void computeBatch(const RasterPoint* points,

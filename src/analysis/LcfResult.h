@@ -4,6 +4,7 @@
 #include "spectrum/XafsSpectrum.h"
 
 #include <QMetaType>
+#include <QString>
 #include <QVector>
 
 // What a reference fit is asked to do besides the spectra themselves.
@@ -33,7 +34,14 @@ enum class FitStatus
   Ok,
   EmptySample,      // the sample has no points: zeros, nothing fitted
   TooFewReferences, // fewer than two references in the list: zeros
+  // The cases below give NaN fractions, amounts and residual: a number
+  // there would be made up, and a map shows NaN as "not fitted".
+  NoCommonRange, // fewer than two used references, or too few sample points in their common range
+  NoEdge,        // the sample's edge jump is not positive or lies below its noise
 };
+
+// Why a fit gave no numbers, for a log line or a window; empty for Ok.
+QString fitStatusText(FitStatus status);
 
 // The answer of one fit, a plain value that travels by signal.
 struct LcfResult

@@ -6,6 +6,9 @@
 #include "app/TextItems.h"
 
 #include <QDebug>
+#include <QStringList>
+
+#include <utility>
 
 LcfRun::LcfRun(QObject* parent)
   : QObject(parent)
@@ -69,10 +72,15 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
   emit progress(0.0);
   logWithTime(QStringLiteral("LCF 2D analysis start"));
   const int n = m_refIndex.size();
+  m_noEdge = 0;
+  m_noCommonRange = 0;
   m_engine->start(m_cond, kernel, [this, n](const RasterPoint& p, const double* v) {
     m_cond.cx = p.cx;
     m_cond.cy = p.cy;
     m_cond.newRow = p.newRow;
+    const auto status = FitStatus(int(v[1 + 2 * n]));
+    m_noEdge += status == FitStatus::NoEdge ? 1 : 0;
+    m_noCommonRange += status == FitStatus::NoCommonRange ? 1 : 0;
     m_maps.record(v[0], v + 1, v + 1 + n, m_refIndex, m_cond);
   });
   return true;
@@ -91,12 +99,29 @@ void LcfRun::rowStarted(int /*row*/, double percent)
     emit progress(percent);
 }
 
+QString LcfRun::notFittedLine() const
+{
+  QStringList parts;
+  for (const auto& [count, status] : { std::make_pair(m_noEdge, FitStatus::NoEdge),
+                                       std::make_pair(m_noCommonRange, FitStatus::NoCommonRange) })
+    if (count > 0)
+      parts << QStringLiteral("%1 (%2)").arg(count).arg(fitStatusText(status));
+  if (parts.isEmpty())
+    return QString();
+  return QStringLiteral("LCF 2D analysis: points not fitted (NaN in the maps): ") +
+         parts.join(QStringLiteral(", "));
+}
+
 void LcfRun::engineEnded(bool completed)
 {
   refreshMaps();
   if (completed)
     emit progress(100.0);
   logWithTime(QStringLiteral("LCF 2D analysis end"));
+  const QString line = notFittedLine();
+  if (!line.isEmpty())
+    qDebug().noquote() << line;
+  emit notFitted(line);
   emit ended();
 }
 

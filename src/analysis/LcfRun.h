@@ -6,6 +6,7 @@
 #include "analysis/PointSpectra.h"
 
 #include <QObject>
+#include <QString>
 #include <QVector>
 
 #include <memory>
@@ -51,6 +52,9 @@ public:
   // maps (list order at the start), and "a2d Zansa".
   QVector<Analyzed2DRes*> maps() const;
   int pointsDone() const;
+  // Points of the current (or last) run that were not fitted, and why: one
+  // line for the log and the window, empty when every point was fitted.
+  QString notFittedLine() const;
 
   // Starts over `area`; null means no image is loaded. Returns false (with a
   // debug line, and ended() already emitted) when the run refuses.
@@ -65,6 +69,9 @@ signals:
   void mapsRendered();
   // A start that does not run, already logged; ended() follows.
   void refused(const QString& why);
+  // Just before ended(): notFittedLine() of the run (empty when every point
+  // was fitted), so the window can say it where the user looks.
+  void notFitted(const QString& line);
   void ended();
 
 private:
@@ -77,4 +84,6 @@ private:
   bool m_refreshOnRows = false;
   QVector<int> m_refIndex;
   LcfRunMaps m_maps;
+  int m_noEdge = 0;
+  int m_noCommonRange = 0;
 };

@@ -59,6 +59,7 @@ void Body::setupAnalysis()
     m_mapImages->genImg(m_lcfRun->maps());
     showCurrentMap();
   });
+  connect(m_lcfRun.get(), &LcfRun::notFitted, m_analyzer.get(), &Analyzer::addFitNote);
   connect(m_lcfRun.get(), &LcfRun::ended, this, [this] {
     m_analyzer->setContAccess(false);
     m_ui->dispA->update();
@@ -162,6 +163,10 @@ void Body::startLCF2DAnalysis()
   if (haveImage)
     m_analyzer->reportReferenceOverlap(
       setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by), true);
+  const QString mismatch = normalisationMismatch(setup.refs, spectrumMode());
+  if (haveImage && !mismatch.isEmpty())
+    qDebug().noquote() << mismatch;
+  m_analyzer->showFitNote(haveImage ? mismatch : QString());
   m_analyzer->setContAccess(true);
   m_lcfRun->start(haveImage ? &ac : nullptr, setup, maps);
 }

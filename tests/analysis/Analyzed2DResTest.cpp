@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using lctest::CloseRow;
 
 namespace {
@@ -33,12 +36,16 @@ TEST(Analyzed2DRes, SetDataKeepsFirstExtremePositionAndClipsBlocks)
   map.setData(1, 1, 1, 1, 2.0);
   map.setData(4, 1, 1, 1, 2.0);    // equal: the position stays
   map.setData(4, 3, -1, -1, -1.0); // block past the corner, negative widths
+  // Points without a value do not stretch the automatic scale.
+  map.setData(0, 3, 0, 0, std::numeric_limits<double>::infinity());
+  map.setData(1, 3, 0, 0, -std::numeric_limits<double>::infinity());
+  map.setData(2, 3, 0, 0, std::nan(""));
   EXPECT_EQ(map.maxPos(), QPoint(1, 1));
   EXPECT_EQ(map.minPos(), QPoint(4, 3));
-  const CloseRow rows[] = { { map.max(), 2.0 },
-                            { map.valueAt(0, 0), 2.0 },
-                            { map.valueAt(3, 2), -1.0 },
-                            { map.valueAt(9, 9), 0.0 } };
+  const CloseRow rows[] = {
+    { map.max(), 2.0 },         { map.min(), -1.0 },         { map.valueAt(2, 3), std::nan("") },
+    { map.valueAt(0, 0), 2.0 }, { map.valueAt(3, 2), -1.0 }, { map.valueAt(9, 9), 0.0 }
+  };
   lctest::expectAllClose(rows);
 }
 

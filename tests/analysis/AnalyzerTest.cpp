@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QSignalSpy>
 
 TEST(Analyzer, CurrentMapFollowsTheSectionAndItsButtons)
@@ -126,7 +128,11 @@ TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
     a.analyzeAndShowSpectrum(stack.spectrumAt(1, 1, 0, 0), -1.0);
     ASSERT_TRUE(shown.wait(10000));
   }
-  EXPECT_EQ(a.referenceNote(), "Ref 2: no energies in common with the sample");
+  // No fit from nothing: no fractions (not 50 % / 50 %), and the reason.
+  EXPECT_EQ(a.referenceNote(),
+            "Ref 2: no energies in common with the sample\n"
+            "Not fitted: fewer than two usable references on the common energy range");
+  EXPECT_TRUE(std::isnan(a.references()[0]->fraction()));
   EXPECT_EQ(capture.count("References miss the sample's energies"), 1);
   EXPECT_TRUE(capture.contains("(no overlap)"));
 

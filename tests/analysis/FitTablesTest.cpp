@@ -64,19 +64,52 @@ TEST(FitTables, DegenerateSystemsStillAnswer)
   EXPECT_CLOSE(r.fractions[0], 1.0, 1e-9);
   EXPECT_CLOSE(r.fractions[1], 0.0);
 
-  // A fitting range outside every reference: zero weights, the curve still
-  // covers the references' common range (the sample's points in it).
+  // No numbers are made up: a fitting range outside the references, one
+  // used reference, or a sample without an edge (jump not positive or
+  // within its noise) give NaN and a status, constrained or not.
   const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6, 8950, 9050)) };
-  FitConditions far;
-  far.sE0 = 20000;
-  r = fit::fitTables(mixture(two, { 0.5, 0.5 }), two, 2, false, far);
-  EXPECT_CLOSE(r.fractions[0], 0.0);
-  EXPECT_CLOSE(r.fractions[1], 0.0);
-  EXPECT_EQ(r.curve.size(), 51);
-  EXPECT_CLOSE(r.curve.x(0), 8950.0);
-  EXPECT_CLOSE(r.z, 0.0);
+  struct Case
+  {
+    const char* what;
+    double sE0;
+    int usedRefs;
+    double dMut;
+    double jumpNoise;
+    FitStatus status;
+  };
+  const Case cases[] = {
+    { "range outside", 20000, 2, 2.0, 0.0, FitStatus::NoCommonRange },
+    { "one used reference", 0, 1, 2.0, 0.0, FitStatus::NoCommonRange },
+    { "zero jump", 0, 2, 0.0, 0.0, FitStatus::NoEdge },
+    { "negative jump", 0, 2, -0.5, 0.0, FitStatus::NoEdge },
+    { "jump within noise", 0, 2, 0.01, 0.02, FitStatus::NoEdge },
+    { "jump above noise", 0, 2, 0.05, 0.02, FitStatus::Ok },
+  };
+  for (const Case& c : cases)
+    for (bool sumToOne : { false, true }) {
+      SCOPED_TRACE(testing::Message() << c.what << (sumToOne ? ", sum to 1" : ""));
+      FitConditions cond;
+      cond.sE0 = c.sE0;
+      cond.sumToOne = sumToOne;
+      SampleTable s = mixture(two, { 0.5, 0.5 });
+      s.dMut = c.dMut;
+      s.jumpNoise = c.jumpNoise;
+      r = fit::fitTables(s, two.mid(0, c.usedRefs), 2, false, cond);
+      EXPECT_EQ(r.status, c.status);
+      const double want = c.status == FitStatus::Ok ? 0.5 : std::nan("");
+      EXPECT_CLOSE(r.fractions[0], want, 1e-6);
+      EXPECT_EQ(std::isnan(r.z), c.status != FitStatus::Ok);
+    }
+  // The local jump post(E) - pre(E) crossing 0 counts only inside the range.
+  SampleTable crossing = mixture(two, { 0.5, 0.5 });
+  crossing.jump = QVector<double>(crossing.e.size(), 1.0);
+  crossing.jump[40] = -1e-5; // at 9000 eV
+  FitConditions below;
+  EXPECT_EQ(fit::fitTables(crossing, two, 2, false, below).status, FitStatus::NoEdge);
+  below.eE0 = 8990;
+  EXPECT_EQ(fit::fitTables(crossing, two, 2, false, below).status, FitStatus::Ok);
 
-  // Fewer than two references, or no sample: zeros and a status.
+  // Fewer than two references in the list, or no sample: zeros and a status.
   r = fit::fitTables(mixture(two, { 0.5, 0.5 }), two.mid(0, 1), 1, false, FitConditions());
   EXPECT_EQ(r.status, FitStatus::TooFewReferences);
   EXPECT_EQ(r.fractions.size(), 1);

@@ -99,3 +99,20 @@ TEST(LcfFit, RecoversGeneratedMixtures)
   lctest::expectAllClose(mlcf, 1e-6);
   EXPECT_EQ(r.fitted.name, "anal-MLCF");
 }
+
+TEST(LcfFit, SaysWhenReferencesTakeAnotherLineModel)
+{
+  const XafsSpectrum a = reference(component(8979, 0.6, 1.5));
+  QVector<RefSnapshot> refs = { snapshot(a), snapshot(a), snapshot(a) };
+  refs[1].victoreen = true;
+  refs[2].victoreen = true;
+  refs[2].use = false; // unused rows do not count
+  EXPECT_EQ(normalisationMismatch(refs, 1),
+            "Ref 2: normalised with Victoreen lines, the sample with straight lines "
+            "(\"Energy Correction\"): the fractions may be biased");
+  EXPECT_EQ(normalisationMismatch(refs, 0),
+            "Ref 1: normalised with straight lines, the sample with Victoreen lines "
+            "(\"Energy Correction\"): the fractions may be biased");
+  refs[0].victoreen = true;
+  EXPECT_TRUE(normalisationMismatch(refs, 0).isEmpty());
+}

@@ -290,6 +290,28 @@ TEST(PointRun, RefusedAndEmptyRunsEndOnce)
   EXPECT_EQ(ended.count(), 5);
 }
 
+TEST(PointRun, UnfittedPointsAreNaNAndCountedOnce)
+{
+  // A fitting range the references do not reach: every point is left
+  // unfitted, NaN in every map, and the end says how many and why.
+  RunWorld w(6, 20);
+  ASSERT_TRUE(w.stack.ok());
+  LcfRun run;
+  QSignalSpy said(&run, &LcfRun::notFitted);
+  lctest::MessageCapture capture;
+  LcfRunSetup s = w.setup(false);
+  s.fit.sE0 = 20000.0;
+  const QVector<QVector<double>> maps = w.runMaps(run, w.area(0, 0, 0, 0, 6, 6), s);
+  for (const QVector<double>& m : maps)
+    for (double v : m)
+      EXPECT_TRUE(std::isnan(v));
+  const QString line = "LCF 2D analysis: points not fitted (NaN in the maps): 36 (fewer than "
+                       "two usable references on the common energy range)";
+  EXPECT_EQ(capture.count(line), 1);
+  ASSERT_EQ(said.count(), 1);
+  EXPECT_EQ(said.at(0).at(0).toString(), line);
+}
+
 TEST(PointRun, ConstrainedMapsDoNotDependOnThreads)
 {
   RunWorld w(20, 40);
