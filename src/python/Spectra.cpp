@@ -32,8 +32,10 @@ SpectrumPoints pointsOf(const py::handle& energies, const py::handle& mu, const 
   for (py::ssize_t i = 0; i < e.shape(0); ++i) {
     if (!std::isfinite(e.at(i)) || !std::isfinite(v.at(i)))
       throw py::value_error(std::string(what) + ": energies and mu must be finite");
-    if (i > 0 && !(e.at(i) > e.at(i - 1)))
-      throw py::value_error(std::string(what) + ": energies must be strictly increasing");
+    // Repeated energies pass, as in the spectrum files the program reads
+    // (a scan that paused); going back does not.
+    if (i > 0 && e.at(i) < e.at(i - 1))
+      throw py::value_error(std::string(what) + ": energies must not decrease");
     p.append(e.at(i), v.at(i));
   }
   return p;
