@@ -215,6 +215,27 @@ bool BatchExecutor::execFileCmd(const CmdLine& c)
     case UseI0:
       m_session.useI0 = a.flag(0);
       return true;
+    case BatchExtraCmd::SaveEachSpectrum: {
+      // FILE [normalized|raw_xafs|raw]; without a format word the last
+      // choice stays.
+      const QString format = a.text(1).toLower();
+      SpectraFormat& chosen = m_session.spectraFormat;
+      if (format == QLatin1String("normalized"))
+        chosen = SpectraFormat::NormalizedXafs;
+      else if (format == QLatin1String("raw_xafs"))
+        chosen = SpectraFormat::RawXafs;
+      else if (format == QLatin1String("raw"))
+        chosen = SpectraFormat::Raw;
+      else if (!format.isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : unknown format %2").arg(c.cmd, a.text(1));
+        return false;
+      }
+      if (a.text(0).isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+        return false;
+      }
+      return m_session.saveEachSpectrum(a.text(0));
+    }
     default:
       return notAvailable(c);
   }
@@ -260,6 +281,14 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case AnalyzerSelectImageType:
       qDebug().noquote() << "Selecting img Type" << a.integer(1);
       return s.selectLcfMap(a.integer(0), a.integer(1));
+    case AnalyzerSetRaEnergy:
+      s.raEnergy = sixDigits(a.number(0));
+      return true;
+    case AnalyzerSetRaFactor:
+      s.raFactor = sixDigits(a.number(0));
+      return true;
+    case AnalyzerExecRa:
+      return s.runResidual();
     case AnalyzerViewEnergyCorrection:
       s.energyCorrection = a.flag(0);
       return true;
@@ -323,6 +352,27 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case CalibShowWindow:
     case SaveDataCfgShowWindow:
       return windowOnly(c);
+    case BatchExtraCmd::SaveEachSpectrum: {
+      // FILE [normalized|raw_xafs|raw]; without a format word the last
+      // choice stays.
+      const QString format = a.text(1).toLower();
+      SpectraFormat& chosen = m_session.spectraFormat;
+      if (format == QLatin1String("normalized"))
+        chosen = SpectraFormat::NormalizedXafs;
+      else if (format == QLatin1String("raw_xafs"))
+        chosen = SpectraFormat::RawXafs;
+      else if (format == QLatin1String("raw"))
+        chosen = SpectraFormat::Raw;
+      else if (!format.isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : unknown format %2").arg(c.cmd, a.text(1));
+        return false;
+      }
+      if (a.text(0).isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+        return false;
+      }
+      return m_session.saveEachSpectrum(a.text(0));
+    }
     default:
       return notAvailable(c);
   }
@@ -351,6 +401,27 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
       }
       m_session.calibration().locate = locate;
       return true;
+    }
+    case BatchExtraCmd::SaveEachSpectrum: {
+      // FILE [normalized|raw_xafs|raw]; without a format word the last
+      // choice stays.
+      const QString format = a.text(1).toLower();
+      SpectraFormat& chosen = m_session.spectraFormat;
+      if (format == QLatin1String("normalized"))
+        chosen = SpectraFormat::NormalizedXafs;
+      else if (format == QLatin1String("raw_xafs"))
+        chosen = SpectraFormat::RawXafs;
+      else if (format == QLatin1String("raw"))
+        chosen = SpectraFormat::Raw;
+      else if (!format.isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : unknown format %2").arg(c.cmd, a.text(1));
+        return false;
+      }
+      if (a.text(0).isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+        return false;
+      }
+      return m_session.saveEachSpectrum(a.text(0));
     }
     default:
       return notAvailable(c);

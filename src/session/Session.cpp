@@ -3,8 +3,10 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/LcfRun.h"
+#include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
+#include "analysis/RaKernel.h"
 #include "analysis/ReferenceOverlap.h"
 #include "app/TextItems.h"
 #include "calibration/CalibKernel.h"
@@ -15,6 +17,7 @@
 #include "input/TiffData.h"
 #include "output/MapGrid.h"
 #include "output/MapHdf5.h"
+#include "output/SpectraSaveRun.h"
 #include "stack/StackSpectra.h"
 
 #include <QDebug>
@@ -31,6 +34,26 @@ const char* const kOwnMapNames[] = {
   "a2d Zansa",      "a2d DMut",   "a2d Rest",      "a2d Rati",      "a2d ElemsCor",
   "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
 };
+
+// Positions in kOwnMapNames.
+enum
+{
+  kZansaMap = 0,
+  kDMutMap = 1,
+  kRestMap = 2,
+  kRatiMap = 3
+};
+
+// Runs `run` to its end on this thread.
+void waitFor(MapsRun& run)
+{
+  if (!run.isRunning())
+    return;
+  QEventLoop loop;
+  QObject::connect(&run, &MapsRun::ended, &loop, &QEventLoop::quit);
+  if (run.isRunning())
+    loop.exec();
+}
 
 } // namespace
 
@@ -316,7 +339,7 @@ bool Session::runLcf()
     maps.amounts.append(r.amount.get());
     maps.fractions.append(r.fraction.get());
   }
-  maps.zansa = m_ownMaps[0].get();
+  maps.zansa = m_ownMaps[kZansaMap].get();
   if (haveImage) {
     const ReferenceOverlap o = checkReferenceOverlap(
       setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by));
@@ -339,6 +362,73 @@ bool Session::runLcf()
   return started;
 }
 
+// ---- Residual absorption ------------------------------------------------
+
+bool Session::runResidual()
+{
+  MapsRun run(QStringLiteral("Residual absorption analysis"));
+  run.engine().setThreadCount(m_threads);
+  AnalyzeCond ac;
+  if (!analyzeCond(ac)) {
+    run.refuse(QStringLiteral("Residual absorption analysis not started: no image loaded"));
+    return false;
+  }
+  connect(&run.engine(), &PointRun::rowStarted, this, [this](int row, double percent) {
+    qDebug().noquote() << QStringLiteral("Residual absorption row %1").arg(row);
+    emit progress(percent);
+  });
+  PointSpectra spectra = analysisSpectra();
+  spectra.name = QStringLiteral("Body-RaA");
+  Analyzed2DRes* dmut = m_ownMaps[kDMutMap].get();
+  Analyzed2DRes* rest = m_ownMaps[kRestMap].get();
+  run.start(ac, std::make_shared<RaKernel>(spectra, raEnergy, raFactor), { dmut, rest });
+  waitFor(run);
+  if (rest->hasData()) {
+    const int replaced = fillResidualRatio(*rest, *dmut, *m_ownMaps[kRatiMap]);
+    if (replaced > 0)
+      qDebug().noquote()
+        << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
+  }
+  emit changed();
+  return run.completed();
+}
+
+// ---- Spectra of every block ---------------------------------------------
+
+bool Session::saveEachSpectrum(const QString& file)
+{
+  SpectraSaveRun run;
+  run.engine().setThreadCount(m_threads);
+  bool written = false;
+  QEventLoop loop;
+  connect(&run, &SpectraSaveRun::ended, &loop, [&](bool ok) {
+    written = ok;
+    loop.quit();
+  });
+  if (m_i1.isEmpty()) {
+    run.start(nullptr);
+    return false;
+  }
+  SpectraSaveSetup setup;
+  setup.fileName = file;
+  setup.format = spectraFormat;
+  setup.grid = SpectraScanGrid::from(m_width,
+                                     m_height,
+                                     bandW,
+                                     bandH,
+                                     region.width() > 0.0 && region.height() > 0.0
+                                       ? region.normalized()
+                                       : QRectF(0, 0, m_width, m_height));
+  setup.spectra = PointSpectra(stackView(),
+                               energyCorrection ? 0 : 1,
+                               suggestedEdge(),
+                               shiftView(),
+                               QStringLiteral("Body-SaveEach"));
+  if (run.start(&setup) && run.isRunning())
+    loop.exec();
+  return written;
+}
+
 // ---- Maps and saving -----------------------------------------------------
 
 bool Session::selectLcfMap(int r, int type)
@@ -357,8 +447,11 @@ bool Session::selectImage(int id)
 {
   if (id == 0)
     return selectLcfMap(m_selectedRef, m_showAmount ? 0 : 1);
-  if (id == 8) {
-    m_current = m_ownMaps[0].get();
+  if (id >= 5 && id <= 8) {
+    // Rest, DMut, Rati: shown once they hold values, else the residual.
+    const int own[] = { kRestMap, kDMutMap, kRatiMap, kZansaMap };
+    Analyzed2DRes* map = m_ownMaps[size_t(own[id - 5])].get();
+    m_current = map->hasData() ? map : m_ownMaps[kZansaMap].get();
     return true;
   }
   qDebug().noquote()

@@ -2,6 +2,7 @@
 
 #include "analysis/LcfFit.h"
 #include "input/EnergyAssignment.h"
+#include "output/SpectraScanGrid.h"
 #include "spectrum/EdgePosition.h"
 #include "spectrum/XafsSpectrum.h"
 #include "stack/FrameStack.h"
@@ -135,11 +136,24 @@ public:
   FitConditions fit; // the range and the constraints
   bool runLcf();
 
+  // ---- Residual absorption ----
+  double raEnergy = 8200.0; // eV
+  double raFactor = 1.0;
+  // "a2d DMut" and "a2d Rest" over the area, then "a2d Rati" from them.
+  bool runResidual();
+
+  // ---- Spectra of every block ----
+  SpectraFormat spectraFormat = SpectraFormat::NormalizedXafs;
+  // One line a block of the region (the whole image without one); false
+  // when nothing was written.
+  bool saveEachSpectrum(const QString& file);
+
   // ---- Maps and saving ----
   // The map a save writes: reference `row`'s amount (0) or fraction (1).
   bool selectLcfMap(int row, int type);
-  // "a2d Zansa" and the other maps by their button number (0 the LCF
-  // section, 8 the residual map); false for numbers without a map here.
+  // The maps by their button number in the analysis window: 0 the LCF
+  // section, 5 "a2d Rest", 6 "a2d DMut", 7 "a2d Rati", 8 "a2d Zansa";
+  // false for the sections not held here.
   bool selectImage(int id);
   const Analyzed2DRes* currentMap() const;
   SaveOptions save;

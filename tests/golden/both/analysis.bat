@@ -38,6 +38,16 @@ save_data out/lcf1.tif
 # The picture of the view: the windows only.
 save_image out/view.png
 
+analyzer_set_ra_energy 9010
+analyzer_set_ra_factor 0.5
+analyzer_exec_ra
+saveDataCfg_save_as_text
+:for img %i 5 7
+analyzer_select_image %i
+save_data out/ra%i.dat
+:next img
+save_each_spectrum out/spectra.dat raw_xafs
+
 analyzer_set_LCF_constraint 0
 analyzer_set_LCF_mode 1
 analyzer_exec_LCF
