@@ -11,6 +11,9 @@
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
 
+#include <QMap>
+#include <QStringList>
+
 #include <cmath>
 
 namespace py = pybind11;
@@ -124,6 +127,7 @@ py::dict lcfMap(const py::array& i1,
     maps.fractions.append(owned[size_t(n + i)].get());
   }
   maps.zansa = owned.back().get();
+  QMap<int, int> notFitted;
   {
     py::gil_scoped_release release;
     auto kernel = std::make_shared<LcfKernel>(spectra, snaps, mlcf, fit);
@@ -135,8 +139,21 @@ py::dict lcfMap(const py::array& i1,
       at.cx = p.cx;
       at.cy = p.cy;
       at.newRow = p.newRow;
+      ++notFitted[int(v[1 + 2 * used])];
       maps.record(v[0], v + 1, v + 1 + used, refIndex, at);
     });
+  }
+  // Points the fit left out are NaN in the maps; the program says why in
+  // its log, Python in a warning.
+  notFitted.remove(int(FitStatus::Ok));
+  QStringList parts;
+  for (auto it = notFitted.cbegin(); it != notFitted.cend(); ++it)
+    parts << QStringLiteral("%1 (%2)").arg(it.value()).arg(fitStatusText(FitStatus(it.key())));
+  if (!parts.isEmpty()) {
+    const QString line =
+      QStringLiteral("LCF map: points not fitted (NaN in the maps): ") + parts.join(", ");
+    if (PyErr_WarnEx(PyExc_RuntimeWarning, line.toUtf8().constData(), 1) < 0)
+      throw py::error_already_set();
   }
   py::dict out;
   const int w = stack.width(), h = stack.height();

@@ -67,6 +67,14 @@ def test_frames_of_any_equivalent_dtype_are_read():
     lumacresta._core.spectrum(I1, I0, dark, E, 1, 1, 1, 1, False)
 
 
+def test_points_not_fitted_are_nan_with_a_warning():
+    step = I1.copy()
+    step[6:] = 500  # one jump between two points: the fit finds no edge in it
+    with pytest.warns(RuntimeWarning, match="not fitted.*: 48 "):
+        maps = lcf(i1=step, band=(0, 0))
+    assert np.all(np.isnan(maps["fraction0"]))
+
+
 def test_core_checks_arguments_itself():
     # The extension is reachable without the Python checks: it must refuse
     # too, not read past an array.
