@@ -40,12 +40,21 @@ std::unique_ptr<KernelScratch> ElemKernel::makeScratch() const
 
 void ElemKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
 {
+  computeBatch(&p, 1, scratch, out);
+}
+
+void ElemKernel::computeBatch(const RasterPoint* points,
+                              int count,
+                              KernelScratch* scratch,
+                              double* out) const
+{
   auto* s = static_cast<ElemScratch*>(scratch);
-  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  analyzeSpectrumElems0(s->spectrum, m_elems, m_mainT, m_bg, s->results.data(), m_locate);
-  for (int k = 0; k < m_elems.size(); ++k)
-    for (int kind = 0; kind < ElemMapCount; ++kind)
-      *out++ = elemMapValue(s->results[size_t(k)], kind);
+  m_spectra.forEachSpectrum(points, count, s->build, s->spectrum, [&](int, const XafsSpectrum& sp) {
+    analyzeSpectrumElems0(sp, m_elems, m_mainT, m_bg, s->results.data(), m_locate);
+    for (int k = 0; k < m_elems.size(); ++k)
+      for (int kind = 0; kind < ElemMapCount; ++kind)
+        *out++ = elemMapValue(s->results[size_t(k)], kind);
+  });
 }
 
 ElemCorKernel::ElemCorKernel(const QVector<QVector<double>>& ratioMaps,

@@ -19,6 +19,10 @@ public:
   int valuesPerPoint() const override { return int(m_elems.size()) * ElemMapCount; }
   std::unique_ptr<KernelScratch> makeScratch() const override;
   void compute(const RasterPoint& p, KernelScratch* scratch, double* out) const override;
+  void computeBatch(const RasterPoint* points,
+                    int count,
+                    KernelScratch* scratch,
+                    double* out) const override;
 
 private:
   PointSpectra m_spectra;

@@ -157,6 +157,24 @@ bool sameGrid(const GridCache& c, const SampleView& s)
   return true;
 }
 
+// The sum of t[k] over the k in [from, to] where in[k], in order, and how
+// many there are. A function of its own so the sum stays in a register.
+__attribute__((noinline)) double sumWhere(const double* t,
+                                          const char* in,
+                                          int from,
+                                          int to,
+                                          int& counted)
+{
+  double sum = 0.0;
+  int n = 0;
+  for (int k = from; k <= to; ++k) {
+    sum += in[k] ? t[k] : 0.0;
+    n += in[k] ? 1 : 0;
+  }
+  counted = n;
+  return sum;
+}
+
 // The fitted value at grid point i: the weighted sum of the references.
 double fittedAt(const GridCache& c, const double* fractions, int n, int N, int i)
 {
@@ -383,10 +401,7 @@ FitStatus fitInto(const Prepared& prep,
           t[k] = cy[k] == 0.0 ? 1.0 : d * d;
         }
       }
-      for (int k = 1; k <= nc - 2; ++k) {
-        sum += inFit[k] ? t[k] : 0.0;
-        counted += inFit[k] ? 1 : 0;
-      }
+      sum = sumWhere(t, inFit, 1, nc - 2, counted);
     } else {
       for (int k = 1; k <= nc - 2; ++k) {
         if (!within(cx[k], prep.fitLo, prep.fitHi))

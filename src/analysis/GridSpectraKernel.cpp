@@ -38,9 +38,7 @@ void GridSpectraKernel::readGrid(const XafsSpectrum& s, double* out) const
 
 void GridSpectraKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
 {
-  auto* s = static_cast<GridScratch*>(scratch);
-  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  readGrid(s->spectrum, out);
+  computeBatch(&p, 1, scratch, out);
 }
 
 void GridSpectraKernel::computeBatch(const RasterPoint* points,
@@ -49,16 +47,11 @@ void GridSpectraKernel::computeBatch(const RasterPoint* points,
                                      double* out) const
 {
   auto* s = static_cast<GridScratch*>(scratch);
-  PointSpectra::Scratch& b = s->build;
-  b.centres.resize(count);
-  for (int k = 0; k < count; ++k)
-    b.centres[k] = QPoint(points[k].cx, points[k].cy);
-  m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
   const size_t stride = size_t(m_grid.size());
-  for (int k = 0; k < count; ++k) {
-    m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
-    readGrid(s->spectrum, out + size_t(k) * stride);
-  }
+  m_spectra.forEachSpectrum(
+    points, count, s->build, s->spectrum, [&](int k, const XafsSpectrum& sp) {
+      readGrid(sp, out + size_t(k) * stride);
+    });
 }
 
 QVector<double> GridSpectraKernel::sampleGrid(const PointSpectra& spectra,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PointKernel.h"
 #include "spectrum/XafsSpectrum.h"
 #include "stack/StackSpectra.h"
 
@@ -80,4 +81,24 @@ struct PointSpectra
   // lines at every energy. The row must have at least one value.
   EdgeResult normaliseRow(const double* y, Scratch& scratch, EdgeLine& pre, EdgeLine& post) const;
   XafsSpectrum at(int cx, int cy, int bx, int by) const;
+
+  // The normalised spectrum of each of `count` neighbouring points (one
+  // binning), frames read once for all of them: use(k, spectrum) for point
+  // k, the spectrum being `build`'s for that point.
+  template<typename Use>
+  void forEachSpectrum(const RasterPoint* points,
+                       int count,
+                       Scratch& scratch,
+                       XafsSpectrum& spectrum,
+                       const Use& use) const
+  {
+    scratch.centres.resize(count);
+    for (int k = 0; k < count; ++k)
+      scratch.centres[k] = QPoint(points[k].cx, points[k].cy);
+    sampleBatch(scratch.centres.constData(), count, points[0].bx, points[0].by, scratch);
+    for (int k = 0; k < count; ++k) {
+      normalise(scratch.batch[k], points[k].cx, points[k].cy, spectrum);
+      use(k, spectrum);
+    }
+  }
 };

@@ -41,9 +41,19 @@ std::unique_ptr<KernelScratch> RaKernel::makeScratch() const
 
 void RaKernel::compute(const RasterPoint& p, KernelScratch* scratch, double* out) const
 {
+  computeBatch(&p, 1, scratch, out);
+}
+
+void RaKernel::computeBatch(const RasterPoint* points,
+                            int count,
+                            KernelScratch* scratch,
+                            double* out) const
+{
   auto* s = static_cast<RaScratch*>(scratch);
-  m_spectra.build(p.cx, p.cy, p.bx, p.by, s->build, s->spectrum);
-  residualAt(s->spectrum, m_eRA, m_factor, out[0], out[1]);
+  m_spectra.forEachSpectrum(
+    points, count, s->build, s->spectrum, [&](int k, const XafsSpectrum& sp) {
+      residualAt(sp, m_eRA, m_factor, out[2 * k], out[2 * k + 1]);
+    });
 }
 
 int fillResidualRatio(const Analyzed2DRes& rest, const Analyzed2DRes& dmut, Analyzed2DRes& ratio)

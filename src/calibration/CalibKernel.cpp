@@ -85,17 +85,15 @@ void CalibPointKernel::computeBatch(const RasterPoint* points,
 {
   auto* s = static_cast<CalibScratch*>(scratch);
   PointSpectra::Scratch& b = s->build;
+  if (m_locate != EdgeLocate::Grid) {
+    m_spectra.forEachSpectrum(points, count, b, s->spectrum, [&](int k, const XafsSpectrum& sp) {
+      out[k] = calibShiftOf(sp, m_stdEdge, m_locate);
+    });
+    return;
+  }
   b.centres.resize(count);
   for (int k = 0; k < count; ++k)
     b.centres[k] = QPoint(points[k].cx, points[k].cy);
-  if (m_locate != EdgeLocate::Grid) {
-    m_spectra.sampleBatch(b.centres.constData(), count, points[0].bx, points[0].by, b);
-    for (int k = 0; k < count; ++k) {
-      m_spectra.normalise(b.batch[k], points[k].cx, points[k].cy, s->spectrum);
-      out[k] = calibShiftOf(s->spectrum, m_stdEdge, m_locate);
-    }
-    return;
-  }
   // The grid point is the normalisation's own edge: no spectrum is built.
   m_spectra.sampleRows(b.centres.constData(), count, points[0].bx, points[0].by, b);
   const int n = m_spectra.energies();
