@@ -215,6 +215,21 @@ bool BatchExecutor::execFileCmd(const CmdLine& c)
     case UseI0:
       m_session.useI0 = a.flag(0);
       return true;
+    case BatchExtraCmd::AnalyzerExecPca:
+      return m_session.runComponents(a.integer(0), 0, false);
+    case BatchExtraCmd::AnalyzerExecCluster:
+      // clusters, then optionally the scores (none: as many as explain 99 %)
+      return m_session.runComponents(
+        a.count() > 1 ? a.integer(1) : 0, a.integer(0), a.count() <= 1);
+    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
+      if (a.text(0).isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+        return false;
+      }
+      return m_session.saveClusterSpectra(a.text(0));
+    case BatchExtraCmd::AnalyzerSelectMap:
+      // A name may hold blanks ("PCA Score 1"): the words are joined again.
+      return m_session.selectMapByName(c.args.join(QLatin1Char(' ')));
     case BatchExtraCmd::SaveEachSpectrum: {
       // FILE [normalized|raw_xafs|raw]; without a format word the last
       // choice stays.
@@ -352,6 +367,21 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case CalibShowWindow:
     case SaveDataCfgShowWindow:
       return windowOnly(c);
+    case BatchExtraCmd::AnalyzerExecPca:
+      return m_session.runComponents(a.integer(0), 0, false);
+    case BatchExtraCmd::AnalyzerExecCluster:
+      // clusters, then optionally the scores (none: as many as explain 99 %)
+      return m_session.runComponents(
+        a.count() > 1 ? a.integer(1) : 0, a.integer(0), a.count() <= 1);
+    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
+      if (a.text(0).isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+        return false;
+      }
+      return m_session.saveClusterSpectra(a.text(0));
+    case BatchExtraCmd::AnalyzerSelectMap:
+      // A name may hold blanks ("PCA Score 1"): the words are joined again.
+      return m_session.selectMapByName(c.args.join(QLatin1Char(' ')));
     case BatchExtraCmd::SaveEachSpectrum: {
       // FILE [normalized|raw_xafs|raw]; without a format word the last
       // choice stays.
@@ -402,6 +432,21 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
       m_session.calibration().locate = locate;
       return true;
     }
+    case BatchExtraCmd::AnalyzerExecPca:
+      return m_session.runComponents(a.integer(0), 0, false);
+    case BatchExtraCmd::AnalyzerExecCluster:
+      // clusters, then optionally the scores (none: as many as explain 99 %)
+      return m_session.runComponents(
+        a.count() > 1 ? a.integer(1) : 0, a.integer(0), a.count() <= 1);
+    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
+      if (a.text(0).isEmpty()) {
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+        return false;
+      }
+      return m_session.saveClusterSpectra(a.text(0));
+    case BatchExtraCmd::AnalyzerSelectMap:
+      // A name may hold blanks ("PCA Score 1"): the words are joined again.
+      return m_session.selectMapByName(c.args.join(QLatin1Char(' ')));
     case BatchExtraCmd::SaveEachSpectrum: {
       // FILE [normalized|raw_xafs|raw]; without a format word the last
       // choice stays.

@@ -2,6 +2,7 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/ComponentRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
@@ -66,6 +67,7 @@ RefSnapshot Session::Reference::snapshot() const
 Session::Session(QObject* parent)
   : QObject(parent)
   , m_shiftMap(std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map")))
+  , m_components(std::make_unique<ComponentRun>())
 {
   for (const char* name : kOwnMapNames)
     m_ownMaps.push_back(std::make_unique<Analyzed2DRes>(QString::fromLatin1(name)));
@@ -393,6 +395,35 @@ bool Session::runResidual()
   return run.completed();
 }
 
+// ---- Principal components and clusters ----------------------------------
+
+bool Session::runComponents(int components, int clusters, bool autoScores)
+{
+  AnalyzeCond ac;
+  const bool haveImage = analyzeCond(ac);
+  ComponentSetup setup;
+  if (haveImage)
+    setup.spectra = analysisSpectra();
+  setup.fitLo = fit.sE0;
+  setup.fitHi = fit.eE0;
+  setup.clusters = clusters;
+  if (clusters == 0)
+    setup.components = components;
+  setup.autoScores = autoScores;
+  setup.clusterScores = components;
+  m_components->engine().setThreadCount(m_threads);
+  const bool started = m_components->start(haveImage ? &ac : nullptr, setup);
+  if (started)
+    m_components->waitForEnd();
+  emit changed();
+  return started;
+}
+
+bool Session::saveClusterSpectra(const QString& base) const
+{
+  return m_components->saveClusterSpectra(base);
+}
+
 // ---- Spectra of every block ---------------------------------------------
 
 bool Session::saveEachSpectrum(const QString& file)
@@ -473,8 +504,28 @@ QVector<const Analyzed2DRes*> Session::allMaps() const
     maps.append(r.amount.get());
     maps.append(r.fraction.get());
   }
+  for (const Analyzed2DRes* m : m_components->maps())
+    maps.append(m);
   maps.append(m_shiftMap.get());
   return maps;
+}
+
+bool Session::selectMapByName(const QString& name)
+{
+  QVector<Analyzed2DRes*> maps = m_components->maps();
+  for (const auto& m : m_ownMaps)
+    maps.append(m.get());
+  for (const Reference& r : m_refs) {
+    maps.append(r.amount.get());
+    maps.append(r.fraction.get());
+  }
+  for (Analyzed2DRes* map : maps)
+    if (map && map->name() == name) {
+      m_current = map;
+      return true;
+    }
+  qDebug().noquote() << QStringLiteral("No map named %1").arg(name);
+  return false;
 }
 
 bool Session::saveData(const QString& file)

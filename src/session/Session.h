@@ -17,6 +17,7 @@
 
 struct AnalyzeCond;
 class Analyzed2DRes;
+class ComponentRun;
 class TiffData;
 struct EnergyShiftView;
 struct PointSpectra;
@@ -148,6 +149,15 @@ public:
   // when nothing was written.
   bool saveEachSpectrum(const QString& file);
 
+  // ---- Principal components and clusters ----
+  // `clusters` 0: `components` score maps; otherwise k-means into
+  // `clusters` groups on `components` scores (autoScores: as many as
+  // explain 99 %). Over the area, in the fit range.
+  bool runComponents(int components, int clusters, bool autoScores);
+  const ComponentRun& componentRun() const { return *m_components; }
+  // "<base>-<n>.dat", one file per cluster mean.
+  bool saveClusterSpectra(const QString& base) const;
+
   // ---- Maps and saving ----
   // The map a save writes: reference `row`'s amount (0) or fraction (1).
   bool selectLcfMap(int row, int type);
@@ -156,6 +166,9 @@ public:
   // false for the sections not held here.
   bool selectImage(int id);
   const Analyzed2DRes* currentMap() const;
+  // The map of that name (the components' first, then the analysis
+  // window's) becomes the one a save writes; false when there is none.
+  bool selectMapByName(const QString& name);
   SaveOptions save;
   bool saveData(const QString& file);
   // Every map the session holds, in the order the windows save them.
@@ -188,6 +201,7 @@ private:
   Calibration m_calib;
   std::unique_ptr<Analyzed2DRes> m_shiftMap;
   std::vector<Reference> m_refs;
+  std::unique_ptr<ComponentRun> m_components;
   // The maps the analysis window owns, in its order ("a2d Zansa" first).
   std::vector<std::unique_ptr<Analyzed2DRes>> m_ownMaps;
   Analyzed2DRes* m_current = nullptr;

@@ -48,6 +48,14 @@ save_data out/ra%i.dat
 :next img
 save_each_spectrum out/spectra.dat raw_xafs
 
+analyzer_exec_pca 2
+analyzer_select_map PCA Score 2
+save_data out/score2.dat
+analyzer_exec_cluster 3 2
+analyzer_select_map Cluster Map
+save_data out/clusters.dat
+analyzer_save_cluster_spectra out/cluster
+
 analyzer_set_LCF_constraint 0
 analyzer_set_LCF_mode 1
 analyzer_exec_LCF
