@@ -9,56 +9,47 @@ namespace {
 typedef double V4 __attribute__((vector_size(32)));
 typedef std::int64_t I4 __attribute__((vector_size(32)));
 
-__attribute__((always_inline)) inline V4 asDouble(I4 v)
-{
-  V4 d;
-  std::memcpy(&d, &v, sizeof d);
-  return d;
-}
-
-__attribute__((always_inline)) inline I4 asInt(V4 v)
-{
-  I4 i;
-  std::memcpy(&i, &v, sizeof i);
-  return i;
-}
-
-__attribute__((always_inline)) inline V4 splat(double v)
-{
-  return V4{ v, v, v, v };
-}
+// Lane helpers are macros and the logarithm takes its lanes by reference:
+// a 32-byte vector passed by value from the portable clone has no agreed
+// calling convention, which clang refuses outright. Casts between vectors of
+// one size keep the bits.
+#define LC_SPLAT(v) (V4{ (v), (v), (v), (v) })
+#define LC_AS_DOUBLE(i) ((V4)(i))
+#define LC_AS_INT(d) ((I4)(d))
 
 // fdlibm's logarithm on four lanes: x = 2^k (1 + f) with 1 + f in
 // [sqrt(2)/2, sqrt(2)), ln(1 + f) = f - f²/2 + s (f²/2 + R(s²)),
 // s = f / (2 + f). Valid for normal positive finite x; each lane runs the
 // same operations in the same order as a lane of any other width.
-__attribute__((always_inline)) inline V4 log4(V4 x)
+__attribute__((always_inline)) inline void log4(const V4& x, V4& result)
 {
-  const I4 bits = asInt(x);
+  const I4 bits = LC_AS_INT(x);
   const I4 exponent = (bits >> 52) & 0x7ff;
   const I4 mantissa = (bits & 0x000fffffffffffffLL) | 0x3ff0000000000000LL;
-  V4 m = asDouble(mantissa);
+  V4 m = LC_AS_DOUBLE(mantissa);
   // The biased exponent as a double without an integer conversion: the bits
   // of 2^52 + e, less 2^52.
-  V4 k = asDouble(exponent | 0x4330000000000000LL) - splat(4503599627370496.0) - splat(1023.0);
-  const I4 high = m > splat(1.4142135623730951);
-  m = asDouble((asInt(m * splat(0.5)) & high) | (asInt(m) & ~high));
-  k = asDouble((asInt(k + splat(1.0)) & high) | (asInt(k) & ~high));
-  const V4 f = m - splat(1.0);
-  const V4 s = f / (splat(2.0) + f);
+  V4 k =
+    LC_AS_DOUBLE(exponent | 0x4330000000000000LL) - LC_SPLAT(4503599627370496.0) - LC_SPLAT(1023.0);
+  const I4 high = m > LC_SPLAT(1.4142135623730951);
+  m = LC_AS_DOUBLE((LC_AS_INT(m * LC_SPLAT(0.5)) & high) | (LC_AS_INT(m) & ~high));
+  k = LC_AS_DOUBLE((LC_AS_INT(k + LC_SPLAT(1.0)) & high) | (LC_AS_INT(k) & ~high));
+  const V4 f = m - LC_SPLAT(1.0);
+  const V4 s = f / (LC_SPLAT(2.0) + f);
   const V4 z = s * s;
   const V4 w = z * z;
-  const V4 t1 = w * (splat(3.999999999940941908e-01) +
-                     w * (splat(2.222219843214978396e-01) + w * splat(1.531383769920937332e-01)));
+  const V4 t1 =
+    w * (LC_SPLAT(3.999999999940941908e-01) +
+         w * (LC_SPLAT(2.222219843214978396e-01) + w * LC_SPLAT(1.531383769920937332e-01)));
   const V4 t2 =
-    z * (splat(6.666666666666735130e-01) +
-         w * (splat(2.857142874366239149e-01) +
-              w * (splat(1.818357216161805012e-01) + w * splat(1.479819860511658591e-01))));
+    z * (LC_SPLAT(6.666666666666735130e-01) +
+         w * (LC_SPLAT(2.857142874366239149e-01) +
+              w * (LC_SPLAT(1.818357216161805012e-01) + w * LC_SPLAT(1.479819860511658591e-01))));
   const V4 r = t2 + t1;
-  const V4 hfsq = splat(0.5) * f * f;
-  const V4 ln2Hi = splat(6.93147180369123816490e-01);
-  const V4 ln2Lo = splat(1.90821492927058770002e-10);
-  return k * ln2Hi - ((hfsq - (s * (hfsq + r) + k * ln2Lo)) - f);
+  const V4 hfsq = LC_SPLAT(0.5) * f * f;
+  const V4 ln2Hi = LC_SPLAT(6.93147180369123816490e-01);
+  const V4 ln2Lo = LC_SPLAT(1.90821492927058770002e-10);
+  result = k * ln2Hi - ((hfsq - (s * (hfsq + r) + k * ln2Lo)) - f);
 }
 
 // The value of a lane whose ratio is not a normal positive number (rare):
@@ -80,8 +71,8 @@ __attribute__((target_clones("avx2", "default"))) void transmissionRows(const do
 {
   for (int j = 0; j < count; j += 4) {
     const int lanes = count - j < 4 ? count - j : 4;
-    V4 a = splat(1.0);
-    V4 b = splat(1.0);
+    V4 a = LC_SPLAT(1.0);
+    V4 b = LC_SPLAT(1.0);
     if (lanes == 4) {
       std::memcpy(&a, i0 + j, sizeof a);
       std::memcpy(&b, i1 + j, sizeof b);
@@ -92,11 +83,12 @@ __attribute__((target_clones("avx2", "default"))) void transmissionRows(const do
       }
     }
     const V4 ratio = a / b;
-    const V4 mu = log4(ratio);
-    const I4 plain = (a * b > splat(0.0)) & (ratio >= splat(2.2250738585072014e-308)) &
-                     (ratio <= splat(1.7976931348623157e308));
-    V4 v = asDouble((asInt(mu) & plain) | (asInt(splat(1.0)) & ~plain));
-    const I4 odd = ~plain & (a * b > splat(0.0));
+    V4 mu;
+    log4(ratio, mu);
+    const I4 plain = (a * b > LC_SPLAT(0.0)) & (ratio >= LC_SPLAT(2.2250738585072014e-308)) &
+                     (ratio <= LC_SPLAT(1.7976931348623157e308));
+    V4 v = LC_AS_DOUBLE((LC_AS_INT(mu) & plain) | (LC_AS_INT(LC_SPLAT(1.0)) & ~plain));
+    const I4 odd = ~plain & (a * b > LC_SPLAT(0.0));
     if (odd[0] | odd[1] | odd[2] | odd[3])
       for (int l = 0; l < lanes; ++l)
         if (odd[l])
