@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -142,7 +143,14 @@ void Analyzer::connectForm()
   connect(m_ui->LCFRange1, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFRange2, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
   // The bound is a refinement of the sum condition, so it is offered with it.
-  connect(m_ui->LCFSumToOne, &QCheckBox::toggled, m_ui->LCFNonNegative, &QWidget::setEnabled);
+  // A greyed box must not look ticked: leaving the sum condition clears it.
+  connect(m_ui->LCFSumToOne, &QCheckBox::toggled, this, [this](bool on) {
+    m_ui->LCFNonNegative->setEnabled(on);
+    if (!on) {
+      const QSignalBlocker block(m_ui->LCFNonNegative);
+      m_ui->LCFNonNegative->setChecked(false);
+    }
+  });
   connect(m_ui->LCFSumToOne, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFNonNegative, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
 }

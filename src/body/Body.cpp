@@ -314,6 +314,7 @@ void Body::loadedI1(TiffData* data, int fNo)
   if (m_i1Frames.size() == 1) {
     m_stackWidth = int(m_i1Frames.at(0)->width);
     m_stackHeight = int(m_i1Frames.at(0)->height);
+    dropMapsOfAnotherSize();
   }
   showArrival(true);
 }
@@ -592,8 +593,36 @@ void Body::onMouseMovedInDispA()
 {
   const QPoint at = m_ui->dispA->pointerPixel();
   m_ui->Position->setText(QString::asprintf("(% 4d, % 4d)", at.x(), at.y()));
+  // The value of what the view shows: the map's while a map is shown.
   const TiffData* frame = shownStack().at(m_shownIndex);
-  m_ui->Value->setText(frame ? QString::asprintf("%g", frame->sample(at.x(), at.y(), 0, 0))
-                             : QString());
+  const Analyzed2DRes* map = shownMap();
+  if (map)
+    m_ui->Value->setText(QString::asprintf("%g", map->valueAt(at.x(), at.y())));
+  else
+    m_ui->Value->setText(frame ? QString::asprintf("%g", frame->sample(at.x(), at.y(), 0, 0))
+                               : QString());
   showProfiles(at);
+}
+
+const Analyzed2DRes* Body::shownMap() const
+{
+  if (!m_mapShown)
+    return nullptr;
+  const Analyzed2DRes* map = m_shiftMapShown ? m_shiftMap.get() : m_analyzer->currentMap();
+  return map && map->hasData() ? map : nullptr;
+}
+
+void Body::dropMapsOfAnotherSize()
+{
+  // Maps of a stack of another size would be drawn over the wrong pixels
+  // and read at the wrong points.
+  bool dropped = false;
+  for (Analyzed2DRes* map : allMaps()) {
+    if (map && map->hasData() && (map->width() != m_stackWidth || map->height() != m_stackHeight)) {
+      map->clear();
+      dropped = true;
+    }
+  }
+  if (dropped && m_mapShown)
+    showNothing();
 }

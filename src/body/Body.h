@@ -93,6 +93,8 @@ public:
   // Index of the frame on the display; -1 when none is shown.
   int shownIndex() const { return m_shownIndex; }
   bool isMapShown() const { return m_mapShown; }
+  // The map the image view shows; nullptr while a frame (or nothing) is.
+  const Analyzed2DRes* shownMap() const;
   SelectDataFiles* i1List() const { return m_i1List; }
   SelectDataFiles* i0List() const { return m_i0List; }
   // True while a load of that stack is queued or running.
@@ -379,6 +381,8 @@ private:
   // Called whenever the frames of a stack changed (arrivals, clearing, the
   // end of a load); the spectrum at the current position follows here.
   void stacksChanged();
+  // Clears every map whose size is not the stack's (a new stack arrived).
+  void dropMapsOfAnotherSize();
 
   // ---- Spectrum files (BodySpectrumFiles.cpp) ----
   void setupSpectrumFiles();

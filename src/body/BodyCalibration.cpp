@@ -201,8 +201,10 @@ void Body::renderShiftMap()
   if (!m_shiftMap->hasData())
     return;
   m_mapImages->genImg(*m_shiftMap);
-  if (m_mapShown && m_shiftMapShown)
+  if (m_mapShown && m_shiftMapShown) {
     m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
+    m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
+  }
 }
 
 void Body::showShiftMap(bool f)

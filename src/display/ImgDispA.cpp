@@ -38,7 +38,10 @@ void ImgDispA::setImage(const QImage& image)
   m_image = image.copy();
   if (m_image.size() != before && hasImage())
     emit imageSizeChanged(m_image.size());
-  if (m_view.isEmpty() && hasImage()) {
+  // A zoom belongs to images of one size: an image of another size (a new
+  // stack) is shown whole.
+  if (hasImage() && (m_view.isEmpty() || m_image.size() != m_viewSize)) {
+    m_viewSize = m_image.size();
     m_view = QRectF(0, 0, m_image.width(), m_image.height());
     updateCoord();
     emit viewWindowChanged();

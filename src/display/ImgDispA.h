@@ -84,6 +84,7 @@ private:
 
   QImage m_image;
   QRectF m_view;
+  QSize m_viewSize; // size of the images m_view was made for
   QRectF m_selection;
   bool m_selecting = false;
   bool m_areaSelected = false;

@@ -9,6 +9,7 @@
 #include "StackGen.h"
 #include "support/MessageCapture.h"
 #include "support/Tolerance.h"
+#include "ui_Analyzer.h"
 #include "ui_Body.h"
 
 #include <QFileDialog>
@@ -112,6 +113,11 @@ TEST_F(BodyAnalysisRun, ConstraintWordSetsTheFitConditions)
   EXPECT_FALSE(an->fitConditions().sumToOne);
   EXPECT_FALSE(an->fitConditions().nonNegative);
   EXPECT_EQ(reports.size(), 3);
+  // Unticking the sum by hand: the greyed bound does not stay ticked.
+  exec("analyzer_set_LCF_constraint 1 1");
+  an->form()->LCFSumToOne->click();
+  EXPECT_FALSE(an->form()->LCFNonNegative->isEnabled());
+  EXPECT_FALSE(an->form()->LCFNonNegative->isChecked());
 }
 
 // The same generated stack as TIFF files and as one HDF5 file gives the

@@ -1,5 +1,7 @@
 #include "BodyFixture.h"
 
+#include "StackGen.h"
+
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/Analyzer.h"
@@ -69,6 +71,9 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   ui.ShowResAnalysis->click();
   EXPECT_TRUE(m_body->isMapShown());
   EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*an->ownMap(Analyzer::ZansaMap)));
+  m_body->onMouseMovedInDispA(); // "Value" reads the map under the pointer
+  const QPoint at = ui.dispA->pointerPixel();
+  EXPECT_EQ(ui.Value->text(), QString::number(5.0 + at.x()));
   m_body->showData(1);
   EXPECT_TRUE(ui.ShowImages->isChecked());
 
@@ -87,6 +92,19 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   m_body->shiftMap()->clear();
   ui.ShowShiftMap->click(); // no map: the frame stays and so does its button
   EXPECT_TRUE(ui.ShowImages->isChecked());
+
+  // A stack of another size: the zoom goes, and so do the maps of the old
+  // size, the one on view included.
+  ui.dispA->setViewWindow(QRectF(2, 2, 8, 6));
+  ASSERT_TRUE(an->selectImage(8));
+  const QStringList other = stackgen::writeSimpleStack(
+    m_dir, "W", stackgen::Format::Tiff, 16, 16, { 8990.0, 8991.0 }, [](int, int, int) {
+      return 9u;
+    });
+  ASSERT_TRUE(loadI1(other, true));
+  EXPECT_FALSE(an->ownMap(Analyzer::ZansaMap)->hasData());
+  EXPECT_FALSE(m_body->isMapShown());
+  EXPECT_EQ(ui.dispA->viewWindow(), QRectF(0, 0, 16, 16));
 }
 
 // The map a save writes is the one the last selection command chose, also
