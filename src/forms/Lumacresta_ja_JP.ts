@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>AElemsConds</name>
+    <message>
+        <source>Analyze Elems Conditions</source>
+        <translation>元素解析の条件</translation>
+    </message>
+    <message>
+        <source>BG Values : </source>
+        <translation>BG 値 : </translation>
+    </message>
+    <message>
+        <source>dmut</source>
+        <translation>dmut</translation>
+    </message>
+    <message>
+        <source>-1</source>
+        <translation>-1</translation>
+    </message>
+    <message>
+        <source>dmut-Ratio</source>
+        <translation>dmut 比</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>NROI</source>
+        <translation>NROI</translation>
+    </message>
+    <message>
+        <source>Edge position</source>
+        <translation>エッジ位置</translation>
+    </message>
+    <message>
+        <source>How the DE maps place the edge: on a grid point (the crossing pair&apos;s mid-energy), interpolated between the two points around the half level, or at the largest slope refined by a parabola.</source>
+        <translation>DE マップでのエッジの置き方: 格子点上(交差する 2 点の中間エネルギー)、半分の高さを挟む 2 点の間で補間、または放物線で精密化した最大傾斜の位置。</translation>
+    </message>
+</context>
+<context>
     <name>Analyzer</name>
     <message>
         <source>Analyzer</source>
@@ -9,7 +56,7 @@
     </message>
     <message>
         <source>LCF / MLCF</source>
-        <translation type="unfinished"></translation>
+        <translation>LCF / MLCF</translation>
     </message>
     <message>
         <source>LCF / MLCF Analysis</source>
@@ -21,7 +68,7 @@
     </message>
     <message>
         <source>MLCF</source>
-        <translation type="unfinished"></translation>
+        <translation>MLCF</translation>
     </message>
     <message>
         <source>Fitting Range: </source>
@@ -29,19 +76,19 @@
     </message>
     <message>
         <source>0</source>
-        <translation type="unfinished"></translation>
+        <translation>0</translation>
     </message>
     <message>
         <source>-</source>
-        <translation type="unfinished"></translation>
+        <translation>-</translation>
     </message>
     <message>
         <source>30000</source>
-        <translation type="unfinished"></translation>
+        <translation>30000</translation>
     </message>
     <message>
         <source>[eV]</source>
-        <translation type="unfinished"></translation>
+        <translation>[eV]</translation>
     </message>
     <message>
         <source>Amount</source>
@@ -77,7 +124,7 @@
     </message>
     <message>
         <source> 0.00</source>
-        <translation type="unfinished"></translation>
+        <translation> 0.00</translation>
     </message>
     <message>
         <source>Residual Absorption</source>
@@ -88,24 +135,8 @@
         <translation>残留吸収解析</translation>
     </message>
     <message>
-        <source>Energy [eV]</source>
-        <translation>エネルギー [eV]</translation>
-    </message>
-    <message>
-        <source>Factor</source>
-        <translation>係数</translation>
-    </message>
-    <message>
         <source>1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Rest</source>
-        <translation>残余</translation>
-    </message>
-    <message>
-        <source>dMut</source>
-        <translation type="unfinished"></translation>
+        <translation>1</translation>
     </message>
     <message>
         <source>Ratio</source>
@@ -126,10 +157,6 @@
     <message>
         <source>Element Analysis</source>
         <translation>元素解析</translation>
-    </message>
-    <message>
-        <source>Target Elements</source>
-        <translation>対象元素</translation>
     </message>
     <message>
         <source>Correlation</source>
@@ -173,7 +200,7 @@
     </message>
     <message>
         <source>E-Shift Map 1</source>
-        <translation type="unfinished"></translation>
+        <translation>E シフトマップ 1</translation>
     </message>
     <message>
         <source>Capture as Map 1</source>
@@ -189,7 +216,7 @@
     </message>
     <message>
         <source>E-Shift Map 2</source>
-        <translation type="unfinished"></translation>
+        <translation>E シフトマップ 2</translation>
     </message>
     <message>
         <source>Capture as Map 2</source>
@@ -201,7 +228,7 @@
     </message>
     <message>
         <source>Processed Map</source>
-        <translation type="unfinished"></translation>
+        <translation>処理済みマップ</translation>
     </message>
     <message>
         <source>Process</source>
@@ -234,6 +261,137 @@
     <message>
         <source>Analyzing Spectrum</source>
         <translation>解析中のスペクトル</translation>
+    </message>
+    <message>
+        <source>Fractions sum to 1</source>
+        <translation>分率の和を 1 に</translation>
+    </message>
+    <message>
+        <source>LCF: fit the fractions under the condition that they add up to 1</source>
+        <translation>LCF: 分率の和が 1 になる条件でフィットします</translation>
+    </message>
+    <message>
+        <source>Non-negative</source>
+        <translation>負にしない</translation>
+    </message>
+    <message>
+        <source>LCF with fractions summing to 1: no fraction below 0</source>
+        <translation>分率の和を 1 とする LCF で、どの分率も 0 未満にしません</translation>
+    </message>
+    <message>
+        <source>Res = mut(</source>
+        <translation>残差 = mut(</translation>
+    </message>
+    <message>
+        <source>8200</source>
+        <translation>8200</translation>
+    </message>
+    <message>
+        <source> [eV])- dmut x</source>
+        <translation> [eV])- dmut x</translation>
+    </message>
+    <message>
+        <source>1.0</source>
+        <translation>1.0</translation>
+    </message>
+    <message>
+        <source>Show the Rest</source>
+        <translation>残差を表示</translation>
+    </message>
+    <message>
+        <source>Show dmut</source>
+        <translation>dmut を表示</translation>
+    </message>
+    <message>
+        <source>Show Ratio</source>
+        <translation>比を表示</translation>
+    </message>
+    <message>
+        <source>Target Element Names</source>
+        <translation>対象元素名</translation>
+    </message>
+    <message>
+        <source>Sort by A. No.</source>
+        <translation>原子番号順</translation>
+    </message>
+    <message>
+        <source>Conditions</source>
+        <translation>条件</translation>
+    </message>
+    <message>
+        <source>Disp. on TIme</source>
+        <translation>随時表示</translation>
+    </message>
+    <message>
+        <source>Set STD</source>
+        <translation>標準に設定</translation>
+    </message>
+    <message>
+        <source>ReCalc Cor.</source>
+        <translation>相関を再計算</translation>
+    </message>
+    <message>
+        <source>Cor. Th</source>
+        <translation>相関しきい値</translation>
+    </message>
+    <message>
+        <source>0.9</source>
+        <translation>0.9</translation>
+    </message>
+    <message>
+        <source>dmut</source>
+        <translation>dmut</translation>
+    </message>
+    <message>
+        <source>mu+</source>
+        <translation>mu+</translation>
+    </message>
+    <message>
+        <source>mu-</source>
+        <translation>mu-</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>NROI</source>
+        <translation>NROI</translation>
+    </message>
+    <message>
+        <source>No map to capture</source>
+        <translation>取り込むマップがありません</translation>
+    </message>
+    <message>
+        <source>No element maps to correlate</source>
+        <translation>相関をとる元素マップがありません</translation>
+    </message>
+    <message>
+        <source>Select Map %1</source>
+        <translation>マップ %1 を選択</translation>
+    </message>
+    <message>
+        <source>Process Maps: Map 1 and Map 2 must both hold a map</source>
+        <translation>マップ処理: マップ 1 とマップ 2 の両方にマップが必要です</translation>
+    </message>
+</context>
+<context>
+    <name>Analyzer2</name>
+    <message>
+        <source>Analyzer 2</source>
+        <translation>解析 2</translation>
+    </message>
+    <message>
+        <source>CollectQInfo</source>
+        <translation>Q 情報を収集</translation>
+    </message>
+    <message>
+        <source>Fourier Analysis</source>
+        <translation>フーリエ解析</translation>
     </message>
 </context>
 <context>
@@ -279,19 +437,19 @@
     <name>Body</name>
     <message>
         <source>Lumacresta</source>
-        <translation type="unfinished"></translation>
+        <translation>Lumacresta</translation>
     </message>
     <message>
         <source>I1</source>
-        <translation type="unfinished"></translation>
+        <translation>I1</translation>
     </message>
     <message>
         <source>I0</source>
-        <translation type="unfinished"></translation>
+        <translation>I0</translation>
     </message>
     <message>
         <source>&lt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;</translation>
     </message>
     <message>
         <source>Previous image</source>
@@ -299,7 +457,7 @@
     </message>
     <message>
         <source>&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;</translation>
     </message>
     <message>
         <source>Next image</source>
@@ -509,6 +667,240 @@
         <source>Spectrum at the position</source>
         <translation>指定位置のスペクトル</translation>
     </message>
+    <message>
+        <source>Load HDF5 stack</source>
+        <translation>HDF5 スタックを読み込み</translation>
+    </message>
+    <message>
+        <source>I1, flats (I0), dark and energies from one HDF5 file</source>
+        <translation>I1、フラット (I0)、ダークとエネルギーを 1 つの HDF5 ファイルから読み込みます</translation>
+    </message>
+    <message>
+        <source>Deglitch</source>
+        <translation>グリッチ除去</translation>
+    </message>
+    <message>
+        <source>Factor</source>
+        <translation>係数</translation>
+    </message>
+    <message>
+        <source>1.0</source>
+        <translation>1.0</translation>
+    </message>
+    <message>
+        <source>Show Processed</source>
+        <translation>処理結果を表示</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>比</translation>
+    </message>
+    <message>
+        <source>0.1</source>
+        <translation>0.1</translation>
+    </message>
+    <message>
+        <source>Save Flat/Dark</source>
+        <translation>フラット/ダークを保存</translation>
+    </message>
+    <message>
+        <source>No image read from the files chosen: the stack stays as it was</source>
+        <translation>選んだファイルから画像を読めませんでした: スタックはそのままです</translation>
+    </message>
+    <message>
+        <source>Calibration not started: no image loaded</source>
+        <translation>較正を開始しません: 画像が読み込まれていません</translation>
+    </message>
+    <message>
+        <source>Components...</source>
+        <translation>成分分析...</translation>
+    </message>
+    <message>
+        <source>Deglitch: no map</source>
+        <translation>グリッチ除去: マップがありません</translation>
+    </message>
+    <message>
+        <source>HDF5 files (*.h5 *.hdf5 *.hdf *.nxs);;All files (*)</source>
+        <translation>HDF5 ファイル (*.h5 *.hdf5 *.hdf *.nxs);;すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>absorption along the row</source>
+        <translation>行に沿った吸収</translation>
+    </message>
+    <message>
+        <source>along the column</source>
+        <translation>列に沿った吸収</translation>
+    </message>
+    <message>
+        <source>Save Data writes: %1</source>
+        <translation>データ保存の対象: %1</translation>
+    </message>
+    <message>
+        <source>Save Data: no map to save</source>
+        <translation>データ保存: 保存するマップがありません</translation>
+    </message>
+    <message>
+        <source>No map to save</source>
+        <translation>保存するマップがありません</translation>
+    </message>
+</context>
+<context>
+    <name>CalibCtrl</name>
+    <message>
+        <source>Calibration</source>
+        <translation>較正</translation>
+    </message>
+    <message>
+        <source>Std. :</source>
+        <translation>標準 :</translation>
+    </message>
+    <message>
+        <source>Std. BG :</source>
+        <translation>標準 BG :</translation>
+    </message>
+    <message>
+        <source>Simple</source>
+        <translation>単純</translation>
+    </message>
+    <message>
+        <source>Victreen</source>
+        <translation>Victoreen 式</translation>
+    </message>
+    <message>
+        <source>Edge [eV]</source>
+        <translation>エッジ [eV]</translation>
+    </message>
+    <message>
+        <source>Target :</source>
+        <translation>対象 :</translation>
+    </message>
+    <message>
+        <source>dMidx</source>
+        <translation>dMidx</translation>
+    </message>
+    <message>
+        <source>inner P.</source>
+        <translation>内側点</translation>
+    </message>
+    <message>
+        <source>Exec Calib.</source>
+        <translation>較正を実行</translation>
+    </message>
+    <message>
+        <source>Clear Map</source>
+        <translation>マップを消去</translation>
+    </message>
+    <message>
+        <source>Edge position :</source>
+        <translation>エッジ位置 :</translation>
+    </message>
+    <message>
+        <source>How each point&apos;s edge is placed: on a grid point (midx), interpolated between the two points around the half jump, or at the largest slope refined by a parabola. The standard is read the same way.</source>
+        <translation>各点のエッジの置き方: 格子点上 (midx)、半分の跳びを挟む 2 点の間で補間、または放物線で精密化した最大傾斜の位置。標準も同じ方法で読みます。</translation>
+    </message>
+    <message>
+        <source>Delta Energy [eV]</source>
+        <translation>エネルギー差 [eV]</translation>
+    </message>
+    <message>
+        <source>Avr.</source>
+        <translation>平均</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>sigma</source>
+        <translation>σ</translation>
+    </message>
+    <message>
+        <source>Min.</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>Max.</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>Map :</source>
+        <translation>マップ :</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>読み込み</translation>
+    </message>
+    <message>
+        <source>Select Std.</source>
+        <translation>標準を選択</translation>
+    </message>
+    <message>
+        <source>Save Energy Shift Map</source>
+        <translation>エネルギーシフトマップを保存</translation>
+    </message>
+    <message>
+        <source>Load Energy Shift Map</source>
+        <translation>エネルギーシフトマップを読み込み</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentsWindow</name>
+    <message>
+        <source>Components</source>
+        <translation>成分分析</translation>
+    </message>
+    <message>
+        <source>auto (99 %)</source>
+        <translation>自動 (99 %)</translation>
+    </message>
+    <message>
+        <source>Components (N)</source>
+        <translation>成分数 (N)</translation>
+    </message>
+    <message>
+        <source>Clusters (K)</source>
+        <translation>クラスター数 (K)</translation>
+    </message>
+    <message>
+        <source>Scores for clusters</source>
+        <translation>クラスター用スコア数</translation>
+    </message>
+    <message>
+        <source>Exec PCA</source>
+        <translation>PCA を実行</translation>
+    </message>
+    <message>
+        <source>Exec Cluster</source>
+        <translation>クラスター分析を実行</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Save Means</source>
+        <translation>平均を保存</translation>
+    </message>
+    <message>
+        <source>Explained variance</source>
+        <translation>説明される分散</translation>
+    </message>
+    <message>
+        <source>Clusters</source>
+        <translation>クラスター</translation>
+    </message>
+    <message>
+        <source>Show map</source>
+        <translation>マップを表示</translation>
+    </message>
+    <message>
+        <source>Cluster spectra (base name)</source>
+        <translation>クラスタースペクトル (基本名)</translation>
+    </message>
 </context>
 <context>
     <name>EOFSetup</name>
@@ -550,15 +942,15 @@
     </message>
     <message>
         <source>eV</source>
-        <translation type="unfinished"></translation>
+        <translation>eV</translation>
     </message>
     <message>
         <source>keV</source>
-        <translation type="unfinished"></translation>
+        <translation>keV</translation>
     </message>
     <message>
         <source>deg</source>
-        <translation type="unfinished"></translation>
+        <translation>deg</translation>
     </message>
     <message>
         <source>Even in</source>
@@ -578,7 +970,7 @@
     </message>
     <message>
         <source>8000</source>
-        <translation type="unfinished"></translation>
+        <translation>8000</translation>
     </message>
     <message>
         <source>Delta</source>
@@ -586,7 +978,7 @@
     </message>
     <message>
         <source>1</source>
-        <translation type="unfinished"></translation>
+        <translation>1</translation>
     </message>
     <message>
         <source>End</source>
@@ -594,7 +986,7 @@
     </message>
     <message>
         <source>9000</source>
-        <translation type="unfinished"></translation>
+        <translation>9000</translation>
     </message>
     <message>
         <source>Num</source>
@@ -602,7 +994,7 @@
     </message>
     <message>
         <source>1000</source>
-        <translation type="unfinished"></translation>
+        <translation>1000</translation>
     </message>
     <message>
         <source>Reference File</source>
@@ -615,6 +1007,204 @@
     <message>
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
+<context>
+    <name>ElemCtrl</name>
+    <message>
+        <source>Use</source>
+        <translation>使用</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>対象</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>表示</translation>
+    </message>
+    <message>
+        <source>Expected Absorption Edge.</source>
+        <translation>予想される吸収端。</translation>
+    </message>
+    <message>
+        <source>Start position of the ROI.</source>
+        <translation>ROI の開始位置。</translation>
+    </message>
+    <message>
+        <source>End position of the ROI.</source>
+        <translation>ROI の終了位置。</translation>
+    </message>
+    <message>
+        <source>Threshold value of the dmut.</source>
+        <translation>dmut のしきい値。</translation>
+    </message>
+    <message>
+        <source>When the dmut is less than the Threshold, most of the values (ROI, dmut,...) is set at BG Val.</source>
+        <translation>dmut がしきい値より小さいとき、ほとんどの値 (ROI、dmut など) は BG 値になります。</translation>
+    </message>
+    <message>
+        <source>No Neg</source>
+        <translation>負なし</translation>
+    </message>
+    <message>
+        <source>When the ROI is negative, the BG value is used instead of the calculated one.</source>
+        <translation>ROI が負のとき、計算値の代わりに BG 値を使います。</translation>
+    </message>
+    <message>
+        <source>dmut is calculated as mu(E0+dE) - mu(E0-dE).</source>
+        <translation>dmut は mu(E0+dE) - mu(E0-dE) として計算します。</translation>
+    </message>
+    <message>
+        <source>Relative strength of the dmut against the dmut of selecte element as Target.</source>
+        <translation>対象に選んだ元素の dmut に対する dmut の相対強度。</translation>
+    </message>
+    <message>
+        <source>Normalized ROI value calculated as ROI / dmut.</source>
+        <translation>ROI / dmut として計算した規格化 ROI 値。</translation>
+    </message>
+    <message>
+        <source>Position of the absorption edge, where the mut is ( mu(E0+dE) + mu(E0-dE) ) / 2.</source>
+        <translation>mut が ( mu(E0+dE) + mu(E0-dE) ) / 2 となる吸収端の位置。</translation>
+    </message>
+    <message>
+        <source>E0</source>
+        <translation>E0</translation>
+    </message>
+    <message>
+        <source>dE</source>
+        <translation>dE</translation>
+    </message>
+    <message>
+        <source>Pre/Post dE</source>
+        <translation>前/後 dE</translation>
+    </message>
+    <message>
+        <source>Th dmut</source>
+        <translation>しきい値 dmut</translation>
+    </message>
+    <message>
+        <source>ROI</source>
+        <translation>ROI</translation>
+    </message>
+    <message>
+        <source>Std. Ratio</source>
+        <translation>標準比</translation>
+    </message>
+    <message>
+        <source>dmut</source>
+        <translation>dmut</translation>
+    </message>
+    <message>
+        <source>Ratio</source>
+        <translation>比</translation>
+    </message>
+    <message>
+        <source>ROI Value</source>
+        <translation>ROI 値</translation>
+    </message>
+    <message>
+        <source>NROI</source>
+        <translation>NROI</translation>
+    </message>
+    <message>
+        <source>E pos.</source>
+        <translation>E 位置</translation>
+    </message>
+</context>
+<context>
+    <name>ImgProc</name>
+    <message>
+        <source>Image Processor</source>
+        <translation>画像処理</translation>
+    </message>
+    <message>
+        <source>Shift X:</source>
+        <translation>シフト X:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Y:</source>
+        <translation>Y:</translation>
+    </message>
+    <message>
+        <source>&lt;</source>
+        <translation>&lt;</translation>
+    </message>
+    <message>
+        <source>&gt;</source>
+        <translation>&gt;</translation>
+    </message>
+    <message>
+        <source>^</source>
+        <translation>^</translation>
+    </message>
+    <message>
+        <source>v</source>
+        <translation>v</translation>
+    </message>
+    <message>
+        <source>S.P.</source>
+        <translation>S.P.</translation>
+    </message>
+    <message>
+        <source>background-color: rgb(255, 255, 231);</source>
+        <translation>background-color: rgb(255, 255, 231);</translation>
+    </message>
+    <message>
+        <source>Comp.</source>
+        <translation>比較</translation>
+    </message>
+    <message>
+        <source>Binary</source>
+        <translation>二値化</translation>
+    </message>
+    <message>
+        <source>Th.</source>
+        <translation>しきい値</translation>
+    </message>
+    <message>
+        <source>Edge Detect</source>
+        <translation>エッジ検出</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>最大</translation>
+    </message>
+    <message>
+        <source>65535</source>
+        <translation>65535</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>最小</translation>
+    </message>
+    <message>
+        <source>Set Ref.</source>
+        <translation>参照に設定</translation>
+    </message>
+    <message>
+        <source>A. Set Shift</source>
+        <translation>自動シフト設定</translation>
+    </message>
+    <message>
+        <source>A. A. Shift</source>
+        <translation>全自動シフト</translation>
+    </message>
+    <message>
+        <source>Auto Shift</source>
+        <translation>自動シフト</translation>
+    </message>
+    <message>
+        <source>Set Shift</source>
+        <translation>シフト設定</translation>
+    </message>
+    <message>
+        <source>Clear All Shifts</source>
+        <translation>全シフトを消去</translation>
     </message>
 </context>
 <context>
@@ -633,19 +1223,23 @@
     </message>
     <message>
         <source>  dE [eV]</source>
-        <translation type="unfinished"></translation>
+        <translation>  dE [eV]</translation>
     </message>
     <message>
         <source>MidE</source>
-        <translation type="unfinished"></translation>
+        <translation>MidE</translation>
     </message>
     <message>
         <source>dMut</source>
-        <translation type="unfinished"></translation>
+        <translation>dMut</translation>
     </message>
     <message>
         <source>[%]</source>
-        <translation type="unfinished"></translation>
+        <translation>[%]</translation>
+    </message>
+    <message>
+        <source>Energy shift of this reference in eV: at sample energy E the fit reads the reference at E + dE</source>
+        <translation>この参照のエネルギーシフト (eV): 試料のエネルギー E でフィットは参照を E + dE で読みます</translation>
     </message>
 </context>
 <context>
@@ -672,7 +1266,7 @@
     </message>
     <message>
         <source>0</source>
-        <translation type="unfinished"></translation>
+        <translation>0</translation>
     </message>
     <message>
         <source>  Max</source>
@@ -680,7 +1274,7 @@
     </message>
     <message>
         <source>10</source>
-        <translation type="unfinished"></translation>
+        <translation>10</translation>
     </message>
     <message>
         <source>Save as Analyzed Area Size and Resolution</source>
@@ -701,6 +1295,14 @@
     <message>
         <source>Val1 Val2 Val3... : each Y line</source>
         <translation>値1 値2 値3... : Y ごとに 1 行</translation>
+    </message>
+    <message>
+        <source>Save all maps as HDF5</source>
+        <translation>全マップを HDF5 で保存</translation>
+    </message>
+    <message>
+        <source>One .h5 file with every map that holds data: one dataset per map under /maps, its name and area as attributes.</source>
+        <translation>データのある全マップを 1 つの .h5 ファイルに: /maps の下にマップごとに 1 データセット、名前と範囲は属性です。</translation>
     </message>
 </context>
 <context>
@@ -727,11 +1329,11 @@
     </message>
     <message>
         <source>&lt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;</translation>
     </message>
     <message>
         <source>&gt;</source>
-        <translation type="unfinished"></translation>
+        <translation>&gt;</translation>
     </message>
     <message>
         <source>Files</source>
@@ -739,7 +1341,7 @@
     </message>
     <message>
         <source>0</source>
-        <translation type="unfinished"></translation>
+        <translation>0</translation>
     </message>
     <message>
         <source>Show Latest</source>
@@ -768,6 +1370,25 @@
     <message>
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
+<context>
+    <name>SumUpCtrl</name>
+    <message>
+        <source>Add</source>
+        <translation>追加</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Sum Up Img No. From:</source>
+        <translation>積算する画像番号 開始:</translation>
+    </message>
+    <message>
+        <source>To:</source>
+        <translation>終了:</translation>
     </message>
 </context>
 <context>
@@ -809,11 +1430,11 @@
     </message>
     <message>
         <source>E [eV]</source>
-        <translation type="unfinished"></translation>
+        <translation>E [eV]</translation>
     </message>
     <message>
         <source>mu</source>
-        <translation type="unfinished"></translation>
+        <translation>mu</translation>
     </message>
     <message>
         <source>Reset X Axis Scale</source>
@@ -830,6 +1451,10 @@
     <message>
         <source>Save Spectra</source>
         <translation>スペクトルを保存</translation>
+    </message>
+    <message>
+        <source>raw intensity (right axis)</source>
+        <translation>生の強度 (右軸)</translation>
     </message>
 </context>
 </TS>

@@ -1,12 +1,15 @@
 #include "app/Startup.h"
+#include "analysis/Analyzer.h"
 #include "app/Settings.h"
 #include "batch/BatchCtrl.h"
 #include "body/Body.h"
+#include "calibration/CalibCtrl.h"
 
 #include "support/TestData.h"
 #include "ui_Body.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -98,6 +101,13 @@ TEST(Translation, JapaneseCaptionsOnTheMainWindow)
     EXPECT_EQ(japanese.form()->SelectI1Files->text(), QString::fromUtf8("I1 データ"));
     EXPECT_EQ(japanese.form()->Transmission->text(), QString::fromUtf8("透過"));
     EXPECT_EQ(japanese.windowTitle(), "Lumacresta");
+    // The tool windows and the texts made in code are translated too.
+    EXPECT_EQ(japanese.form()->SaveFlatDark->text(), QString::fromUtf8("フラット/ダークを保存"));
+    EXPECT_EQ(japanese.analyzer()->findChild<QCheckBox*>("LCFNonNegative")->text(),
+              QString::fromUtf8("負にしない"));
+    EXPECT_EQ(japanese.calibCtrl()->windowTitle(), QString::fromUtf8("較正"));
+    EXPECT_EQ(japanese.form()->SaveTarget->text(),
+              QString::fromUtf8("データ保存: 保存するマップがありません"));
   }
   QApplication::removeTranslator(&translator);
 }
