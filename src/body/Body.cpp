@@ -314,7 +314,12 @@ void Body::loadedI1(TiffData* data, int fNo)
   if (m_i1Frames.size() == 1) {
     m_stackWidth = int(m_i1Frames.at(0)->width);
     m_stackHeight = int(m_i1Frames.at(0)->height);
-    dropMapsOfAnotherSize();
+    // Maps made for a stack of another size go; a map read before any
+    // stack (a shift map file) keeps its own size.
+    const QSize before = m_lastStackSize;
+    m_lastStackSize = QSize(m_stackWidth, m_stackHeight);
+    if (before.isValid() && before != m_lastStackSize)
+      dropMapsOfAnotherSize();
   }
   showArrival(true);
 }

@@ -8,6 +8,7 @@
 #include "stack/FrameStack.h"
 
 #include <QMainWindow>
+#include <QSize>
 #include <QStringList>
 #include <QVector>
 
@@ -400,6 +401,8 @@ private:
   std::unique_ptr<TiffData> m_dark;
   int m_stackWidth = 0;
   int m_stackHeight = 0;
+  // The size of the last stack that had a frame (kept while it is cleared).
+  QSize m_lastStackSize;
   int m_shownIndex = -1;
   // The image view shows a result map (not a frame): colour-bar changes
   // then re-render the maps.
