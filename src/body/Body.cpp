@@ -175,6 +175,27 @@ void Body::connectForm()
   connect(ui.Next, &QPushButton::clicked, this, &Body::next);
   connect(ui.ShowData, &QRadioButton::toggled, this, &Body::selectedDataI0);
 
+  // Every field the spectrum is built from takes effect at once, also when
+  // a batch command sets it: the box on the image, the spectrum and the
+  // analysis window's fit follow.
+  for (QLineEdit* e : { ui.HWidth, ui.VWidth })
+    connect(e, &QLineEdit::textChanged, this, [this] {
+      m_ui->dispA->update();
+      refreshSpectrumSoon();
+    });
+  for (QLineEdit* e : { ui.DPreE, ui.DPostS, ui.SuggestingEeV })
+    connect(e, &QLineEdit::textChanged, this, &Body::refreshSpectrumSoon);
+  for (QAbstractButton* b : { static_cast<QAbstractButton*>(ui.UseI0),
+                              static_cast<QAbstractButton*>(ui.FluoType),
+                              static_cast<QAbstractButton*>(ui.SuggestElm) })
+    connect(b, &QAbstractButton::toggled, this, &Body::refreshSpectrumSoon);
+  // The normalisation distances only count around a suggested edge.
+  const QString onlyWithSuggest =
+    tr("Used only while \"Suggest Elm.\" is ticked; otherwise the edge is searched and "
+       "the lines end and start 10 eV from it.");
+  ui.DPreE->setToolTip(onlyWithSuggest);
+  ui.DPostS->setToolTip(onlyWithSuggest);
+
   connect(ui.CBar, &ColorBar::cBarUpdating, this, &Body::cBarUpdating);
   connect(ui.CBar, &ColorBar::cBarUpdated, this, &Body::cBarUpdated);
   connect(ui.dispA, &DispA::drawImage2, this, &Body::draw);

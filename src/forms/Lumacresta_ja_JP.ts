@@ -743,6 +743,10 @@
         <source>No map to save</source>
         <translation>保存するマップがありません</translation>
     </message>
+    <message>
+        <source>Used only while &quot;Suggest Elm.&quot; is ticked; otherwise the edge is searched and the lines end and start 10 eV from it.</source>
+        <translation>「元素推定」にチェックがあるときだけ使います。ないときはエッジを探し、線はエッジから 10 eV で終わり・始まります。</translation>
+    </message>
 </context>
 <context>
     <name>CalibCtrl</name>

@@ -52,6 +52,16 @@ TEST_F(BodyFixture, PointerOverTheImageUpdatesPositionAndPlot)
   EXPECT_CLOSE(row[7], -std::log(sum));
   EXPECT_EQ(ui.VCross->profiles().first().size(), kHeight);
 
+  // Edits of the fields the spectrum is built from take effect at once.
+  ui.HWidth->setText(QStringLiteral("1"));
+  QCoreApplication::processEvents();
+  EXPECT_CLOSE(view->rawSpectrum().y(0), sum);
+  ui.SuggestingEeV->setText(QStringLiteral("8972"));
+  ui.SuggestElm->setChecked(true);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(view->spectrum().expectedEdgeSet);
+  EXPECT_FALSE(ui.DPreE->toolTip().isEmpty());
+
   ui.dispA->setSelectedArea(6, 4, 20, 14);
   const QImage shot = m_body->grab().toImage();
   EXPECT_TRUE(
