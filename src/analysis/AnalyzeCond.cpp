@@ -119,3 +119,16 @@ int AnalyzeCond::rows() const
 {
   return stepCount(by + y0, y1, std::max(1, stepY));
 }
+
+QRect AnalyzeCond::blockSpan() const
+{
+  const int nx = columns();
+  const int ny = rows();
+  if (nx <= 0 || ny <= 0 || width <= 0 || height <= 0)
+    return QRect();
+  const int hx = std::max(0, bx);
+  const int hy = std::max(0, by);
+  const int lastX = hx + x0 + (nx - 1) * std::max(1, stepX) + hx;
+  const int lastY = hy + y0 + (ny - 1) * std::max(1, stepY) + hy;
+  return QRect(QPoint(x0, y0), QPoint(lastX, lastY)).intersected(QRect(0, 0, width, height));
+}

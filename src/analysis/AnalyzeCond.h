@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMetaType>
+#include <QRect>
 #include <QVector>
 
 // The raster cursor of every point-by-point run over a selected area: block
@@ -49,6 +50,10 @@ struct AnalyzeCond
   // Number of points per row and of rows of the raster.
   int columns() const;
   int rows() const;
+  // The pixels the raster's blocks read, from the first block's left and
+  // top edge to the last block's right and bottom edge, cut to the image;
+  // null for an empty raster.
+  QRect blockSpan() const;
 };
 
 // Writes `value` into the block [cx-bx, cx+bx] x [cy-by, cy+by] of a

@@ -58,6 +58,14 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
     emit ended();
     return false;
   }
+  const QString gap = shiftMapGap(setup.spectra.shifts, *area);
+  if (!gap.isEmpty()) {
+    const QString why = QStringLiteral("LCF 2D analysis not started: ") + gap;
+    qDebug().noquote() << why;
+    emit refused(why);
+    emit ended();
+    return false;
+  }
   // Everything per run is prepared here, once: the references' tables, the
   // I0 brackets of the stack; each worker then builds its grid cache once.
   auto kernel = std::make_shared<LcfKernel>(setup.spectra, setup.refs, setup.mlcf, setup.fit);

@@ -1,5 +1,6 @@
 #include "analysis/PointSpectra.h"
 
+#include "analysis/AnalyzeCond.h"
 #include "input/TiffData.h"
 
 double EnergyShiftView::at(int x, int y) const
@@ -8,6 +9,31 @@ double EnergyShiftView::at(int x, int y) const
     return 0.0;
   const qint64 i = qint64(y) * width + x;
   return i < values.size() ? values[int(i)] : 0.0;
+}
+
+QString shiftMapGap(const EnergyShiftView& v, const AnalyzeCond& a)
+{
+  if (v.isEmpty())
+    return QString();
+  const QRect measured = v.measured.isNull() ? v.area : v.measured;
+  const QRect wanted = a.blockSpan();
+  if (v.width == a.width && v.height == a.height && measured.contains(wanted))
+    return QString();
+  return QStringLiteral("the energy-shift map (%1 x %2, measured on %3 %4 %5 %6) does not cover "
+                        "the area (%7 %8 %9 %10 of %11 x %12): calibrate again, load a matching "
+                        "map or clear it")
+    .arg(v.width)
+    .arg(v.height)
+    .arg(measured.x())
+    .arg(measured.y())
+    .arg(measured.width())
+    .arg(measured.height())
+    .arg(wanted.x())
+    .arg(wanted.y())
+    .arg(wanted.width())
+    .arg(wanted.height())
+    .arg(a.width)
+    .arg(a.height);
 }
 
 PointSpectra::PointSpectra(const StackView& stack,

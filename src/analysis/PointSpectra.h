@@ -10,6 +10,8 @@
 
 #include <vector>
 
+struct AnalyzeCond;
+
 // The energy-shift map as a run reads it: a value per pixel of the stack over
 // the area the map covers. A point inside that area is corrected by its
 // value, a point outside is not.
@@ -20,9 +22,19 @@ struct EnergyShiftView
   QRect area;             // pixels the map covers
   QVector<double> values; // width x height, row by row
 
+  // The pixels the map's calibration (or its file) measured; a null rect
+  // takes `area`.
+  QRect measured;
+
   bool isEmpty() const { return values.isEmpty(); }
   double at(int x, int y) const;
 };
+
+// Why `shifts` cannot be applied to the points of `area`: a map of another
+// image size, or one whose measured pixels leave part of the area out (a
+// foil calibrated on a corner would correct that corner and leave the rest
+// at 0). Empty when the map is empty or covers the area.
+QString shiftMapGap(const EnergyShiftView& shifts, const AnalyzeCond& area);
 
 // Everything a run needs to build the normalised spectrum of any point: the
 // stacks (read-only views of the frames), how to combine them, how to

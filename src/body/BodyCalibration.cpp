@@ -29,6 +29,8 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <cmath>
+
 void Body::setupCalibration()
 {
   m_shiftMap = std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map"));
@@ -127,6 +129,16 @@ void Body::execCalibration()
   // A run still going ends first (and reports its own end).
   m_calibRun->stop();
   AnalyzeCond ac;
+  const double stdEdge = calibStandardEdgeNow();
+  if (!m_i1Frames.isEmpty() && !std::isfinite(stdEdge)) {
+    refuseIn(m_calibCtrl,
+             QStringLiteral("Calibration not started: no standard (load a standard spectrum "
+                            "or type its edge energy)"),
+             tr("Calibration not started: no standard (load a standard spectrum or type its "
+                "edge energy)"));
+    emit calibrationEnded();
+    return;
+  }
   if (!beginCalibration(ac)) {
     refuseIn(m_calibCtrl,
              QStringLiteral("Calibration not started: no image loaded"),
@@ -135,8 +147,8 @@ void Body::execCalibration()
     return;
   }
   // Read once: the point spectra, the standard edge, the type.
-  auto kernel = std::make_shared<CalibPointKernel>(
-    calibSpectra(), calibStandardEdgeNow(), m_calibCtrl->edgeLocate());
+  auto kernel =
+    std::make_shared<CalibPointKernel>(calibSpectra(), stdEdge, m_calibCtrl->edgeLocate());
   m_calibInnerPoint = m_calibCtrl->innerPointType();
   const PointRaster raster(ac);
   qDebug().noquote() << "progress" << raster.progressAt(0);
@@ -155,6 +167,7 @@ EnergyShiftView Body::shiftView() const
   v.width = m_shiftMap->width();
   v.height = m_shiftMap->height();
   v.area = QRect(0, 0, v.width, v.height);
+  v.measured = m_shiftMap->cond().blockSpan();
   v.values = m_shiftMap->data();
   return v;
 }
@@ -234,7 +247,8 @@ void Body::saveEMap(const QString& fname)
 bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
 {
   EmpWriteInfo info;
-  info.stdEdgeEnergy = calibStandardEdgeNow();
+  const double stdEdge = calibStandardEdgeNow();
+  info.stdEdgeEnergy = std::isfinite(stdEdge) ? stdEdge : 0.0;
   info.spacing = m_calibCtrl->spacing();
   info.stdFileName = m_calibCtrl->stdFileName();
   return writeEmpFile(fname, info, map.cond(), map.data());
@@ -242,11 +256,29 @@ bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
 
 void Body::loadEMap(const QString& fname)
 {
+  // Read aside first: a map that cannot be applied leaves the one there.
   EMPHeader header;
-  if (loadMap(fname, *m_shiftMap, header)) {
-    renderShiftMap();
-    refreshSpectrumSoon();
+  Analyzed2DRes loaded(m_shiftMap->name());
+  if (!loadMap(fname, loaded, header))
+    return;
+  AnalyzeCond area;
+  if (askAnalyzeCond(area)) {
+    EnergyShiftView v;
+    v.width = loaded.width();
+    v.height = loaded.height();
+    v.area = QRect(0, 0, v.width, v.height);
+    v.measured = loaded.cond().blockSpan();
+    v.values = loaded.data();
+    const QString gap = shiftMapGap(v, area);
+    if (!gap.isEmpty()) {
+      const QString line = QStringLiteral("Energy map not loaded: ") + gap + " : " + fname;
+      refuseIn(m_calibCtrl, line, line);
+      return;
+    }
   }
+  *m_shiftMap = loaded;
+  renderShiftMap();
+  refreshSpectrumSoon();
 }
 
 EMPHeader Body::loadMapHeader(QTextStream& in)

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 double calibStandardEdge(const XafsSpectrum* standard, double edgeEV, EdgeLocate locate)
 {
@@ -14,8 +15,7 @@ double calibStandardEdge(const XafsSpectrum* standard, double edgeEV, EdgeLocate
     return edgeEnergy(*standard, locate);
   if (edgeEV > 0.0)
     return edgeEV;
-  qDebug().noquote() << "Calibration: no standard edge is known; shifts are edge positions";
-  return 0.0;
+  return std::numeric_limits<double>::quiet_NaN();
 }
 
 double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge, EdgeLocate locate)

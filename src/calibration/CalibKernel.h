@@ -21,10 +21,10 @@ inline constexpr char kInnerPointFallback[] =
 
 // The standard edge Es the shifts are measured from: `standard`'s edge
 // (its midx, or read as `locate` says) when a standard is loaded (non-null),
-// else `edgeEV` (the control's edge field) when it is above 0, else 0 with
-// the debug line "Calibration: no standard edge is known; shifts are edge
-// positions". The standard and the points are read the same way, so a
-// refinement's own bias cancels in the shifts.
+// else `edgeEV` (the control's edge field) when it is above 0, else NaN: no
+// standard edge is known, and a run would store absolute edge energies
+// (thousands of eV) as shifts, so it refuses. The standard and the points are read the same way, so
+// a refinement's own bias cancels in the shifts.
 double calibStandardEdge(const XafsSpectrum* standard,
                          double edgeEV,
                          EdgeLocate locate = EdgeLocate::Grid);

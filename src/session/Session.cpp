@@ -27,6 +27,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -143,6 +144,7 @@ EnergyShiftView Session::shiftView() const
   v.width = m_shiftMap->width();
   v.height = m_shiftMap->height();
   v.area = QRect(0, 0, v.width, v.height);
+  v.measured = m_shiftMap->cond().blockSpan();
   v.values = m_shiftMap->data();
   return v;
 }
@@ -196,6 +198,12 @@ bool Session::calibrate()
     qDebug().noquote() << "Calibration not started: no image loaded";
     return false;
   }
+  const double stdEdge = standardEdge();
+  if (!std::isfinite(stdEdge)) {
+    qDebug().noquote() << "Calibration not started: no standard (load a standard spectrum or "
+                          "type its edge energy)";
+    return false;
+  }
   logWithTime(QStringLiteral("Start Calibration"));
   if (!analyzeCond(ac))
     return false;
@@ -205,7 +213,7 @@ bool Session::calibrate()
                              suggestedEdge(),
                              EnergyShiftView(),
                              QStringLiteral("Body-Calib"));
-  auto kernel = std::make_shared<CalibPointKernel>(spectra, standardEdge(), m_calib.locate);
+  auto kernel = std::make_shared<CalibPointKernel>(spectra, stdEdge, m_calib.locate);
   const bool inner = m_calib.innerPointType;
   PointRun run;
   run.setThreadCount(m_threads);
@@ -229,7 +237,8 @@ bool Session::calibrate()
 bool Session::saveShiftMap(const QString& file) const
 {
   EmpWriteInfo info;
-  info.stdEdgeEnergy = standardEdge();
+  const double stdEdge = standardEdge();
+  info.stdEdgeEnergy = std::isfinite(stdEdge) ? stdEdge : 0.0;
   info.spacing = m_calib.spacing;
   info.stdFileName = m_calib.stdFile;
   return writeEmpFile(file, info, m_shiftMap->cond(), m_shiftMap->data());
@@ -270,6 +279,19 @@ bool Session::loadShiftMap(const QString& file)
            h.areaY0,
            h.areaX1 - h.areaX0,
            h.areaY1 - h.areaY0);
+  AnalyzeCond area;
+  if (analyzeCond(area)) {
+    EnergyShiftView v;
+    v.width = h.width;
+    v.height = h.height;
+    v.measured = ac.blockSpan();
+    v.values = values;
+    const QString gap = shiftMapGap(v, area);
+    if (!gap.isEmpty()) {
+      qDebug().noquote() << QStringLiteral("Energy map not loaded: ") + gap + " : " + file;
+      return false;
+    }
+  }
   m_shiftMap->reset(ac);
   for (int y = 0; y < h.height; ++y)
     for (int x = 0; x < h.width; ++x)

@@ -89,6 +89,7 @@ EnergyShiftView leftHalfShifts(int size)
   EnergyShiftView v;
   v.width = v.height = size;
   v.area = QRect(0, 0, size / 2, size);
+  v.measured = QRect(0, 0, size, size); // measured everywhere, 0 on the right
   v.values.resize(size * size);
   for (int i = 0; i < v.values.size(); ++i)
     v.values[i] = -1.5 + 3.0 * (i % size) / size;
@@ -268,7 +269,15 @@ TEST(PointRun, RefusedAndEmptyRunsEndOnce)
   EXPECT_TRUE(capture.has("LCF 2D analysis not started: no image loaded"));
   EXPECT_FALSE(run.start(&c, one, w.maps));
   EXPECT_TRUE(capture.has("LCF 2D analysis not started: fewer than two usable references"));
-  EXPECT_EQ(ended.count(), 2);
+  // A shift map measured on another image size, or on a corner only.
+  LcfRunSetup corner = w.setup(false, leftHalfShifts(8));
+  corner.spectra.shifts.measured = QRect(0, 0, 4, 8);
+  EXPECT_FALSE(run.start(&c, corner, w.maps));
+  EXPECT_TRUE(capture.has("LCF 2D analysis not started: the energy-shift map (8 x 8, measured on "
+                          "0 0 4 8) does not cover the area (0 0 8 8 of 8 x 8): calibrate again, "
+                          "load a matching map or clear it"));
+  EXPECT_FALSE(run.start(&c, w.setup(false, leftHalfShifts(6)), w.maps));
+  EXPECT_EQ(ended.count(), 4);
   EXPECT_FALSE(run.isRunning());
 
   // An area right of the image: every point is outside; the run walks its
@@ -280,14 +289,14 @@ TEST(PointRun, RefusedAndEmptyRunsEndOnce)
   EXPECT_TRUE(run.start(&outside, refreshing, w.maps));
   run.engine().waitForEnd();
   QCoreApplication::processEvents();
-  EXPECT_EQ(ended.count(), 3);
+  EXPECT_EQ(ended.count(), 5);
   EXPECT_EQ(run.pointsDone(), 0);
   // A new start ends the old run first: one end each.
   QObject::disconnect(&run, &LcfRun::mapsRendered, &run, nullptr);
   EXPECT_TRUE(run.start(&c, w.setup(false), w.maps));
   EXPECT_TRUE(run.start(&c, w.setup(false), w.maps));
   run.engine().waitForEnd();
-  EXPECT_EQ(ended.count(), 5);
+  EXPECT_EQ(ended.count(), 7);
 }
 
 TEST(PointRun, UnfittedPointsAreNaNAndCountedOnce)

@@ -24,10 +24,11 @@ constexpr double kEs = 8979.0;
 constexpr double kSi111 = 3.1355316;
 
 // A map file of width x height whose shift at (x, y) is 0.1 x - 0.2 y eV.
-QString writeMap(const QString& path, int width, int height)
+// A map measured on `measuredWidth` columns from the left (all by default).
+QString writeMap(const QString& path, int width, int height, int measuredWidth = -1)
 {
   AnalyzeCond scan;
-  scan.setup(width, height, 0, 0, 0, 0, width, height);
+  scan.setup(width, height, 0, 0, 0, 0, measuredWidth < 0 ? width : measuredWidth, height);
   QVector<double> shifts;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
@@ -53,6 +54,17 @@ TEST_F(BodyFixture, CalibExecReportsItsEndOnce)
   EXPECT_FALSE(log.contains("Start Calibration"));
 
   ASSERT_TRUE(loadI1(makeStack("I1", 8), true));
+  // No standard and no edge energy: shifts would be absolute edge
+  // energies, so the run refuses, once, and the map stays.
+  reports.clear();
+  const quint64 refused = exec("calib_exec");
+  EXPECT_EQ(reports.count(), 1);
+  EXPECT_EQ(lastReport(reports), refused);
+  EXPECT_EQ(ends.count(), 2);
+  EXPECT_TRUE(log.contains("Calibration not started: no standard"));
+  EXPECT_FALSE(log.contains("Start Calibration"));
+
+  b.calibCtrl()->setEdgeEV(QStringLiteral("8980"));
   reports.clear();
   const quint64 second = exec("calib_exec");
   // The run goes on the engine's threads: its end comes from the event loop.
@@ -60,7 +72,7 @@ TEST_F(BodyFixture, CalibExecReportsItsEndOnce)
   QTest::qWait(50);
   EXPECT_EQ(reports.count(), 1);
   EXPECT_EQ(lastReport(reports), second);
-  EXPECT_EQ(ends.count(), 2);
+  EXPECT_EQ(ends.count(), 3);
   EXPECT_TRUE(log.contains("Start Calibration"));
   EXPECT_TRUE(log.contains("End Calibration    ")); // the three blanks, then the time
   EXPECT_EQ(b.shiftMap()->width(), kWidth);
@@ -83,6 +95,11 @@ TEST_F(BodyFixture, MapFileSizeRules)
   exec("calib_load_map " + writeMap(m_dir + "/other.emp", 6, 4));
   EXPECT_TRUE(log.has("Loading Energy Map size : 6 x 4 : is not matched to the current image "
                       "size : 32 x 24"));
+  EXPECT_EQ(b.shiftMap()->width(), 5);
+  // The image's size, but measured on the left half only: refused too.
+  exec("calib_load_map " + writeMap(m_dir + "/half.emp", 32, 24, 16));
+  EXPECT_TRUE(log.contains("Energy map not loaded: the energy-shift map (32 x 24, measured on 0 "
+                           "0 16 24) does not cover the area (0 0 32 "));
   EXPECT_EQ(b.shiftMap()->width(), 5);
 
   lctest::writeFile(m_dir + "/bad.emp", "###LMCR\nWidth [pix]             : 1000000000\n");
