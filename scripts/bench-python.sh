@@ -18,8 +18,7 @@ cmake --build "$root/build-bench" --target bench_analysisrun lumacresta_python -
 bench="$root/build-bench/bench/analysisrun/bench_analysisrun"
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT
-"$bench" --benchmark_filter=WholeRun --benchmark_counters_tabular=true | tee "$out/engine.txt"
 "$bench" --dump="$out/stack.bin" >/dev/null
 /usr/bin/python3 "$root/bench/analysisrun/numpy_lcf.py" "$out/stack.bin" | tee "$out/numpy.txt"
 PYTHONPATH="$root/build-bench/python" /usr/bin/python3 "$root/bench/python/bench_python.py" \
-  "$out/stack.bin" "$out/engine.txt" "$out/numpy.txt" "$@"
+  "$out/stack.bin" "$bench" "$out/numpy.txt" "$@"

@@ -13,11 +13,17 @@ scripts/bench-python.sh:
 3. the peak memory of each worker when the stack on disk is four times the
    worker's memory limit.
 
-Usage: bench_python.py DUMP ENGINE_OUTPUT NUMPY_OUTPUT [--big-mib N]"""
+On a shared machine the load changes from second to second: the engine's
+run (the bench binary, started anew; the mean of its three iterations) and
+the Python run (the mean of three) take turns, three rounds, and each keeps
+its best round.
+
+Usage: bench_python.py DUMP BENCH_BINARY NUMPY_OUTPUT [--big-mib N]"""
 import argparse
 import os
 import re
 import resource
+import subprocess
 import sys
 import tempfile
 import time
@@ -42,6 +48,15 @@ def read_dump(path):
     as16 = [a.astype(np.uint16) if np.array_equal(a, np.round(a)) and a.min() >= 0
             and a.max() <= 65535 else a for a in (i1, i0, dark)]
     return (*as16, e, [(e, refs[0], 0.0, True), (e, refs[1], 0.0, True)])
+
+
+def mean_of(n, run):
+    """Mean time of n runs, as the engine's benchmark reports its three
+    iterations."""
+    t = time.perf_counter()
+    for _ in range(n):
+        run()
+    return (time.perf_counter() - t) / n
 
 
 def best_of(n, run):
@@ -117,7 +132,7 @@ def write_big_stack(path, mib, refs_e):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("dump")
-    ap.add_argument("engine")
+    ap.add_argument("bench")
     ap.add_argument("numpy")
     ap.add_argument("--big-mib", type=float, default=1024.0)
     args = ap.parse_args()
@@ -125,19 +140,24 @@ def main():
 
     i1, i0, dark, e, refs = read_dump(args.dump)
     points = i1.shape[1] * i1.shape[2]
-    eng = engine_rates(open(args.engine).read())
+
+    def engine_run(threads):
+        out = subprocess.run([args.bench, f"--benchmark_filter=BM_WholeRun/threads:{threads}/"],
+                             capture_output=True, text=True, check=True).stdout
+        return engine_rates(out)[threads]
     npy = float(re.search(r"numpy pipeline: (\d+)", open(args.numpy).read()).group(1))
 
     def py_run(threads):
         return lumacresta.lcf_map(i1, i0, e, refs, band=(0, 0), dark=dark, threads=threads)
 
-    rate = {}
     for t in (1, 2):
-        rate[t] = points / best_of(3, lambda: py_run(t))
-        line = f"python lcf_map, {t} thread(s): {rate[t]:.0f} points/s"
-        if t in eng:
-            line += f" = {rate[t] / eng[t]:.3f} x the engine's whole run ({eng[t]:.0f} points/s)"
-        print(line + f" = {rate[t] / npy:.2f} x numpy ({npy:.0f} spectra/s)")
+        eng, rate = 0.0, 0.0
+        for _ in range(3):
+            eng = max(eng, engine_run(t))
+            rate = max(rate, points / mean_of(3, lambda: py_run(t)))
+        print(f"python lcf_map, {t} thread(s): {rate:.0f} points/s = {rate / eng:.3f} x the "
+              f"engine's whole run ({eng:.0f} points/s) = {rate / npy:.2f} x numpy "
+              f"({npy:.0f} spectra/s)")
 
     with tempfile.TemporaryDirectory() as tmp:
         h5 = os.path.join(tmp, "stack.h5")
