@@ -321,7 +321,9 @@ Session::Reference& Session::row(int i)
 
 bool Session::setReference(int i, bool use, double dE, const QString& file, bool victoreen)
 {
-  if (i < 0) {
+  // A row number from a batch file must not make thousands of rows (each
+  // with two maps of the image's size).
+  if (i < 0 || i >= kMaxReferences) {
     qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(i);
     return false;
   }

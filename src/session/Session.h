@@ -131,7 +131,8 @@ public:
   // ---- LCF ----
   const std::vector<Reference>& references() const { return m_refs; }
   // Row `row` (from 0; rows up to it are added) takes the file and its
-  // options; false when the row number is negative.
+  // options; false for a row number outside 0 .. kMaxReferences - 1.
+  static constexpr int kMaxReferences = 64;
   bool setReference(int row, bool use, double dE, const QString& file, bool victoreen);
   bool mlcf = false;
   FitConditions fit; // the range and the constraints

@@ -177,9 +177,12 @@ TEST(GoldenBoth, BatchRunnerExitCodes)
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "--threads" }, work.path(), log), 2);
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "missing.bat" }, work.path(), log), 2);
   const QString bad =
-    lctest::writeFile(work.filePath("bad.bat"), "no_such_word 1\ncalib_exec\n:echo \"went on\"\n");
+    lctest::writeFile(work.filePath("bad.bat"),
+                      "no_such_word 1\ncalib_exec\nanalyzer_set_LCF_std 100000000 1 0 r.dat 0\n"
+                      ":echo \"went on\"\n");
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { bad }, work.path(), log), 1);
   EXPECT_TRUE(log.contains("failed: no_such_word 1")) << log.toStdString();
   EXPECT_TRUE(log.contains("Calibration not started: no image loaded")) << log.toStdString();
+  EXPECT_TRUE(log.contains("No LCF reference 100000000")) << log.toStdString();
   EXPECT_TRUE(log.contains("echo went on")) << log.toStdString();
 }
