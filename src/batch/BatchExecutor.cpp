@@ -278,6 +278,19 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
       return s.saveData(a.text(0));
     case SuggestElm:
       s.suggestElm = a.flag(0);
+      s.refreshSuggestedEdge();
+      return true;
+    case SuggestingElm:
+      // As the field: only a changed name looks the edge up again.
+      if (a.text(0) != s.suggestedElement) {
+        s.suggestedElement = a.text(0);
+        s.refreshSuggestedEdge();
+      }
+      return true;
+    case SuggestingEdge:
+      if (a.integer(0) >= 0 && a.integer(0) < 4)
+        s.suggestedEdgeIndex = a.integer(0);
+      s.refreshSuggestedEdge();
       return true;
     case SuggestingEdgeEV:
       s.suggestedEdgeEV = a.text(0);
@@ -364,6 +377,8 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case XafsViewEnergyCorrection:
     case AnalyzerShowWindow:
     case AnalyzerViewNormalize:
+    case SuggestingPreEndEV:
+    case SuggestingPostStartEV:
     case CalibShowWindow:
     case SaveDataCfgShowWindow:
       return windowOnly(c);

@@ -19,6 +19,7 @@
 #include "output/MapGrid.h"
 #include "output/MapHdf5.h"
 #include "output/SpectraSaveRun.h"
+#include "spectrum/EdgeTable.h"
 #include "stack/StackSpectra.h"
 
 #include <QDebug>
@@ -147,6 +148,15 @@ EnergyShiftView Session::shiftView() const
   v.measured = m_shiftMap->cond().blockSpan();
   v.values = m_shiftMap->data();
   return v;
+}
+
+void Session::refreshSuggestedEdge()
+{
+  static const char* const edges[] = { "K", "L1", "L2", "L3" };
+  double eV = 0.0;
+  if (suggestedEdgeIndex >= 0 && suggestedEdgeIndex < 4 &&
+      lookupEdgeEnergy(suggestedElement.trimmed(), QLatin1String(edges[suggestedEdgeIndex]), eV))
+    suggestedEdgeEV = QString::number(eV, 'g', 6);
 }
 
 double Session::suggestedEdge() const

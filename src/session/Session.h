@@ -115,7 +115,12 @@ public:
   // x, y, width, height; an empty rectangle means the whole image.
   QRectF region;
   bool suggestElm = false;
+  QString suggestedElement = QStringLiteral("Cu");
+  int suggestedEdgeIndex = 0; // K, L1, L2, L3
   QString suggestedEdgeEV = QStringLiteral("8979");
+  // The edge energy follows the element and the edge where the table
+  // knows them; otherwise it stays.
+  void refreshSuggestedEdge();
   bool energyCorrection = false; // Victoreen lines for the points' spectra
 
   // ---- Calibration ----

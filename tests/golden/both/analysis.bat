@@ -7,6 +7,10 @@ set_i0_energy_pattern "\d\d\d\d\d_\d\d\d\d"
 set_band_w 1
 set_band_h 1
 select_region 2 2 24 14
+Suggesting_Elm Ni
+Suggesting_Elm Cu
+Suggesting_Edge 0
+Suggest_Elm 1
 
 load_I1_files_of_pattern NEW sample-data/foil/tif I1_*.tif
 load_I0_files_of_pattern NEW sample-data/foil/tif I0_*.tif
