@@ -212,7 +212,8 @@ void Body::saveFlatDark()
 
 bool Body::saveImage(const QString& fname)
 {
-  const QImage view = m_ui->dispA->grab().toImage();
+  // The picture, not the cursor box and selection frame drawn over it.
+  const QImage view = m_ui->dispA->viewPicture();
   if (!m_mapShown)
     return saveImageFile(view, fname);
   // A map's picture says nothing without its scale: the colour bar with

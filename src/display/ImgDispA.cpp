@@ -127,6 +127,18 @@ void ImgDispA::drawImage(QPainter* p)
     drawOverlayer(p);
 }
 
+QImage ImgDispA::viewPicture()
+{
+  QImage out(size(), QImage::Format_RGB32);
+  out.fill(background());
+  updateCoord();
+  if (hasImage() && isUsableView(m_view)) {
+    QPainter p(&out);
+    p.drawImage(QRectF(out.rect()), m_image, m_view);
+  }
+  return out;
+}
+
 void ImgDispA::drawSelection(QPainter* p)
 {
   if (!m_selecting && !m_areaSelected)

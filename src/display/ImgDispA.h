@@ -62,6 +62,9 @@ public slots:
   void onWheelMoved();
   void resetImageViewWindow();
   void setShowOverlayer(bool f);
+  // The image as the view window shows it, at the widget's size, without
+  // what is drawn over it (selection frame, the owner's marks).
+  QImage viewPicture();
   void setSelectedArea(int x1, int y1, int x2, int y2);
   void setViewWAsSelectedArea();
   void clearSelectedArea();

@@ -143,6 +143,34 @@ TEST_F(BodyFixture, SavedMapFollowsTheLastSelection)
   EXPECT_EQ(QDir(out).entryList({ "pic-*-cBar.png" }).size(), 1);
 }
 
+// "Save Image" writes the picture without the box of the spectrum and the
+// selection frame drawn over it: a grey frame stays grey in the file.
+TEST_F(BodyFixture, SavedImageHasNoMarksOverIt)
+{
+  ASSERT_TRUE(loadI1(makeStack("M", 2), true));
+  Ui::Body& ui = *m_body->form();
+  m_body->resize(900, 700);
+  m_body->show();
+  m_body->showXafsSpectrum(10, 10);
+  ui.dispA->setSelectedArea(4, 4, 20, 16);
+  const QImage onScreen = ui.dispA->grab().toImage();
+  const QString file = m_dir + "/view.png";
+  ASSERT_TRUE(m_body->saveImage(file));
+  const QImage saved(file);
+  ASSERT_FALSE(saved.isNull());
+  auto coloured = [](const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) {
+        const QColor c = img.pixelColor(x, y);
+        n += c.red() != c.green() || c.green() != c.blue() ? 1 : 0;
+      }
+    return n;
+  };
+  EXPECT_GT(coloured(onScreen), 0); // the marks are there to leave out
+  EXPECT_EQ(coloured(saved), 0);
+}
+
 // A refusal shows in the window where the user acted and in the main
 // window's status line, not only in the log.
 TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
