@@ -24,6 +24,8 @@ constexpr int BlockRows = 1024;
 // these partial matrices are added in their order, so the sum is the same
 // for any number of threads.
 constexpr int ChunkBlocks = 8;
+// Rows per block of the k-means assignment and of its sums.
+constexpr int KMeansBlockRows = 4096;
 
 // Calls work(i) for i in [0, count) on up to `threads` threads (the caller's
 // among them).
@@ -139,26 +141,36 @@ KMeans lloyd(const std::vector<double>& p,
 {
   KMeans out;
   out.labels.assign(size_t(rows), -1);
-  std::vector<double> sums(size_t(k) * dims);
+  // Each row's label depends on that row alone; the centres' sums are taken
+  // per block of rows in row order and the blocks added in their order, so
+  // no number depends on how the blocks were spread over the threads.
+  const int blocks = (rows + KMeansBlockRows - 1) / KMeansBlockRows;
+  const size_t width = size_t(k) * size_t(dims);
+  std::vector<double> blockSums(size_t(blocks) * width);
+  std::vector<int> blockCounts(size_t(blocks) * size_t(k));
+  std::vector<char> changedIn(static_cast<size_t>(blocks));
+  std::vector<double> sums(width);
   std::vector<int> counts(static_cast<size_t>(k));
-  // Each row's label depends on that row alone, so splitting the rows over
-  // threads cannot change any number; the sums below run in row order.
-  threads = std::max(1, std::min(threads, rows / 4096 + 1));
-  std::vector<char> changedIn(static_cast<size_t>(threads));
   for (int it = 0; it < maxIterations; ++it) {
     if (cancel && cancel->load(std::memory_order_relaxed))
       return out;
-    const auto chunk = [&](int t) {
-      const int r0 = int(qint64(rows) * t / threads);
-      const int r1 = int(qint64(rows) * (t + 1) / threads);
-      changedIn[size_t(t)] = assign(p, r0, r1, dims, k, centres, out.labels) ? 1 : 0;
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-      pool.emplace_back(chunk, t);
-    chunk(0);
-    for (std::thread& th : pool)
-      th.join();
+    spread(blocks, threads, [&](int b) {
+      const int r0 = b * KMeansBlockRows;
+      const int r1 = std::min(rows, r0 + KMeansBlockRows);
+      changedIn[size_t(b)] = assign(p, r0, r1, dims, k, centres, out.labels) ? 1 : 0;
+      double* bs = blockSums.data() + size_t(b) * width;
+      int* bc = blockCounts.data() + size_t(b) * size_t(k);
+      std::fill(bs, bs + width, 0.0);
+      std::fill(bc, bc + k, 0);
+      for (int r = r0; r < r1; ++r) {
+        const int c = out.labels[size_t(r)];
+        ++bc[c];
+        const double* x = p.data() + size_t(r) * dims;
+        double* sc = bs + size_t(c) * dims;
+        for (int d = 0; d < dims; ++d)
+          sc[d] += x[d];
+      }
+    });
     bool changed = false;
     for (char c : changedIn)
       changed = changed || c;
@@ -167,12 +179,12 @@ KMeans lloyd(const std::vector<double>& p,
       break;
     std::fill(sums.begin(), sums.end(), 0.0);
     std::fill(counts.begin(), counts.end(), 0);
-    for (int r = 0; r < rows; ++r) {
-      const int c = out.labels[r];
-      ++counts[c];
-      const double* x = p.data() + size_t(r) * dims;
-      for (int d = 0; d < dims; ++d)
-        sums[size_t(c) * dims + d] += x[d];
+    for (int b = 0; b < blocks; ++b) {
+      const double* bs = blockSums.data() + size_t(b) * width;
+      for (size_t i = 0; i < width; ++i)
+        sums[i] += bs[i];
+      for (int c = 0; c < k; ++c)
+        counts[size_t(c)] += blockCounts[size_t(b) * size_t(k) + size_t(c)];
     }
     // An emptied cluster keeps its centre.
     for (int c = 0; c < k; ++c)

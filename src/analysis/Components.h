@@ -50,9 +50,9 @@ struct KMeans
 // k-means of `rows` x `dims` points into k clusters: k-means++ seeding from a
 // fixed seed, `restarts` runs, the lowest within-cluster sum kept (the first
 // on a tie), at most `maxIterations` assignment rounds each. The assignment
-// of the rows is spread over `threads` threads; the result does not depend
-// on their number. When `cancel` is given and becomes true, it returns soon,
-// between assignment rounds, with a result that means nothing.
+// of the rows and the sums of the centres are spread over `threads` threads
+// in fixed blocks of rows; the result does not depend on their number. When `cancel` is given and
+// becomes true, it returns soon, between assignment rounds, with a result that means nothing.
 KMeans kmeans(const std::vector<double>& points,
               int rows,
               int dims,
