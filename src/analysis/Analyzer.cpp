@@ -522,6 +522,10 @@ void Analyzer::setElemsProgress(double perCent)
 
 bool Analyzer::setLCFStd(int no, bool use, double dE, QString fname, QString isVic)
 {
+  // The row after the last is added first, as "Add Ref" does, so a batch
+  // can fit with three or more references.
+  if (no == m_refs.size())
+    addNewRef();
   if (no < 0 || no >= m_refs.size()) {
     qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(no);
     return false;

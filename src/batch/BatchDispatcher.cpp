@@ -144,7 +144,12 @@ void BatchDispatcher::handleKeyword(int keyword, const CmdLine& c)
       nextLoop(c);
       break;
     case BatchKeyword::Echo: {
-      const QString text = QStringLiteral("echo %1").arg(c.args.value(0));
+      // Inside a loop an echo says the loop's value, as a command's
+      // arguments do.
+      int room = kMaxBatchLineChars;
+      bool tooLong = false;
+      const QString said = substituteLoopVariables(c.args.value(0), m_loops, room, &tooLong);
+      const QString text = QStringLiteral("echo %1").arg(said);
       qDebug().noquote() << text;
       // Every other log entry ends its own line; an echo must too, or the
       // next entry runs on after it.

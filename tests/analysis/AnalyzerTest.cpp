@@ -122,6 +122,12 @@ TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
   Analyzer a(images);
   ASSERT_TRUE(a.setLCFStd(0, true, 0.0, stack.truth().referenceFiles[0], "0"));
   ASSERT_TRUE(a.setLCFStd(1, true, 2000.0, stack.truth().referenceFiles[1], "0"));
+  // The row after the last is added first; one further on is refused.
+  ASSERT_EQ(a.references().size(), 2);
+  EXPECT_TRUE(a.setLCFStd(2, false, 0.0, stack.truth().referenceFiles[0], "0"));
+  EXPECT_EQ(a.references().size(), 3);
+  EXPECT_FALSE(a.setLCFStd(4, false, 0.0, stack.truth().referenceFiles[0], "0"));
+  EXPECT_EQ(a.references().size(), 3);
   lctest::MessageCapture capture;
   QSignalSpy shown(&a, &Analyzer::analyzedSpectrum);
   for (int i = 0; i < 2; ++i) {

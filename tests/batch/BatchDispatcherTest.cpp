@@ -17,8 +17,10 @@ protected:
 
 TEST_F(BatchDispatcherTest, NestedLoopsSubstituteAndLog)
 {
+  lctest::MessageCapture capture;
   ASSERT_TRUE(exec.run({ ":for i %i 1 2",
                          ":FOR j %j 001 003 # padded",
+                         ":echo \"pass %i %j\"",
                          "save_image out%i_%j.png",
                          ":next j",
                          ":Next i" }));
@@ -31,10 +33,11 @@ TEST_F(BatchDispatcherTest, NestedLoopsSubstituteAndLog)
   EXPECT_EQ(exec.log.mid(0, 5),
             QStringList({ "for i : %i = 1\n",
                           "for j : %j = 001\n",
+                          "echo pass 1 001\n",
                           "save_image : out1_001.png\n",
-                          "next j : %j = 002\n",
-                          "save_image : out1_002.png\n" }));
+                          "next j : %j = 002\n" }));
   EXPECT_TRUE(exec.log.contains("next i : %i = 2\n"));
+  EXPECT_TRUE(capture.has("echo pass 2 003")); // the value, not the loop's form
 }
 
 TEST_F(BatchDispatcherTest, SkipsBlankLinesAndStrayNextAndStopsAtEnd)
