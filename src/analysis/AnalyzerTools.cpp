@@ -46,6 +46,9 @@ void Analyzer::setupTools()
   auto* procView = new QButtonGroup(this);
   for (QRadioButton* b : { m_ui->ShowMap1, m_ui->ShowMap2, m_ui->ShowProcessedMap })
     procView->addButton(b);
+  // The form's shared group unticked the default operation: tick it again.
+  if (!procType->checkedButton())
+    m_ui->ProcTypeSub->setChecked(true);
   m_sumUpCtrl = new SumUpCtrl(m_ui->SumUpRows);
   m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
   connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::askProcessMaps);

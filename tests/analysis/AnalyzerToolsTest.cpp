@@ -113,6 +113,8 @@ TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
 {
   MapImages images;
   Analyzer a(images);
+  EXPECT_TRUE(a.form()->ProcTypeSub->isChecked()); // shown beside the chosen map
+  EXPECT_TRUE(a.form()->ShowMap1->isChecked());
   fill(*a.ownMap(Analyzer::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);
   a.ownMap(Analyzer::ZansaMap)->setName(QStringLiteral("a2d Zansa"));
   a.form()->ShowZansa->setChecked(true);
