@@ -31,6 +31,8 @@ Analyzed2DRes& Analyzed2DRes::operator=(const Analyzed2DRes& other)
     return *this;
   m_no = other.m_no;
   m_name = other.m_name;
+  m_label = other.m_label;
+  m_source = other.m_source;
   m_cond = other.m_cond;
   m_data = other.m_data;
   m_processed = other.m_processed;

@@ -25,6 +25,14 @@ public:
 
   QString name() const { return m_name; }
   void setName(const QString& name) { m_name = name; }
+  // What a file that holds several maps calls this one, where the name
+  // alone does not tell maps apart (every reference's amount map is "LCF
+  // Ref 1"): e.g. "LCF Ref 2 Fraction"; empty takes the name. `source` is
+  // the file the map was made from (the reference's spectrum), if any.
+  QString label() const { return m_label.isEmpty() ? m_name : m_label; }
+  void setLabel(const QString& label) { m_label = label; }
+  QString source() const { return m_source; }
+  void setSource(const QString& source) { m_source = source; }
   const AnalyzeCond& cond() const { return m_cond; }
   int width() const { return m_cond.width; }
   int height() const { return m_cond.height; }
@@ -88,6 +96,8 @@ private:
 
   int m_no = 0;
   QString m_name;
+  QString m_label;
+  QString m_source;
   AnalyzeCond m_cond;
   quint64 m_generation = 0;
   QVector<double> m_data;

@@ -76,6 +76,8 @@ LCFReference::LCFReference(int number, QWidget* parent)
 
   m_maps[0] = new Analyzed2DRes(QStringLiteral("LCF Ref 1"), this);
   m_maps[1] = new Analyzed2DRes(QStringLiteral("LCF Ref 2"), this);
+  m_maps[0]->setLabel(QStringLiteral("LCF Ref %1 Amount").arg(number));
+  m_maps[1]->setLabel(QStringLiteral("LCF Ref %1 Fraction").arg(number));
 
   connect(m_file, &XafsFileSelect::newFile, this, &LCFReference::newFile);
   connect(m_file, &XafsFileSelect::cleared, this, &LCFReference::clearSpectrum);
@@ -149,6 +151,8 @@ void LCFReference::newFile(QString fname)
     return;
   }
   m_spectrum = loaded;
+  for (Analyzed2DRes* map : m_maps)
+    map->setSource(fname);
   m_file->setLoaded(true);
   renormalize();
   emit newFileSelected();

@@ -61,7 +61,9 @@ bool writeMap(hid_t group, const QString& path, const Analyzed2DRes& map)
   const int area[4] = { c.x0, c.y0, c.x1, c.y1 };
   const int bin[2] = { c.bx, c.by };
   const double range[2] = { map.min(), map.max() };
-  return writeStringAttribute(dset.id(), "name", map.name()) &&
+  if (!map.source().isEmpty() && !writeStringAttribute(dset.id(), "reference_file", map.source()))
+    return false;
+  return writeStringAttribute(dset.id(), "name", map.label()) &&
          writeAttribute(dset.id(), "area", H5T_NATIVE_INT, area, 4) &&
          writeAttribute(dset.id(), "bin_half", H5T_NATIVE_INT, bin, 2) &&
          writeAttribute(dset.id(), "min", H5T_NATIVE_DOUBLE, &range[0], 1) &&

@@ -10,7 +10,9 @@ class Analyzed2DRes;
 // given), each a height x width array of doubles, row 0 first, holding the
 // values the map shows (the processed values when they are selected), with
 // the attributes
-//   "name"      the map's name ("LCF Ref 1 Fraction"),
+//   "name"      the map's label ("LCF Ref 1 Amount", "LCF Ref 2 Fraction":
+//               reference row and kind; Analyzed2DRes::label),
+//   "reference_file" the file the map was made from, when there is one,
 //   "area"      x0, y0, x1, y1 of the analysed area (int),
 //   "bin_half"  the bin half width and height (int),
 //   "min", "max" the recorded range (double).

@@ -324,6 +324,9 @@ Session::Reference& Session::row(int i)
     Reference r;
     r.amount = std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 1"));
     r.fraction = std::make_unique<Analyzed2DRes>(QStringLiteral("LCF Ref 2"));
+    const int no = int(m_refs.size()) + 1;
+    r.amount->setLabel(QStringLiteral("LCF Ref %1 Amount").arg(no));
+    r.fraction->setLabel(QStringLiteral("LCF Ref %1 Fraction").arg(no));
     m_refs.push_back(std::move(r));
   }
   return m_refs[size_t(i)];
@@ -344,6 +347,8 @@ bool Session::setReference(int i, bool use, double dE, const QString& file, bool
   r.dEActive = true;
   r.victoreen = victoreen;
   r.file = file;
+  r.amount->setSource(file);
+  r.fraction->setSource(file);
   XafsSpectrum loaded;
   const bool read = loaded.load(file);
   if (!read || loaded.size() < 2) {

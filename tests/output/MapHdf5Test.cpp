@@ -64,7 +64,11 @@ TEST(MapHdf5, OneDatasetPerMapWithItsName)
 {
   AnalyzeCond c;
   c.setup(3, 2, 0, 0, 1, 0, 2, 2);
-  Analyzed2DRes fraction(QStringLiteral("LCF Ref 1 Fraction"));
+  // Every reference's fraction map is "LCF Ref 2": the file names the row
+  // and the kind.
+  Analyzed2DRes fraction(QStringLiteral("LCF Ref 2"));
+  fraction.setLabel(QStringLiteral("LCF Ref 1 Fraction"));
+  fraction.setSource(QStringLiteral("ref_A.dat"));
   fraction.reset(c);
   fraction.setData(1, 0, 0, 0, 0.25);
   fraction.setData(2, 1, 0, 0, 0.75);
