@@ -215,42 +215,6 @@ bool BatchExecutor::execFileCmd(const CmdLine& c)
     case UseI0:
       m_session.useI0 = a.flag(0);
       return true;
-    case BatchExtraCmd::AnalyzerExecPca:
-      return m_session.runComponents(a.integer(0), 0, false);
-    case BatchExtraCmd::AnalyzerExecCluster:
-      // clusters, then optionally the scores (none: as many as explain 99 %)
-      return m_session.runComponents(
-        a.count() > 1 ? a.integer(1) : 0, a.integer(0), a.count() <= 1);
-    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
-      if (a.text(0).isEmpty()) {
-        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
-        return false;
-      }
-      return m_session.saveClusterSpectra(a.text(0));
-    case BatchExtraCmd::AnalyzerSelectMap:
-      // A name may hold blanks ("PCA Score 1"): the words are joined again.
-      return m_session.selectMapByName(c.args.join(QLatin1Char(' ')));
-    case BatchExtraCmd::SaveEachSpectrum: {
-      // FILE [normalized|raw_xafs|raw]; without a format word the last
-      // choice stays.
-      const QString format = a.text(1).toLower();
-      SpectraFormat& chosen = m_session.spectraFormat;
-      if (format == QLatin1String("normalized"))
-        chosen = SpectraFormat::NormalizedXafs;
-      else if (format == QLatin1String("raw_xafs"))
-        chosen = SpectraFormat::RawXafs;
-      else if (format == QLatin1String("raw"))
-        chosen = SpectraFormat::Raw;
-      else if (!format.isEmpty()) {
-        qDebug().noquote() << QStringLiteral("%1 : unknown format %2").arg(c.cmd, a.text(1));
-        return false;
-      }
-      if (a.text(0).isEmpty()) {
-        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
-        return false;
-      }
-      return m_session.saveEachSpectrum(a.text(0));
-    }
     default:
       return notAvailable(c);
   }
@@ -382,42 +346,6 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case CalibShowWindow:
     case SaveDataCfgShowWindow:
       return windowOnly(c);
-    case BatchExtraCmd::AnalyzerExecPca:
-      return m_session.runComponents(a.integer(0), 0, false);
-    case BatchExtraCmd::AnalyzerExecCluster:
-      // clusters, then optionally the scores (none: as many as explain 99 %)
-      return m_session.runComponents(
-        a.count() > 1 ? a.integer(1) : 0, a.integer(0), a.count() <= 1);
-    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
-      if (a.text(0).isEmpty()) {
-        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
-        return false;
-      }
-      return m_session.saveClusterSpectra(a.text(0));
-    case BatchExtraCmd::AnalyzerSelectMap:
-      // A name may hold blanks ("PCA Score 1"): the words are joined again.
-      return m_session.selectMapByName(c.args.join(QLatin1Char(' ')));
-    case BatchExtraCmd::SaveEachSpectrum: {
-      // FILE [normalized|raw_xafs|raw]; without a format word the last
-      // choice stays.
-      const QString format = a.text(1).toLower();
-      SpectraFormat& chosen = m_session.spectraFormat;
-      if (format == QLatin1String("normalized"))
-        chosen = SpectraFormat::NormalizedXafs;
-      else if (format == QLatin1String("raw_xafs"))
-        chosen = SpectraFormat::RawXafs;
-      else if (format == QLatin1String("raw"))
-        chosen = SpectraFormat::Raw;
-      else if (!format.isEmpty()) {
-        qDebug().noquote() << QStringLiteral("%1 : unknown format %2").arg(c.cmd, a.text(1));
-        return false;
-      }
-      if (a.text(0).isEmpty()) {
-        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
-        return false;
-      }
-      return m_session.saveEachSpectrum(a.text(0));
-    }
     default:
       return notAvailable(c);
   }
