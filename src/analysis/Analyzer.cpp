@@ -17,6 +17,7 @@
 #include "ui_Analyzer.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QScreen>
 #include <QScrollArea>
@@ -308,9 +309,15 @@ void Analyzer::analyzeSpectrumFinished(const LcfResult& result)
       m_ui->Zansa->clear();
     const QString why =
       numbers ? QString() : QStringLiteral("Not fitted: ") + fitStatusText(result.status);
-    if (why != m_fitNote && !why.isEmpty())
+    // The log keeps the English line; the window shows it in its language.
+    const QString shown = numbers
+                            ? QString()
+                            : tr("Not fitted: %1")
+                                .arg(QCoreApplication::translate(
+                                  "FitStatus", fitStatusText(result.status).toUtf8().constData()));
+    if (shown != m_fitNote && !why.isEmpty())
       qDebug().noquote() << why;
-    showFitNote(why);
+    showFitNote(shown);
     m_lastFitted = result.fitted;
     emit analyzedSpectrum(m_lastSpectrum, m_lastFitted);
   }

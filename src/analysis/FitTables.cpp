@@ -9,19 +9,22 @@
 #include <limits>
 #include <vector>
 
+// English for the log; the windows translate it in the "FitStatus" context.
 QString fitStatusText(FitStatus status)
 {
   switch (status) {
     case FitStatus::Ok:
       return QString();
     case FitStatus::EmptySample:
-      return QStringLiteral("the spectrum has no points");
+      return QString::fromLatin1(QT_TRANSLATE_NOOP("FitStatus", "the spectrum has no points"));
     case FitStatus::TooFewReferences:
-      return QStringLiteral("fewer than two references");
+      return QString::fromLatin1(QT_TRANSLATE_NOOP("FitStatus", "fewer than two references"));
     case FitStatus::NoCommonRange:
-      return QStringLiteral("fewer than two usable references on the common energy range");
+      return QString::fromLatin1(QT_TRANSLATE_NOOP(
+        "FitStatus", "fewer than two usable references on the common energy range"));
     case FitStatus::NoEdge:
-      return QStringLiteral("edge jump not positive or below its noise");
+      return QString::fromLatin1(
+        QT_TRANSLATE_NOOP("FitStatus", "edge jump not positive or below its noise"));
   }
   return QString();
 }

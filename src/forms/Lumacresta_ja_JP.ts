@@ -378,6 +378,10 @@
         <source>Process Maps: Map 1 and Map 2 must both hold a map</source>
         <translation>マップ処理: マップ 1 とマップ 2 の両方にマップが必要です</translation>
     </message>
+    <message>
+        <source>Not fitted: %1</source>
+        <translation>フィットせず: %1</translation>
+    </message>
 </context>
 <context>
     <name>Analyzer2</name>
@@ -747,6 +751,10 @@
         <source>Used only while &quot;Suggest Elm.&quot; is ticked; otherwise the edge is searched and the lines end and start 10 eV from it.</source>
         <translation>「元素推定」にチェックがあるときだけ使います。ないときはエッジを探し、線はエッジから 10 eV で終わり・始まります。</translation>
     </message>
+    <message>
+        <source>Calibration not started: no standard (load a standard spectrum or type its edge energy)</source>
+        <translation>較正を開始しません: 標準試料がありません（標準スペクトルを読み込むか、そのエッジエネルギーを入力してください）</translation>
+    </message>
 </context>
 <context>
     <name>CalibCtrl</name>
@@ -1114,6 +1122,25 @@
     <message>
         <source>E pos.</source>
         <translation>E 位置</translation>
+    </message>
+</context>
+<context>
+    <name>FitStatus</name>
+    <message>
+        <source>the spectrum has no points</source>
+        <translation>スペクトルに点がありません</translation>
+    </message>
+    <message>
+        <source>fewer than two references</source>
+        <translation>参照が 2 つ未満です</translation>
+    </message>
+    <message>
+        <source>fewer than two usable references on the common energy range</source>
+        <translation>共通のエネルギー範囲で使える参照が 2 つ未満です</translation>
+    </message>
+    <message>
+        <source>edge jump not positive or below its noise</source>
+        <translation>エッジジャンプが正でないか、ノイズ以下です</translation>
     </message>
 </context>
 <context>
