@@ -17,6 +17,8 @@
 #include <QDebug>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 void Analyzer::setupElems()
 {
   m_aElemsConds = std::make_unique<AElemsConds>(this);
@@ -186,12 +188,21 @@ void Analyzer::recalcCorMap()
       this, QStringLiteral("No element maps to correlate"), tr("No element maps to correlate"));
     return;
   }
+  // A correlation of one ratio with its standard says nothing: the map
+  // would be flat.
+  const QVector<ElemCond> conds = elemConditions();
+  if (std::count_if(conds.begin(), conds.end(), [](const ElemCond& c) { return c.use; }) < 2) {
+    refuse(this,
+           QStringLiteral("Correlation map needs at least two elements"),
+           tr("Correlation map needs at least two elements"));
+    return;
+  }
   const Analyzed2DRes* first = m_elems.first()->map(ElemMapRatio);
   QVector<QVector<double>> ratios;
   for (const ElemCtrl* e : m_elems)
     ratios.append(e->map(ElemMapRatio)->data());
   auto kernel = std::make_shared<ElemCorKernel>(
-    ratios, first->width(), first->height(), elemConditions(), numberOr(m_ui->CorTh->text(), 0.9));
+    ratios, first->width(), first->height(), conds, numberOr(m_ui->CorTh->text(), 0.9));
   auto progress = connect(m_toolRun.get(), &MapsRun::progress, this, &Analyzer::setElemsProgress);
   m_toolRun->runNow(first->cond(), kernel, { m_maps[ElemsCorMap], m_maps[ElemsCorThMap] });
   disconnect(progress);

@@ -382,6 +382,10 @@
         <source>Not fitted: %1</source>
         <translation>フィットせず: %1</translation>
     </message>
+    <message>
+        <source>Correlation map needs at least two elements</source>
+        <translation>相関マップには2つ以上の元素が必要です</translation>
+    </message>
 </context>
 <context>
     <name>Analyzer2</name>

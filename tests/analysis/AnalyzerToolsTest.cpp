@@ -90,6 +90,28 @@ TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
   EXPECT_EQ(a.form()->ElemsCorrelation->text(), QStringLiteral("1"));
 }
 
+TEST(AnalyzerElems, CorrelationMapNeedsTwoElements)
+{
+  loadEdgeTable();
+  const struct
+  {
+    const char* names;
+    bool refused;
+  } cases[] = { { "Fe", true }, { "Fe, Ni", false } };
+  for (const auto& c : cases) {
+    MapImages images;
+    Analyzer a(images);
+    a.setTargetElements(QString::fromLatin1(c.names));
+    a.newElems();
+    for (ElemCtrl* e : a.elems())
+      fill(*e->map(ElemMapRatio), { 1, 2, 3, 4 }, 2, 2);
+    lctest::MessageCapture log;
+    a.recalcCorMap();
+    EXPECT_EQ(log.contains("Correlation map needs at least two elements"), c.refused) << c.names;
+    EXPECT_EQ(a.ownMap(Analyzer::ElemsCorMap)->hasData(), !c.refused) << c.names;
+  }
+}
+
 TEST(AnalyzerTools, RefusalsLeaveEverythingAsItWas)
 {
   MapImages images;
