@@ -1,6 +1,7 @@
 #include "analysis/RaKernel.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "input/TiffData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,4 +79,24 @@ int fillResidualRatio(const Analyzed2DRes& rest, const Analyzed2DRes& dmut, Anal
       ratio.setData(x, y, 0, 0, q);
     }
   return replaced;
+}
+
+QString residualEnergyOutside(const PointSpectra& spectra, double eRA)
+{
+  const QVector<TiffData*>& frames = spectra.sampler.stack().i1;
+  if (frames.isEmpty())
+    return QString();
+  double lo = frames.first()->energy, hi = lo;
+  for (const TiffData* f : frames) {
+    lo = std::min(lo, f->energy);
+    hi = std::max(hi, f->energy);
+  }
+  if (eRA >= lo && eRA <= hi)
+    return QString();
+  return QStringLiteral(
+           "Residual absorption at %1 eV is outside the stack's energies (%2 to %3 eV): "
+           "extrapolated")
+    .arg(eRA)
+    .arg(lo)
+    .arg(hi);
 }

@@ -28,6 +28,10 @@ private:
   double m_factor = 1.0;
 };
 
+// Why E_RA gives an extrapolated residual: it lies outside the energies of
+// the spectra's I1 frames. Empty when it lies inside (or there are no frames).
+QString residualEnergyOutside(const PointSpectra& spectra, double eRA);
+
 // The two values of the residual at E_RA for one spectrum.
 void residualAt(const XafsSpectrum& s, double eRA, double factor, double& dmut, double& rest);
 

@@ -1,6 +1,7 @@
 // The element, residual-absorption and sum-up runs of the main window, and
 // the display tools of the result maps (deglitch, processed copy).
 
+#include "app/Refusal.h"
 #include "app/TextItems.h"
 #include "body/Body.h"
 
@@ -132,7 +133,14 @@ void Body::startRA2DAnalysis()
   }
   PointSpectra spectra = analysisSpectra();
   spectra.name = QStringLiteral("Body-RaA");
-  auto kernel = std::make_shared<RaKernel>(spectra, m_analyzer->raEnergy(), m_analyzer->raFactor());
+  const double eRA = m_analyzer->raEnergy();
+  const QString outside = residualEnergyOutside(spectra, eRA);
+  if (!outside.isEmpty())
+    refuse(
+      m_analyzer.get(),
+      outside,
+      tr("Residual absorption at %1 eV is outside the stack's energies: extrapolated").arg(eRA));
+  auto kernel = std::make_shared<RaKernel>(spectra, eRA, m_analyzer->raFactor());
   m_raRun->start(
     ac, kernel, { m_analyzer->ownMap(Analyzer::DMutMap), m_analyzer->ownMap(Analyzer::RestMap) });
 }

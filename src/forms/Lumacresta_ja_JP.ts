@@ -759,6 +759,10 @@
         <source>Calibration not started: no standard (load a standard spectrum or type its edge energy)</source>
         <translation>較正を開始しません: 標準試料がありません（標準スペクトルを読み込むか、そのエッジエネルギーを入力してください）</translation>
     </message>
+    <message>
+        <source>Residual absorption at %1 eV is outside the stack&apos;s energies: extrapolated</source>
+        <translation>残差吸収の %1 eV はスタックのエネルギー範囲外です: 外挿します</translation>
+    </message>
 </context>
 <context>
     <name>CalibCtrl</name>

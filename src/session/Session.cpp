@@ -420,6 +420,9 @@ bool Session::runResidual()
   });
   PointSpectra spectra = analysisSpectra();
   spectra.name = QStringLiteral("Body-RaA");
+  const QString outside = residualEnergyOutside(spectra, raEnergy);
+  if (!outside.isEmpty())
+    qDebug().noquote() << outside;
   Analyzed2DRes* dmut = m_ownMaps[kDMutMap].get();
   Analyzed2DRes* rest = m_ownMaps[kRestMap].get();
   run.start(ac, std::make_shared<RaKernel>(spectra, raEnergy, raFactor), { dmut, rest });

@@ -493,6 +493,17 @@ TEST(ResidualRun, MapsEqualTheOnePointAnswerOnEveryThreadCount)
   EXPECT_CLOSE(one[0][4 * 8 + 3], post - pre);
   EXPECT_CLOSE(one[1][4 * 8 + 3], 2 * pre - post);
   EXPECT_CLOSE(one[1][0], 0.0); // outside the area
+  // An energy beyond the stack's is said; the run still extrapolates.
+  const struct
+  {
+    double eRA;
+    bool said;
+  } energies[] = { { 7300.0, false }, { 20000.0, true }, { 1000.0, true } };
+  for (const auto& c : energies)
+    EXPECT_EQ(residualEnergyOutside(w.spectra(), c.eRA)
+                .startsWith(QStringLiteral("Residual absorption at %1 eV is outside").arg(c.eRA)),
+              c.said)
+      << c.eRA;
 }
 
 TEST(MapsRun, RefusalEndsOnce)
