@@ -66,6 +66,7 @@ int batchExtraCommandCode(const QString& word)
     { "calib_set_edge_position", BatchExtraCmd::CalibSetEdgeLocate },
     { "analyzer_set_elem_edge_position", BatchExtraCmd::AnalyzerSetElemEdgeLocate },
     { "saveDataCfg_save_as_hdf5", BatchExtraCmd::SaveDataCfgSaveAsHdf5 },
+    { "calib_remove_outliers", BatchExtraCmd::CalibRemoveOutliers },
   };
   for (const auto& e : extra)
     if (word.compare(QLatin1String(e.word), Qt::CaseInsensitive) == 0)

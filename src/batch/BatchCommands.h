@@ -156,6 +156,7 @@ enum Code : int
   CalibSetEdgeLocate = 207,
   AnalyzerSetElemEdgeLocate = 208,
   SaveDataCfgSaveAsHdf5 = 209,
+  CalibRemoveOutliers = 210,
   None = -1
 };
 }

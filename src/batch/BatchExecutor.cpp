@@ -364,6 +364,8 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
     case BatchExtraCmd::SaveDataCfgSaveAsHdf5:
       m_session.save.kind = Session::SaveKind::Hdf5;
       return true;
+    case BatchExtraCmd::CalibRemoveOutliers:
+      return m_session.removeShiftOutliers();
     case BatchExtraCmd::CalibSetEdgeLocate: {
       EdgeLocate locate = EdgeLocate::Grid;
       if (!edgeLocateFromName(a.text(0), locate)) {

@@ -641,6 +641,9 @@ bool Body::execExtraCmd(const CmdLine& c)
       // save_data then writes every map into one HDF5 file.
       m_saveDataCfg->setSaveAsHdf5();
       return true;
+    case BatchExtraCmd::CalibRemoveOutliers:
+      normalizeEShift();
+      return true;
     case BatchExtraCmd::CalibSetEdgeLocate:
     case BatchExtraCmd::AnalyzerSetElemEdgeLocate: {
       // grid | interpolated | derivative

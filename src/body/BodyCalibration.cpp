@@ -45,6 +45,7 @@ void Body::setupCalibration()
   connect(m_calibCtrl, &CalibCtrl::saveEMap, this, [this](const QString& f) { saveEMap(f); });
   connect(m_calibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
   connect(m_calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+  connect(m_calibCtrl, &CalibCtrl::removeOutliers, this, &Body::normalizeEShift);
   m_calibRun = std::make_unique<PointRun>();
   connect(m_calibRun.get(), &PointRun::rowStarted, this, [](int, double percent) {
     qDebug().noquote() << "progress" << percent;
@@ -191,9 +192,12 @@ void Body::newStdFile()
 
 void Body::normalizeEShift()
 {
+  if (!m_shiftMap->hasData()) {
+    qDebug().noquote() << kNoShiftMapLine;
+    return;
+  }
   logWithTime(QStringLiteral("Start Normalize E Shift"));
-  m_shiftMap->deglitch2(40.0);
-  m_shiftMap->copyProc2Data();
+  removeShiftOutliers(*m_shiftMap);
   renderShiftMap();
   m_ui->dispA->update();
   refreshSpectrumSoon();

@@ -53,6 +53,7 @@ CalibCtrl::CalibCtrl(QWidget* parent)
   connect(m_saveDialog, &QFileDialog::fileSelected, this, &CalibCtrl::saveEMap);
   connect(m_ui->ExecCalib, &QPushButton::clicked, this, &CalibCtrl::execCalibration);
   connect(m_ui->ClearMap, &QPushButton::clicked, this, &CalibCtrl::clearMap);
+  connect(m_ui->RemoveOutliers, &QPushButton::clicked, this, &CalibCtrl::removeOutliers);
   connect(m_ui->StdBGVictreen, &QRadioButton::toggled, this, &CalibCtrl::stdBGToggled);
 }
 

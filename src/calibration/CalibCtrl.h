@@ -54,6 +54,7 @@ signals:
   void saveEMap(QString fname);
   void loadEMap(QString fname);
   void clearMap();
+  void removeOutliers();
 
 public slots:
   void newFile(QString fname);

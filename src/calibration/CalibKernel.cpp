@@ -1,6 +1,7 @@
 #include "calibration/CalibKernel.h"
 
 #include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QDebug>
@@ -67,6 +68,15 @@ struct CalibScratch : KernelScratch
 };
 
 } // namespace
+
+bool removeShiftOutliers(Analyzed2DRes& map)
+{
+  if (!map.hasData())
+    return false;
+  map.deglitch2(kShiftOutlierLimit);
+  map.copyProc2Data();
+  return true;
+}
 
 std::unique_ptr<KernelScratch> CalibPointKernel::makeScratch() const
 {

@@ -6,6 +6,7 @@
 
 #include <QVector>
 
+class Analyzed2DRes;
 class XafsSpectrum;
 struct AnalyzeCond;
 
@@ -50,6 +51,16 @@ struct ShiftStats
   double sigma = 0.0;
 };
 ShiftStats shiftMapStats(const QVector<double>& values, const AnalyzeCond& scan);
+
+// Shifts this far (eV) or further from the map's mean are no edge but a
+// failed point.
+inline constexpr double kShiftOutlierLimit = 40.0;
+// The line of a removal refused for want of a map.
+inline constexpr char kNoShiftMapLine[] = "calib_remove_outliers : no energy-shift map";
+// Replaces the outliers of a calibrated map in place (the map's second
+// deglitch with kShiftOutlierLimit, copied back into its values). A map
+// without data stays as it is and false comes back.
+bool removeShiftOutliers(Analyzed2DRes& map);
 
 // The calibration run's point kernel: the shift of the point's spectrum
 // ("Body-Calib", built by `spectra`) against the standard edge, one value a

@@ -866,6 +866,14 @@
         <source>Load Energy Shift Map</source>
         <translation>エネルギーシフトマップを読み込み</translation>
     </message>
+    <message>
+        <source>Replaces every shift 40 eV or more from the map&apos;s mean by the mean of its neighbours within that limit</source>
+        <translation>マップの平均から 40 eV 以上離れたシフトを、その範囲内にある近傍の平均で置き換えます</translation>
+    </message>
+    <message>
+        <source>Remove Outliers</source>
+        <translation>外れ値を除去</translation>
+    </message>
 </context>
 <context>
     <name>ComponentsWindow</name>

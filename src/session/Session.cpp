@@ -316,6 +316,16 @@ void Session::clearShiftMap()
   emit changed();
 }
 
+bool Session::removeShiftOutliers()
+{
+  if (!::removeShiftOutliers(*m_shiftMap)) {
+    qDebug().noquote() << kNoShiftMapLine;
+    return false;
+  }
+  emit changed();
+  return true;
+}
+
 // ---- LCF ------------------------------------------------------------------
 
 Session::Reference& Session::row(int i)

@@ -131,6 +131,8 @@ public:
   bool saveShiftMap(const QString& file) const;
   bool loadShiftMap(const QString& file);
   void clearShiftMap();
+  // Refused, with a line, while there is no shift map.
+  bool removeShiftOutliers();
   const Analyzed2DRes& shiftMap() const { return *m_shiftMap; }
 
   // ---- LCF ----

@@ -88,10 +88,10 @@ TEST(CommandTable, WordsBeyondTheTableHaveCodesOfTheirOwn)
   // Each added word is found (any letter case), none takes a table code and
   // no two share one: a shared code would run the other word's action.
   const QStringList words{
-    "save_each_spectrum",      "analyzer_set_LCF_constraint", "load_hdf5_stack",
-    "analyzer_exec_pca",       "analyzer_exec_cluster",       "analyzer_save_cluster_spectra",
-    "analyzer_select_map",     "calib_set_edge_position",     "analyzer_set_elem_edge_position",
-    "saveDataCfg_save_as_hdf5"
+    "save_each_spectrum",       "analyzer_set_LCF_constraint", "load_hdf5_stack",
+    "analyzer_exec_pca",        "analyzer_exec_cluster",       "analyzer_save_cluster_spectra",
+    "analyzer_select_map",      "calib_set_edge_position",     "analyzer_set_elem_edge_position",
+    "saveDataCfg_save_as_hdf5", "calib_remove_outliers"
   };
   QSet<int> codes;
   for (const QString& w : words) {

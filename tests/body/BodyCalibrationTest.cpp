@@ -109,6 +109,33 @@ TEST_F(BodyFixture, MapFileSizeRules)
   EXPECT_CLOSE(b.shiftMapValueAt(4, 3), -0.2, 1e-3);
 }
 
+// One failed point in a map: the word replaces it by the mean of its
+// neighbours and leaves the rest; with no map it refuses and reports once.
+TEST_F(BodyFixture, RemoveOutliersReplacesAFailedPoint)
+{
+  Body& b = *m_body;
+  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
+  lctest::MessageCapture log;
+  exec("calib_remove_outliers");
+  EXPECT_EQ(reports.size(), 1);
+  EXPECT_TRUE(log.contains("calib_remove_outliers : no energy-shift map"));
+
+  AnalyzeCond scan;
+  scan.setup(kWidth, kHeight, 0, 0, 0, 0, kWidth, kHeight);
+  QVector<double> shifts;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      shifts << (x == 10 && y == 5 ? 100.0 : 0.1 * x - 0.2 * y);
+  const QString file = m_dir + "/outlier.emp";
+  ASSERT_TRUE(writeEmpFile(file, EmpWriteInfo{ kEs, kSi111, "std.dat" }, scan, shifts));
+  b.calibCtrl()->setEdgeEV(QString());
+  exec("calib_load_map " + file);
+  EXPECT_CLOSE(b.shiftMapValueAt(10, 5), 100.0, 0.1);
+  exec("calib_remove_outliers");
+  EXPECT_CLOSE(b.shiftMapValueAt(10, 5), 0.0, 1e-3);
+  EXPECT_CLOSE(b.shiftMapValueAt(31, 0), 3.1, 1e-3);
+}
+
 // A map of the image's size: read back through the main window, saved and
 // read again; the spectrum at a position takes the map's shift, and a
 // non-empty EdgeEeV field reinterprets the angles against its energy.

@@ -18,6 +18,7 @@ Use_I0 1
 calib_load_std sample-data/foil/tif/ref_A.dat
 calib_set_edge_position interpolated
 calib_exec
+calib_remove_outliers
 calib_save_map out/shift.emp
 
 load_I1_files_of_pattern NEW sample-data/tif I1_*.tif
