@@ -49,6 +49,13 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
     emit ended();
     return false;
   }
+  // setup() cuts the area to the image: one wholly outside keeps no pixel.
+  if (area->x0 >= area->width || area->y0 >= area->height || area->x1 <= 0 || area->y1 <= 0) {
+    qDebug().noquote() << "LCF 2D analysis not started: the area lies outside the image";
+    emit refused(QStringLiteral("LCF 2D analysis not started: the area lies outside the image"));
+    emit ended();
+    return false;
+  }
   int usable = 0;
   for (const RefSnapshot& r : setup.refs)
     usable += r.usable() ? 1 : 0;

@@ -280,23 +280,27 @@ TEST(PointRun, RefusedAndEmptyRunsEndOnce)
   EXPECT_EQ(ended.count(), 4);
   EXPECT_FALSE(run.isRunning());
 
-  // An area right of the image: every point is outside; the run walks its
-  // rows without a fit and ends once, also when a row refresh stops it.
-  const AnalyzeCond outside = w.area(0, 0, 20, 0, 5, 8);
+  // Areas wholly outside the image keep no pixel to fit.
+  for (const AnalyzeCond& outside : { w.area(0, 0, 20, 0, 5, 8), w.area(0, 0, 0, -9, 8, 4) }) {
+    capture.clear();
+    EXPECT_FALSE(run.start(&outside, w.setup(false), w.maps));
+    EXPECT_TRUE(capture.has("LCF 2D analysis not started: the area lies outside the image"));
+  }
+  EXPECT_EQ(ended.count(), 6);
+  // A run stopped by a row refresh ends once.
   LcfRunSetup refreshing = w.setup(false);
   refreshing.refreshOnRows = true;
   QObject::connect(&run, &LcfRun::mapsRendered, &run, [&] { run.stop(); });
-  EXPECT_TRUE(run.start(&outside, refreshing, w.maps));
+  EXPECT_TRUE(run.start(&c, refreshing, w.maps));
   run.engine().waitForEnd();
   QCoreApplication::processEvents();
-  EXPECT_EQ(ended.count(), 5);
-  EXPECT_EQ(run.pointsDone(), 0);
+  EXPECT_EQ(ended.count(), 7);
   // A new start ends the old run first: one end each.
   QObject::disconnect(&run, &LcfRun::mapsRendered, &run, nullptr);
   EXPECT_TRUE(run.start(&c, w.setup(false), w.maps));
   EXPECT_TRUE(run.start(&c, w.setup(false), w.maps));
   run.engine().waitForEnd();
-  EXPECT_EQ(ended.count(), 7);
+  EXPECT_EQ(ended.count(), 9);
 }
 
 TEST(PointRun, UnfittedPointsAreNaNAndCountedOnce)
