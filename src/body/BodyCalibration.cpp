@@ -303,31 +303,15 @@ bool Body::loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH)
     qDebug().noquote() << "Invalid Energy Map Data File : " + fname;
     return false;
   }
-  // Without a loaded image the file's size is taken as it is.
-  if (!m_i1Frames.isEmpty() && (empH.width != m_stackWidth || empH.height != m_stackHeight)) {
-    qDebug().noquote() << QStringLiteral("Loading Energy Map size : %1 x %2 : is not matched "
-                                         "to the current image size : %3 x %4")
-                            .arg(empH.width)
-                            .arg(empH.height)
-                            .arg(m_stackWidth)
-                            .arg(m_stackHeight);
+  if (!empFitsImage(empH, !m_i1Frames.isEmpty(), m_stackWidth, m_stackHeight))
     return false;
-  }
   const double edgeField = m_calibCtrl->edgeEV();
   const double es = edgeField > 0.0 ? edgeField : empH.stdEdgeEnergy;
   logWithTime(QStringLiteral("Start Reading EMP file "));
   QVector<double> values;
   if (!readEmpValues(in, empH, es, values))
     return false; // the map stays as it was
-  AnalyzeCond ac;
-  ac.setup(empH.width,
-           empH.height,
-           empH.binHalfWidth,
-           empH.binHalfHeight,
-           empH.areaX0,
-           empH.areaY0,
-           empH.areaX1 - empH.areaX0,
-           empH.areaY1 - empH.areaY0);
+  AnalyzeCond ac = empRaster(empH);
   map.reset(ac);
   for (int y = 0; y < empH.height; ++y)
     for (int x = 0; x < empH.width; ++x)

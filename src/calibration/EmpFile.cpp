@@ -196,3 +196,30 @@ bool writeEmpFile(const QString& fname,
   }
   return true;
 }
+
+AnalyzeCond empRaster(const EMPHeader& h)
+{
+  AnalyzeCond ac;
+  ac.setup(h.width,
+           h.height,
+           h.binHalfWidth,
+           h.binHalfHeight,
+           h.areaX0,
+           h.areaY0,
+           h.areaX1 - h.areaX0,
+           h.areaY1 - h.areaY0);
+  return ac;
+}
+
+bool empFitsImage(const EMPHeader& h, bool imageLoaded, int width, int height)
+{
+  if (!imageLoaded || (h.width == width && h.height == height))
+    return true;
+  qDebug().noquote() << QStringLiteral("Loading Energy Map size : %1 x %2 : is not matched "
+                                       "to the current image size : %3 x %4")
+                          .arg(h.width)
+                          .arg(h.height)
+                          .arg(width)
+                          .arg(height);
+  return false;
+}

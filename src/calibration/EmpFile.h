@@ -2,6 +2,8 @@
 
 #include "calibration/EMPHeader.h"
 
+#include "analysis/AnalyzeCond.h"
+
 #include <QString>
 #include <QVector>
 
@@ -37,6 +39,15 @@ bool readEmpValues(QTextStream& in,
                    const EMPHeader& header,
                    double stdEdge,
                    QVector<double>& values);
+
+// The raster the map's values were measured on (image size, bin half sizes
+// and area of the header).
+AnalyzeCond empRaster(const EMPHeader& header);
+
+// True when a map of the header's size can go with the loaded images (any
+// size while none is loaded); otherwise false with "Loading Energy Map size
+// : ... is not matched to the current image size : ...".
+bool empFitsImage(const EMPHeader& header, bool imageLoaded, int width, int height);
 
 // What a map file records beside the values.
 struct EmpWriteInfo

@@ -267,28 +267,13 @@ bool Session::loadShiftMap(const QString& file)
     qDebug().noquote() << "Invalid Energy Map Data File : " + file;
     return false;
   }
-  if (!m_i1.isEmpty() && (h.width != m_width || h.height != m_height)) {
-    qDebug().noquote() << QStringLiteral("Loading Energy Map size : %1 x %2 : is not matched "
-                                         "to the current image size : %3 x %4")
-                            .arg(h.width)
-                            .arg(h.height)
-                            .arg(m_width)
-                            .arg(m_height);
+  if (!empFitsImage(h, !m_i1.isEmpty(), m_width, m_height))
     return false;
-  }
   const double edgeField = m_calib.edgeEV.toDouble();
   QVector<double> values;
   if (!readEmpValues(in, h, edgeField > 0.0 ? edgeField : h.stdEdgeEnergy, values))
     return false;
-  AnalyzeCond ac;
-  ac.setup(h.width,
-           h.height,
-           h.binHalfWidth,
-           h.binHalfHeight,
-           h.areaX0,
-           h.areaY0,
-           h.areaX1 - h.areaX0,
-           h.areaY1 - h.areaY0);
+  AnalyzeCond ac = empRaster(h);
   AnalyzeCond area;
   if (analyzeCond(area)) {
     EnergyShiftView v;

@@ -78,15 +78,7 @@ bool readEmpPoints(const QString& path, QVector<MapValue>& points, QString& erro
     error = QStringLiteral("%1 is no energy-shift map").arg(path);
     return false;
   }
-  AnalyzeCond scan;
-  scan.setup(h.width,
-             h.height,
-             h.binHalfWidth,
-             h.binHalfHeight,
-             h.areaX0,
-             h.areaY0,
-             h.areaX1 - h.areaX0,
-             h.areaY1 - h.areaY0);
+  AnalyzeCond scan = empRaster(h);
   points.clear();
   do {
     if (scan.pointInside())
