@@ -1,5 +1,6 @@
 #include "batch/BatchExecutor.h"
 
+#include "analysis/Analyzed2DRes.h"
 #include "batch/BatchArgs.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchDispatcher.h"
@@ -8,6 +9,8 @@
 
 #include <QDebug>
 #include <QEventLoop>
+
+#include <algorithm>
 
 namespace {
 
@@ -84,6 +87,11 @@ bool BatchExecutor::windowOnly(const CmdLine& c)
     return m_windows->runWindowCommand(c);
   qDebug().noquote() << QStringLiteral("%1: needs the windows, skipped").arg(c.cmd);
   return true;
+}
+
+bool BatchExecutor::forwardToWindows(const CmdLine& c)
+{
+  return !m_windows || m_windows->runWindowCommand(c);
 }
 
 bool BatchExecutor::notAvailable(const CmdLine& c)
@@ -240,6 +248,25 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
       return true;
     case SaveData:
       return s.saveData(a.text(0));
+    case SaveDataAsTiff: {
+      const Analyzed2DRes* map = s.currentMap();
+      return s.saveDataAsTiff(a.text(0), std::max(0, map->no()));
+    }
+    case CbarSetRange:
+      qDebug().noquote() << "setting cbar";
+      // Values at the bottom and the top of the bar (the windows' labels),
+      // then the two limits as fractions of the bar, which a saved bar
+      // picture shows.
+      if (a.count() > 2) {
+        s.colourBar.lower = a.number(2);
+        s.colourBar.upper = a.number(3);
+      }
+      return forwardToWindows(c);
+    case CbarSetAll:
+      qDebug().noquote() << "cbar set all";
+      s.colourBar.lower = 0.0;
+      s.colourBar.upper = 1.0;
+      return forwardToWindows(c);
     case SuggestElm:
       s.suggestElm = a.flag(0);
       s.refreshSuggestedEdge();
@@ -281,6 +308,82 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
       return true;
     case AnalyzerExecRa:
       return s.runResidual();
+    case AnalyzerSetFixedScale:
+      s.scale.fixed = a.flag(0);
+      s.applyScale();
+      return true;
+    case AnalyzerSetScaleMax:
+    case AnalyzerSetScaleMin:
+      // The value, the (optional) fixed-scale flag that makes it count,
+      // then the scale is applied to the map on view, as an edit by hand
+      // does.
+      (c.code == AnalyzerSetScaleMax ? s.scale.max : s.scale.min) = sixDigits(a.number(0));
+      if (a.count() > 1)
+        s.scale.fixed = a.flag(1);
+      s.applyScale();
+      return true;
+    case AnalyzerSetDMutScaleMax:
+      s.scale.dmutMax = sixDigits(a.number(0));
+      return true;
+    case AnalyzerSetDMutScaleMin:
+      s.scale.dmutMin = sixDigits(a.number(0));
+      return true;
+    case AnalyzerSetRatioScaleMax:
+      s.scale.ratioMax = sixDigits(a.number(0));
+      return true;
+    case AnalyzerSetRatioScaleMin:
+      s.scale.ratioMin = sixDigits(a.number(0));
+      return true;
+    case AnalyzerSelectAnalysisMode:
+      if (a.integer(0) < 0 || a.integer(0) > 4) {
+        qDebug().noquote() << QStringLiteral("No analysis mode %1").arg(a.integer(0));
+        return false;
+      }
+      return s.selectImage(a.integer(0));
+    case AnalyzerTargetElements:
+      s.setTargetElements(a.text(0));
+      return true;
+    case AnalyzerElemsSelectTarget:
+      // an edge name ("Fe-K") or a row number (from 0)
+      return s.selectElemTarget(a.text(0));
+    case AnalyzerElemsSelectShow:
+      return s.selectElemShown(a.text(0));
+    case AnalyzerElemsSetDeVs:
+      s.setElemsDE(a.number(0));
+      return true;
+    case AnalyzerElemsSetCorrTh:
+      s.corTh = sixDigits(a.number(0));
+      return true;
+    case AnalyzerElemsSelectDispMode:
+      return s.selectElemDisplay(a.integer(0));
+    case AnalyzerElemsSetUse:
+      return s.setElemUse(a.text(0), a.flag(1));
+    case AnalyzerElemsSortByAn:
+      s.setSortByAtomicNumber(a.flag(0));
+      return true;
+    case AnalyzerElemsRoi:
+      return s.setElemRoi(a.text(0), a.number(1), a.number(2));
+    case AnalyzerElemsThdmut:
+      return s.setElemThDMut(a.text(0), a.number(1));
+    case AnalyzerElemsNoNeg:
+      return s.setElemNoNeg(a.text(0), a.flag(1));
+    case AnalyzerElemsBgDMut:
+      s.elemBackground.dmut = sixDigits(a.number(0));
+      return true;
+    case AnalyzerElemsBgDMutR:
+      s.elemBackground.dmutRatio = sixDigits(a.number(0));
+      return true;
+    case AnalyzerElemsBgDE:
+      s.elemBackground.dE = sixDigits(a.number(0));
+      return true;
+    case AnalyzerElemsBgROI:
+      s.elemBackground.roi = sixDigits(a.number(0));
+      return true;
+    case AnalyzerElemsBgNROI:
+      s.elemBackground.nroi = sixDigits(a.number(0));
+      return true;
+    case AnalyzerExecElems:
+      return s.runElems();
     case AnalyzerViewEnergyCorrection:
       s.energyCorrection = a.flag(0);
       return true;
@@ -333,8 +436,6 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case SaveImageWNum:
     case SaveAllImages:
     case MovePosition:
-    case CbarSetRange:
-    case CbarSetAll:
     case ScaleReset:
     case ZoomIn:
     case XafsViewNormalize:
@@ -366,7 +467,8 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
       return true;
     case BatchExtraCmd::CalibRemoveOutliers:
       return m_session.removeShiftOutliers();
-    case BatchExtraCmd::CalibSetEdgeLocate: {
+    case BatchExtraCmd::CalibSetEdgeLocate:
+    case BatchExtraCmd::AnalyzerSetElemEdgeLocate: {
       EdgeLocate locate = EdgeLocate::Grid;
       if (!edgeLocateFromName(a.text(0), locate)) {
         qDebug().noquote() << QStringLiteral("%1 : unknown edge position %2 (grid, "
@@ -374,7 +476,8 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
                                 .arg(c.cmd, a.text(0));
         return false;
       }
-      m_session.calibration().locate = locate;
+      (code == BatchExtraCmd::CalibSetEdgeLocate ? m_session.calibration().locate
+                                                 : m_session.elemLocate) = locate;
       return true;
     }
     case BatchExtraCmd::AnalyzerExecPca:

@@ -54,6 +54,9 @@ private:
   bool execAnalysisCmd(const CmdLine& c);
   bool execExtraCmd(const CmdLine& c);
   bool windowOnly(const CmdLine& c);
+  // A word whose values the Session keeps and whose picture on screen the
+  // windows show: without windows nothing more to do.
+  bool forwardToWindows(const CmdLine& c);
   bool notAvailable(const CmdLine& c);
 
   Session& m_session;

@@ -101,20 +101,6 @@ int Body::mapIndex() const
 
 namespace {
 
-// The colour bar's picture beside a TIFF save: its format follows the
-// extension, and a name whose extension no picture format has (a base name
-// "map.dat") gets ".png" instead of losing the picture.
-QString colourBarFileName(const QString& fname, int index)
-{
-  QString name =
-    insertIntoFileName(insertIntoFileName(fname, QString::number(index)), QStringLiteral("cBar"));
-  const QByteArray suffix = QFileInfo(name).suffix().toLower().toLatin1();
-  const bool tiff = suffix == "tif" || suffix == "tiff";
-  if (!tiff && !QImageWriter::supportedImageFormats().contains(suffix))
-    name = QFileInfo(name).dir().filePath(QFileInfo(name).completeBaseName() + ".png");
-  return name;
-}
-
 // Writes `map` (which has data) as the 16-bit TIFF `name` with the
 // dialog's scale choice; `written` tells the scale used. False (with a
 // debug line) when the file cannot be written.

@@ -100,6 +100,17 @@ bool saveImageFile(const QImage& image, const QString& fileName)
   return true;
 }
 
+QString colourBarFileName(const QString& fname, int index)
+{
+  QString name =
+    insertIntoFileName(insertIntoFileName(fname, QString::number(index)), QStringLiteral("cBar"));
+  const QByteArray suffix = QFileInfo(name).suffix().toLower().toLatin1();
+  const bool tiff = suffix == "tif" || suffix == "tiff";
+  if (!tiff && !QImageWriter::supportedImageFormats().contains(suffix))
+    name = QFileInfo(name).dir().filePath(QFileInfo(name).completeBaseName() + ".png");
+  return name;
+}
+
 QByteArray tiff16Bytes(int width, int height, const QVector<quint16>& values)
 {
   if (width <= 0 || height <= 0 || values.size() != qint64(width) * height)

@@ -57,6 +57,10 @@ bool writeMapText(const QString& fileName, const MapRows& rows, const MapTextLay
 // 8-bit RGB TIFF, anything else through Qt's image writers); false with a
 // debug line when it cannot be written.
 bool saveImageFile(const QImage& image, const QString& fileName);
+// The colour bar's picture beside the TIFF save `fname` of map number
+// `index`: "<base>-<index>-cBar.<suffix>"; a suffix no picture format has
+// (a base name "map.dat") becomes ".png" instead of losing the picture.
+QString colourBarFileName(const QString& fname, int index);
 
 // "flat.dat" (every sample 1) and "dark.dat" (every sample 0) in `dir`, as
 // width x height 16-bit TIFF despite their extension. With no stack (a size

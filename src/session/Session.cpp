@@ -38,15 +38,6 @@ const char* const kOwnMapNames[] = {
   "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
 };
 
-// Positions in kOwnMapNames.
-enum
-{
-  kZansaMap = 0,
-  kDMutMap = 1,
-  kRestMap = 2,
-  kRatiMap = 3
-};
-
 // Runs `run` to its end on this thread.
 void waitFor(MapsRun& run)
 {
@@ -76,7 +67,6 @@ Session::Session(QObject* parent)
   // The analysis window opens with the two rows a fit needs, the first
   // one's fraction map selected.
   row(1);
-  m_current = m_refs[0].fraction.get();
 }
 
 Session::~Session() = default;
@@ -227,11 +217,10 @@ bool Session::calibrate()
   const bool inner = m_calib.innerPointType;
   PointRun run;
   run.setThreadCount(m_threads);
-  connect(&run, &PointRun::rowStarted, this, [this](int, double percent) {
-    qDebug().noquote() << "progress" << percent;
-    emit progress(percent);
-  });
-  qDebug().noquote() << "progress" << PointRaster(ac).progressAt(0);
+  // Progress goes out as the signal only: whoever watches says it in its
+  // own form.
+  connect(
+    &run, &PointRun::rowStarted, this, [this](int, double percent) { emit progress(percent); });
   Analyzed2DRes* map = m_shiftMap.get();
   run.start(ac, kernel, [map, inner](const RasterPoint& p, const double* v) {
     if (inner)
@@ -375,7 +364,7 @@ bool Session::runLcf()
     maps.amounts.append(r.amount.get());
     maps.fractions.append(r.fraction.get());
   }
-  maps.zansa = m_ownMaps[kZansaMap].get();
+  maps.zansa = m_ownMaps[ZansaMap].get();
   if (haveImage) {
     const ReferenceOverlap o = checkReferenceOverlap(
       setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by));
@@ -418,12 +407,12 @@ bool Session::runResidual()
   const QString outside = residualEnergyOutside(spectra, raEnergy);
   if (!outside.isEmpty())
     qDebug().noquote() << outside;
-  Analyzed2DRes* dmut = m_ownMaps[kDMutMap].get();
-  Analyzed2DRes* rest = m_ownMaps[kRestMap].get();
+  Analyzed2DRes* dmut = m_ownMaps[DMutMap].get();
+  Analyzed2DRes* rest = m_ownMaps[RestMap].get();
   run.start(ac, std::make_shared<RaKernel>(spectra, raEnergy, raFactor), { dmut, rest });
   waitFor(run);
   if (rest->hasData()) {
-    const int replaced = fillResidualRatio(*rest, *dmut, *m_ownMaps[kRatiMap]);
+    const int replaced = fillResidualRatio(*rest, *dmut, *m_ownMaps[RatiMap]);
     if (replaced > 0)
       qDebug().noquote()
         << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
@@ -499,37 +488,86 @@ bool Session::saveEachSpectrum(const QString& file)
 
 // ---- Maps and saving -----------------------------------------------------
 
+void Session::selectionChanged()
+{
+  m_chosen = nullptr;
+  emit changed();
+}
+
 bool Session::selectLcfMap(int r, int type)
 {
   if (r < 0 || r >= int(m_refs.size())) {
     qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(r);
     return false;
   }
+  m_section = LcfSection;
+  m_showZansa = false;
   m_selectedRef = r;
   m_showAmount = type == 0;
-  m_current = m_showAmount ? m_refs[size_t(r)].amount.get() : m_refs[size_t(r)].fraction.get();
+  selectionChanged();
   return true;
 }
 
 bool Session::selectImage(int id)
 {
-  if (id == 0)
-    return selectLcfMap(m_selectedRef, m_showAmount ? 0 : 1);
-  if (id >= 5 && id <= 8) {
-    // Rest, DMut, Rati: shown once they hold values, else the residual.
-    const int own[] = { kRestMap, kDMutMap, kRatiMap, kZansaMap };
-    Analyzed2DRes* map = m_ownMaps[size_t(own[id - 5])].get();
-    m_current = map->hasData() ? map : m_ownMaps[kZansaMap].get();
-    return true;
+  if (id < 0 || id > 8) {
+    qDebug().noquote() << QStringLiteral("No image button %1").arg(id);
+    return false;
   }
-  qDebug().noquote()
-    << QStringLiteral("analyzer_select_image %1 : needs the windows, skipped").arg(id);
-  return false;
+  if (id <= ProcMapsSection) {
+    m_section = Section(id);
+    // The residual box is a check box no other button clears: choosing the
+    // LCF section itself means its reference maps again.
+    if (id == LcfSection)
+      m_showZansa = false;
+  } else if (id <= 7) {
+    m_section = ResidualSection;
+    const int shown[] = { RestMap, DMutMap, RatiMap };
+    m_residualShown = shown[id - 5];
+  } else {
+    m_section = LcfSection;
+    m_showZansa = true;
+  }
+  selectionChanged();
+  return true;
 }
 
-const Analyzed2DRes* Session::currentMap() const
+Analyzed2DRes* Session::currentMap() const
 {
-  return m_current;
+  if (m_chosen)
+    return m_chosen;
+  Analyzed2DRes* chosen = nullptr;
+  switch (m_section) {
+    case LcfSection:
+      if (m_showZansa)
+        chosen = ownMap(ZansaMap);
+      else if (m_selectedRef >= 0 && m_selectedRef < int(m_refs.size()))
+        chosen = m_showAmount ? m_refs[size_t(m_selectedRef)].amount.get()
+                              : m_refs[size_t(m_selectedRef)].fraction.get();
+      break;
+    case ResidualSection: {
+      // Shown once it holds values.
+      Analyzed2DRes* m = ownMap(OwnMap(m_residualShown));
+      if (m->hasData())
+        chosen = m;
+      break;
+    }
+    case ElemSection:
+      if (m_elemKind == 7)
+        chosen = ownMap(ElemsCorMap);
+      else if (m_elemKind == 8)
+        chosen = ownMap(ElemsCorThMap);
+      else if (m_shownElem >= 0 && m_shownElem < int(m_elems.size()))
+        chosen = m_elems[size_t(m_shownElem)].maps[m_elemKind].get();
+      break;
+    case SumUpSection:
+      chosen = ownMap(SumUpMap);
+      break;
+    case ProcMapsSection:
+      chosen = ownMap(OwnMap(m_procShown));
+      break;
+  }
+  return chosen ? chosen : ownMap(ZansaMap);
 }
 
 QVector<const Analyzed2DRes*> Session::allMaps() const
@@ -541,6 +579,9 @@ QVector<const Analyzed2DRes*> Session::allMaps() const
     maps.append(r.amount.get());
     maps.append(r.fraction.get());
   }
+  for (const ElemRow& e : m_elems)
+    for (const auto& m : e.maps)
+      maps.append(m.get());
   for (const Analyzed2DRes* m : m_components->maps())
     maps.append(m);
   maps.append(m_shiftMap.get());
@@ -549,20 +590,37 @@ QVector<const Analyzed2DRes*> Session::allMaps() const
 
 bool Session::selectMapByName(const QString& name)
 {
-  QVector<Analyzed2DRes*> maps = m_components->maps();
-  for (const auto& m : m_ownMaps)
-    maps.append(m.get());
-  for (const Reference& r : m_refs) {
-    maps.append(r.amount.get());
-    maps.append(r.fraction.get());
-  }
-  for (Analyzed2DRes* map : maps)
+  // The components' maps first, then the analysis window's.
+  QVector<const Analyzed2DRes*> maps;
+  for (const Analyzed2DRes* m : m_components->maps())
+    maps.append(m);
+  for (const Analyzed2DRes* m : allMaps())
+    if (m != m_shiftMap.get())
+      maps.append(m);
+  for (const Analyzed2DRes* map : maps)
     if (map && map->name() == name) {
-      m_current = map;
+      m_chosen = const_cast<Analyzed2DRes*>(map);
+      emit changed();
       return true;
     }
   qDebug().noquote() << QStringLiteral("No map named %1").arg(name);
   return false;
+}
+
+void Session::applyScale()
+{
+  Analyzed2DRes* map = currentMap();
+  double lo = scale.min, hi = scale.max;
+  if (map == ownMap(DMutMap)) {
+    lo = scale.dmutMin;
+    hi = scale.dmutMax;
+  } else if (map == ownMap(RatiMap)) {
+    lo = scale.ratioMin;
+    hi = scale.ratioMax;
+  }
+  map->setFixedScale(scale.fixed);
+  map->setScale(lo, hi);
+  emit changed();
 }
 
 bool Session::saveData(const QString& file)
@@ -592,20 +650,37 @@ bool Session::saveData(const QString& file)
                         save.xyValue);
   }
   qDebug().noquote() << "selected tiff";
-  qDebug().noquote() << "saveDataAsTiff";
   if (!map || !map->hasData()) {
     qDebug().noquote() << "No map to save";
     return false;
   }
-  const QString name = numberedFileName(file, index, QStringLiteral("tif"));
-  const MapSamples16 written = tiffDataForSave(
-    *map, save.tiffFixedScale, save.tiffScaleMin, save.tiffScaleMax, save.tiffAsAnalyzed);
-  m_current->setSavedCount(written.values.size());
+  MapSamples16 written;
+  if (!writeTiff(*map, numberedFileName(file, index, QStringLiteral("tif")), written))
+    return false;
+  return saveImageFile(colorBarPicture(colourBar, written.scaleMin, written.scaleMax),
+                       colourBarFileName(file, index));
+}
+
+bool Session::writeTiff(const Analyzed2DRes& map, const QString& name, MapSamples16& written)
+{
+  qDebug().noquote() << "saveDataAsTiff";
+  written = tiffDataForSave(
+    map, save.tiffFixedScale, save.tiffScaleMin, save.tiffScaleMax, save.tiffAsAnalyzed);
+  const_cast<Analyzed2DRes&>(map).setSavedCount(written.values.size());
   if (!writeMapTiff(name, written.width, written.height, written.values)) {
     qDebug().noquote() << "Can't write" << name;
     return false;
   }
-  const QString cBar =
-    insertIntoFileName(insertIntoFileName(file, QString::number(index)), QStringLiteral("cBar"));
-  return saveImageFile(colorBarPicture(ColorMapping(), written.scaleMin, written.scaleMax), cBar);
+  return true;
+}
+
+bool Session::saveDataAsTiff(const QString& file, int index)
+{
+  const Analyzed2DRes* map = currentMap();
+  if (!map->hasData()) {
+    qDebug().noquote() << "No map to save";
+    return false;
+  }
+  MapSamples16 written;
+  return writeTiff(*map, numberedFileName(file, index, QStringLiteral("tif")), written);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "analysis/ElemAnalysis.h"
 #include "analysis/LcfFit.h"
+#include "analysis/MapKernels.h"
+#include "display/ColorMap.h"
 #include "input/EnergyAssignment.h"
 #include "output/SpectraScanGrid.h"
 #include "spectrum/EdgePosition.h"
@@ -19,6 +22,7 @@ struct AnalyzeCond;
 class Analyzed2DRes;
 class ComponentRun;
 class TiffData;
+struct MapSamples16;
 struct EnergyShiftView;
 struct PointSpectra;
 struct StackView;
@@ -38,6 +42,31 @@ class Session : public QObject
   Q_OBJECT
 
 public:
+  // The maps no row owns, in the analysis window's order.
+  enum OwnMap
+  {
+    ZansaMap = 0,
+    DMutMap,
+    RestMap,
+    RatiMap,
+    ElemsCorMap,
+    ElemsCorThMap,
+    SumUpMap,
+    ProcessedMap,
+    Map1,
+    Map2,
+    OwnMapCount
+  };
+  // The sections of the analysis window; the shown map follows the one
+  // chosen.
+  enum Section
+  {
+    LcfSection = 0,
+    ResidualSection,
+    ElemSection,
+    SumUpSection,
+    ProcMapsSection
+  };
   // ---- Plain values ----
   // How the energy of each loaded file is found, and which files of a list
   // are read (every `skip`-th, without the first `cutFirst` and the last
@@ -151,6 +180,59 @@ public:
   // "a2d DMut" and "a2d Rest" over the area, then "a2d Rati" from them.
   bool runResidual();
 
+  // ---- Element analysis ----
+  // One edge row: its conditions as the fields hold them (six digits) and
+  // its seven maps (ElemMapKind order).
+  struct ElemRow
+  {
+    ElemCond cond;
+    std::unique_ptr<Analyzed2DRes> maps[ElemMapCount];
+  };
+  const std::vector<ElemRow>& elemRows() const { return m_elems; }
+  // "Target Element Names": the rows are built again from the text, the
+  // first one target and shown.
+  void setTargetElements(const QString& text);
+  const QString& targetElements() const { return m_elemNames; }
+  // Rows ordered by atomic number; a change rebuilds them.
+  void setSortByAtomicNumber(bool f);
+  bool sortByAtomicNumber() const { return m_sortByAN; }
+  // A row by its name ("Fe-K", any letter case) or its number (from 0);
+  // -1 otherwise.
+  int elemIndexOf(const QString& item) const;
+  // Each refuses, with a line, an item that names no row.
+  bool selectElemTarget(const QString& item);
+  bool selectElemShown(const QString& item);
+  bool setElemUse(const QString& item, bool use);
+  bool setElemRoi(const QString& item, double start, double end);
+  bool setElemThDMut(const QString& item, double threshold);
+  bool setElemNoNeg(const QString& item, bool noNeg);
+  bool setElemStdRatio(const QString& item, double ratio);
+  void setElemsDE(double dE);
+  int elemTarget() const { return m_elemTarget; }
+  int shownElem() const { return m_shownElem; }
+  // The map kind shown (0..6 a row's map, 7 "a2d ElemsCor", 8 "a2d
+  // ElemsCorTh"); the element section becomes the one shown.
+  bool selectElemDisplay(int kind);
+  double corTh = 0.9;
+  ElemBackground elemBackground;
+  EdgeLocate elemLocate = EdgeLocate::Grid;
+  // The seven maps of every row over the area.
+  bool runElems();
+  // "a2d ElemsCor" and "a2d ElemsCorTh" from the rows' ratio maps and
+  // their standard ratios; refused with fewer than two rows in use.
+  bool runCorrelation();
+
+  // ---- Sum-up and map processing ----
+  SumUpRanges sumUpRanges;
+  // "Sum Up Img": the block sums of the I1 frames of every range.
+  bool runSumUp();
+  // Map 1 or Map 2 (slot 1, 2) becomes a copy of the map on view.
+  bool captureMap(int slot);
+  int procType = ProcMapsKernel::Sub;
+  // "Processed Map" from Map 1 and Map 2 over the area (the whole of Map 1
+  // without an image).
+  bool processMaps();
+
   // ---- Spectra of every block ----
   SpectraFormat spectraFormat = SpectraFormat::NormalizedXafs;
   // One line a block of the region (the whole image without one); false
@@ -167,18 +249,40 @@ public:
   bool saveClusterSpectra(const QString& base) const;
 
   // ---- Maps and saving ----
+  Analyzed2DRes* ownMap(OwnMap which) const { return m_ownMaps[size_t(which)].get(); }
+  // The analysis window's scale fields: the fixed-scale switch and the
+  // range of the maps in general, of "a2d DMut" and of "a2d Rati".
+  struct MapScale
+  {
+    bool fixed = false;
+    double min = 0.0, max = 1.0;
+    double dmutMin = 0.0, dmutMax = 1.0;
+    double ratioMin = 0.0, ratioMax = 1.0;
+  };
+  MapScale scale;
+  // The fields' scale goes to the map on view (the dmut or ratio range for
+  // those maps).
+  void applyScale();
+  // The colour bar's limits and format; a saved TIFF's bar picture shows
+  // them.
+  ColorMapping colourBar;
   // The map a save writes: reference `row`'s amount (0) or fraction (1).
   bool selectLcfMap(int row, int type);
-  // The maps by their button number in the analysis window: 0 the LCF
-  // section, 5 "a2d Rest", 6 "a2d DMut", 7 "a2d Rati", 8 "a2d Zansa";
-  // false for the sections not held here.
+  // The buttons of the analysis window by number: 0..4 the sections, 5
+  // "a2d Rest", 6 "a2d DMut", 7 "a2d Rati", 8 "a2d Zansa"; false (with a
+  // line) for any other number.
   bool selectImage(int id);
-  const Analyzed2DRes* currentMap() const;
+  Section section() const { return m_section; }
+  // The map a save writes and the windows show, decided from the section
+  // and its choices as the analysis window does; never null.
+  Analyzed2DRes* currentMap() const;
   // The map of that name (the components' first, then the analysis
   // window's) becomes the one a save writes; false when there is none.
   bool selectMapByName(const QString& name);
   SaveOptions save;
   bool saveData(const QString& file);
+  // The map on view as a TIFF numbered `index`, without its bar picture.
+  bool saveDataAsTiff(const QString& file, int index);
   // Every map the session holds, in the order the windows save them.
   QVector<const Analyzed2DRes*> allMaps() const;
 
@@ -198,6 +302,12 @@ private:
   double suggestedEdge() const;
   double standardEdge() const;
   Reference& row(int i);
+  void rebuildElems();
+  ElemRow* elemAt(const QString& item);
+  QVector<ElemCond> elemConditions() const;
+  // A new choice of map: the one chosen by name no longer counts.
+  void selectionChanged();
+  bool writeTiff(const Analyzed2DRes& map, const QString& name, MapSamples16& written);
 
   int m_threads = 0;
   FrameStack m_i1;
@@ -212,7 +322,19 @@ private:
   std::unique_ptr<ComponentRun> m_components;
   // The maps the analysis window owns, in its order ("a2d Zansa" first).
   std::vector<std::unique_ptr<Analyzed2DRes>> m_ownMaps;
-  Analyzed2DRes* m_current = nullptr;
+  std::vector<ElemRow> m_elems;
+  QString m_elemNames;
+  bool m_sortByAN = false;
+  int m_elemTarget = -1;
+  int m_shownElem = -1;
+  int m_elemKind = 0;
+  // What the sections show, as the window opens.
+  Section m_section = LcfSection;
+  bool m_showZansa = false;
+  int m_residualShown = RestMap;
   int m_selectedRef = 0;
   bool m_showAmount = false;
+  int m_procShown = Map2;
+  // A map chosen by name, until the next choice.
+  Analyzed2DRes* m_chosen = nullptr;
 };

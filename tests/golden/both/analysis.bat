@@ -53,6 +53,32 @@ save_data out/ra%i.dat
 :next img
 save_each_spectrum out/spectra.dat raw_xafs
 
+analyzer_target_elements "Cu-K, Ni"
+analyzer_elems_sort_by_an 1
+analyzer_elems_set_deVs 15
+analyzer_elems_roi Cu-K 8990 9010
+analyzer_elems_thdmut 0 0.01
+analyzer_elems_no_neg Cu-K 1
+analyzer_elems_set_use Ni-K 1
+analyzer_elems_bg_dMut -2
+analyzer_elems_bg_NROI 0.5
+analyzer_set_elem_edge_position derivative
+analyzer_elems_select_target Cu-K
+analyzer_exec_elems
+analyzer_elems_select_show 1
+:for kind %k 0 6
+analyzer_elems_select_disp_mode %k
+save_data out/elem%k.dat
+:next kind
+analyzer_select_analysis_mode 1
+analyzer_set_dMut_scale_max 2
+saveDataCfg_save_as_tiff
+cbar_set_range 0 1 0.2 0.8
+save_data out/rest.tif
+cbar_set_all
+save_data_as_tiff out/rest_plain.tif
+saveDataCfg_save_as_text
+
 analyzer_exec_pca 2
 analyzer_select_map PCA Score 2
 save_data out/score2.dat
