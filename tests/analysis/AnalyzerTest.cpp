@@ -1,8 +1,8 @@
-#include "analysis/Analyzer.h"
+#include "gui/analysis/Analyzer.h"
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/LCFReference.h"
+#include "gui/analysis/LCFReference.h"
 #include "display/MapImages.h"
-#include "spectrum/XafsView.h"
+#include "gui/spectrum/XafsView.h"
 
 #include "GeneratedStack.h"
 #include "support/MessageCapture.h"

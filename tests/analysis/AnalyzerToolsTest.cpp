@@ -1,8 +1,8 @@
-#include "analysis/AElemsConds.h"
+#include "gui/analysis/AElemsConds.h"
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/Analyzer.h"
-#include "analysis/ElemCtrl.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ElemCtrl.h"
 #include "display/MapImages.h"
 #include "spectrum/EdgeTable.h"
 

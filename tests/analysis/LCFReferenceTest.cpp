@@ -1,5 +1,5 @@
-#include "analysis/LCFReference.h"
-#include "spectrum/XafsFileSelect.h"
+#include "gui/analysis/LCFReference.h"
+#include "gui/spectrum/XafsFileSelect.h"
 
 #include "support/MessageCapture.h"
 #include "support/TestData.h"

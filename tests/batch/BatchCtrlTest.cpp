@@ -1,6 +1,6 @@
 #include "FakeExecutor.h"
 
-#include "batch/BatchCtrl.h"
+#include "gui/batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
 #include "support/TestData.h"

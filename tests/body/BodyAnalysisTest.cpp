@@ -1,8 +1,8 @@
 #include "BodyFixture.h"
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/Analyzer.h"
-#include "analysis/LCFReference.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/LCFReference.h"
 #include "display/MapImages.h"
 
 #include "Hdf5Writer.h"

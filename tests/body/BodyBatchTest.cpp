@@ -1,11 +1,11 @@
 #include "BodyFixture.h"
 
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/Analyzer.h"
+#include "gui/analysis/Analyzer.h"
 
-#include "batch/BatchCtrl.h"
-#include "input/SelectDataFiles.h"
-#include "output/SaveDataCfg.h"
+#include "gui/batch/BatchCtrl.h"
+#include "gui/input/SelectDataFiles.h"
+#include "gui/output/SaveDataCfg.h"
 #include "support/MessageCapture.h"
 #include "support/Tolerance.h"
 

@@ -2,10 +2,10 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "calibration/CalibCtrl.h"
+#include "gui/calibration/CalibCtrl.h"
 #include "calibration/EmpFile.h"
 #include "input/EnergyAssignment.h"
-#include "input/SelectDataFiles.h"
+#include "gui/input/SelectDataFiles.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/MessageCapture.h"

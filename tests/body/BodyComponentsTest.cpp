@@ -1,9 +1,9 @@
 #include "BodyFixture.h"
 
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/Analyzer.h"
+#include "gui/analysis/Analyzer.h"
 #include "analysis/ComponentRun.h"
-#include "analysis/ComponentsWindow.h"
+#include "gui/analysis/ComponentsWindow.h"
 #include "analysis/PointRun.h"
 #include "support/MessageCapture.h"
 

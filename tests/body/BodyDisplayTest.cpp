@@ -1,8 +1,8 @@
 #include "BodyFixture.h"
 
-#include "display/ColorBar.h"
+#include "gui/display/ColorBar.h"
 #include "display/ColorMap.h"
-#include "input/SelectDataFiles.h"
+#include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/MessageCapture.h"
 

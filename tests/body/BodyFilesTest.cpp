@@ -1,6 +1,6 @@
 #include "BodyFixture.h"
 
-#include "input/SelectDataFiles.h"
+#include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"

@@ -2,7 +2,7 @@
 
 #include "StackGen.h"
 #include "batch/CmdLine.h"
-#include "input/SelectDataFiles.h"
+#include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/TestData.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "body/Body.h"
+#include "gui/body/Body.h"
 
 #include <QStringList>
 #include <QVector>

@@ -1,8 +1,8 @@
 #include "BodyFixture.h"
 
 #include "stack/StackSpectra.h"
-#include "imgproc/ImgProc.h"
-#include "input/SelectDataFiles.h"
+#include "gui/imgproc/ImgProc.h"
+#include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/Tolerance.h"
 

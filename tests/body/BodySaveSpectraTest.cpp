@@ -1,9 +1,9 @@
 #include "BodyFixture.h"
 
-#include "analysis/Analyzer2.h"
+#include "gui/analysis/Analyzer2.h"
 #include "analysis/FourierRun.h"
 #include "analysis/PointRun.h"
-#include "display/ImgDispA.h"
+#include "gui/display/ImgDispA.h"
 #include "output/SpectraSaveRun.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"

@@ -1,10 +1,10 @@
 #include "BodyFixture.h"
 
-#include "display/CrossSView.h"
-#include "display/ImgDispA.h"
-#include "input/SelectDataFiles.h"
+#include "gui/display/CrossSView.h"
+#include "gui/display/ImgDispA.h"
+#include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
-#include "spectrum/XafsView.h"
+#include "gui/spectrum/XafsView.h"
 #include "support/Tolerance.h"
 
 #include "ui_Body.h"

@@ -1,4 +1,4 @@
-#include "display/ColorBar.h"
+#include "gui/display/ColorBar.h"
 #include "display/ColorMap.h"
 
 #include "support/GuiEvents.h"

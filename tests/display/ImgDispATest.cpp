@@ -1,5 +1,5 @@
-#include "display/ImgDispA.h"
-#include "display/CrossSView.h"
+#include "gui/display/ImgDispA.h"
+#include "gui/display/CrossSView.h"
 
 #include "support/GuiEvents.h"
 #include "support/Tolerance.h"

@@ -1,4 +1,4 @@
-#include "imgproc/ImgProc.h"
+#include "gui/imgproc/ImgProc.h"
 #include "BlobFrames.h"
 #include "input/TiffData.h"
 #include "support/MessageCapture.h"

@@ -1,5 +1,5 @@
-#include "input/SelectDataFiles.h"
-#include "input/EOFSetup.h"
+#include "gui/input/SelectDataFiles.h"
+#include "gui/input/EOFSetup.h"
 #include "input/EnergyAssignment.h"
 #include "input/Units.h"
 #include "ui_EOFSetup.h"

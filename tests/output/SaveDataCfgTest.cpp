@@ -1,4 +1,4 @@
-#include "output/SaveDataCfg.h"
+#include "gui/output/SaveDataCfg.h"
 
 #include <QGroupBox>
 

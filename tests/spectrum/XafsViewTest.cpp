@@ -1,10 +1,10 @@
-#include "spectrum/XafsView.h"
+#include "gui/spectrum/XafsView.h"
 #include "spectrum/SyntheticSpectrum.h"
-#include "spectrum/XafsFileSelect.h"
+#include "gui/spectrum/XafsFileSelect.h"
 
 #include "app/TextItems.h"
 #include "display/ChCoord.h"
-#include "display/DispA.h"
+#include "gui/display/DispA.h"
 
 #include "support/GuiEvents.h"
 #include "support/TestData.h"

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""Writes src/forms/Victoreen1.txt, the element-edge table of the program.
+"""Writes src/resources/Victoreen1.txt, the element-edge table of the program.
 
 Run with Debian's python3 and its python3-xraydb package (Elam tables):
-    /usr/bin/python3 tools/victoreen/make_victoreen_table.py > src/forms/Victoreen1.txt
+    /usr/bin/python3 tools/victoreen/make_victoreen_table.py > src/resources/Victoreen1.txt
 The generated file is committed; building the program never needs Python.
 
 One line per element, hydrogen (Z 1) to uranium (Z 92), after a header line

@@ -1,0 +1,649 @@
+#include "gui/analysis/Analyzer.h"
+#include "app/TextItems.h"
+#include "gui/display/BringToFront.h"
+
+#include "gui/analysis/AElemsConds.h"
+#include "analysis/AnalyzeProc.h"
+#include "analysis/Analyzed2DRes.h"
+#include "gui/analysis/ElemCtrl.h"
+#include "gui/analysis/LCFReference.h"
+#include "analysis/MapsRun.h"
+#include "analysis/ReferenceOverlap.h"
+#include "app/Refusal.h"
+#include "display/MapImages.h"
+#include "gui/spectrum/XafsFileSelect.h"
+#include "gui/spectrum/XafsView.h"
+
+#include "ui_Analyzer.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace {
+
+const char* const ownMapNames[Analyzer::OwnMapCount] = {
+  "a2d Zansa",      "a2d DMut",   "a2d Rest",      "a2d Rati",      "a2d ElemsCor",
+  "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
+};
+
+QString sixDigits(double v)
+{
+  return QString::number(v, 'g', 6);
+}
+
+} // namespace
+
+Analyzer::Analyzer(MapImages& images, QWidget* parent)
+  : QFrame(parent)
+  , m_ui(std::make_unique<Ui::Analyzer>())
+  , m_thread(std::make_unique<AnalyzeThread>())
+  , m_plot(std::make_unique<XafsView>())
+  , m_images(images)
+{
+  m_ui->setupUi(this);
+  m_plot->setWindowTitle(tr("Analyzing Spectrum"));
+  for (int i = 0; i < OwnMapCount; ++i)
+    m_maps[i] = new Analyzed2DRes(QString::fromLatin1(ownMapNames[i]), this);
+  m_refGroup = new QButtonGroup(this);
+  setupSections();
+  connectForm();
+  setupElems();
+  setupTools();
+  // A map chosen by name gives way to any selection made afterwards.
+  connect(this, &Analyzer::changedSelection, this, [this] { m_chosenMap = nullptr; });
+  // A fit needs two references; batch files have no command to add rows, so
+  // the window starts with the two a run needs at least.
+  addNewRef();
+  addNewRef();
+}
+
+Analyzer::~Analyzer()
+{
+  // Join the worker first: no answer may arrive while the rows and maps go.
+  m_thread.reset();
+}
+
+AnalyzeProc* Analyzer::worker() const
+{
+  return m_thread->worker();
+}
+
+void Analyzer::setupSections()
+{
+  // The section buttons sit in different boxes, so they are made exclusive
+  // here rather than by their parents.
+  m_sections = new QButtonGroup(this);
+  m_sections->addButton(m_ui->SelMLCFA, LCFSection);
+  m_sections->addButton(m_ui->SelRAA, RAASection);
+  m_sections->addButton(m_ui->SelElemA, ElemSection);
+  m_sections->addButton(m_ui->SelSumUp, SumUpSection);
+  m_sections->addButton(m_ui->SelProcMaps, ProcMapsSection);
+  m_ui->SelMLCFA->setChecked(true);
+}
+
+void Analyzer::connectForm()
+{
+  AnalyzeProc* proc = worker();
+  connect(this, &Analyzer::analyzeSpectrum0, proc, &AnalyzeProc::analyzeSpectrum0);
+  connect(proc, &AnalyzeProc::finished, this, &Analyzer::analyzeSpectrumFinished);
+
+  connect(m_ui->AddRef, &QPushButton::clicked, this, &Analyzer::addNewRef);
+  connect(m_ui->ExecLCF, &QPushButton::clicked, this, &Analyzer::askAnalyze);
+  connect(m_ui->StopLCF, &QPushButton::clicked, this, &Analyzer::askStopAnalysis);
+  connect(m_ui->ExecRA, &QPushButton::clicked, this, &Analyzer::askRAAnalyze);
+  connect(m_ui->AskSumUp, &QPushButton::clicked, this, &Analyzer::askSumUp);
+  connect(m_ui->CaptureMap1, &QPushButton::clicked, this, &Analyzer::captureAsMap1);
+  connect(m_ui->CaptureMap2, &QPushButton::clicked, this, &Analyzer::captureAsMap2);
+  connect(m_refGroup, &QButtonGroup::idClicked, this, &Analyzer::selectedNewRef);
+
+  for (QAbstractButton* b : { static_cast<QAbstractButton*>(m_ui->SelMLCFA),
+                              static_cast<QAbstractButton*>(m_ui->SelRAA),
+                              static_cast<QAbstractButton*>(m_ui->SelElemA),
+                              static_cast<QAbstractButton*>(m_ui->SelSumUp),
+                              static_cast<QAbstractButton*>(m_ui->SelProcMaps),
+                              static_cast<QAbstractButton*>(m_ui->ShowAmount),
+                              static_cast<QAbstractButton*>(m_ui->ShowFraction),
+                              static_cast<QAbstractButton*>(m_ui->ShowRest),
+                              static_cast<QAbstractButton*>(m_ui->ShowDMuT),
+                              static_cast<QAbstractButton*>(m_ui->ShowRatio),
+                              static_cast<QAbstractButton*>(m_ui->ShowElemsCorr),
+                              static_cast<QAbstractButton*>(m_ui->ShowElemsCorrTh),
+                              static_cast<QAbstractButton*>(m_ui->ShowMap1),
+                              static_cast<QAbstractButton*>(m_ui->ShowMap2),
+                              static_cast<QAbstractButton*>(m_ui->ShowProcessedMap) })
+    connect(b, &QAbstractButton::toggled, this, &Analyzer::selectedImgChanged);
+  // The residual box is a check box: both of its states change the map.
+  connect(m_ui->ShowZansa, &QAbstractButton::toggled, this, [this] {
+    if (!m_selecting)
+      emit changedSelection();
+  });
+
+  connect(m_ui->FixedScale, &QCheckBox::toggled, this, &Analyzer::scalePolicyChanged);
+  for (QLineEdit* e : { m_ui->ScaleMin,
+                        m_ui->ScaleMax,
+                        m_ui->DMutScaleMin,
+                        m_ui->DMutScaleMax,
+                        m_ui->RatioScaleMin,
+                        m_ui->RatioScaleMax })
+    connect(e, &QLineEdit::editingFinished, this, &Analyzer::scaleChanged);
+
+  connect(this, &Analyzer::analyzedSpectrum, this, &Analyzer::showInPlot);
+  connect(m_ui->Normalize, &QCheckBox::toggled, m_plot.get(), &XafsView::setNormalize);
+  connect(
+    m_ui->EnergyCorrection, &QCheckBox::toggled, m_plot.get(), &XafsView::setEnergyCorrection);
+  // The plot starts as the boxes do: the fitted curve is double-normalised,
+  // and a raw sample beside it would not compare.
+  m_plot->setNormalize(m_ui->Normalize->isChecked());
+  m_plot->setEnergyCorrection(m_ui->EnergyCorrection->isChecked());
+  connect(m_ui->MLCFMode, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
+  connect(m_ui->LCFRange1, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
+  connect(m_ui->LCFRange2, &QLineEdit::editingFinished, this, &Analyzer::reAnalyzeSpectrum);
+  // The bound is a refinement of the sum condition, so it is offered with it.
+  // A greyed box must not look ticked: leaving the sum condition clears it.
+  connect(m_ui->LCFSumToOne, &QCheckBox::toggled, this, [this](bool on) {
+    m_ui->LCFNonNegative->setEnabled(on);
+    if (!on) {
+      const QSignalBlocker block(m_ui->LCFNonNegative);
+      m_ui->LCFNonNegative->setChecked(false);
+    }
+  });
+  connect(m_ui->LCFSumToOne, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
+  connect(m_ui->LCFNonNegative, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
+}
+
+Analyzer::Section Analyzer::section() const
+{
+  const int id = m_sections->checkedId();
+  return id < 0 ? LCFSection : static_cast<Section>(id);
+}
+
+bool Analyzer::isMLCF() const
+{
+  return m_ui->MLCFMode->isChecked();
+}
+
+bool Analyzer::dispOnTime() const
+{
+  return m_ui->DispOnTime->isChecked();
+}
+
+bool Analyzer::energyCorrection() const
+{
+  return m_ui->EnergyCorrection->isChecked();
+}
+
+FitConditions Analyzer::fitConditions() const
+{
+  FitConditions cond;
+  cond.sE0 = numberOr(m_ui->LCFRange1->text(), 0.0);
+  cond.eE0 = numberOr(m_ui->LCFRange2->text(), 30000.0);
+  cond.sumToOne = m_ui->LCFSumToOne->isChecked();
+  cond.nonNegative = cond.sumToOne && m_ui->LCFNonNegative->isChecked();
+  return cond;
+}
+
+QVector<RefSnapshot> Analyzer::referenceSnapshots() const
+{
+  QVector<RefSnapshot> snaps;
+  snaps.reserve(m_refs.size());
+  for (const LCFReference* r : m_refs)
+    snaps.append(r->snapshot());
+  return snaps;
+}
+
+int Analyzer::usableReferenceCount() const
+{
+  int n = 0;
+  for (const LCFReference* r : m_refs)
+    n += r->isUsable() ? 1 : 0;
+  return n;
+}
+
+Analyzed2DRes* Analyzer::ownMap(OwnMap which) const
+{
+  return (which >= 0 && which < OwnMapCount) ? m_maps[which] : nullptr;
+}
+
+Analyzed2DRes* Analyzer::currentMap() const
+{
+  if (m_chosenMap)
+    return m_chosenMap;
+  Analyzed2DRes* chosen = nullptr;
+  switch (section()) {
+    case LCFSection:
+      if (m_ui->ShowZansa->isChecked())
+        chosen = m_maps[ZansaMap];
+      else if (m_selectedRef >= 0 && m_selectedRef < m_refs.size())
+        chosen = m_refs[m_selectedRef]->map(m_ui->ShowAmount->isChecked() ? 0 : 1);
+      break;
+    case RAASection: {
+      Analyzed2DRes* m = m_ui->ShowRest->isChecked()    ? m_maps[RestMap]
+                         : m_ui->ShowDMuT->isChecked()  ? m_maps[DMutMap]
+                         : m_ui->ShowRatio->isChecked() ? m_maps[RatiMap]
+                                                        : nullptr;
+      if (m && m_images.imageValid(*m))
+        chosen = m;
+      break;
+    }
+    case ElemSection:
+      chosen = currentElemMap();
+      break;
+    case SumUpSection:
+      chosen = m_maps[SumUpMap];
+      break;
+    case ProcMapsSection:
+      chosen = m_ui->ShowMap1->isChecked()   ? m_maps[Map1]
+               : m_ui->ShowMap2->isChecked() ? m_maps[Map2]
+                                             : m_maps[ProcessedMap];
+      break;
+  }
+  return chosen ? chosen : m_maps[ZansaMap];
+}
+
+QString Analyzer::progressText() const
+{
+  return m_ui->Progress->text();
+}
+
+QString Analyzer::elemsProgressText() const
+{
+  return m_ui->ElemsProgress->text();
+}
+
+quint64 Analyzer::requestFit(const XafsSpectrum& s,
+                             const QVector<RefSnapshot>& refs,
+                             bool mlcf,
+                             FitConditions cond)
+{
+  cond.tag = ++m_lastTag;
+  emit analyzeSpectrum0(s, refs, mlcf, cond);
+  return cond.tag;
+}
+
+void Analyzer::addNewRef()
+{
+  const int index = m_refs.size();
+  auto* row = new LCFReference(index + 1, m_ui->RefRows);
+  // Rows go above the stretch that closes the list.
+  auto* rows = static_cast<QVBoxLayout*>(m_ui->RefRows->layout());
+  rows->insertWidget(index, row);
+  m_refs.append(row);
+  // The list scrolls downwards only: a row cut at the side would hide its
+  // fraction and amount.
+  const QMargins m = rows->contentsMargins();
+  m_ui->RefArea->setMinimumWidth(row->sizeHint().width() + m.left() + m.right() +
+                                 m_ui->RefArea->verticalScrollBar()->sizeHint().width() +
+                                 2 * m_ui->RefArea->frameWidth());
+  m_refGroup->addButton(row->selectButton(), index);
+  if (m_selectedRef < 0) {
+    row->selectButton()->setChecked(true);
+    m_selectedRef = index;
+  }
+  connect(row, &LCFReference::newFileSelected, this, &Analyzer::reAnalyzeSpectrum);
+  connect(row, &LCFReference::newDeltaE, this, &Analyzer::reAnalyzeSpectrum);
+  connect(row->fileSelect(), &XafsFileSelect::changedUse, this, &Analyzer::reAnalyzeSpectrum);
+}
+
+void Analyzer::analyzeSpectrumFinished(const LcfResult& result)
+{
+  if (!result.contAccess && result.tag == m_singleTag && m_singleTag != 0) {
+    const bool numbers =
+      result.status != FitStatus::NoCommonRange && result.status != FitStatus::NoEdge;
+    for (int u = 0; u < result.refIndex.size(); ++u) {
+      const int i = result.refIndex[u];
+      if (i < 0 || i >= m_refs.size())
+        continue;
+      if (!numbers)
+        m_refs[i]->clearResult();
+      else if (u < result.fractions.size() && u < result.amounts.size())
+        m_refs[i]->showResult(result.fractions[u], result.amounts[u]);
+    }
+    if (numbers)
+      noticedNewZ(result.z);
+    else
+      m_ui->Zansa->clear();
+    const QString why =
+      numbers ? QString() : QStringLiteral("Not fitted: ") + fitStatusText(result.status);
+    // The log keeps the English line; the window shows it in its language.
+    const QString shown = numbers
+                            ? QString()
+                            : tr("Not fitted: %1")
+                                .arg(QCoreApplication::translate(
+                                  "FitStatus", fitStatusText(result.status).toUtf8().constData()));
+    if (shown != m_fitNote && !why.isEmpty())
+      qDebug().noquote() << why;
+    showFitNote(shown);
+    m_lastFitted = result.fitted;
+    emit analyzedSpectrum(m_lastSpectrum, m_lastFitted);
+  }
+  emit finished(result);
+}
+
+void Analyzer::selectedNewRef(int i)
+{
+  if (i < 0 || i >= m_refs.size())
+    return;
+  m_selectedRef = i;
+  if (!m_selecting)
+    emit changedSelection();
+}
+
+void Analyzer::scalePolicyChanged(bool f)
+{
+  Q_UNUSED(f);
+  applyScale(currentMap());
+}
+
+void Analyzer::scaleChanged()
+{
+  applyScale(currentMap());
+}
+
+void Analyzer::selectedImgChanged(bool on)
+{
+  // Radio buttons report twice (one off, one on); the new choice counts once.
+  if (on && !m_selecting)
+    emit changedSelection();
+}
+
+void Analyzer::applyScale(Analyzed2DRes* map)
+{
+  QLineEdit* lo = m_ui->ScaleMin;
+  QLineEdit* hi = m_ui->ScaleMax;
+  if (map == m_maps[DMutMap]) {
+    lo = m_ui->DMutScaleMin;
+    hi = m_ui->DMutScaleMax;
+  } else if (map == m_maps[RatiMap]) {
+    lo = m_ui->RatioScaleMin;
+    hi = m_ui->RatioScaleMax;
+  }
+  map->setFixedScale(m_ui->FixedScale->isChecked());
+  map->setScale(numberOr(lo->text(), 0.0), numberOr(hi->text(), 1.0));
+  if (map->hasData())
+    m_images.genImg(*map);
+  emit changedSelection();
+}
+
+void Analyzer::captureAsMap1()
+{
+  capture(Map1);
+}
+
+void Analyzer::captureAsMap2()
+{
+  capture(Map2);
+}
+
+void Analyzer::capture(OwnMap slot)
+{
+  Analyzed2DRes* source = currentMap();
+  Analyzed2DRes* target = m_maps[slot];
+  if (!source || !source->hasData()) {
+    refuse(this, QStringLiteral("No map to capture"), tr("No map to capture"));
+    return;
+  }
+  if (source != target) {
+    *target = *source;
+    m_images.genImgOfCopy(*target, *source);
+  }
+  (slot == Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
+}
+
+void Analyzer::showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted)
+{
+  m_plot->clearOtherSpectra();
+  if (fitted.size() > 0)
+    m_plot->addOtherSpectrum(fitted);
+  m_plot->setSpectrum(sample);
+}
+
+void Analyzer::noticedNewZ(double z)
+{
+  m_ui->Zansa->setText(sixDigits(z));
+}
+
+void Analyzer::show()
+{
+  if (!isVisible()) {
+    // As tall as the sections need, but never taller than the screen: the
+    // rest scrolls.
+    const QSize want = m_ui->AnalyzerContents->sizeHint() +
+                       QSize(m_ui->AnalyzerScroll->verticalScrollBar()->sizeHint().width(), 0);
+    const QScreen* screen = this->screen();
+    const QSize room = screen ? screen->availableSize() - QSize(40, 80) : want;
+    resize(want.boundedTo(room));
+  }
+  // A minimised window comes back too; the plot beside it, the window on top.
+  bringToFront(m_plot.get());
+  bringToFront(this);
+}
+
+void Analyzer::setContAccess(bool f)
+{
+  m_running = f;
+  worker()->setContAccess(f);
+}
+
+void Analyzer::setLCFMode(int f)
+{
+  m_ui->MLCFMode->setChecked(f != 0);
+}
+
+void Analyzer::setLCFConstraint(bool sumToOne, bool nonNegative)
+{
+  m_ui->LCFSumToOne->setChecked(sumToOne);
+  m_ui->LCFNonNegative->setChecked(sumToOne && nonNegative);
+}
+
+void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV)
+{
+  if (analyzeSpectrum(s, suggestedEeV) == 0) {
+    m_lastFitted = XafsSpectrum();
+    emit analyzedSpectrum(m_lastSpectrum, m_lastFitted);
+  }
+}
+
+quint64 Analyzer::analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV)
+{
+  m_lastSpectrum = s;
+  m_lastSuggestedEeV = suggestedEeV;
+  if (section() == ElemSection && s.size() > 0 && !m_running) {
+    // A single spectrum's element analysis is a few interpolations: done
+    // here, on the rows' values, and shown at once.
+    const QVector<ElemCond> conds = elemConditions();
+    const int t = validTargetIndex(targetIndex(), conds.size());
+    if (t >= 0) {
+      QVector<ElemResult> results(conds.size());
+      analyzeSpectrumElems0(s, conds, t, elemBackground(), results.data(), elemEdgeLocate());
+      analyzeSpectrumElemsFinished(results);
+    }
+    return 0;
+  }
+  if (section() != LCFSection || s.size() == 0)
+    return 0;
+  FitConditions cond = fitConditions();
+  cond.suggestedEeV = suggestedEeV;
+  const QVector<RefSnapshot> refs = referenceSnapshots();
+  reportReferenceOverlap(refs, s, false);
+  m_singleTag = requestFit(s, refs, isMLCF(), cond);
+  return m_singleTag;
+}
+
+void Analyzer::reAnalyzeSpectrum()
+{
+  // A run sends its own points; the plot's spectrum waits until it ends.
+  if (m_running || m_lastSpectrum.size() == 0)
+    return;
+  analyzeAndShowSpectrum(m_lastSpectrum, m_lastSuggestedEeV);
+}
+
+void Analyzer::reportReferenceOverlap(const QVector<RefSnapshot>& refs,
+                                      const XafsSpectrum& sample,
+                                      bool always)
+{
+  const ReferenceOverlap o = checkReferenceOverlap(refs, sample);
+  if (o.anyMisses && (always || o.line != m_overlapLine))
+    qDebug().noquote() << o.line;
+  m_overlapLine = o.line;
+  m_overlapNote = o.note;
+  showFitNote(m_fitNote);
+  m_ui->RefOverlapNote->setToolTip(o.line);
+}
+
+QString Analyzer::referenceNote() const
+{
+  return m_ui->RefOverlapNote->text();
+}
+
+void Analyzer::addFitNote(const QString& line)
+{
+  if (line.isEmpty())
+    return;
+  showFitNote(m_fitNote.isEmpty() ? line : m_fitNote + QLatin1Char('\n') + line);
+}
+
+void Analyzer::showFitNote(const QString& line)
+{
+  m_fitNote = line;
+  QStringList parts;
+  for (const QString& p : { m_overlapNote, m_fitNote })
+    if (!p.isEmpty())
+      parts << p;
+  m_ui->RefOverlapNote->setText(parts.join(QLatin1Char('\n')));
+}
+
+void Analyzer::setProgress(double perCent)
+{
+  m_ui->Progress->setText(QString::asprintf("%5.2f", perCent));
+}
+
+void Analyzer::setElemsProgress(double perCent)
+{
+  m_ui->ElemsProgress->setText(QString::asprintf("%5.2f", perCent));
+}
+
+bool Analyzer::setLCFStd(int no, bool use, double dE, QString fname, QString isVic)
+{
+  // The row after the last is added first, as "Add Ref" does, so a batch
+  // can fit with three or more references.
+  if (no == m_refs.size())
+    addNewRef();
+  if (no < 0 || no >= m_refs.size()) {
+    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(no);
+    return false;
+  }
+  m_refs[no]->setStd(use, dE, fname, isVic);
+  return true;
+}
+
+bool Analyzer::selectImage(int id)
+{
+  QAbstractButton* const buttons[] = {
+    m_ui->SelMLCFA, m_ui->SelRAA,   m_ui->SelElemA,  m_ui->SelSumUp,  m_ui->SelProcMaps,
+    m_ui->ShowRest, m_ui->ShowDMuT, m_ui->ShowRatio, m_ui->ShowZansa,
+  };
+  if (id < 0 || id >= int(sizeof(buttons) / sizeof(buttons[0]))) {
+    qDebug().noquote() << QStringLiteral("No image button %1").arg(id);
+    return false;
+  }
+  m_selecting = true;
+  if (id >= 5 && id <= 7)
+    m_ui->SelRAA->setChecked(true);
+  if (id == 8)
+    m_ui->SelMLCFA->setChecked(true);
+  // The residual box is a check box no other button clears: choosing the LCF
+  // section itself means its reference maps again.
+  if (id == 0)
+    m_ui->ShowZansa->setChecked(false);
+  buttons[id]->setChecked(true);
+  m_selecting = false;
+  emit changedSelection();
+  return true;
+}
+
+void Analyzer::setLCFImageType(int type)
+{
+  (type == 0 ? m_ui->ShowAmount : m_ui->ShowFraction)->setChecked(true);
+}
+
+bool Analyzer::selectLCFMap(int row, int type)
+{
+  if (row < 0 || row >= m_refs.size()) {
+    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(row);
+    return false;
+  }
+  m_selecting = true;
+  m_ui->SelMLCFA->setChecked(true);
+  m_ui->ShowZansa->setChecked(false);
+  m_refs[row]->selectButton()->setChecked(true);
+  m_selectedRef = row;
+  setLCFImageType(type);
+  m_selecting = false;
+  emit changedSelection();
+  return true;
+}
+
+void Analyzer::setRaEnergy(double eng)
+{
+  m_ui->RAAtEV->setText(sixDigits(eng));
+}
+
+void Analyzer::setRaFactor(double factor)
+{
+  m_ui->RAFactor->setText(sixDigits(factor));
+}
+
+void Analyzer::setFixedScale(bool f)
+{
+  m_ui->FixedScale->setChecked(f);
+}
+
+void Analyzer::setScaleMax(double max)
+{
+  m_ui->ScaleMax->setText(sixDigits(max));
+}
+
+void Analyzer::setScaleMin(double min)
+{
+  m_ui->ScaleMin->setText(sixDigits(min));
+}
+
+void Analyzer::setDMutScaleMax(double max)
+{
+  m_ui->DMutScaleMax->setText(sixDigits(max));
+}
+
+void Analyzer::setDMutScaleMin(double min)
+{
+  m_ui->DMutScaleMin->setText(sixDigits(min));
+}
+
+void Analyzer::setRatioScaleMax(double max)
+{
+  m_ui->RatioScaleMax->setText(sixDigits(max));
+}
+
+void Analyzer::setRatioScaleMin(double min)
+{
+  m_ui->RatioScaleMin->setText(sixDigits(min));
+}
+
+void Analyzer::setNormalize(bool f)
+{
+  m_ui->Normalize->setChecked(f);
+}
+
+void Analyzer::setEnergyCorrection(bool f)
+{
+  m_ui->EnergyCorrection->setChecked(f);
+}
+
+void Analyzer::setTargetElements(QString elements)
+{
+  m_ui->AElemNames->setText(elements);
+}

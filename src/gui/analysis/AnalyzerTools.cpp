@@ -1,0 +1,136 @@
+// The Analyzer's map tools: residual conditions, the two capture slots and
+// their files, map processing and the sum-up ranges.
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "gui/analysis/Analyzer.h"
+#include "analysis/MapKernels.h"
+#include "analysis/MapsRun.h"
+#include "gui/analysis/SumUpCtrl.h"
+#include "app/Refusal.h"
+#include "app/TextItems.h"
+#include "calibration/EMPHeader.h"
+#include "gui/calibration/EShiftMapDialog.h"
+#include "display/MapImages.h"
+
+#include "ui_Analyzer.h"
+
+#include <QButtonGroup>
+#include <QDebug>
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+namespace {
+
+MapValues valuesOf(const Analyzed2DRes& map)
+{
+  MapValues v;
+  v.width = map.width();
+  v.height = map.height();
+  v.data = map.data();
+  return v;
+}
+
+} // namespace
+
+void Analyzer::setupTools()
+{
+  m_toolRun = std::make_unique<MapsRun>(QStringLiteral("Map tool"));
+  connect(
+    m_toolRun.get(), &MapsRun::mapsRendered, this, [this] { m_images.genImg(m_toolRun->maps()); });
+  // The operation and the map on view sit in one box: without groups of
+  // their own, viewing a map would untick the operation.
+  auto* procType = new QButtonGroup(this);
+  for (QRadioButton* b : { m_ui->ProcTypeSub, m_ui->ProcTypeDiv, m_ui->ProcTypeMask })
+    procType->addButton(b);
+  auto* procView = new QButtonGroup(this);
+  for (QRadioButton* b : { m_ui->ShowMap1, m_ui->ShowMap2, m_ui->ShowProcessedMap })
+    procView->addButton(b);
+  // The form's shared group unticked the default operation: tick it again.
+  if (!procType->checkedButton())
+    m_ui->ProcTypeSub->setChecked(true);
+  m_sumUpCtrl = new SumUpCtrl(m_ui->SumUpRows);
+  m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
+  connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::askProcessMaps);
+  for (int slot : { 1, 2 }) {
+    QPushButton* b = slot == 1 ? m_ui->SelMap1 : m_ui->SelMap2;
+    connect(b, &QPushButton::clicked, this, [this, slot] {
+      EShiftMapDialog dialog(tr("Select Map %1").arg(slot), this);
+      if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        selectMapFile(slot, dialog.selectedFiles().first());
+    });
+  }
+}
+
+double Analyzer::raEnergy() const
+{
+  return numberOr(m_ui->RAAtEV->text(), 8200.0);
+}
+
+double Analyzer::raFactor() const
+{
+  return numberOr(m_ui->RAFactor->text(), 1.0);
+}
+
+void Analyzer::selectMapFile(int slot, const QString& fname)
+{
+  if (toolMap(slot))
+    emit mapFileChosen(slot, fname);
+}
+
+Analyzed2DRes* Analyzer::toolMap(int slot) const
+{
+  return slot == 1 ? m_maps[Map1] : slot == 2 ? m_maps[Map2] : nullptr;
+}
+
+void Analyzer::mapLoaded(Analyzed2DRes* map, const QString& fname)
+{
+  if (map != m_maps[Map1] && map != m_maps[Map2])
+    return;
+  map->setName(QFileInfo(fname).fileName());
+  (map == m_maps[Map1] ? m_ui->Map1Name : m_ui->Map2Name)->setText(map->name());
+  emit changedSelection();
+}
+
+bool Analyzer::processMaps(const AnalyzeCond* area)
+{
+  const Analyzed2DRes& map1 = *m_maps[Map1];
+  const Analyzed2DRes& map2 = *m_maps[Map2];
+  if (!map1.hasData() || !map2.hasData()) {
+    refuse(this,
+           QStringLiteral("Process Maps: Map 1 and Map 2 must both hold a map"),
+           tr("Process Maps: Map 1 and Map 2 must both hold a map"));
+    return false;
+  }
+  AnalyzeCond ac;
+  if (area)
+    ac = *area;
+  else // no image loaded: the whole of Map 1, point by pixel
+    ac.setup(map1.width(), map1.height(), 0, 0, 0, 0, map1.width(), map1.height());
+  const int type = m_ui->ProcTypeDiv->isChecked()    ? ProcMapsKernel::Div
+                   : m_ui->ProcTypeMask->isChecked() ? ProcMapsKernel::Mask
+                                                     : ProcMapsKernel::Sub;
+  const QString sizes = QStringLiteral("%1 x %2, %3 x %4")
+                          .arg(map1.width())
+                          .arg(map1.height())
+                          .arg(map2.width())
+                          .arg(map2.height());
+  m_toolRun->setPointHook([sizes](const RasterPoint& p, const double* v) {
+    qDebug().noquote()
+      << QStringLiteral("%1 %2 : %3 %4 : %5").arg(p.cx).arg(p.cy).arg(v[1]).arg(v[2]).arg(sizes);
+  });
+  auto kernel = std::make_shared<ProcMapsKernel>(valuesOf(map1), valuesOf(map2), type);
+  m_toolRun->runNow(ac, kernel, { m_maps[ProcessedMap], nullptr, nullptr });
+  m_toolRun->setPointHook(nullptr);
+  emit changedSelection();
+  return true;
+}
+
+bool Analyzer::selectAnalysisMode(int mode)
+{
+  if (mode < 0 || mode > 4) {
+    qDebug().noquote() << QStringLiteral("No analysis mode %1").arg(mode);
+    return false;
+  }
+  return selectImage(mode);
+}

@@ -1,0 +1,224 @@
+#include "gui/analysis/LCFReference.h"
+
+#include "analysis/Analyzed2DRes.h"
+#include "gui/spectrum/XafsFileSelect.h"
+
+#include <QCheckBox>
+#include <QDebug>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <limits>
+
+namespace {
+
+// A read-out wide enough for the longest number it shows ('g' with six
+// digits, e.g. "-1.23457e-05" or "8978.79"), so no digit scrolls out of view.
+QLineEdit* readOnlyField(QWidget* parent, const QString& name)
+{
+  auto* field = new QLineEdit(parent);
+  field->setObjectName(name);
+  field->setReadOnly(true);
+  const int text = field->fontMetrics().horizontalAdvance(QStringLiteral("-8.88888e-88"));
+  field->setMinimumWidth(text + 12);
+  field->setMaximumWidth(text + 40);
+  return field;
+}
+
+QString sixDigits(double v)
+{
+  return QString::number(v, 'g', 6);
+}
+
+} // namespace
+
+LCFReference::LCFReference(int number, QWidget* parent)
+  : QFrame(parent)
+{
+  setFrameShape(QFrame::StyledPanel);
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(4, 2, 4, 2);
+
+  m_selectButton = new QRadioButton(tr("Select Ref%1").arg(number), this);
+  m_selectButton->setObjectName(QStringLiteral("SelectRef"));
+  m_file = new XafsFileSelect(tr("Reference %1").arg(number), this);
+  grid->addWidget(m_selectButton, 0, 0);
+  grid->addWidget(m_file, 0, 1, 1, 7);
+
+  m_deltaE = new QLineEdit(QStringLiteral("0"), this);
+  m_deltaE->setObjectName(QStringLiteral("DeltaE"));
+  m_deltaE->setMinimumWidth(60);
+  m_deltaE->setMaximumWidth(80);
+  m_deltaE->setToolTip(tr("Energy shift of this reference in eV: at sample energy E the fit reads "
+                          "the reference at E + dE"));
+  m_isVictreen = new QCheckBox(tr("Victreen"), this);
+  m_isVictreen->setObjectName(QStringLiteral("IsVictreen"));
+  m_midE = readOnlyField(this, QStringLiteral("MidE"));
+  m_dMut = readOnlyField(this, QStringLiteral("dMut"));
+  m_fractionField = readOnlyField(this, QStringLiteral("Fraction"));
+  m_amountField = readOnlyField(this, QStringLiteral("Amount"));
+
+  int col = 0;
+  grid->addWidget(new QLabel(tr("  dE [eV]"), this), 1, col++);
+  grid->addWidget(m_deltaE, 1, col++);
+  grid->addWidget(m_isVictreen, 1, col++);
+  grid->addWidget(new QLabel(tr("MidE"), this), 1, col++);
+  grid->addWidget(m_midE, 1, col++);
+  grid->addWidget(new QLabel(tr("dMut"), this), 1, col++);
+  grid->addWidget(m_dMut, 1, col++);
+  auto* results = new QHBoxLayout;
+  results->addWidget(m_fractionField);
+  results->addWidget(new QLabel(tr("[%]"), this));
+  results->addWidget(m_amountField);
+  grid->addLayout(results, 1, col++);
+
+  m_maps[0] = new Analyzed2DRes(QStringLiteral("LCF Ref 1"), this);
+  m_maps[1] = new Analyzed2DRes(QStringLiteral("LCF Ref 2"), this);
+  m_maps[0]->setLabel(QStringLiteral("LCF Ref %1 Amount").arg(number));
+  m_maps[1]->setLabel(QStringLiteral("LCF Ref %1 Fraction").arg(number));
+
+  connect(m_file, &XafsFileSelect::newFile, this, &LCFReference::newFile);
+  connect(m_file, &XafsFileSelect::cleared, this, &LCFReference::clearSpectrum);
+  connect(m_file, &XafsFileSelect::changedUse, this, &LCFReference::changedUse);
+  connect(m_deltaE, &QLineEdit::editingFinished, this, &LCFReference::editedDeltaE);
+  connect(m_isVictreen, &QCheckBox::toggled, this, &LCFReference::toggledIsVictreen);
+}
+
+LCFReference::~LCFReference() = default;
+
+bool LCFReference::isLoaded() const
+{
+  // The selector marks itself loaded before we read the file; only a read
+  // that gave a usable curve counts.
+  return m_file->isLoaded() && m_spectrum.size() >= 2;
+}
+
+bool LCFReference::isUsed() const
+{
+  return m_file->isUsed();
+}
+
+bool LCFReference::isVictreen() const
+{
+  return m_isVictreen->isChecked();
+}
+
+QString LCFReference::fractionText() const
+{
+  return m_fractionField->text();
+}
+
+QString LCFReference::amountText() const
+{
+  return m_amountField->text();
+}
+
+QString LCFReference::midEText() const
+{
+  return m_midE->text();
+}
+
+QString LCFReference::dMutText() const
+{
+  return m_dMut->text();
+}
+
+Analyzed2DRes* LCFReference::map(int kind) const
+{
+  return (kind == 0 || kind == 1) ? m_maps[kind] : nullptr;
+}
+
+RefSnapshot LCFReference::snapshot() const
+{
+  // An unloaded row goes without its (stale or empty) curve, so the fit
+  // counts it as unusable whatever its box says.
+  return RefSnapshot::take(
+    isLoaded() ? m_spectrum : XafsSpectrum(), m_dE, m_dEActive, isUsed(), isVictreen());
+}
+
+void LCFReference::newFile(QString fname)
+{
+  XafsSpectrum loaded;
+  // A file that cannot be read has been named by the reader already.
+  const bool read = loaded.load(fname);
+  if (!read || loaded.size() < 2) {
+    if (read)
+      qDebug().noquote() << "Reference needs at least two points: " + fname;
+    m_file->setLoaded(false);
+    clearSpectrum();
+    return;
+  }
+  m_spectrum = loaded;
+  for (Analyzed2DRes* map : m_maps)
+    map->setSource(fname);
+  m_file->setLoaded(true);
+  renormalize();
+  emit newFileSelected();
+}
+
+void LCFReference::changedUse(bool f)
+{
+  Q_UNUSED(f);
+}
+
+void LCFReference::editedDeltaE()
+{
+  bool ok = false;
+  const double dE = m_deltaE->text().toDouble(&ok);
+  m_dE = ok ? dE : 0.0;
+  m_dEActive = true;
+  emit newDeltaE();
+}
+
+void LCFReference::toggledIsVictreen(bool f)
+{
+  Q_UNUSED(f);
+  if (isLoaded())
+    renormalize();
+}
+
+void LCFReference::setStd(bool use, double dE, QString fname, QString isVic)
+{
+  m_file->setUse(use);
+  m_deltaE->setText(sixDigits(dE));
+  editedDeltaE();
+  // Set the mode first so the file is normalised once, in the right mode.
+  const QSignalBlocker block(m_isVictreen);
+  m_isVictreen->setChecked(isVic.trimmed().toInt() != 0);
+  m_file->load(fname);
+}
+
+void LCFReference::showResult(double fraction, double amount)
+{
+  m_fraction = fraction;
+  m_fractionField->setText(QString::asprintf("%5.2f", fraction * 100.0));
+  m_amountField->setText(sixDigits(amount));
+}
+
+void LCFReference::clearResult()
+{
+  m_fraction = std::numeric_limits<double>::quiet_NaN();
+  m_fractionField->clear();
+  m_amountField->clear();
+}
+
+void LCFReference::clearSpectrum()
+{
+  m_spectrum = XafsSpectrum();
+  m_midE->clear();
+  m_dMut->clear();
+}
+
+void LCFReference::renormalize()
+{
+  m_spectrum.normalize(isVictreen() ? 0 : 1);
+  showEdge();
+}
+
+void LCFReference::showEdge()
+{
+  m_midE->setText(sixDigits(m_spectrum.midx));
+  m_dMut->setText(sixDigits(m_spectrum.dMut));
+}

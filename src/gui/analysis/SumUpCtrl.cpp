@@ -1,0 +1,60 @@
+#include "gui/analysis/SumUpCtrl.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+SumUpCtrl::SumUpCtrl(QWidget* parent)
+  : QFrame(parent)
+{
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  m_from = new QLineEdit(QStringLiteral("0"), this);
+  m_from->setObjectName(QStringLiteral("SumUpFrom"));
+  m_from->setMaximumWidth(50);
+  m_to = new QLineEdit(QStringLiteral("1"), this);
+  m_to->setObjectName(QStringLiteral("SumUpTo"));
+  m_to->setMaximumWidth(50);
+  m_list = new QComboBox(this);
+  m_list->setObjectName(QStringLiteral("SumUpRanges"));
+  auto* addB = new QPushButton(tr("Add"), this);
+  addB->setObjectName(QStringLiteral("SumUpAdd"));
+  auto* delB = new QPushButton(tr("Del"), this);
+  delB->setObjectName(QStringLiteral("SumUpDel"));
+  row->addWidget(new QLabel(tr("Sum Up Img No. From:"), this));
+  row->addWidget(m_from);
+  row->addWidget(new QLabel(tr("To:"), this));
+  row->addWidget(m_to);
+  row->addWidget(addB);
+  row->addWidget(m_list);
+  row->addWidget(delB);
+  connect(addB, &QPushButton::clicked, this, &SumUpCtrl::add);
+  connect(delB, &QPushButton::clicked, this, &SumUpCtrl::del);
+}
+
+void SumUpCtrl::setFields(int from, int to)
+{
+  m_from->setText(QString::number(from));
+  m_to->setText(QString::number(to));
+}
+
+void SumUpCtrl::add()
+{
+  const int from = m_from->text().toInt();
+  const int to = m_to->text().toInt();
+  m_ranges.append(qMakePair(from, to));
+  m_list->addItem(QStringLiteral("%1-%2").arg(from).arg(to));
+  m_list->setCurrentIndex(m_list->count() - 1);
+}
+
+void SumUpCtrl::del()
+{
+  const int i = m_list->currentIndex();
+  if (i < 0 || i >= m_ranges.size())
+    return;
+  m_ranges.removeAt(i);
+  m_list->removeItem(i);
+  m_list->setCurrentIndex(m_ranges.isEmpty() ? -1 : std::max(i - 1, 0));
+}

@@ -1,0 +1,345 @@
+// Energy calibration in the main window: the shift map, its files and its
+// display, the calibration standard, and the suggested edge energy that
+// calibration and every run expect the edge at.
+
+#include "gui/body/Body.h"
+#include "gui/display/BringToFront.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "gui/analysis/Analyzer.h"
+#include "analysis/LcfRun.h"
+#include "analysis/PointRun.h"
+#include "analysis/PointSpectra.h"
+#include "app/TextItems.h"
+#include "gui/calibration/CalibCtrl.h"
+#include "calibration/CalibKernel.h"
+#include "calibration/EmpFile.h"
+#include "gui/display/ColorBar.h"
+#include "gui/display/ImgDispA.h"
+#include "display/MapImages.h"
+#include "spectrum/EdgeTable.h"
+#include "spectrum/XafsSpectrum.h"
+#include "gui/spectrum/XafsView.h"
+#include "stack/StackSpectra.h"
+
+#include "ui_Body.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QTextStream>
+
+#include <cmath>
+
+void Body::setupCalibration()
+{
+  m_shiftMap = std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map"));
+  m_calibCtrl = new CalibCtrl(this);
+  m_calibCtrl->setWindowFlags(Qt::Window);
+  Ui::Body& ui = *m_ui;
+  connect(ui.OpenCalibCtrl, &QPushButton::clicked, this, [this] { bringToFront(m_calibCtrl); });
+  connect(m_calibCtrl, &CalibCtrl::newStdFileLoaded, this, &Body::newStdFile);
+  // Queued: the request returns before the run starts.
+  connect(
+    m_calibCtrl, &CalibCtrl::execCalibration, this, &Body::execCalibration, Qt::QueuedConnection);
+  connect(m_calibCtrl, &CalibCtrl::saveEMap, this, [this](const QString& f) { saveEMap(f); });
+  connect(m_calibCtrl, &CalibCtrl::loadEMap, this, &Body::loadEMap);
+  connect(m_calibCtrl, &CalibCtrl::clearMap, this, &Body::clearShiftMap);
+  connect(m_calibCtrl, &CalibCtrl::removeOutliers, this, &Body::normalizeEShift);
+  m_calibRun = std::make_unique<PointRun>();
+  connect(m_calibRun.get(), &PointRun::rowStarted, this, [](int, double percent) {
+    qDebug().noquote() << "progress" << percent;
+  });
+  connect(m_calibRun.get(), &PointRun::ended, this, [this](bool) {
+    finishCalibration();
+    emit calibrationEnded();
+  });
+  connect(this, &Body::calibrationEnded, this, &Body::finishBatchExec);
+  connect(this, &Body::calibrationEnded, this, &Body::calibRunEnded);
+
+  connect(ui.SuggestingElm, &QLineEdit::textChanged, this, &Body::newElmSuggested);
+  connect(ui.SuggestingEdge,
+          QOverload<int>::of(&QComboBox::currentIndexChanged),
+          this,
+          &Body::newEdgeSuggested);
+}
+
+// ---- The shift map at a point ---------------------------------------------
+
+double Body::shiftMapValueAt(int x, int y) const
+{
+  if (!m_shiftMap || !m_shiftMap->hasData())
+    return 0.0;
+  return m_shiftMap->valueAt(x, y);
+}
+
+double Body::suggestedEdgeEV() const
+{
+  return m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
+}
+
+PointSpectra Body::calibSpectra() const
+{
+  // Normalisation mode 0 fits Victoreen lines, any other straight lines.
+  const int mode = m_calibCtrl->targetVictoreen() ? 0 : 1;
+  return PointSpectra(
+    stackView(), mode, suggestedEdgeEV(), EnergyShiftView(), QStringLiteral("Body-Calib"));
+}
+
+XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
+{
+  return calibSpectra().at(cx, cy, bx, by);
+}
+
+double Body::calibStandardEdgeNow() const
+{
+  return calibStandardEdge(m_standard.get(), m_calibCtrl->edgeEV(), m_calibCtrl->edgeLocate());
+}
+
+// ---- The run ------------------------------------------------------------
+
+bool Body::beginCalibration(AnalyzeCond& ac)
+{
+  if (m_i1Frames.isEmpty())
+    return false;
+  logWithTime(QStringLiteral("Start Calibration"));
+  if (!askAnalyzeCond(ac))
+    return false;
+  m_shiftMap->reset(ac);
+  return true;
+}
+
+void Body::finishCalibration()
+{
+  m_calibCtrl->showStatistics(shiftMapStats(m_shiftMap->data(), m_shiftMap->cond()));
+  renderShiftMap();
+  m_ui->dispA->update();
+  refreshSpectrumSoon();
+  logWithTime(QStringLiteral("End Calibration   "));
+}
+
+bool Body::isCalibrationRunning() const
+{
+  return m_calibRun && m_calibRun->isRunning();
+}
+
+void Body::execCalibration()
+{
+  if (!m_calibRun)
+    return;
+  // A run still going ends first (and reports its own end).
+  m_calibRun->stop();
+  AnalyzeCond ac;
+  const double stdEdge = calibStandardEdgeNow();
+  if (!m_i1Frames.isEmpty() && !std::isfinite(stdEdge)) {
+    refuseIn(m_calibCtrl,
+             QStringLiteral("Calibration not started: no standard (load a standard spectrum "
+                            "or type its edge energy)"),
+             tr("Calibration not started: no standard (load a standard spectrum or type its "
+                "edge energy)"));
+    emit calibrationEnded();
+    return;
+  }
+  if (!beginCalibration(ac)) {
+    refuseIn(m_calibCtrl,
+             QStringLiteral("Calibration not started: no image loaded"),
+             tr("Calibration not started: no image loaded"));
+    emit calibrationEnded();
+    return;
+  }
+  // Read once: the point spectra, the standard edge, the type.
+  auto kernel =
+    std::make_shared<CalibPointKernel>(calibSpectra(), stdEdge, m_calibCtrl->edgeLocate());
+  m_calibInnerPoint = m_calibCtrl->innerPointType();
+  const PointRaster raster(ac);
+  qDebug().noquote() << "progress" << raster.progressAt(0);
+  m_calibRun->start(ac, kernel, [this](const RasterPoint& p, const double* v) {
+    if (m_calibInnerPoint)
+      qDebug().noquote() << kInnerPointFallback;
+    m_shiftMap->setData(p.cx, p.cy, p.bx, p.by, v[0]);
+  });
+}
+
+EnergyShiftView Body::shiftView() const
+{
+  EnergyShiftView v;
+  if (!m_shiftMap || !m_shiftMap->hasData())
+    return v;
+  v.width = m_shiftMap->width();
+  v.height = m_shiftMap->height();
+  v.area = QRect(0, 0, v.width, v.height);
+  v.measured = m_shiftMap->cond().blockSpan();
+  v.values = m_shiftMap->data();
+  return v;
+}
+
+double Body::findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std)
+{
+  return s.midx - std.midx;
+}
+
+void Body::newStdFile()
+{
+  const XafsSpectrum* standard = m_calibCtrl->standard();
+  if (!standard)
+    return;
+  m_standard = std::make_unique<XafsSpectrum>(*standard);
+  m_xafsView->setStandard(*standard);
+  m_xafsView->update();
+}
+
+// ---- Map operations -----------------------------------------------------
+
+void Body::normalizeEShift()
+{
+  if (!m_shiftMap->hasData()) {
+    qDebug().noquote() << kNoShiftMapLine;
+    return;
+  }
+  logWithTime(QStringLiteral("Start Normalize E Shift"));
+  removeShiftOutliers(*m_shiftMap);
+  renderShiftMap();
+  m_ui->dispA->update();
+  refreshSpectrumSoon();
+  logWithTime(QStringLiteral("End Normalize E Shift  "));
+}
+
+void Body::clearShiftMap()
+{
+  // The size stays in the map's raster; the values, range and image go.
+  m_shiftMap->clear();
+  if (m_mapShown && m_shiftMapShown)
+    m_ui->dispA->clearImage();
+  refreshSpectrumSoon();
+}
+
+void Body::renderShiftMap()
+{
+  if (!m_shiftMap->hasData())
+    return;
+  m_mapImages->genImg(*m_shiftMap);
+  if (m_mapShown && m_shiftMapShown) {
+    m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
+    m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
+  }
+}
+
+void Body::showShiftMap(bool f)
+{
+  Q_UNUSED(f); // the radio buttons say what is shown
+  if (!m_shiftMap->hasData())
+    return;
+  if (m_ui->ShowShiftMap->isChecked()) {
+    if (!m_mapImages->imageValid(*m_shiftMap))
+      m_mapImages->genImg(*m_shiftMap);
+    m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
+    m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
+    m_mapShown = true;
+    m_shiftMapShown = true;
+    reflectShownKind();
+  }
+  m_ui->dispA->update();
+}
+
+// ---- Files ----------------------------------------------------------------
+
+void Body::saveEMap(const QString& fname)
+{
+  saveEMap(fname, *m_shiftMap);
+}
+
+bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
+{
+  EmpWriteInfo info;
+  const double stdEdge = calibStandardEdgeNow();
+  info.stdEdgeEnergy = std::isfinite(stdEdge) ? stdEdge : 0.0;
+  info.spacing = m_calibCtrl->spacing();
+  info.stdFileName = m_calibCtrl->stdFileName();
+  return writeEmpFile(fname, info, map.cond(), map.data());
+}
+
+void Body::loadEMap(const QString& fname)
+{
+  // Read aside first: a map that cannot be applied leaves the one there.
+  EMPHeader header;
+  Analyzed2DRes loaded(m_shiftMap->name());
+  if (!loadMap(fname, loaded, header))
+    return;
+  AnalyzeCond area;
+  if (askAnalyzeCond(area)) {
+    EnergyShiftView v;
+    v.width = loaded.width();
+    v.height = loaded.height();
+    v.area = QRect(0, 0, v.width, v.height);
+    v.measured = loaded.cond().blockSpan();
+    v.values = loaded.data();
+    const QString gap = shiftMapGap(v, area);
+    if (!gap.isEmpty()) {
+      const QString line = QStringLiteral("Energy map not loaded: ") + gap + " : " + fname;
+      refuseIn(m_calibCtrl, line, line);
+      return;
+    }
+  }
+  *m_shiftMap = loaded;
+  renderShiftMap();
+  refreshSpectrumSoon();
+}
+
+EMPHeader Body::loadMapHeader(QTextStream& in)
+{
+  return readEmpHeader(in);
+}
+
+bool Body::loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH)
+{
+  QFile file(fname);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    qDebug().noquote() << "Can not open" << fname;
+    return false;
+  }
+  QTextStream in(&file);
+  empH = loadMapHeader(in);
+  if (!empH.valid) {
+    qDebug().noquote() << "Invalid Energy Map Data File : " + fname;
+    return false;
+  }
+  if (!empFitsImage(empH, !m_i1Frames.isEmpty(), m_stackWidth, m_stackHeight))
+    return false;
+  const double edgeField = m_calibCtrl->edgeEV();
+  const double es = edgeField > 0.0 ? edgeField : empH.stdEdgeEnergy;
+  logWithTime(QStringLiteral("Start Reading EMP file "));
+  QVector<double> values;
+  if (!readEmpValues(in, empH, es, values))
+    return false; // the map stays as it was
+  AnalyzeCond ac = empRaster(empH);
+  map.reset(ac);
+  for (int y = 0; y < empH.height; ++y)
+    for (int x = 0; x < empH.width; ++x)
+      map.setData(x, y, 0, 0, values[y * empH.width + x]);
+  m_mapImages->genImg(map);
+  m_ui->dispA->update();
+  logWithTime(QStringLiteral("End Reading EMP file   "));
+  return true;
+}
+
+// ---- Suggested edge -----------------------------------------------------
+
+void Body::refreshSuggestedEdge()
+{
+  double eV = 0.0;
+  if (lookupEdgeEnergy(
+        m_ui->SuggestingElm->text().trimmed(), m_ui->SuggestingEdge->currentText(), eV))
+    m_ui->SuggestingEeV->setText(QString::number(eV, 'g', 6));
+}
+
+void Body::newElmSuggested(const QString& elm)
+{
+  Q_UNUSED(elm); // the field holds it
+  refreshSuggestedEdge();
+}
+
+void Body::newEdgeSuggested(int edge)
+{
+  Q_UNUSED(edge); // the combo box holds it
+  refreshSuggestedEdge();
+}

@@ -1,0 +1,140 @@
+#include "gui/body/Body.h"
+
+#include "gui/display/BringToFront.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "gui/analysis/Analyzer.h"
+#include "analysis/ComponentRun.h"
+#include "gui/analysis/ComponentsWindow.h"
+#include "batch/BatchCommands.h"
+#include "display/MapImages.h"
+
+#include <QDebug>
+#include <QLayout>
+#include <QPushButton>
+
+void Body::setupComponents()
+{
+  m_componentRun = std::make_unique<ComponentRun>();
+  m_componentsWindow = std::make_unique<ComponentsWindow>();
+  ComponentRun* run = m_componentRun.get();
+  ComponentsWindow* win = m_componentsWindow.get();
+  connect(run, &ComponentRun::progress, win, &ComponentsWindow::setProgress);
+  connect(run, &ComponentRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_componentRun->maps());
+  });
+  connect(run, &ComponentRun::ended, this, &Body::componentRunEnded);
+  connect(win, &ComponentsWindow::execPca, this, [this](int n) { startComponentRun(n, 0, false); });
+  connect(win, &ComponentsWindow::execCluster, this, [this](int k, int n) {
+    startComponentRun(n, k, n == 0);
+  });
+  connect(win, &ComponentsWindow::stopRun, run, &ComponentRun::stop);
+  connect(win, &ComponentsWindow::saveClusterSpectra, run, &ComponentRun::saveClusterSpectra);
+  connect(win, &ComponentsWindow::mapChosen, this, &Body::selectMapByName);
+  // The window is opened from the analysis window, beside the analyses.
+  auto* open = new QPushButton(tr("Components..."), m_analyzer.get());
+  open->setObjectName(QStringLiteral("OpenComponents"));
+  if (QLayout* layout = m_analyzer->layout())
+    layout->addWidget(open);
+  connect(open, &QPushButton::clicked, win, [win] { bringToFront(win); });
+}
+
+void Body::startComponentRun(int components, int clusters, bool autoScores)
+{
+  AnalyzeCond ac;
+  const bool haveImage = askAnalyzeCond(ac);
+  // The windows are read here, once; the run sees only these values.
+  ComponentSetup setup;
+  if (haveImage)
+    setup.spectra = analysisSpectra();
+  const FitConditions fit = m_analyzer->fitConditions();
+  setup.fitLo = fit.sE0;
+  setup.fitHi = fit.eE0;
+  setup.clusters = clusters;
+  if (clusters == 0)
+    setup.components = components;
+  setup.autoScores = autoScores;
+  setup.clusterScores = components;
+  m_componentsWindow->setRunning(true);
+  m_componentRun->start(haveImage ? &ac : nullptr, setup);
+}
+
+void Body::componentRunEnded()
+{
+  m_componentsWindow->setRunning(false);
+  m_componentsWindow->showResults(*m_componentRun);
+  QVector<XafsSpectrum> means;
+  for (const ClusterMean& c : m_componentRun->clusters())
+    means.append(c.spectrum);
+  if (!means.isEmpty())
+    m_analyzer->showSpectra(means);
+  showCurrentMap();
+  emit finishBatchExec();
+  if (!m_batchWaitsForComponents)
+    return;
+  if (m_componentEndsToSkip > 0) {
+    --m_componentEndsToSkip;
+    return;
+  }
+  m_batchWaitsForComponents = false;
+  endBatchCmd();
+}
+
+QVector<Analyzed2DRes*> Body::allMaps() const
+{
+  QVector<Analyzed2DRes*> maps = m_analyzer->resultMaps();
+  maps += m_componentRun->maps();
+  maps.append(m_shiftMap.get());
+  return maps;
+}
+
+bool Body::selectMapByName(const QString& name)
+{
+  QVector<Analyzed2DRes*> maps = m_componentRun->maps();
+  maps += m_analyzer->resultMaps();
+  for (Analyzed2DRes* map : maps)
+    if (map && map->name() == name) {
+      m_analyzer->chooseMap(map);
+      if (!m_mapImages->imageValid(*map) && map->hasData())
+        m_mapImages->genImg(*map);
+      showCurrentMap();
+      return true;
+    }
+  qDebug().noquote() << QStringLiteral("No map named %1").arg(name);
+  return false;
+}
+
+bool Body::execComponentCmd(const CmdLine& c)
+{
+  const QStringList& args = c.args;
+  const auto integer = [&args](int i) { return args.value(i).toInt(); };
+  switch (batchExtraCommandCode(c.cmd)) {
+    case BatchExtraCmd::AnalyzerExecPca:
+    case BatchExtraCmd::AnalyzerExecCluster: {
+      const bool cluster = batchExtraCommandCode(c.cmd) == BatchExtraCmd::AnalyzerExecCluster;
+      // Reported by the run's end, which comes exactly once per start (at
+      // once when it refuses); the end of a run this one replaces is not
+      // ours.
+      m_componentEndsToSkip = m_componentRun->isRunning() ? 1 : 0;
+      m_batchWaitsForComponents = true;
+      if (cluster)
+        startComponentRun(args.size() > 1 ? integer(1) : 0, integer(0), args.size() <= 1);
+      else
+        startComponentRun(integer(0), 0, false);
+      return false;
+    }
+    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
+      if (args.value(0).isEmpty())
+        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+      else
+        m_componentRun->saveClusterSpectra(args.value(0));
+      return true;
+    case BatchExtraCmd::AnalyzerSelectMap:
+      // A name may hold blanks ("PCA Score 1"): the words are joined again.
+      selectMapByName(args.join(QLatin1Char(' ')));
+      return true;
+    default:
+      return true;
+  }
+}

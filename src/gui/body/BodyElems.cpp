@@ -1,0 +1,224 @@
+// The element, residual-absorption and sum-up runs of the main window, and
+// the display tools of the result maps (deglitch, processed copy).
+
+#include "app/Refusal.h"
+#include "app/TextItems.h"
+#include "gui/body/Body.h"
+
+#include "analysis/AnalyzeCond.h"
+#include "analysis/Analyzed2DRes.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ElemCtrl.h"
+#include "analysis/ElemKernel.h"
+#include "analysis/MapKernels.h"
+#include "analysis/MapsRun.h"
+#include "analysis/PointSpectra.h"
+#include "analysis/RaKernel.h"
+#include "gui/analysis/SumUpCtrl.h"
+#include "gui/display/ImgDispA.h"
+#include "display/MapImages.h"
+#include "stack/StackSpectra.h"
+
+#include "ui_Body.h"
+
+#include <QDebug>
+
+void Body::setupElemRuns()
+{
+  m_elemRun = std::make_unique<MapsRun>(QStringLiteral("Element 2D analysis"));
+  m_raRun = std::make_unique<MapsRun>(QStringLiteral("Residual absorption analysis"));
+  m_sumUpRun = std::make_unique<MapsRun>(QStringLiteral("Sum Up"));
+  Analyzer* an = m_analyzer.get();
+  connect(an, &Analyzer::askAnalyzeElems, this, &Body::startElems2DAnalysis);
+  connect(an, &Analyzer::askStopElemsAnalysis, this, &Body::stopElems2DAnalysis);
+  connect(an, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
+  connect(an, &Analyzer::askSumUp, this, &Body::doSumUp);
+  connect(an, &Analyzer::askProcessMaps, this, [this] {
+    AnalyzeCond ac;
+    const bool haveImage = askAnalyzeCond(ac);
+    m_analyzer->processMaps(haveImage ? &ac : nullptr);
+  });
+  connect(an, &Analyzer::mapFileChosen, this, [this](int slot, const QString& f) {
+    EMPHeader header;
+    Analyzed2DRes* map = m_analyzer->toolMap(slot);
+    if (map && loadMap(f, *map, header))
+      m_analyzer->mapLoaded(map, f);
+  });
+
+  connect(m_elemRun.get(), &MapsRun::progress, an, &Analyzer::setElemsProgress);
+  connect(m_elemRun.get(), &MapsRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_elemRun->maps());
+    showCurrentMap();
+  });
+  connect(m_elemRun.get(), &MapsRun::ended, this, [this] {
+    m_analyzer->setContAccess(isAnalysisRunning());
+    m_ui->dispA->update();
+    emit finishBatchExec();
+  });
+  connect(&m_raRun->engine(), &PointRun::rowStarted, this, [](int row, double) {
+    qDebug().noquote() << QStringLiteral("Residual absorption row %1").arg(row);
+  });
+  connect(
+    m_raRun.get(), &MapsRun::mapsRendered, this, [this] { m_mapImages->genImg(m_raRun->maps()); });
+  connect(m_raRun.get(), &MapsRun::ended, this, [this] {
+    generateRAResImage();
+    emit finishBatchExec();
+  });
+  connect(m_sumUpRun.get(), &MapsRun::mapsRendered, this, [this] {
+    m_mapImages->genImg(m_sumUpRun->maps());
+  });
+  connect(m_sumUpRun.get(), &MapsRun::ended, this, [this] {
+    Analyzed2DRes* map = m_analyzer->ownMap(Analyzer::SumUpMap);
+    // The file is a convenience copy; a failure to write it is not reported.
+    if (m_sumUpRun->completed() && m_mapImages->imageValid(*map))
+      m_mapImages->img(*map).save(QStringLiteral("sumUpImg.png"));
+    showCurrentMap();
+  });
+
+  Ui::Body& ui = *m_ui;
+  connect(ui.Deglitch, &QPushButton::clicked, this, &Body::deglitch);
+  connect(ui.ShowProcImg, &QCheckBox::toggled, this, &Body::showProcImg);
+}
+
+// ---- Element analysis ----------------------------------------------------
+
+void Body::startElems2DAnalysis()
+{
+  if (m_elemRun->isRunning())
+    stopElems2DAnalysis();
+  AnalyzeCond ac;
+  if (!askAnalyzeCond(ac)) {
+    m_elemRun->refuse(QStringLiteral("Element 2D analysis not started: no image loaded"));
+    return;
+  }
+  // The rows are read here, once, as values; the run never sees a widget.
+  const QVector<ElemCond> conds = m_analyzer->elemConditions();
+  const int target = validTargetIndex(m_analyzer->targetIndex(), conds.size());
+  if (target < 0) {
+    m_elemRun->refuse(QStringLiteral("Element 2D analysis not started: no edges"));
+    return;
+  }
+  auto kernel = std::make_shared<ElemKernel>(
+    analysisSpectra(), conds, target, m_analyzer->elemBackground(), m_analyzer->elemEdgeLocate());
+  QVector<Analyzed2DRes*> maps;
+  for (const ElemCtrl* row : m_analyzer->elems())
+    for (int kind = 0; kind < ElemMapCount; ++kind)
+      maps.append(row->map(kind));
+  m_analyzer->setContAccess(true);
+  m_elemRun->setRefreshOnRows(m_analyzer->elemsDispOnTime());
+  m_elemRun->start(ac, kernel, maps, 0);
+}
+
+void Body::stopElems2DAnalysis()
+{
+  if (m_elemRun)
+    m_elemRun->stop();
+}
+
+void Body::generateElemsResImages()
+{
+  m_elemRun->refreshMaps();
+}
+
+// ---- Residual absorption -------------------------------------------------
+
+void Body::startRA2DAnalysis()
+{
+  if (m_raRun->isRunning())
+    m_raRun->stop();
+  AnalyzeCond ac;
+  if (!askAnalyzeCond(ac)) {
+    m_raRun->refuse(QStringLiteral("Residual absorption analysis not started: no image loaded"));
+    return;
+  }
+  PointSpectra spectra = analysisSpectra();
+  spectra.name = QStringLiteral("Body-RaA");
+  const double eRA = m_analyzer->raEnergy();
+  const QString outside = residualEnergyOutside(spectra, eRA);
+  if (!outside.isEmpty())
+    refuse(
+      m_analyzer.get(),
+      outside,
+      tr("Residual absorption at %1 eV is outside the stack's energies: extrapolated").arg(eRA));
+  auto kernel = std::make_shared<RaKernel>(spectra, eRA, m_analyzer->raFactor());
+  m_raRun->start(
+    ac, kernel, { m_analyzer->ownMap(Analyzer::DMutMap), m_analyzer->ownMap(Analyzer::RestMap) });
+}
+
+void Body::generateRAResImage()
+{
+  Analyzed2DRes* dmut = m_analyzer->ownMap(Analyzer::DMutMap);
+  Analyzed2DRes* rest = m_analyzer->ownMap(Analyzer::RestMap);
+  Analyzed2DRes* ratio = m_analyzer->ownMap(Analyzer::RatiMap);
+  if (!rest->hasData())
+    return;
+  const int replaced = fillResidualRatio(*rest, *dmut, *ratio);
+  if (replaced > 0)
+    qDebug().noquote()
+      << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
+  m_mapImages->genImg({ dmut, rest, ratio });
+  showCurrentMap();
+}
+
+// ---- Sum-up ----------------------------------------------------------------
+
+void Body::doSumUp()
+{
+  const SumUpRanges ranges = m_analyzer->sumUpCtrl()->ranges();
+  AnalyzeCond ac;
+  if (ranges.isEmpty()) {
+    m_sumUpRun->refuse(QStringLiteral("Sum Up: no image ranges"));
+    return;
+  }
+  if (!askAnalyzeCond(ac)) {
+    m_sumUpRun->refuse(QStringLiteral("Sum Up: no image loaded"));
+    return;
+  }
+  auto kernel = std::make_shared<SumUpKernel>(stackView(), ranges);
+  m_sumUpRun->start(ac, kernel, { m_analyzer->ownMap(Analyzer::SumUpMap) });
+}
+
+// ---- Display tools of the maps ---------------------------------------------
+
+void Body::deglitch()
+{
+  Analyzed2DRes* map = m_analyzer->currentMap();
+  if (!map || !map->hasData()) {
+    refuseIn(this, QStringLiteral("Deglitch: no map"), tr("Deglitch: no map"));
+    return;
+  }
+  map->setDeglitchConds(numberOr(m_ui->DeglitchF->text(), 1.0),
+                        numberOr(m_ui->DeglitchR->text(), 0.0));
+  map->deglitch();
+  m_mapImages->genImg(*map);
+  showCurrentMap();
+}
+
+void Body::showProcImg(bool f)
+{
+  Analyzed2DRes* map = m_analyzer->currentMap();
+  if (!map || !map->hasData())
+    return;
+  map->selectProcImg(f);
+  m_mapImages->genImg(*map);
+  showCurrentMap();
+}
+
+void Body::setupResAnalysisImage()
+{
+  renderShownMap();
+}
+
+void Body::showResAnalysis()
+{
+  if (!m_ui->ShowResAnalysis->isChecked())
+    m_ui->ShowResAnalysis->setChecked(true); // its toggle shows the map
+  else
+    showCurrentMap();
+}
+
+void Body::selectedNewRef(int i)
+{
+  m_analyzer->selectedNewRef(i);
+  showCurrentMap();
+}

@@ -1,0 +1,96 @@
+#include "gui/body/Body.h"
+
+#include "batch/CmdLine.h"
+#include "gui/input/SelectDataFiles.h"
+#include "input/TiffData.h"
+#include "gui/spectrum/XafsView.h"
+
+#include "ui_Body.h"
+
+#include <QDebug>
+#include <QFileDialog>
+
+void Body::setupHdf5()
+{
+  // A dialog of its own per click, gone when closed: the file it gives is
+  // read at once, like the batch word.
+  connect(m_ui->LoadHdf5Stack, &QPushButton::clicked, this, [this] {
+    auto* dialog = new QFileDialog(this,
+                                   tr("Load HDF5 stack"),
+                                   QString(),
+                                   tr("HDF5 files (*.h5 *.hdf5 *.hdf *.nxs);;All files (*)"));
+    dialog->setObjectName(QStringLiteral("Hdf5StackDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+      loadHdf5Stack(file);
+    });
+    dialog->show();
+  });
+}
+
+bool Body::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
+{
+  // Read whole before anything is dropped: a file that fails leaves the
+  // stacks as they are.
+  Hdf5Stack s;
+  if (!readHdf5Stack(file, names, s))
+    return false;
+  // Clearing stops the loads on their way and the runs reading frames.
+  clearI1Files();
+  clearI0Files();
+  m_xafsView->rescaleOnNextSpectrum();
+  if (s.dark) {
+    clearDark();
+    m_dark = std::move(s.dark);
+    m_ui->DarkFileName->setText(m_dark->fileName);
+  }
+  // The frames join the stacks as loaded files do, with the file's energies
+  // instead of the list's energy setup.
+  auto join =
+    [](std::vector<std::unique_ptr<TiffData>>& frames, FrameStack& stack, SelectDataFiles* list) {
+      const QSignalBlocker block(list);
+      for (auto& frame : frames) {
+        list->addFileWithEnergy(frame->fileName, frame->energy);
+        stack.append(std::move(frame));
+      }
+    };
+  join(s.i1, m_i1Frames, m_i1List);
+  join(s.i0, m_i0Frames, m_i0List);
+  m_stackWidth = int(m_i1Frames.at(0)->width);
+  m_stackHeight = int(m_i1Frames.at(0)->height);
+  updateSeekRange();
+  if (!shownStack().isEmpty())
+    showData(0);
+  stacksChanged();
+  return true;
+}
+
+bool Body::execLoadHdf5Cmd(const CmdLine& c)
+{
+  // load_hdf5_stack FILE [data=PATH] [flat=PATH] [dark=PATH] [energy=PATH]
+  // ends at once on every path: the file is read before the command returns.
+  if (c.args.isEmpty() || c.args.at(0).isEmpty()) {
+    qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
+    return true;
+  }
+  Hdf5StackNames names;
+  for (int i = 1; i < c.args.size(); ++i) {
+    const QString& item = c.args.at(i);
+    const int eq = item.indexOf('=');
+    const QString key = item.left(eq).toLower();
+    const QString value = eq < 0 ? QString() : item.mid(eq + 1);
+    QString* target = key == QLatin1String("data")     ? &names.data
+                      : key == QLatin1String("flat")   ? &names.flat
+                      : key == QLatin1String("dark")   ? &names.dark
+                      : key == QLatin1String("energy") ? &names.energy
+                                                       : nullptr;
+    if (eq < 0 || !target || value.isEmpty()) {
+      qDebug().noquote() << QStringLiteral("%1 : unknown argument %2").arg(c.cmd, item);
+      return true;
+    }
+    *target = value;
+  }
+  loadHdf5Stack(c.args.at(0), names);
+  return true;
+}

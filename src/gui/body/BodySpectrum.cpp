@@ -1,0 +1,139 @@
+// Body: the spectrum at the current position and its refresh into the
+// spectrum window, and the cross-section profiles under the pointer.
+
+#include "gui/body/Body.h"
+#include "gui/display/BringToFront.h"
+
+#include "gui/analysis/Analyzer.h"
+#include "gui/display/CrossSView.h"
+#include "gui/display/ImgDispA.h"
+#include "gui/input/SelectDataFiles.h"
+#include "input/TiffData.h"
+#include "spectrum/XafsSpectrum.h"
+#include "gui/spectrum/XafsView.h"
+#include "stack/StackSpectra.h"
+
+#include "ui_Body.h"
+
+#include <QTimer>
+
+namespace {
+
+QVector<double> valuesOf(const SpectrumPoints& points)
+{
+  QVector<double> values;
+  values.reserve(points.size());
+  for (const QPointF& p : points.points)
+    values.append(p.y());
+  return values;
+}
+
+// The incident intensities a total-I0 spectrum holds: the I0 column of a
+// "9809" file (whose points are ln(I0/I1)), else the values of a column file.
+const SpectrumPoints& intensitiesOf(const XafsSpectrum& s)
+{
+  const SpectrumPoints& i0 = s.curve(XafsSpectrum::CurveI0);
+  return i0.isEmpty() ? s.points : i0;
+}
+
+} // namespace
+
+void Body::setupSpectrum()
+{
+  m_xafsView = new XafsView(this);
+  m_xafsView->setWindowFlag(Qt::Window);
+  m_xafsView->setWindowTitle(tr("Spectrum at the position"));
+  m_xafsViews.append(m_xafsView);
+  connect(m_ui->ShowXafsView, &QPushButton::clicked, this, [this] { bringToFront(m_xafsView); });
+  connect(m_ui->dispA,
+          &ImgDispA::mouseMoved,
+          this,
+          QOverload<double, double>::of(&Body::showXafsSpectrum));
+}
+
+StackView Body::stackView() const
+{
+  StackView v;
+  v.i1 = m_i1Frames.pointers();
+  v.i0 = m_i0Frames.pointers();
+  v.dark = m_dark.get();
+  v.width = m_stackWidth;
+  v.height = m_stackHeight;
+  v.useI0 = m_ui->UseI0->isChecked();
+  v.fluoType = m_ui->FluoType->isChecked();
+  if (m_totalI0ofI1)
+    v.totalI0 = valuesOf(intensitiesOf(*m_totalI0ofI1));
+  return v;
+}
+
+int Body::spectrumMode() const
+{
+  // The analysis window's energy-correction switch, inverted: on asks for
+  // Victoreen lines (0), off for straight lines.
+  return m_analyzer && m_analyzer->energyCorrection() ? 0 : 1;
+}
+
+void Body::refreshSpectrumSoon()
+{
+  if (m_refreshPending)
+    return;
+  m_refreshPending = true;
+  QTimer::singleShot(0, this, [this] {
+    m_refreshPending = false;
+    showXafsSpectrum();
+  });
+}
+
+void Body::showXafsSpectrum(double x, double y)
+{
+  m_posX = int(x);
+  m_posY = int(y);
+  showXafsSpectrum();
+}
+
+void Body::showXafsSpectrum()
+{
+  if (!m_xafsView || m_closing)
+    return;
+  Ui::Body& ui = *m_ui;
+  // The frame selected in the shown list is marked on the plot.
+  const TiffData* selected = shownStack().at(shownList()->currentIndex());
+  m_xafsView->setMarkedEnergy(selected ? selected->energy : -1.0);
+  // A point inside a loaded energy-shift map is corrected by its shift.
+  const double mapShift = shiftMapValueAt(m_posX, m_posY);
+  const double dPostS = ui.DPostS->text().toDouble();
+  const double dPreE = ui.DPreE->text().toDouble();
+  const double suggested = suggestedEdgeEV();
+  const int hw = ui.HWidth->text().toInt();
+  const int hh = ui.VWidth->text().toInt();
+  const StackView view = stackView();
+  const XafsSpectrum s(spectrumAt(view, m_posX, m_posY, hw, hh),
+                       QStringLiteral("body-show"),
+                       spectrumMode(),
+                       mapShift,
+                       suggested,
+                       dPreE,
+                       dPostS);
+  const double found = m_xafsView->setSpectrum(s);
+  // An empty spectrum (no images, a position off the stack) has no edge to
+  // compare with the standard's.
+  const double stdShift = s.size() > 0 ? found : 0.0;
+  // A running 2-D run has the worker; the shown spectrum waits for it.
+  if (m_analyzer && !isAnalysisRunning())
+    m_analyzer->analyzeAndShowSpectrum(s, ui.SuggestingEeV->text().toDouble());
+  ui.Position->setText(QString::asprintf("(% 4d, % 4d)", m_posX, m_posY));
+  ui.EShiftOnTbl->setText(QString::asprintf("%5.2f", mapShift));
+  ui.EShiftFromStd->setText(QString::asprintf("%5.2f", stdShift));
+  m_xafsView->setRawSpectrum(rawSpectrumAt(view, m_posX, m_posY, hw, hh));
+}
+
+void Body::showProfiles(const QPoint& at)
+{
+  const TiffData* frame = shownStack().at(shownList()->currentIndex());
+  const bool asMu = isShowingI1();
+  const StackView view = stackView();
+  const int hWidth = m_ui->HWidth->text().toInt();
+  const int vWidth = m_ui->VWidth->text().toInt();
+  m_ui->HCross->setProfile(valuesOf(rowProfile(view, frame, at.y(), 1, vWidth, asMu)));
+  m_ui->VCross->setProfile(valuesOf(columnProfile(view, frame, at.x(), 1, hWidth, asMu)));
+}

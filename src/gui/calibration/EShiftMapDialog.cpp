@@ -1,0 +1,12 @@
+#include "gui/calibration/EShiftMapDialog.h"
+
+#include "app/Settings.h"
+
+EShiftMapDialog::EShiftMapDialog(const QString& title, QWidget* parent)
+  : QFileDialog(parent, title, settings().DataRoot)
+{
+  setNameFilters({ QStringLiteral("Energy Distribution Map File (*.emp)"),
+                   QStringLiteral("Any Files (* *.*)") });
+  setFileMode(QFileDialog::ExistingFile);
+  setAcceptMode(QFileDialog::AcceptOpen);
+}
