@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+struct Hdf5StackNames;
+
 // The arguments of one command with the conversions the language uses: a
 // missing item reads as empty text or 0, an unreadable number as 0, a flag
 // is an integer with 0 off.
@@ -27,3 +29,11 @@ private:
 // The files of `dir` matching the wildcard `pattern`, in name order. A
 // folder that is not there is named, since "no files" alone hides a typo.
 QStringList batchFilesOfPattern(const QString& dir, const QString& pattern);
+
+// load_hdf5_stack FILE [data=PATH] [flat=PATH] [dark=PATH] [energy=PATH]:
+// false, with a line naming `word` and what is wrong, for no file name or
+// an item of another form.
+bool hdf5StackArgs(const QString& word,
+                   const QStringList& items,
+                   QString& file,
+                   Hdf5StackNames& names);

@@ -4,6 +4,7 @@
 #include "batch/BatchArgs.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchDispatcher.h"
+#include "input/Hdf5Stack.h"
 #include "session/Session.h"
 #include "spectrum/EdgePosition.h"
 
@@ -465,6 +466,11 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
     case BatchExtraCmd::SaveDataCfgSaveAsHdf5:
       m_session.save.kind = Session::SaveKind::Hdf5;
       return true;
+    case BatchExtraCmd::LoadHdf5Stack: {
+      QString file;
+      Hdf5StackNames names;
+      return hdf5StackArgs(c.cmd, c.args, file, names) && m_session.loadHdf5Stack(file, names);
+    }
     case BatchExtraCmd::CalibRemoveOutliers:
       return m_session.removeShiftOutliers();
     case BatchExtraCmd::CalibSetEdgeLocate:

@@ -14,6 +14,7 @@
 #include "calibration/EmpFile.h"
 #include "display/ColorBarPicture.h"
 #include "display/ColorMap.h"
+#include "input/Hdf5Stack.h"
 #include "input/LoadTiff.h"
 #include "input/TiffData.h"
 #include "output/MapGrid.h"
@@ -113,6 +114,43 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
   return stack.size() > before;
 }
 
+bool Session::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
+{
+  // Read whole before anything is dropped.
+  Hdf5Stack s;
+  if (!readHdf5Stack(file, names, s))
+    return false;
+  m_i1.clear();
+  m_i0.clear();
+  if (s.dark)
+    m_dark = std::move(s.dark);
+  // The frames come with the file's energies instead of the lists' rules.
+  for (auto& frame : s.i1)
+    m_i1.append(std::move(frame));
+  for (auto& frame : s.i0)
+    m_i0.append(std::move(frame));
+  m_width = int(m_i1.at(0)->width);
+  m_height = int(m_i1.at(0)->height);
+  emit changed();
+  return true;
+}
+
+bool Session::loadDark(const QString& file)
+{
+  auto frame = std::make_unique<TiffData>();
+  if (!frame->read(file))
+    return false;
+  m_dark = std::move(frame);
+  emit changed();
+  return true;
+}
+
+void Session::clearDark()
+{
+  m_dark.reset();
+  emit changed();
+}
+
 // ---- Views for the runs ---------------------------------------------------
 
 StackView Session::stackView() const
@@ -120,6 +158,8 @@ StackView Session::stackView() const
   StackView v;
   v.i1 = m_i1.pointers();
   v.i0 = m_i0.pointers();
+  v.dark = m_dark.get();
+  v.totalI0 = totalI0;
   v.width = m_width;
   v.height = m_height;
   v.useI0 = useI0;

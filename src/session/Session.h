@@ -24,6 +24,7 @@ class ComponentRun;
 class TiffData;
 struct MapSamples16;
 struct EnergyShiftView;
+struct Hdf5StackNames;
 struct PointSpectra;
 struct StackView;
 
@@ -133,6 +134,18 @@ public:
   // Reads `files` into the stack (after clearing it with `replace`); false
   // when no file was read.
   bool loadFiles(bool isI1, const QStringList& files, bool replace);
+  // Replaces both stacks (and the dark frame, when the file has one) by
+  // the stack of one HDF5 file with its energies; a file that fails
+  // leaves everything as it was.
+  bool loadHdf5Stack(const QString& file, const Hdf5StackNames& names);
+  // The dark frame subtracted from every frame; a file that cannot be read
+  // changes nothing.
+  bool loadDark(const QString& file);
+  void clearDark();
+  const TiffData* dark() const { return m_dark.get(); }
+  // The total-I0 spectrum's intensities of the I1 files, by frame; empty:
+  // none.
+  QVector<double> totalI0;
   int width() const { return m_width; }
   int height() const { return m_height; }
   bool useI0 = false;
@@ -312,6 +325,7 @@ private:
   int m_threads = 0;
   FrameStack m_i1;
   FrameStack m_i0;
+  std::unique_ptr<TiffData> m_dark;
   StackOptions m_i1Options;
   StackOptions m_i0Options;
   int m_width = 0;

@@ -1,5 +1,6 @@
 #include "gui/body/Body.h"
 
+#include "batch/BatchArgs.h"
 #include "batch/CmdLine.h"
 #include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
@@ -68,29 +69,10 @@ bool Body::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
 
 bool Body::execLoadHdf5Cmd(const CmdLine& c)
 {
-  // load_hdf5_stack FILE [data=PATH] [flat=PATH] [dark=PATH] [energy=PATH]
-  // ends at once on every path: the file is read before the command returns.
-  if (c.args.isEmpty() || c.args.at(0).isEmpty()) {
-    qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
-    return true;
-  }
+  // Ends at once on every path: the file is read before the command returns.
+  QString file;
   Hdf5StackNames names;
-  for (int i = 1; i < c.args.size(); ++i) {
-    const QString& item = c.args.at(i);
-    const int eq = item.indexOf('=');
-    const QString key = item.left(eq).toLower();
-    const QString value = eq < 0 ? QString() : item.mid(eq + 1);
-    QString* target = key == QLatin1String("data")     ? &names.data
-                      : key == QLatin1String("flat")   ? &names.flat
-                      : key == QLatin1String("dark")   ? &names.dark
-                      : key == QLatin1String("energy") ? &names.energy
-                                                       : nullptr;
-    if (eq < 0 || !target || value.isEmpty()) {
-      qDebug().noquote() << QStringLiteral("%1 : unknown argument %2").arg(c.cmd, item);
-      return true;
-    }
-    *target = value;
-  }
-  loadHdf5Stack(c.args.at(0), names);
+  if (hdf5StackArgs(c.cmd, c.args, file, names))
+    loadHdf5Stack(file, names);
   return true;
 }

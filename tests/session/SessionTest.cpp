@@ -1,0 +1,281 @@
+// The Session and the batch executor without windows: every word ends with
+// one answer, refusals say why and change nothing, runs give the maps of
+// the single-point path.
+
+#include "session/Session.h"
+#include "Hdf5Writer.h"
+#include "StackGen.h"
+#include "analysis/Analyzed2DRes.h"
+#include "analysis/ElemAnalysis.h"
+#include "analysis/PointSpectra.h"
+#include "batch/BatchExecutor.h"
+#include "input/TiffData.h"
+#include "spectrum/EdgeTable.h"
+#include "support/MessageCapture.h"
+#include "support/TestData.h"
+#include "support/Tolerance.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kWidth = 8;
+constexpr int kHeight = 6;
+
+class SessionTest : public ::testing::Test
+{
+protected:
+  void SetUp() override { loadEdgeTable(); }
+  // Frames 0..count-1 at firstEnergy + 1.5 eV steps; pixel (x, y) of frame
+  // k holds 1000 + 10 k + x + 8 y.
+  void loadStack(int count, double firstEnergy = 8950.0)
+  {
+    QVector<double> energies;
+    for (int k = 0; k < count; ++k)
+      energies << firstEnergy + 1.5 * k;
+    const QStringList files = stackgen::writeSimpleStack(
+      m_dir.path(),
+      "I1",
+      stackgen::Format::Tiff,
+      kWidth,
+      kHeight,
+      energies,
+      [](int x, int y, int k) { return quint32(1000 + 10 * k + x + kWidth * y); });
+    run({ "eng_by_name_i1", "set_band_w 0", "set_band_h 0" });
+    ASSERT_TRUE(m_session.loadFiles(true, files, true));
+  }
+  void run(const QStringList& lines)
+  {
+    for (const QString& line : lines)
+      EXPECT_TRUE(execute(line)) << line.toStdString();
+  }
+  bool execute(const QString& line)
+  {
+    CmdLine c;
+    c.line = line;
+    return m_executor.execute(c);
+  }
+  QString path(const QString& name) const { return m_dir.filePath(name); }
+
+  QTemporaryDir m_dir;
+  Session m_session;
+  BatchExecutor m_executor{ m_session };
+};
+
+} // namespace
+
+// Each refusal answers false with its reason and the batch goes on; the
+// window-only words are skipped with a line and count as done.
+TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
+{
+  struct Case
+  {
+    QString line;
+    QString message;
+  };
+  const QString dir = m_dir.path();
+  const Case before[] = {
+    { "frobnicate 1 2", "Err: frobnicate 1 2" },
+    { "calib_exec", "Calibration not started: no image loaded" },
+    { "analyzer_exec_elems", "Element 2D analysis not started: no image loaded" },
+    { "analyzer_exec_ra", "Residual absorption analysis not started: no image loaded" },
+    { "analyzer_exec_LCF", "LCF 2D analysis not started: no image loaded" },
+    { "analyzer_exec_pca 2", "PCA not started: no image loaded" },
+    { "analyzer_set_LCF_std 70 1 0 x.dat 0", "No LCF reference 70" },
+    { "analyzer_select_image 42", "No image button 42" },
+    { "analyzer_select_image_type 9 1", "No LCF reference 9" },
+    { "analyzer_select_analysis_mode 5", "No analysis mode 5" },
+    { "analyzer_elems_select_disp_mode 9", "No element display mode 9" },
+    { "analyzer_elems_roi Fe-K 1 2", "No element row : Fe-K" },
+    { "analyzer_select_map No Such Map", "No map named No Such Map" },
+    { "save_data " + dir + "/none.dat", "No map to save" },
+    { "save_data_as_tiff " + dir + "/none.tif", "No map to save" },
+    { "calib_set_edge_position midx",
+      "calib_set_edge_position : unknown edge position midx (grid, interpolated or derivative)" },
+    { "load_I1_files_of_pattern NEW " + dir + " nothing_*.tif", "No files to load" },
+    { "load_I0_files_of_pattern NEW " + dir + "/absent I0_*.tif",
+      "No such folder : " + dir + "/absent (pattern I0_*.tif)" },
+    { "load_hdf5_stack", "load_hdf5_stack : no file name" },
+    { "load_hdf5_stack x.h5 size=3", "load_hdf5_stack : unknown argument size=3" },
+    { "analyzer_save_cluster_spectra " + dir + "/cl",
+      "Cluster spectra not saved: no clusters computed" },
+    { "calib_remove_outliers", "" },
+    { "save_each_spectrum " + dir + "/none.dat", "" },
+  };
+  for (const Case& c : before) {
+    lctest::MessageCapture log;
+    EXPECT_FALSE(execute(c.line)) << c.line.toStdString();
+    EXPECT_TRUE(c.message.isEmpty() || log.has(c.message)) << c.message.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(dir + "/none-0.dat"));
+  EXPECT_EQ(m_session.calibration().locate, EdgeLocate::Grid);
+
+  loadStack(12);
+  const Case after[] = {
+    { "analyzer_exec_elems", "Element 2D analysis not started: no edges" },
+    { "calib_exec",
+      "Calibration not started: no standard (load a standard spectrum or type its edge "
+      "energy)" },
+    { "save_each_spectrum " + dir + "/x.dat spectra",
+      "save_each_spectrum : unknown format spectra" },
+    { "save_each_spectrum", "save_each_spectrum : no file name" },
+    { "save_each_spectrum " + dir + "/no/folder/x.dat raw",
+      "Can't open " + dir + "/no/folder/x.dat" },
+    { "analyzer_exec_pca 0", "PCA not started: the number of components must be at least 1" },
+    { "analyzer_exec_cluster 1",
+      "Cluster analysis not started: the number of clusters must be at least 2" },
+    { "analyzer_exec_cluster 49",
+      "Cluster analysis not started: 49 clusters but only 48 points in the area" },
+  };
+  for (const Case& c : after) {
+    lctest::MessageCapture log;
+    EXPECT_FALSE(execute(c.line)) << c.line.toStdString();
+    EXPECT_TRUE(log.has(c.message)) << c.message.toStdString();
+  }
+  EXPECT_FALSE(m_session.shiftMap().hasData());
+  EXPECT_TRUE(execute("save_each_spectrum " + dir + "/each RAW_XAFS"));
+  const QByteArray text = lctest::readFile(dir + "/each.dat");
+  EXPECT_TRUE(text.startsWith("# Lumacresta Save Raw Xafs Spectra 1.0\n"));
+  EXPECT_EQ(text.count('\n'), 7 + kWidth * kHeight);
+  EXPECT_FALSE(m_session.runSumUp()); // no ranges
+  EXPECT_FALSE(m_session.processMaps());
+  EXPECT_FALSE(m_session.runCorrelation());
+
+  for (const char* word : { "zoom_in", "save_image x.png", "analyzer_show_window" }) {
+    lctest::MessageCapture log;
+    EXPECT_TRUE(execute(word));
+    EXPECT_TRUE(log.contains(QString(word).section(' ', 0, 0) + ": needs the windows, skipped"));
+  }
+  lctest::MessageCapture log;
+  m_executor.run({ "set_band_w 3", "no_such_word", "quit", "set_band_w 5" });
+  EXPECT_EQ(m_session.bandW, 3);
+  EXPECT_EQ(m_executor.failures(), 1);
+  EXPECT_TRUE(m_executor.quitRequested());
+}
+
+// The element words build the rows and their conditions; the run's maps
+// hold the single-point answer; sum-up and map processing from the maps.
+TEST_F(SessionTest, ElementRunSumUpAndMapProcessing)
+{
+  loadStack(40, 7090.0);
+  run({ "analyzer_target_elements \"Ni, Fe-K\"",
+        "analyzer_elems_sort_by_an 1",
+        "analyzer_elems_thdmut Fe-K -100",
+        "analyzer_elems_set_deVs 10",
+        "analyzer_elems_roi 0 7100 7120.0000001",
+        "analyzer_elems_bg_dMut -2",
+        "analyzer_set_elem_edge_position interpolated",
+        "analyzer_select_analysis_mode 2",
+        "analyzer_elems_select_disp_mode 4",
+        "analyzer_exec_elems" });
+  const auto& rows = m_session.elemRows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].cond.name, QStringLiteral("Fe-K"));
+  EXPECT_CLOSE(rows[0].cond.dE, 10.0);
+  EXPECT_EQ(rows[0].cond.roiEnd, 7120.0); // six digits, as the field
+  std::vector<ElemResult> r(2);
+  QVector<ElemCond> conds{ rows[0].cond, rows[1].cond };
+  analyzeSpectrumElems0(m_session.analysisSpectra().at(4, 4, 0, 0),
+                        conds,
+                        0,
+                        m_session.elemBackground,
+                        r.data(),
+                        EdgeLocate::Interpolated);
+  EXPECT_EQ(rows[0].maps[ElemMapDMut]->valueAt(4, 4), r[0].dmut);
+  EXPECT_EQ(rows[0].maps[ElemMapDE]->valueAt(4, 4), r[0].shift);
+  // Ni's edge lies beyond the energies: below its threshold of 0.
+  EXPECT_CLOSE(rows[1].maps[ElemMapDMut]->valueAt(4, 4), -2.0);
+  EXPECT_EQ(m_session.currentMap(), rows[0].maps[ElemMapDE].get());
+  EXPECT_TRUE(m_session.runCorrelation());
+  // The scale reaches the map on view, with the value given.
+  run({ "analyzer_set_scale_max 0.75 1" });
+  EXPECT_TRUE(rows[0].maps[ElemMapDE]->fixedScale());
+  EXPECT_CLOSE(rows[0].maps[ElemMapDE]->scaleMax(), 0.75);
+
+  run({ "analyzer_set_ra_energy 7120",
+        "analyzer_set_ra_factor 1",
+        "analyzer_exec_ra",
+        "analyzer_select_image 7" });
+  EXPECT_EQ(m_session.currentMap(), m_session.ownMap(Session::RatiMap));
+  const XafsSpectrum s = m_session.analysisSpectra().at(4, 4, 0, 0);
+  EXPECT_CLOSE(m_session.ownMap(Session::RestMap)->valueAt(4, 4),
+               2 * s.preValue(7120.0) - s.postValue(7120.0));
+  // A map chosen by name counts until the next choice.
+  run({ "analyzer_select_map Fe-K Elem Ctrl DE" });
+  EXPECT_EQ(m_session.currentMap(), rows[0].maps[ElemMapDE].get());
+  run({ "analyzer_select_image 8" });
+  EXPECT_EQ(m_session.currentMap(), m_session.ownMap(Session::ZansaMap));
+
+  // Frames 1, 2 and 4 (a range to itself adds nothing, numbers beyond the
+  // stack are skipped).
+  m_session.sumUpRanges = { { 1, 3 }, { 4, 4 }, { 38, 45 } };
+  ASSERT_TRUE(m_session.runSumUp());
+  const double px = 1000 + 3 + kWidth * 2;
+  EXPECT_CLOSE(m_session.ownMap(Session::SumUpMap)->valueAt(3, 2), 4 * px + 10 * (1 + 2 + 38 + 39));
+
+  // Mask keeps Map 1 where Map 2 is positive.
+  run({ "analyzer_select_analysis_mode 3" });
+  ASSERT_TRUE(m_session.captureMap(1));
+  run({ "analyzer_select_analysis_mode 2", "analyzer_elems_select_disp_mode 0" });
+  ASSERT_TRUE(m_session.captureMap(2));
+  m_session.procType = 2;
+  ASSERT_TRUE(m_session.processMaps());
+  const double mask = m_session.ownMap(Session::Map2)->valueAt(3, 2);
+  EXPECT_CLOSE(m_session.ownMap(Session::ProcessedMap)->valueAt(3, 2),
+               mask > 0 ? 4 * px + 800 : 0.0);
+}
+
+// The same generated stack as TIFF files and as one HDF5 file gives the
+// same fraction maps, near the generator's truth; a file that cannot be
+// read leaves the stacks alone.
+TEST_F(SessionTest, Hdf5StackGivesTheFractionMapsOfItsTiffs)
+{
+  stackgen::StackSpec plan;
+  plan.width = 12;
+  plan.height = 10;
+  plan.shift = QVector<double>(12 * 10, 0.0);
+  const QString dir = path("gen");
+  const stackgen::StackTruth truth = stackgen::generateStack(plan, dir, stackgen::Format::Tiff);
+  ASSERT_TRUE(truth.ok);
+  const QString h5 = dir + "/stack.h5";
+  ASSERT_TRUE(stackgen::writeHdf5Stack(truth, h5));
+  run({ "eng_by_name_i1",
+        "eng_by_name_i0",
+        "set_i1_energy_pattern \"\\d\\d\\d\\d\\d_\\d\\d\\d\\d\"",
+        "set_i0_energy_pattern \"\\d\\d\\d\\d\\d_\\d\\d\\d\\d\"",
+        "set_band_w 0",
+        "set_band_h 0",
+        "Use_I0 1",
+        "analyzer_set_LCF_std 0 1 0 " + truth.referenceFiles[0] + " 0",
+        "analyzer_set_LCF_std 1 1 0 " + truth.referenceFiles[1] + " 0",
+        QString("load_I1_files_of_pattern NEW %1 I1_*.tif").arg(dir),
+        QString("load_I0_files_of_pattern NEW %1 I0_*.tif").arg(dir) });
+  ASSERT_TRUE(m_session.loadDark(truth.darkFile));
+  const auto fractions = [&] {
+    EXPECT_TRUE(execute("analyzer_exec_LCF"));
+    return QVector<QVector<double>>{ m_session.references()[0].fraction->data(),
+                                     m_session.references()[1].fraction->data() };
+  };
+  const QVector<QVector<double>> fromTiff = fractions();
+  double err = 0.0;
+  for (int i = 0; i < 12 * 10; ++i)
+    err += std::fabs(fromTiff[0][i] - truth.fractions[0][i]);
+  EXPECT_LT(err / (12 * 10), 0.02);
+
+  m_session.clearDark();
+  run({ "load_hdf5_stack " + h5 });
+  ASSERT_EQ(m_session.stack(false).size(), truth.energies.size());
+  EXPECT_CLOSE(m_session.stack(true).at(3)->energy, truth.energies[3], 0.0);
+  ASSERT_NE(m_session.dark(), nullptr);
+  const QVector<QVector<double>> fromH5 = fractions();
+  for (int k = 0; k < 2; ++k)
+    for (int i = 0; i < 12 * 10; ++i)
+      EXPECT_CLOSE(fromH5[k][i], fromTiff[k][i], 0.0);
+
+  const TiffData* first = m_session.stack(true).at(0);
+  for (const QString& line :
+       { "load_hdf5_stack " + truth.darkFile, "load_hdf5_stack " + h5 + " data=/x" })
+    EXPECT_FALSE(execute(line));
+  EXPECT_EQ(m_session.stack(true).at(0), first);
+}
