@@ -20,61 +20,7 @@ namespace {
 
 using BodySaveSpectra = BodyFixture;
 
-// Reports of `seq` among the finishBatchCmd signals seen so far.
-int reportsOf(const QSignalSpy& spy, quint64 seq)
-{
-  int n = 0;
-  for (const QList<QVariant>& args : spy)
-    n += args.at(0).value<quint64>() == seq ? 1 : 0;
-  return n;
-}
-
 } // namespace
-
-TEST_F(BodySaveSpectra, BatchWordEndsOnceOnEveryPath)
-{
-  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
-  lctest::MessageCapture log;
-  // No image: nothing written, ended at once.
-  const QString none = m_dir + "/none.dat";
-  const quint64 noImage = exec("save_each_spectrum " + none);
-  EXPECT_EQ(reportsOf(reports, noImage), 1);
-  EXPECT_FALSE(QFile::exists(none));
-
-  ASSERT_TRUE(loadI1(makeStack("I1", 6), true));
-  const quint64 badFormat = exec("save_each_spectrum " + m_dir + "/x.dat spectra");
-  EXPECT_EQ(reportsOf(reports, badFormat), 1);
-  EXPECT_TRUE(log.has(QStringLiteral("save_each_spectrum : unknown format spectra")));
-  const quint64 noName = exec("save_each_spectrum");
-  EXPECT_EQ(reportsOf(reports, noName), 1);
-
-  const QString missing = m_dir + "/no/folder/x.dat";
-  const quint64 cantOpen = exec("save_each_spectrum " + missing + " raw");
-  EXPECT_EQ(reportsOf(reports, cantOpen), 1);
-  EXPECT_TRUE(log.has(QStringLiteral("Can't open ") + missing));
-
-  // A save that runs: reported when the file is in place, once.
-  exec("select_region 0 0 10 6");
-  exec("set_band_w 0");
-  exec("set_band_h 0");
-  const quint64 ok = exec("save_each_spectrum " + m_dir + "/each RAW_XAFS");
-  EXPECT_TRUE(m_body->form()->SaveAsRawXAFS->isChecked());
-  m_body->spectraSaveRun()->engine().waitForEnd();
-  QTest::qWait(20);
-  EXPECT_EQ(reportsOf(reports, ok), 1);
-  const QByteArray text = lctest::readFile(m_dir + "/each.dat");
-  EXPECT_TRUE(text.startsWith("# Lumacresta Save Raw Xafs Spectra 1.0\n"));
-  EXPECT_EQ(text.count('\n'), 7 + 10 * 6);
-
-  // A second save replaces one still going; each command ends once.
-  const quint64 first = exec("save_each_spectrum " + m_dir + "/a.dat normalized");
-  const quint64 second = exec("save_each_spectrum " + m_dir + "/b.dat normalized");
-  m_body->spectraSaveRun()->engine().waitForEnd();
-  QTest::qWait(20);
-  EXPECT_EQ(reportsOf(reports, first), 0); // the interpreter never waits on both
-  EXPECT_EQ(reportsOf(reports, second), 1);
-  EXPECT_TRUE(QFile::exists(m_dir + "/b.dat"));
-}
 
 TEST_F(BodySaveSpectra, RegionIsTheSelectionElseTheView)
 {
