@@ -1,5 +1,6 @@
 #include "gui/analysis/AElemsConds.h"
 #include "app/TextItems.h"
+#include "gui/app/NumberFields.h"
 
 #include "ui_AElemsConds.h"
 
@@ -19,6 +20,7 @@ AElemsConds::AElemsConds(QWidget* parent)
   , m_ui(std::make_unique<Ui::AElemsConds>())
 {
   m_ui->setupUi(this);
+  acceptReals({ m_ui->BGVDMut, m_ui->BGVDMutR, m_ui->BGVDE, m_ui->BGVROI, m_ui->BGVNROI });
   m_ui->EdgeLocate->addItems(edgeLocateCaptions());
   connect(m_ui->Buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
 }

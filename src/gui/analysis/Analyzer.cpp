@@ -1,16 +1,17 @@
 #include "gui/analysis/Analyzer.h"
 #include "app/TextItems.h"
+#include "gui/app/NumberFields.h"
 #include "gui/display/BringToFront.h"
 
-#include "gui/analysis/AElemsConds.h"
 #include "analysis/AnalyzeProc.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/ElemCtrl.h"
-#include "gui/analysis/LCFReference.h"
 #include "analysis/MapsRun.h"
 #include "analysis/ReferenceOverlap.h"
 #include "app/Refusal.h"
 #include "display/MapImages.h"
+#include "gui/analysis/AElemsConds.h"
+#include "gui/analysis/ElemCtrl.h"
+#include "gui/analysis/LCFReference.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "gui/spectrum/XafsView.h"
 
@@ -46,6 +47,17 @@ Analyzer::Analyzer(MapImages& images, QWidget* parent)
   , m_images(images)
 {
   m_ui->setupUi(this);
+  acceptReals({ m_ui->LCFRange1,
+                m_ui->LCFRange2,
+                m_ui->RAAtEV,
+                m_ui->RAFactor,
+                m_ui->DMutScaleMin,
+                m_ui->DMutScaleMax,
+                m_ui->RatioScaleMin,
+                m_ui->RatioScaleMax,
+                m_ui->ScaleMin,
+                m_ui->ScaleMax });
+  acceptReals({ m_ui->CorTh }, -1.0, 1.0);
   m_plot->setWindowTitle(tr("Analyzing Spectrum"));
   for (int i = 0; i < OwnMapCount; ++i)
     m_maps[i] = new Analyzed2DRes(QString::fromLatin1(ownMapNames[i]), this);

@@ -1,5 +1,6 @@
 #include "gui/analysis/ElemCtrl.h"
 #include "app/TextItems.h"
+#include "gui/app/NumberFields.h"
 
 #include "analysis/Analyzed2DRes.h"
 
@@ -110,6 +111,7 @@ QLineEdit* ElemCtrl::field(const QString& objectName, const QString& text, const
 {
   auto* e = new QLineEdit(text, this);
   e->setObjectName(objectName);
+  acceptReals({ e });
   e->setMaximumWidth(70);
   if (!tip.isEmpty())
     e->setToolTip(tip);

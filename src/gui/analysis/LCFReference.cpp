@@ -1,4 +1,5 @@
 #include "gui/analysis/LCFReference.h"
+#include "gui/app/NumberFields.h"
 
 #include "analysis/Analyzed2DRes.h"
 #include "gui/spectrum/XafsFileSelect.h"
@@ -49,6 +50,7 @@ LCFReference::LCFReference(int number, QWidget* parent)
 
   m_deltaE = new QLineEdit(QStringLiteral("0"), this);
   m_deltaE->setObjectName(QStringLiteral("DeltaE"));
+  acceptReals({ m_deltaE });
   m_deltaE->setMinimumWidth(60);
   m_deltaE->setMaximumWidth(80);
   m_deltaE->setToolTip(tr("Energy shift of this reference in eV: at sample energy E the fit reads "

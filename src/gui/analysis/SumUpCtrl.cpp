@@ -1,4 +1,5 @@
 #include "gui/analysis/SumUpCtrl.h"
+#include "gui/app/NumberFields.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@ SumUpCtrl::SumUpCtrl(QWidget* parent)
   m_from->setMaximumWidth(50);
   m_to = new QLineEdit(QStringLiteral("1"), this);
   m_to->setObjectName(QStringLiteral("SumUpTo"));
+  acceptIntegers({ m_from, m_to }, 0);
   m_to->setMaximumWidth(50);
   m_list = new QComboBox(this);
   m_list->setObjectName(QStringLiteral("SumUpRanges"));

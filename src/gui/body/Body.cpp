@@ -1,32 +1,33 @@
 #include "gui/body/Body.h"
+#include "gui/app/NumberFields.h"
 #include "gui/display/BringToFront.h"
 
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "analysis/ComponentRun.h"
-#include "gui/analysis/ComponentsWindow.h"
 #include "analysis/FourierRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "app/Settings.h"
-#include "gui/batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
 #include "batch/CmdLine.h"
 #include "display/ChCoord.h"
-#include "gui/display/ColorBar.h"
 #include "display/ColorMap.h"
-#include "gui/display/ImgDispA.h"
 #include "display/MapImages.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ComponentsWindow.h"
+#include "gui/batch/BatchCtrl.h"
+#include "gui/display/ColorBar.h"
+#include "gui/display/ImgDispA.h"
 #include "gui/imgproc/ImgProc.h"
-#include "input/LoadTiff.h"
 #include "gui/input/SelectDataFiles.h"
+#include "gui/spectrum/XafsView.h"
+#include "input/LoadTiff.h"
 #include "input/TiffData.h"
 #include "output/SpectraSaveRun.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
-#include "gui/spectrum/XafsView.h"
 
 #include "ui_Body.h"
 
@@ -47,6 +48,9 @@ Body::Body(QWidget* parent)
   , m_ui(std::make_unique<Ui::Body>())
 {
   m_ui->setupUi(this);
+  acceptIntegers({ m_ui->HWidth, m_ui->VWidth }, 0, 9999);
+  acceptReals({ m_ui->DPreE, m_ui->DPostS, m_ui->SuggestingEeV });
+  acceptReals({ m_ui->DeglitchF, m_ui->DeglitchR }, 0.0);
   m_ui->ShowAnalyzer2->setVisible(settings().ShowAnalyzer2Button);
   // Edge energies and Victoreen coefficients for every element lookup.
   loadEdgeTable();

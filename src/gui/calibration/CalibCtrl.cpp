@@ -1,4 +1,5 @@
 #include "gui/calibration/CalibCtrl.h"
+#include "gui/app/NumberFields.h"
 
 #include "calibration/CalibKernel.h"
 #include "gui/calibration/EShiftMapDialog.h"
@@ -34,6 +35,7 @@ CalibCtrl::CalibCtrl(QWidget* parent)
   , m_ui(std::make_unique<Ui::CalibCtrl>())
 {
   m_ui->setupUi(this);
+  acceptReals({ m_ui->EdgeEeV });
   m_ui->EdgeLocate->addItems(edgeLocateCaptions());
   for (const Crystal& c : kCrystals)
     m_ui->SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);

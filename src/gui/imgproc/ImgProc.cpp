@@ -1,4 +1,5 @@
 #include "gui/imgproc/ImgProc.h"
+#include "gui/app/NumberFields.h"
 
 #include "gui/display/ColorBar.h"
 #include "gui/display/ProcDispA.h"
@@ -7,8 +8,6 @@
 #include "ui_ImgProc.h"
 
 #include <QDebug>
-#include <QDoubleValidator>
-#include <QIntValidator>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -47,10 +46,8 @@ ImgProc::ImgProc(QWidget* parent)
 {
   m_ui->setupUi(this);
   m_ui->CBar->setMapping(&m_mapping);
-  for (QLineEdit* field : { m_ui->ShiftX, m_ui->ShiftY })
-    field->setValidator(new QIntValidator(field));
-  for (QLineEdit* field : { m_ui->BinThV, m_ui->MaxEdgeV, m_ui->MinEdgeV })
-    field->setValidator(new QDoubleValidator(field));
+  acceptIntegers({ m_ui->ShiftX, m_ui->ShiftY });
+  acceptReals({ m_ui->BinThV, m_ui->MaxEdgeV, m_ui->MinEdgeV });
   m_ui->BinThVSlider->setRange(0, kSliderSteps);
   toggledEdgeDetect(m_ui->EdgeDetect->isChecked());
   connectForm();

@@ -1,4 +1,5 @@
 #include "gui/input/EOFSetup.h"
+#include "gui/app/NumberFields.h"
 
 #include "app/Settings.h"
 #include "input/Units.h"
@@ -15,6 +16,8 @@ EOFSetup::EOFSetup(QWidget* parent)
   , m_lastNum(0)
 {
   m_ui->setupUi(this);
+  acceptReals({ m_ui->Factor, m_ui->Start, m_ui->Delta, m_ui->End });
+  acceptIntegers({ m_ui->NumOfPoints }, 1);
   setWindowFlags(windowFlags() | Qt::Window);
   m_ui->PatternList->addItems(energy::patternPresets());
   m_lastNum = m_ui->NumOfPoints->text().toInt();

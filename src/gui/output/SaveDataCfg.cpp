@@ -1,4 +1,5 @@
 #include "gui/output/SaveDataCfg.h"
+#include "gui/app/NumberFields.h"
 
 #include "ui_SaveDataCfg.h"
 
@@ -7,6 +8,7 @@ SaveDataCfg::SaveDataCfg(QWidget* parent)
   , m_ui(std::make_unique<Ui::SaveDataCfg>())
 {
   m_ui->setupUi(this);
+  acceptReals({ m_ui->TiffScaleMin, m_ui->TiffScaleMax });
   connect(m_ui->SaveAsTiff, &QRadioButton::toggled, this, &SaveDataCfg::toggledSaveAs);
   // The text group follows its own button: with the HDF5 kind neither
   // group applies.
