@@ -2,6 +2,7 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/LcfFit.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QDebug>
@@ -17,6 +18,22 @@ double calibStandardEdge(const XafsSpectrum* standard, double edgeEV, EdgeLocate
   if (edgeEV > 0.0)
     return edgeEV;
   return std::numeric_limits<double>::quiet_NaN();
+}
+
+QString loadCalibStandard(const QString& file, int mode, XafsSpectrum& out)
+{
+  if (!out.load(file) || out.size() == 0)
+    return QStringLiteral("Standard not loaded: no spectrum in the file : %1").arg(file);
+  out.normalize(mode);
+  const int n = out.size();
+  const bool atAnEnd = out.midx == out.energy(0) || out.midx == out.energy(n - 1);
+  if (atAnEnd || !fit::jumpClear(out.dMut, edgeJumpNoise(out)))
+    return QStringLiteral("Standard not loaded: no rising edge found (edge %1 eV, jump %2; "
+                          "an inverted scan, e.g. fluorescence read as ln(I0/I1)?) : %3")
+      .arg(out.midx, 0, 'f', 1)
+      .arg(out.dMut, 0, 'g', 3)
+      .arg(file);
+  return QString();
 }
 
 double calibShiftOf(const XafsSpectrum& pointSpectrum, double stdEdge, EdgeLocate locate)

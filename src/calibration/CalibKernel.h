@@ -30,6 +30,14 @@ double calibStandardEdge(const XafsSpectrum* standard,
                          double edgeEV,
                          EdgeLocate locate = EdgeLocate::Grid);
 
+// Reads the calibration standard `file` into `out` and normalises it with
+// `mode`. A standard whose edge cannot be found (no crossing of the half
+// jump, which leaves the edge at an end of the scan, or a jump that is not
+// above its noise: an inverted or flat scan) would put every shift
+// thousands of eV off, so it is refused: the reason, naming the file, is
+// returned (empty when loaded) and `out` is then unspecified.
+QString loadCalibStandard(const QString& file, int mode, XafsSpectrum& out);
+
 // The shift one point stores: the edge position (midx, or read as `locate`
 // says) of its normalised spectrum less the standard edge, so that
 // consumers subtract it from the point's energies. An empty spectrum (a

@@ -216,9 +216,11 @@ bool Session::analyzeCond(AnalyzeCond& ac) const
 bool Session::loadStandard(const QString& file)
 {
   auto standard = std::make_unique<XafsSpectrum>();
-  if (!standard->load(file) || standard->size() == 0)
-    return false; // the reader said why
-  standard->normalize(m_calib.stdVictoreen ? 0 : 1);
+  const QString why = loadCalibStandard(file, m_calib.stdVictoreen ? 0 : 1, *standard);
+  if (!why.isEmpty()) {
+    qDebug().noquote() << why;
+    return false;
+  }
   m_calib.edgeEV = QString::number(standard->midx, 'g', 6);
   m_calib.standard = std::move(standard);
   m_calib.stdFile = file;

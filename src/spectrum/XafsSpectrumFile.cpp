@@ -30,11 +30,14 @@ bool number(const QString& text, double& v)
 // "9809" file: header lines up to the one starting with "Offset" (a "D="
 // item there sets the crystal spacing), then angle, I0 and I1 per line.
 // Lines whose items are not numbers, or whose angle gives no finite
-// positive energy, are skipped.
+// positive energy, are skipped. A scan the header calls "Fluorescence"
+// counts the fluorescence in I1: its absorption is I1/I0, which rises at
+// the edge, where ln(I0/I1) would fall and leave no edge to find.
 void read9809(QTextStream& in, SpectrumPoints& mu, SpectrumPoints& i0, SpectrumPoints& i1)
 {
   double d = kDefaultSpacing;
   bool inData = false;
+  bool fluorescence = false;
   while (!in.atEnd()) {
     const QStringList items = itemsOf(in.readLine());
     if (!inData) {
@@ -43,6 +46,9 @@ void read9809(QTextStream& in, SpectrumPoints& mu, SpectrumPoints& i0, SpectrumP
         if (items.at(k) == QLatin1String("D=") && number(items.at(k + 1), spacing) && spacing > 0.0)
           d = spacing;
       }
+      for (const QString& item : items)
+        if (item.startsWith(QLatin1String("Fluorescence"), Qt::CaseInsensitive))
+          fluorescence = true;
       if (!items.isEmpty() && items.first() == QLatin1String("Offset"))
         inData = true;
       continue;
@@ -57,7 +63,11 @@ void read9809(QTextStream& in, SpectrumPoints& mu, SpectrumPoints& i0, SpectrumP
     const double E = kHcEVA / (2.0 * d * std::sin(theta * kPi / 180.0));
     if (!std::isfinite(E) || E <= 0.0)
       continue;
-    const double value = I0 * I1 > 0.0 ? std::log(I0 / I1) : 1.0;
+    double value;
+    if (fluorescence)
+      value = I0 > 0.0 ? I1 / I0 : 0.0;
+    else
+      value = I0 * I1 > 0.0 ? std::log(I0 / I1) : 1.0;
     mu.append(E, value);
     i0.append(E, I0);
     i1.append(E, I1);

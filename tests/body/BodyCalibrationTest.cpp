@@ -2,10 +2,10 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/calibration/CalibCtrl.h"
 #include "calibration/EmpFile.h"
-#include "input/EnergyAssignment.h"
+#include "gui/calibration/CalibCtrl.h"
 #include "gui/input/SelectDataFiles.h"
+#include "input/EnergyAssignment.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/MessageCapture.h"
@@ -227,7 +227,10 @@ TEST_F(BodyFixture, StandardReachesTheMainWindow)
 TEST_F(BodyFixture, NoShiftFromTheStandardWithoutASpectrum)
 {
   const QString ref = m_dir + "/std.dat";
-  lctest::writeFile(ref, "8970 0.1\n8975 0.1\n8980 1.1\n8985 1.1\n8990 1.1\n");
+  QString text;
+  for (int i = 0; i < 30; ++i)
+    text += QString("%1 %2\n").arg(8950 + 2 * i).arg(i < 15 ? 0.1 : 1.1);
+  lctest::writeFile(ref, text.toUtf8());
   exec("calib_load_std " + ref);
   ASSERT_NE(m_body->standardSpectrum(), nullptr);
   exec("move_position 3 3");

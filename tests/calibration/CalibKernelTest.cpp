@@ -8,6 +8,7 @@
 #include "spectrum/XafsSpectrum.h"
 #include "stack/StackSpectra.h"
 #include "support/MessageCapture.h"
+#include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include <QTemporaryDir>
@@ -79,6 +80,37 @@ TEST(CalibKernel, StandardEdgeAndShift)
   point.midx = 8982.0;
   EXPECT_CLOSE(calibShiftOf(point, 8980.5), 1.5);
   EXPECT_CLOSE(calibShiftOf(XafsSpectrum(), 8980.5), 0.0); // off the stack: no edge
+}
+
+// A standard gives an edge where its spectrum's edge is: the fluorescence
+// scan (Fe K, 7112 eV; ln(I0/I1) of it falls at the edge and left the edge
+// at its first point, 6606 eV) and a transmission scan load; a scan whose
+// edge falls is refused with the file named.
+TEST(CalibKernel, StandardLoadsAtItsEdgeOrRefuses)
+{
+  const struct
+  {
+    const char* file;
+    double edge;
+  } measured[] = { { "PF9A_2022.dat", 7112 }, { "fe2o3_rt1.xmu", 7112 } };
+  for (const auto& m : measured) {
+    SCOPED_TRACE(m.file);
+    LC_REQUIRE_SHARED_FILE(path, m.file);
+    for (int mode : { 0, 1 }) {
+      XafsSpectrum s;
+      EXPECT_EQ(loadCalibStandard(path, mode, s), QString());
+      EXPECT_CLOSE(s.midx, m.edge + 5.0, 10.0);
+    }
+  }
+  const QString dir = lctest::scratchDir("calib_standard");
+  QByteArray falling;
+  for (int i = 0; i < 200; ++i)
+    falling += QByteArray::number(8900 + i) + " " + QByteArray::number(i < 80 ? 2.0 : 1.0) + "\n";
+  lctest::writeFile(dir + "/falling.dat", falling);
+  XafsSpectrum s;
+  const QString why = loadCalibStandard(dir + "/falling.dat", 1, s);
+  EXPECT_TRUE(why.startsWith("Standard not loaded: no rising edge")) << why.toStdString();
+  EXPECT_TRUE(why.endsWith("falling.dat"));
 }
 
 namespace {

@@ -43,8 +43,10 @@ def test_measured_files_normalise_at_their_edges():
         e, mu = lumacresta.load_spectrum(shared(name))
         rec = lumacresta.normalize(e, mu)
         assert abs(rec["edge"] - edge) < 15, name
-    # A fluorescence scan with repeated energies, read as the program reads
-    # it (its edge is inverted in ln(I0/I1)): it normalises, no refusal.
+    # A fluorescence scan with repeated energies, read as I1/I0 (its
+    # header says "Fluorescence"): the edge is where the Fe K edge is.
     e, mu = lumacresta.load_spectrum(shared("PF9A_2022.dat"))
     assert np.any(np.diff(e) == 0)
-    assert np.isfinite(lumacresta.normalize(e, mu)["jump"])
+    rec = lumacresta.normalize(e, mu)
+    assert np.isfinite(rec["jump"]) and rec["jump"] > 0
+    assert abs(rec["edge"] - 7117.0) < 10

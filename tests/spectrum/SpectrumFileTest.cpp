@@ -45,14 +45,16 @@ TEST(Load, FluorescenceScanNormalisesSoundly)
   ASSERT_TRUE(s.load(path));
   EXPECT_EQ(s.fileKind, XafsSpectrum::FileKind::Format9809);
   EXPECT_EQ(s.size(), 1426);
-  // ln(I0/I1) of the first data line (angle 17.41440, I0 1792467, I1 14016).
-  EXPECT_CLOSE(s.value(0), std::log(1792467.0 / 14016.0), 1e-9);
+  // A "Fluorescence" scan reads I1/I0 (first data line: angle 17.41440,
+  // I0 1792467, I1 14016), which rises at the Fe K edge.
+  EXPECT_CLOSE(s.value(0), 14016.0 / 1792467.0, 1e-12);
   EXPECT_CLOSE(s.energy(0),
                12398.424360387684 / (2 * 3.13551 * std::sin(17.41440 * 3.1415926535 / 180)),
                1e-6);
   for (int mode : { 0, 1 }) {
     s.normalize(mode);
     EXPECT_TRUE(std::isfinite(s.dMut) && s.dMut > 0.0);
+    EXPECT_CLOSE(s.midx, 7117.0, 10.0);
     for (double v : s.normalized)
       ASSERT_TRUE(std::isfinite(v));
   }

@@ -1,12 +1,15 @@
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/app/NumberFields.h"
 
+#include "app/Refusal.h"
 #include "calibration/CalibKernel.h"
 #include "gui/calibration/EShiftMapDialog.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include "ui_CalibCtrl.h"
+
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -122,12 +125,19 @@ void CalibCtrl::showStatistics(const ShiftStats& stats)
 
 void CalibCtrl::newFile(QString fname)
 {
-  m_standard = std::make_unique<XafsSpectrum>();
-  if (!m_standard->load(fname)) {
-    m_ui->SelectStd->clear();
+  auto loaded = std::make_unique<XafsSpectrum>();
+  const QString why = loadCalibStandard(fname, stdMode(), *loaded);
+  if (!why.isEmpty()) {
+    refuse(this, why);
+    // The standard before stays, and the selector names it again.
+    const QSignalBlocker block(m_ui->SelectStd);
+    if (standard())
+      m_ui->SelectStd->load(m_standard->name);
+    else
+      m_ui->SelectStd->clear();
     return;
   }
-  m_standard->normalize(stdMode());
+  m_standard = std::move(loaded);
   m_ui->EdgeEeV->setText(shortest(m_standard->midx));
   emit newStdFileLoaded();
 }
