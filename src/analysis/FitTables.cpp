@@ -29,6 +29,23 @@ QString fitStatusText(FitStatus status)
   return QString();
 }
 
+bool residualFromName(const QString& name, bool& rFactor)
+{
+  const QString n = name.trimmed();
+  if (n.compare(QLatin1String("zansa"), Qt::CaseInsensitive) == 0)
+    rFactor = false;
+  else if (n.compare(QLatin1String("rfactor"), Qt::CaseInsensitive) == 0)
+    rFactor = true;
+  else
+    return false;
+  return true;
+}
+
+QString unknownResidualLine(const QString& word, const QString& name)
+{
+  return QStringLiteral("%1 : unknown residual %2 (zansa or rfactor)").arg(word, name);
+}
+
 namespace fit {
 
 namespace {
@@ -74,6 +91,7 @@ void buildCache(const Prepared& prep, const SampleView& s, GridCache& c)
   c.distinct = true;
   c.fitted.assign(size_t(N), 0.0);
   c.terms.assign(size_t(N), 0.0);
+  c.squares.assign(size_t(N), 0.0);
   for (int i = 0; i < N; ++i) {
     c.distinct = c.distinct && !(i > 0 && s.e[i - 1] == s.e[i]);
     c.firstSame[size_t(i)] = i > 0 && s.e[i - 1] == s.e[i] ? c.firstSame[size_t(i - 1)] : i;
@@ -379,6 +397,7 @@ FitStatus fitInto(const Prepared& prep,
       general.updateRanges();
     }
     double sum = 0.0;
+    double squares = 0.0;
     int counted = 0;
     if (onGrid) {
       // The curve's energies are the grid's, whose range test the cache
@@ -393,33 +412,50 @@ FitStatus fitInto(const Prepared& prep,
           f[i] += fj * dn[i];
       }
       double* t = c.terms.data();
-      if (c.distinct) {
+      if (prep.cond.rFactor) {
+        double* q = c.squares.data();
+        for (int k = 1; k <= nc - 2; ++k) {
+          const double d = f[c.distinct ? k : c.firstSame[size_t(k)]] - cy[k];
+          t[k] = d * d;
+          q[k] = cy[k] * cy[k];
+        }
+        sum = sumWhere(t, inFit, 1, nc - 2, counted);
+        squares = sumWhere(q, inFit, 1, nc - 2, counted);
+      } else if (c.distinct) {
         for (int k = 1; k <= nc - 2; ++k) {
           const double d = (f[k] - cy[k]) / cy[k];
           t[k] = cy[k] == 0.0 ? 1.0 : d * d;
         }
+        sum = sumWhere(t, inFit, 1, nc - 2, counted);
       } else {
         for (int k = 1; k <= nc - 2; ++k) {
           const double d = (f[c.firstSame[size_t(k)]] - cy[k]) / cy[k];
           t[k] = cy[k] == 0.0 ? 1.0 : d * d;
         }
+        sum = sumWhere(t, inFit, 1, nc - 2, counted);
       }
-      sum = sumWhere(t, inFit, 1, nc - 2, counted);
     } else {
       for (int k = 1; k <= nc - 2; ++k) {
         if (!within(cx[k], prep.fitLo, prep.fitHi))
           continue;
         const double yk = cy[k];
-        if (yk == 0.0) {
+        const double fk = general.valueAt(cx[k]);
+        if (prep.cond.rFactor) {
+          sum += (fk - yk) * (fk - yk);
+          squares += yk * yk;
+        } else if (yk == 0.0) {
           sum += 1.0;
         } else {
-          const double d = (general.valueAt(cx[k]) - yk) / yk;
+          const double d = (fk - yk) / yk;
           sum += d * d;
         }
         ++counted;
       }
     }
-    if (counted > 0)
+    // An R-factor of curves that are 0 throughout is no number.
+    if (counted > 0 && prep.cond.rFactor)
+      z = squares > 0.0 ? sum / squares : std::numeric_limits<double>::quiet_NaN();
+    else if (counted > 0)
       z = sum / counted / N;
   }
   out[0] = z;

@@ -116,9 +116,10 @@ struct GridCache
   // grid is ascending without NaNs (a curve on it is read point by point).
   std::vector<int> firstSame;
   bool ascending = false;
-  bool distinct = false;      // no two grid points share an energy
-  std::vector<double> fitted; // per grid point: the weighted references
-  std::vector<double> terms;  // per grid point: its residual term
+  bool distinct = false;       // no two grid points share an energy
+  std::vector<double> fitted;  // per grid point: the weighted references
+  std::vector<double> terms;   // per grid point: its residual term
+  std::vector<double> squares; // per grid point: y², the R-factor's denominator
   std::vector<double> lu;
   std::vector<int> perm;
   std::vector<double> rhs;

@@ -24,6 +24,10 @@ struct FitConditions
   // `nonNegative` also that none is below 0. Off, the fit is unconstrained.
   bool sumToOne = false;
   bool nonNegative = false; // honoured together with sumToOne
+  // The residual z: off, the mean of ((fit - y) / y)² ("Zansa"); on, the
+  // R-factor sum (fit - y)² / sum y² over the same points of the fitting
+  // range, which stays small where the normalised curve passes near 0.
+  bool rFactor = false;
   // Echoed in the result so a caller can tell which request an answer
   // belongs to (a single fit still in flight when a run starts).
   quint64 tag = 0;
@@ -43,6 +47,12 @@ enum class FitStatus
 // Why a fit gave no numbers, for a log line or a window; empty for Ok.
 QString fitStatusText(FitStatus status);
 
+// The residual a batch word names, in any letter case: "zansa" (the mean
+// relative square) or "rfactor"; false, `rFactor` untouched, for any other.
+bool residualFromName(const QString& name, bool& rFactor);
+// The line of a word naming no residual.
+QString unknownResidualLine(const QString& word, const QString& name);
+
 // The answer of one fit, a plain value that travels by signal.
 struct LcfResult
 {
@@ -54,7 +64,7 @@ struct LcfResult
   QVector<int> refIndex;
   QVector<double> fractions;
   QVector<double> amounts;
-  double z = 0.0;        // the residual ("Zansa")
+  double z = 0.0;        // the residual ("Zansa", or the R-factor)
   bool singular = false; // the normal equations had a zero pivot
   // The fitted curve (E, sum of fraction x reference) over the references'
   // common range, on the double-normalised scale.

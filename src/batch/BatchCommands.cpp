@@ -67,6 +67,7 @@ int batchExtraCommandCode(const QString& word)
     { "analyzer_set_elem_edge_position", BatchExtraCmd::AnalyzerSetElemEdgeLocate },
     { "saveDataCfg_save_as_hdf5", BatchExtraCmd::SaveDataCfgSaveAsHdf5 },
     { "calib_remove_outliers", BatchExtraCmd::CalibRemoveOutliers },
+    { "analyzer_set_LCF_residual", BatchExtraCmd::AnalyzerSetLCFResidual },
   };
   for (const auto& e : extra)
     if (word.compare(QLatin1String(e.word), Qt::CaseInsensitive) == 0)

@@ -157,6 +157,7 @@ enum Code : int
   AnalyzerSetElemEdgeLocate = 208,
   SaveDataCfgSaveAsHdf5 = 209,
   CalibRemoveOutliers = 210,
+  AnalyzerSetLCFResidual = 211,
   None = -1
 };
 }

@@ -463,6 +463,12 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
       m_session.fit.sumToOne = a.flag(0);
       m_session.fit.nonNegative = a.flag(0) && a.flag(1);
       return true;
+    case BatchExtraCmd::AnalyzerSetLCFResidual:
+      if (!residualFromName(a.text(0), m_session.fit.rFactor)) {
+        qDebug().noquote() << unknownResidualLine(c.cmd, a.text(0));
+        return false;
+      }
+      return true;
     case BatchExtraCmd::SaveDataCfgSaveAsHdf5:
       m_session.save.kind = Session::SaveKind::Hdf5;
       return true;

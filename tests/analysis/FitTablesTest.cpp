@@ -128,6 +128,21 @@ TEST(FitTables, ResidualCountsZeroSamplePoints)
   const LcfResult r = fit::fitTables(s, two, 2, false, FitConditions());
   // 79 inner points, 81 raw points; the fit itself still sees the unchanged values.
   EXPECT_CLOSE(r.z, 1.0 / 79 / 81, 1e-12);
+
+  // The R-factor over the same points: the misfit is the two values set
+  // to 0 (the last one is no inner point), over the sum of the squares.
+  FitConditions cond;
+  cond.rFactor = true;
+  const LcfResult rf = fit::fitTables(s, two, 2, false, cond);
+  double squares = 0.0;
+  for (int k = 1; k <= 79; ++k)
+    squares += s.dnCurve.y(k) * s.dnCurve.y(k);
+  EXPECT_CLOSE(rf.z, s.dn[40] * s.dn[40] / squares, 1e-9);
+  EXPECT_CLOSE(rf.fractions[0], r.fractions[0], 0.0);
+  // Curves that are 0 throughout have no R-factor.
+  for (QPointF& p : s.dnCurve.points)
+    p.ry() = 0.0;
+  EXPECT_TRUE(std::isnan(fit::fitTables(s, two, 2, false, cond).z));
 }
 
 TEST(FitTables, MlcfClipsNegativeWeights)

@@ -331,10 +331,13 @@ TEST(PointRun, ConstrainedMapsDoNotDependOnThreads)
   ASSERT_TRUE(w.stack.ok());
   LcfRun run;
   const AnalyzeCond c = w.area(0, 0, 0, 0, 20, 20);
-  for (bool nonNeg : { false, true }) {
+  // Non-negative fractions, and the R-factor as the residual.
+  for (const auto [nonNeg, rFactor] :
+       { std::pair(false, false), { true, false }, { true, true } }) {
     LcfRunSetup s = w.setup(false, leftHalfShifts(20));
     s.fit.sumToOne = true;
     s.fit.nonNegative = nonNeg;
+    s.fit.rFactor = rFactor;
     run.engine().setThreadCount(1);
     const QVector<QVector<double>> first = w.runMaps(run, c, s);
     run.engine().setThreadCount(2);
@@ -357,6 +360,9 @@ TEST(PointRun, ConstrainedMapsDoNotDependOnThreads)
     const LcfResult one = fitSpectrum(s.spectra.at(4, 7, 0, 0), s.refs, false, s.fit);
     EXPECT_CLOSE(maps[2]->valueAt(4, 7), one.fractions[0], 0.0);
     EXPECT_CLOSE(maps[3]->valueAt(4, 7), one.fractions[1], 0.0);
+    EXPECT_EQ(maps[4]->valueAt(4, 7), one.z);
+    if (rFactor)
+      EXPECT_LT(one.z, 0.01);
   }
 }
 

@@ -166,6 +166,7 @@ void Analyzer::connectForm()
   });
   connect(m_ui->LCFSumToOne, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
   connect(m_ui->LCFNonNegative, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
+  connect(m_ui->LCFRFactor, &QCheckBox::toggled, this, &Analyzer::reAnalyzeSpectrum);
 }
 
 Analyzer::Section Analyzer::section() const
@@ -196,6 +197,7 @@ FitConditions Analyzer::fitConditions() const
   cond.eE0 = numberOr(m_ui->LCFRange2->text(), 30000.0);
   cond.sumToOne = m_ui->LCFSumToOne->isChecked();
   cond.nonNegative = cond.sumToOne && m_ui->LCFNonNegative->isChecked();
+  cond.rFactor = m_ui->LCFRFactor->isChecked();
   return cond;
 }
 
@@ -450,6 +452,11 @@ void Analyzer::setLCFConstraint(bool sumToOne, bool nonNegative)
 {
   m_ui->LCFSumToOne->setChecked(sumToOne);
   m_ui->LCFNonNegative->setChecked(sumToOne && nonNegative);
+}
+
+void Analyzer::setLCFResidualRFactor(bool on)
+{
+  m_ui->LCFRFactor->setChecked(on);
 }
 
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV)

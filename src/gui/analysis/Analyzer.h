@@ -191,6 +191,8 @@ public slots:
   void setContAccess(bool f);
   void setLCFMode(int f);
   void setLCFConstraint(bool sumToOne, bool nonNegative);
+  // The residual map: the R-factor (on) or the mean relative square (off).
+  void setLCFResidualRFactor(bool on);
   void analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV);
   // Fits `s` with the section's fit; returns the request's sequence number,
   // 0 when nothing was sent (a section without a fit here, an empty

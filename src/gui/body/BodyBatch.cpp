@@ -635,6 +635,15 @@ bool Body::execExtraCmd(const CmdLine& c)
       // sum-to-1 flag, then optionally the non-negative flag
       analyzer()->setLCFConstraint(a.flag(0), a.flag(1));
       return true;
+    case BatchExtraCmd::AnalyzerSetLCFResidual: {
+      bool rFactor = false;
+      if (!residualFromName(a.text(0), rFactor)) {
+        qDebug().noquote() << unknownResidualLine(c.cmd, a.text(0));
+        return true; // refused, and ended at once
+      }
+      analyzer()->setLCFResidualRFactor(rFactor);
+      return true;
+    }
     case BatchExtraCmd::LoadHdf5Stack:
       return execLoadHdf5Cmd(c);
     case BatchExtraCmd::SaveDataCfgSaveAsHdf5:

@@ -36,6 +36,10 @@ save_data out/amount%r.dat
 :next ref
 analyzer_select_image 8
 save_data out/residual.dat
+analyzer_set_LCF_residual rfactor
+analyzer_exec_LCF
+save_data out/rfactor.dat
+analyzer_set_LCF_residual zansa
 saveDataCfg_save_as_tiff
 saveDataCfg_tiff_as_analyzed 1
 analyzer_select_image_type 1 1
