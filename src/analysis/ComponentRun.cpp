@@ -345,3 +345,22 @@ bool ComponentRun::saveClusterSpectra(const QString& base) const
   }
   return true;
 }
+
+ComponentSetup componentSetup(const PointSpectra& spectra,
+                              double fitLo,
+                              double fitHi,
+                              int components,
+                              int clusters,
+                              bool autoScores)
+{
+  ComponentSetup setup;
+  setup.spectra = spectra;
+  setup.fitLo = fitLo;
+  setup.fitHi = fitHi;
+  setup.clusters = clusters;
+  if (clusters == 0)
+    setup.components = components;
+  setup.autoScores = autoScores;
+  setup.clusterScores = components;
+  return setup;
+}

@@ -33,6 +33,17 @@ struct ComponentSetup
   int clusterScores = 0;
 };
 
+// A run's setup as the windows and the batch words ask for it: `clusters`
+// 0 asks for `components` score maps; otherwise k-means into `clusters`
+// groups on `components` scores (autoScores: as many as explain 99 %).
+// Over `spectra` (empty without an image) in the fit range [fitLo, fitHi].
+ComponentSetup componentSetup(const PointSpectra& spectra,
+                              double fitLo,
+                              double fitHi,
+                              int components,
+                              int clusters,
+                              bool autoScores);
+
 // One cluster of the last run: its mean normalised spectrum and its points.
 struct ClusterMean
 {

@@ -249,6 +249,17 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
       return true;
     case SaveData:
       return s.saveData(a.text(0));
+    case SaveSpectra:
+      return s.saveSpectra(a.text(0));
+    case MovePosition:
+      s.position = QPoint(a.integer(0), a.integer(1));
+      return forwardToWindows(c);
+    case SuggestingPreEndEV:
+      s.preEdgeEnd = a.text(0);
+      return forwardToWindows(c);
+    case SuggestingPostStartEV:
+      s.postEdgeStart = a.text(0);
+      return forwardToWindows(c);
     case SaveDataAsTiff: {
       const Analyzed2DRes* map = s.currentMap();
       return s.saveDataAsTiff(a.text(0), std::max(0, map->no()));
@@ -436,15 +447,12 @@ bool BatchExecutor::execAnalysisCmd(const CmdLine& c)
     case SaveImage:
     case SaveImageWNum:
     case SaveAllImages:
-    case MovePosition:
     case ScaleReset:
     case ZoomIn:
     case XafsViewNormalize:
     case XafsViewEnergyCorrection:
     case AnalyzerShowWindow:
     case AnalyzerViewNormalize:
-    case SuggestingPreEndEV:
-    case SuggestingPostStartEV:
     case CalibShowWindow:
     case SaveDataCfgShowWindow:
       return windowOnly(c);

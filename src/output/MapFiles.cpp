@@ -100,6 +100,16 @@ bool saveImageFile(const QImage& image, const QString& fileName)
   return true;
 }
 
+QString taggedFileName(const QString& fname, const QString& tag)
+{
+  const QFileInfo info(fname);
+  const QString suffix = info.suffix();
+  const QString dir = fname.left(fname.size() - info.fileName().size());
+  if (suffix.isEmpty())
+    return fname + '-' + tag;
+  return dir + info.completeBaseName() + '-' + tag + '.' + suffix;
+}
+
 QString colourBarFileName(const QString& fname, int index)
 {
   QString name =

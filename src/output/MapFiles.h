@@ -19,6 +19,10 @@ QString insertIntoFileName(const QString& fname, const QString& inserted);
 // `suffix` ("C:/out/map.tif", 2, "dat" -> "C:/out/map-2.dat").
 QString numberedFileName(const QString& fname, int index, const QString& suffix);
 
+// `tag` joined to the base name with "-", before the suffix ("/d/a.dat",
+// "T" -> "/d/a-T.dat"; "/a.b/curve" -> "/a.b/curve-T").
+QString taggedFileName(const QString& fname, const QString& tag);
+
 // Replaces `fileName` by `bytes` in one step; false (and the old file kept)
 // when it cannot be written.
 bool saveBytes(const QString& fileName, const QByteArray& bytes);

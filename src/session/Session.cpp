@@ -3,6 +3,7 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ComponentRun.h"
+#include "analysis/FourierRun.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
@@ -17,6 +18,7 @@
 #include "input/Hdf5Stack.h"
 #include "input/LoadTiff.h"
 #include "input/TiffData.h"
+#include "output/MapFiles.h"
 #include "output/MapGrid.h"
 #include "output/MapHdf5.h"
 #include "output/SpectraSaveRun.h"
@@ -62,6 +64,7 @@ Session::Session(QObject* parent)
   : QObject(parent)
   , m_shiftMap(std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map")))
   , m_components(std::make_unique<ComponentRun>())
+  , m_fourier(std::make_unique<FourierRun>())
 {
   for (const char* name : kOwnMapNames)
     m_ownMaps.push_back(std::make_unique<Analyzed2DRes>(QString::fromLatin1(name)));
@@ -463,22 +466,80 @@ bool Session::runResidual()
   return run.completed();
 }
 
+// ---- The spectrum at the position ---------------------------------------
+
+XafsSpectrum Session::spectrumAtPosition() const
+{
+  // A point inside a shift map is corrected by its shift.
+  const double shift =
+    m_shiftMap->hasData() ? m_shiftMap->valueAt(position.x(), position.y()) : 0.0;
+  return XafsSpectrum(spectrumAt(stackView(), position.x(), position.y(), bandW, bandH),
+                      QStringLiteral("body-show"),
+                      energyCorrection ? 0 : 1,
+                      shift,
+                      suggestedEdge(),
+                      preEdgeEnd.toDouble(),
+                      postEdgeStart.toDouble());
+}
+
+bool Session::saveSpectra(const QString& file) const
+{
+  if (file.isEmpty())
+    return false;
+  bool written = false;
+  const XafsSpectrum s = spectrumAtPosition();
+  if (!s.points.isEmpty())
+    written = s.writeText(taggedFileName(file, QStringLiteral("T")), true);
+  if (m_calib.standard && !m_calib.standard->points.isEmpty())
+    written =
+      m_calib.standard->writeText(taggedFileName(file, QStringLiteral("std")), false) || written;
+  if (!written)
+    qDebug().noquote() << "No spectrum to save";
+  return written;
+}
+
+// ---- Fourier analysis -----------------------------------------------------
+
+bool Session::runFourier()
+{
+  AnalyzeCond ac;
+  if (!analyzeCond(ac)) {
+    qDebug().noquote() << "Fourier analysis not started: no image loaded";
+    return false;
+  }
+  m_fourier->engine().setThreadCount(m_threads);
+  bool completed = false;
+  bool ended = false;
+  QEventLoop loop;
+  const auto done = connect(m_fourier.get(), &FourierRun::ended, &loop, [&](bool ok) {
+    completed = ok;
+    ended = true;
+    loop.quit();
+  });
+  if (m_fourier->start(&ac, stackView()) && !ended)
+    loop.exec();
+  disconnect(done);
+  emit changed();
+  return completed;
+}
+
+const QVector<FourierRes>& Session::fourierResults() const
+{
+  return m_fourier->results();
+}
+
 // ---- Principal components and clusters ----------------------------------
 
 bool Session::runComponents(int components, int clusters, bool autoScores)
 {
   AnalyzeCond ac;
   const bool haveImage = analyzeCond(ac);
-  ComponentSetup setup;
-  if (haveImage)
-    setup.spectra = analysisSpectra();
-  setup.fitLo = fit.sE0;
-  setup.fitHi = fit.eE0;
-  setup.clusters = clusters;
-  if (clusters == 0)
-    setup.components = components;
-  setup.autoScores = autoScores;
-  setup.clusterScores = components;
+  const ComponentSetup setup = componentSetup(haveImage ? analysisSpectra() : PointSpectra(),
+                                              fit.sE0,
+                                              fit.eE0,
+                                              components,
+                                              clusters,
+                                              autoScores);
   m_components->engine().setThreadCount(m_threads);
   const bool started = m_components->start(haveImage ? &ac : nullptr, setup);
   if (started)

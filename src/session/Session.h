@@ -11,6 +11,7 @@
 #include "stack/FrameStack.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@
 struct AnalyzeCond;
 class Analyzed2DRes;
 class ComponentRun;
+class FourierRun;
+struct FourierRes;
 class TiffData;
 struct MapSamples16;
 struct EnergyShiftView;
@@ -164,6 +167,20 @@ public:
   // knows them; otherwise it stays.
   void refreshSuggestedEdge();
   bool energyCorrection = false; // Victoreen lines for the points' spectra
+  // The pre-edge end and post-edge start fields (eV from the edge); they
+  // count with the suggested edge only.
+  QString preEdgeEnd = QStringLiteral("-20");
+  QString postEdgeStart = QStringLiteral("20");
+
+  // ---- The spectrum at the position ----
+  QPoint position;
+  // The box at the position, normalised as the spectrum window shows it,
+  // on the energy scale the shift map gives there.
+  XafsSpectrum spectrumAtPosition() const;
+  // The spectrum window's curves: "<file>-T.<suffix>" (the position's) and
+  // "<file>-std.<suffix>" (the calibration standard), each while there is
+  // one; false when nothing was written.
+  bool saveSpectra(const QString& file) const;
 
   // ---- Calibration ----
   Calibration& calibration() { return m_calib; }
@@ -245,6 +262,11 @@ public:
   // "Processed Map" from Map 1 and Map 2 over the area (the whole of Map 1
   // without an image).
   bool processMaps();
+
+  // ---- Fourier analysis ----
+  // The sums of every frequency over the area; refused without an image.
+  bool runFourier();
+  const QVector<FourierRes>& fourierResults() const;
 
   // ---- Spectra of every block ----
   SpectraFormat spectraFormat = SpectraFormat::NormalizedXafs;
@@ -334,6 +356,7 @@ private:
   std::unique_ptr<Analyzed2DRes> m_shiftMap;
   std::vector<Reference> m_refs;
   std::unique_ptr<ComponentRun> m_components;
+  std::unique_ptr<FourierRun> m_fourier;
   // The maps the analysis window owns, in its order ("a2d Zansa" first).
   std::vector<std::unique_ptr<Analyzed2DRes>> m_ownMaps;
   std::vector<ElemRow> m_elems;
@@ -348,7 +371,7 @@ private:
   int m_residualShown = RestMap;
   int m_selectedRef = 0;
   bool m_showAmount = false;
-  int m_procShown = Map2;
+  int m_procShown = Map1;
   // A map chosen by name, until the next choice.
   Analyzed2DRes* m_chosen = nullptr;
 };

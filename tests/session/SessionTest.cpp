@@ -7,6 +7,7 @@
 #include "StackGen.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemAnalysis.h"
+#include "analysis/FourierRun.h"
 #include "analysis/PointSpectra.h"
 #include "batch/BatchExecutor.h"
 #include "input/TiffData.h"
@@ -109,6 +110,7 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     EXPECT_TRUE(c.message.isEmpty() || log.has(c.message)) << c.message.toStdString();
   }
   EXPECT_FALSE(QFile::exists(dir + "/none-0.dat"));
+  EXPECT_FALSE(m_session.runFourier());
   EXPECT_EQ(m_session.calibration().locate, EdgeLocate::Grid);
 
   loadStack(12);
@@ -138,6 +140,8 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
   const QByteArray text = lctest::readFile(dir + "/each.dat");
   EXPECT_TRUE(text.startsWith("# Lumacresta Save Raw Xafs Spectra 1.0\n"));
   EXPECT_EQ(text.count('\n'), 7 + kWidth * kHeight);
+  ASSERT_TRUE(m_session.runFourier());
+  EXPECT_EQ(m_session.fourierResults().size(), 12);
   EXPECT_FALSE(m_session.runSumUp()); // no ranges
   EXPECT_FALSE(m_session.processMaps());
   EXPECT_FALSE(m_session.runCorrelation());

@@ -1,6 +1,7 @@
 #include "gui/spectrum/XafsView.h"
-#include "spectrum/SyntheticSpectrum.h"
 #include "gui/spectrum/XafsFileSelect.h"
+#include "output/MapFiles.h"
+#include "spectrum/SyntheticSpectrum.h"
 
 #include "app/TextItems.h"
 #include "display/ChCoord.h"
@@ -199,7 +200,7 @@ TEST(XafsView, SaveDataWritesTaggedFiles)
   }
   EXPECT_CLOSE(firstEnergy(dir + QStringLiteral("/curve-T.dat")), 8897.0);
   EXPECT_CLOSE(firstEnergy(dir + QStringLiteral("/curve-std.dat")), 8900.0);
-  EXPECT_EQ(XafsView::taggedFileName(QStringLiteral("/a.b/curve"), QStringLiteral("T")),
+  EXPECT_EQ(taggedFileName(QStringLiteral("/a.b/curve"), QStringLiteral("T")),
             QStringLiteral("/a.b/curve-T"));
 }
 

@@ -4,11 +4,11 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "analysis/ComponentRun.h"
-#include "gui/analysis/ComponentsWindow.h"
 #include "batch/BatchCommands.h"
 #include "display/MapImages.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ComponentsWindow.h"
 
 #include <QDebug>
 #include <QLayout>
@@ -45,17 +45,13 @@ void Body::startComponentRun(int components, int clusters, bool autoScores)
   AnalyzeCond ac;
   const bool haveImage = askAnalyzeCond(ac);
   // The windows are read here, once; the run sees only these values.
-  ComponentSetup setup;
-  if (haveImage)
-    setup.spectra = analysisSpectra();
   const FitConditions fit = m_analyzer->fitConditions();
-  setup.fitLo = fit.sE0;
-  setup.fitHi = fit.eE0;
-  setup.clusters = clusters;
-  if (clusters == 0)
-    setup.components = components;
-  setup.autoScores = autoScores;
-  setup.clusterScores = components;
+  const ComponentSetup setup = componentSetup(haveImage ? analysisSpectra() : PointSpectra(),
+                                              fit.sE0,
+                                              fit.eE0,
+                                              components,
+                                              clusters,
+                                              autoScores);
   m_componentsWindow->setRunning(true);
   m_componentRun->start(haveImage ? &ac : nullptr, setup);
 }

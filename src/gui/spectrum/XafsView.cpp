@@ -1,10 +1,11 @@
 #include "gui/spectrum/XafsView.h"
+#include "output/MapFiles.h"
 
 #include "app/Settings.h"
 #include "app/TextItems.h"
 #include "display/ChCoord.h"
-#include "gui/display/DispA.h"
 #include "display/MouseC.h"
+#include "gui/display/DispA.h"
 
 #include "ui_XafsView.h"
 
@@ -111,16 +112,6 @@ QString XafsView::legendText() const
   return QStringLiteral("dMut = %1, Edge %2 [eV],")
     .arg(QString::asprintf("% 6.3e", m_spectrum.dMut))
     .arg(withThousandsSeparators(QString::number(m_spectrum.midx, 'g', 6)));
-}
-
-QString XafsView::taggedFileName(const QString& fname, const QString& tag)
-{
-  const QFileInfo info(fname);
-  const QString suffix = info.suffix();
-  const QString dir = fname.left(fname.size() - info.fileName().size());
-  if (suffix.isEmpty())
-    return fname + '-' + tag;
-  return dir + info.completeBaseName() + '-' + tag + '.' + suffix;
 }
 
 void XafsView::onMouseMoved()

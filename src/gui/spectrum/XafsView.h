@@ -50,8 +50,6 @@ public:
   bool hasData() const;
   // "dMut = ..., Edge ... [eV]," for the measured spectrum.
   QString legendText() const;
-  // `fname` with `tag` joined before its suffix: "a/s.dat" + "T" -> "a/s-T.dat".
-  static QString taggedFileName(const QString& fname, const QString& tag);
 
 signals:
   void updated();

@@ -23,6 +23,10 @@ calib_save_map out/shift.emp
 
 load_I1_files_of_pattern NEW sample-data/tif I1_*.tif
 load_I0_files_of_pattern NEW sample-data/tif I0_*.tif
+move_position 7 5
+Suggesting_Pre_End_eV -25
+Suggesting_Post_Start_eV 30
+save_spectra out/point.dat
 analyzer_set_LCF_std 0 1 0 sample-data/tif/ref_A.dat 1
 analyzer_set_LCF_std 1 1 0.5 sample-data/tif/ref_B.dat 0
 analyzer_set_LCF_constraint 1 1
@@ -91,14 +95,18 @@ analyzer_select_map Cluster Map
 save_data out/clusters.dat
 analyzer_save_cluster_spectra out/cluster
 
+# MLCF with a third reference: the row after the last is added.
 analyzer_set_LCF_constraint 0
 analyzer_set_LCF_mode 1
+analyzer_set_LCF_std 2 1 -1.5 sample-data/tif/ref_A.dat 0
 analyzer_exec_LCF
 saveDataCfg_save_as_text
 saveDataCfg_text_as_ssv
 saveDataCfg_text_as_xyz
-analyzer_select_image_type 0 1
-save_data out/mlcf0.dat
+:for ref %r 0 2
+analyzer_select_image_type %r 1
+save_data out/mlcf%r.dat
+:next ref
 saveDataCfg_save_as_hdf5
 save_data out/maps
 quit
