@@ -3,7 +3,9 @@
 #include "display/ColorMap.h"
 #include "display/DrawText.h"
 
+#include <QDebug>
 #include <QFont>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -32,6 +34,13 @@ QImage colorBarPicture(const ColorMapping& mapping, double min, double max)
     const double y = (1.0 - limit) * kHeight;
     if (std::isfinite(y))
       p.drawLine(QPointF(0, y), QPointF(kWidth, y));
+  }
+  // Text needs the fonts of a QGuiApplication; a process without one (a
+  // core test, a Python process) gets the bar without its values rather
+  // than a crash.
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    qDebug().noquote() << "Colour bar without its values: no fonts without a QGuiApplication";
+    return picture;
   }
   QFont font = p.font();
   font.setPixelSize(10);
