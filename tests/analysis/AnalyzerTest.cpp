@@ -1,7 +1,7 @@
 #include "gui/analysis/Analyzer.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/LCFReference.h"
 #include "display/MapImages.h"
+#include "gui/analysis/LCFReference.h"
 #include "gui/spectrum/XafsView.h"
 
 #include "GeneratedStack.h"
@@ -13,59 +13,6 @@
 #include <cmath>
 
 #include <QSignalSpy>
-
-TEST(Analyzer, CurrentMapFollowsTheSectionAndItsButtons)
-{
-  MapImages images;
-  Analyzer a(images);
-  ASSERT_EQ(a.references().size(), 2);
-  // LCF section: the selected reference's fraction map, or its amount map.
-  EXPECT_EQ(a.currentMap(), a.references()[0]->map(1));
-  a.setLCFImageType(0);
-  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
-  a.selectedNewRef(1);
-  EXPECT_EQ(a.currentMap(), a.references()[1]->map(0));
-
-  // Each new choice is announced once; a residual map without an image
-  // (button 6) falls back to "a2d Zansa".
-  QSignalSpy changed(&a, &Analyzer::changedSelection);
-  const struct
-  {
-    int button;
-    Analyzer::OwnMap shown;
-  } rows[] = { { 8, Analyzer::ZansaMap },
-               { 6, Analyzer::ZansaMap },
-               { 4, Analyzer::Map1 },
-               { 3, Analyzer::SumUpMap } };
-  for (const auto& row : rows) {
-    ASSERT_TRUE(a.selectImage(row.button));
-    EXPECT_EQ(a.currentMap(), a.ownMap(row.shown)) << "button " << row.button;
-  }
-  EXPECT_EQ(a.section(), Analyzer::SumUpSection);
-  EXPECT_EQ(changed.count(), 4);
-}
-
-// The last selection wins: after the residual map (button 8), choosing a
-// reference's map or the LCF section shows that reference's map again.
-TEST(Analyzer, LastSelectionChoosesTheMap)
-{
-  MapImages images;
-  Analyzer a(images);
-  ASSERT_TRUE(a.selectImage(8));
-  EXPECT_EQ(a.currentMap(), a.ownMap(Analyzer::ZansaMap));
-  QSignalSpy changed(&a, &Analyzer::changedSelection);
-  ASSERT_TRUE(a.selectLCFMap(1, 1));
-  EXPECT_EQ(a.currentMap(), a.references()[1]->map(1));
-  EXPECT_EQ(changed.count(), 1);
-  ASSERT_TRUE(a.selectLCFMap(0, 0));
-  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
-
-  ASSERT_TRUE(a.selectImage(8));
-  ASSERT_TRUE(a.selectImage(0));
-  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
-  EXPECT_FALSE(a.selectLCFMap(5, 1));
-  EXPECT_EQ(a.currentMap(), a.references()[0]->map(0));
-}
 
 TEST(Analyzer, CaptureCopiesTheCurrentMap)
 {

@@ -309,36 +309,6 @@ TEST(MapTools, ProcessingRules)
   }
 }
 
-TEST(MapTools, SumUpRanges)
-{
-  QTemporaryDir dir;
-  std::vector<std::unique_ptr<TiffData>> frames;
-  StackView v;
-  v.width = 4;
-  v.height = 4;
-  for (int k = 0; k < 3; ++k) {
-    const QString f = dir.filePath(QStringLiteral("f%1.tif").arg(k));
-    // Each pixel of frame k holds k + 1; one point is a 1 x 1 block.
-    ASSERT_TRUE(
-      stackgen::writeFrame(f, stackgen::Format::Tiff, 4, 4, stackgen::Counts(16, quint32(k + 1))));
-    frames.push_back(std::make_unique<TiffData>());
-    ASSERT_TRUE(frames.back()->read(f));
-    v.i1.append(frames.back().get());
-  }
-  auto run = [&](const SumUpRanges& r) {
-    SumUpKernel k(v, r);
-    RasterPoint p;
-    p.cx = 1;
-    p.cy = 1;
-    double out = -1.0;
-    k.compute(p, nullptr, &out);
-    return out;
-  };
-  EXPECT_CLOSE(run({ qMakePair(1, 1) }), 0.0);                        // "to" equal to "from"
-  EXPECT_CLOSE(run({ qMakePair(0, 2) }), 1.0 + 2.0);                  // 0 <= k < 2
-  EXPECT_CLOSE(run({ qMakePair(2, 9), qMakePair(0, 1) }), 3.0 + 1.0); // beyond: skipped
-}
-
 namespace {
 
 // Two edges (Fe K, Ni K) in one stack, noise free, no shift.

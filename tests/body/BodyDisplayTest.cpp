@@ -1,7 +1,7 @@
 #include "BodyFixture.h"
 
-#include "gui/display/ColorBar.h"
 #include "display/ColorMap.h"
+#include "gui/display/ColorBar.h"
 #include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/MessageCapture.h"

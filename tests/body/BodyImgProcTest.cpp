@@ -1,9 +1,9 @@
 #include "BodyFixture.h"
 
-#include "stack/StackSpectra.h"
 #include "gui/imgproc/ImgProc.h"
 #include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
+#include "stack/StackSpectra.h"
 #include "support/Tolerance.h"
 
 #include "ui_Body.h"

@@ -4,11 +4,11 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
+#include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/LCFReference.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/display/ImgDispA.h"
-#include "display/MapImages.h"
 #include "input/TiffData.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -36,16 +36,6 @@ void fill(MapImages& images, Analyzed2DRes* map, int w, int h, double value)
     for (int x = 0; x < w; ++x)
       map->setData(x, y, 0, 0, value + x);
   images.genImg(*map);
-}
-
-// The first value of the one file in `dir` matching `pattern` ("x y v" lines).
-double firstValue(const QString& dir, const QString& pattern)
-{
-  const QStringList found = QDir(dir).entryList({ pattern }, QDir::Files);
-  if (found.size() != 1)
-    return -1.0;
-  const QList<QByteArray> items = lctest::readFile(dir + '/' + found[0]).split('\n')[0].split(' ');
-  return items.value(2).toDouble();
 }
 
 } // namespace
@@ -105,42 +95,6 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_FALSE(an->ownMap(Analyzer::ZansaMap)->hasData());
   EXPECT_FALSE(m_body->isMapShown());
   EXPECT_EQ(ui.dispA->viewWindow(), QRectF(0, 0, 16, 16));
-}
-
-// The map a save writes is the one the last selection command chose, also
-// after the residual map was chosen once.
-TEST_F(BodyFixture, SavedMapFollowsTheLastSelection)
-{
-  ASSERT_TRUE(loadI1(makeStack("S", 3), true));
-  Analyzer* an = m_body->analyzer();
-  fill(m_body->mapImages(), an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 100.0);
-  fill(m_body->mapImages(), an->references()[1]->map(1), kWidth, kHeight, 7.0);
-  fill(m_body->mapImages(), an->references()[0]->map(1), kWidth, kHeight, 3.0);
-  exec("saveDataCfg_save_as_text");
-  exec("saveDataCfg_text_as_xyz");
-  exec("saveDataCfg_text_as_ssv");
-  const QString out = m_dir + "/maps";
-  ASSERT_TRUE(QDir().mkpath(out));
-
-  exec("analyzer_select_image 8");
-  exec("save_data " + out + "/zansa.dat");
-  EXPECT_CLOSE(firstValue(out, "zansa-*.dat"), 100.0);
-  exec("analyzer_select_image_type 1 1");
-  exec("save_data " + out + "/ref1.dat");
-  EXPECT_CLOSE(firstValue(out, "ref1-*.dat"), 7.0);
-  exec("analyzer_select_image 8");
-  exec("analyzer_select_image 0");
-  EXPECT_EQ(m_body->mapToSave(), an->references()[1]->map(1));
-  exec("analyzer_select_image_type 0 1");
-  exec("save_data " + out + "/ref0.dat");
-  EXPECT_CLOSE(firstValue(out, "ref0-*.dat"), 3.0);
-  EXPECT_TRUE(m_body->form()->SaveTarget->text().endsWith(an->references()[0]->map(1)->name()));
-
-  // A TIFF save under a name ending in ".dat" still gets its colour bar.
-  exec("saveDataCfg_save_as_tiff");
-  exec("save_data " + out + "/pic.dat");
-  EXPECT_EQ(QDir(out).entryList({ "pic-*.tif" }).size(), 1);
-  EXPECT_EQ(QDir(out).entryList({ "pic-*-cBar.png" }).size(), 1);
 }
 
 // "Save Image" writes the picture without the box of the spectrum and the

@@ -1,8 +1,8 @@
 #include "BodyFixture.h"
 
-#include "gui/analysis/Analyzer2.h"
 #include "analysis/FourierRun.h"
 #include "analysis/PointRun.h"
+#include "gui/analysis/Analyzer2.h"
 #include "gui/display/ImgDispA.h"
 #include "output/SpectraSaveRun.h"
 #include "support/MessageCapture.h"

@@ -3,8 +3,8 @@
 #include "gui/display/CrossSView.h"
 #include "gui/display/ImgDispA.h"
 #include "gui/input/SelectDataFiles.h"
-#include "input/TiffData.h"
 #include "gui/spectrum/XafsView.h"
+#include "input/TiffData.h"
 #include "support/Tolerance.h"
 
 #include "ui_Body.h"

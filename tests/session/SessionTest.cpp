@@ -5,11 +5,14 @@
 #include "session/Session.h"
 #include "Hdf5Writer.h"
 #include "StackGen.h"
+#include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemAnalysis.h"
 #include "analysis/FourierRun.h"
 #include "analysis/PointSpectra.h"
 #include "batch/BatchExecutor.h"
+#include "calibration/EmpFile.h"
+#include "input/EnergyAssignment.h"
 #include "input/TiffData.h"
 #include "spectrum/EdgeTable.h"
 #include "support/MessageCapture.h"
@@ -23,6 +26,26 @@ namespace {
 
 constexpr int kWidth = 8;
 constexpr int kHeight = 6;
+constexpr double kEs = 8979.0;
+constexpr double kSi111 = 3.1355316;
+
+// A map file of width x height whose shift at (x, y) is 0.1 x - 0.2 y eV
+// (100 at `outlier`), measured on `measuredWidth` columns from the left.
+QString writeMap(const QString& path,
+                 int width,
+                 int height,
+                 int measuredWidth = -1,
+                 QPoint outlier = QPoint(-1, -1))
+{
+  AnalyzeCond scan;
+  scan.setup(width, height, 0, 0, 0, 0, measuredWidth < 0 ? width : measuredWidth, height);
+  QVector<double> shifts;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      shifts << (QPoint(x, y) == outlier ? 100.0 : 0.1 * x - 0.2 * y);
+  EXPECT_TRUE(writeEmpFile(path, EmpWriteInfo{ kEs, kSi111, "std.dat" }, scan, shifts));
+  return path;
+}
 
 class SessionTest : public ::testing::Test
 {
@@ -282,4 +305,123 @@ TEST_F(SessionTest, Hdf5StackGivesTheFractionMapsOfItsTiffs)
        { "load_hdf5_stack " + truth.darkFile, "load_hdf5_stack " + h5 + " data=/x" })
     EXPECT_FALSE(execute(line));
   EXPECT_EQ(m_session.stack(true).at(0), first);
+}
+
+// Shift-map files: without an image a map brings its size; with one, a map
+// of another size, one not covering the area and a damaged file are
+// refused and the map stays. Saved and read again it keeps its shifts; a
+// typed edge energy reads the angles against that energy; one failed
+// point is replaced by its neighbours' mean.
+TEST_F(SessionTest, ShiftMapFilesAndTheStandard)
+{
+  const Analyzed2DRes& map = m_session.shiftMap();
+  EXPECT_FALSE(execute("calib_remove_outliers"));
+  run({ "calib_load_map " + writeMap(path("small.emp"), 5, 4) });
+  EXPECT_EQ(map.width(), 5);
+  EXPECT_CLOSE(map.valueAt(4, 3), 0.4 - 0.6, 1e-3);
+
+  loadStack(8);
+  const struct
+  {
+    QString file;
+    QString message;
+  } refused[] = {
+    { writeMap(path("other.emp"), 6, 4),
+      "Loading Energy Map size : 6 x 4 : is not matched to the current image size : 8 x 6" },
+    { writeMap(path("half.emp"), kWidth, kHeight, 4),
+      "Energy map not loaded: the energy-shift map (8 x 6, measured on 0 0 4 6) does not cover "
+      "the area (0 0 8 6 of 8 x 6): calibrate again, load a matching map or clear it : " +
+        path("half.emp") },
+    { lctest::writeFile(path("bad.emp"), "###LMCR\nWidth [pix]             : 1000000000\n"),
+      "Invalid Energy Map Data File : " + path("bad.emp") },
+  };
+  for (const auto& r : refused) {
+    lctest::MessageCapture log;
+    EXPECT_FALSE(execute("calib_load_map " + r.file));
+    EXPECT_TRUE(log.has(r.message)) << r.message.toStdString();
+    EXPECT_EQ(map.width(), 5);
+  }
+
+  run({ "calib_load_map " + writeMap(path("full.emp"), kWidth, kHeight, -1, QPoint(3, 2)),
+        "calib_remove_outliers" });
+  EXPECT_CLOSE(map.valueAt(3, 2), 0.3 - 0.4, 1e-3);
+  EXPECT_CLOSE(map.valueAt(7, 0), 0.7, 1e-3);
+  run({ "calib_set_edge_eV 8979",
+        "calib_save_map " + path("again"),
+        "calib_clear_map",
+        "calib_load_map " + path("again.emp"),
+        "calib_set_edge_eV 9100",
+        "calib_load_map " + path("full.emp") });
+  const double dTheta =
+    energy::angleOfEnergy(kEs - 0.7, kSi111) - energy::angleOfEnergy(kEs, kSi111);
+  EXPECT_CLOSE(map.valueAt(7, 0),
+               9100.0 -
+                 energy::energyOfAngle(energy::angleOfEnergy(9100.0, kSi111) + dTheta, kSi111),
+               1e-3);
+
+  // The standard's edge fills the edge field; the suggested edge follows
+  // the element and the edge from the edge table, not an unknown element.
+  QString text;
+  for (int i = 0; i <= 60; ++i)
+    text += QString("%1 %2\n").arg(8940.0 + 2.0 * i).arg(8940.0 + 2.0 * i < 8980.0 ? 0.1 : 1.1);
+  run({ "calib_load_std " + lctest::writeFile(path("std.dat"), text.toUtf8()) });
+  EXPECT_CLOSE(m_session.calibration().edgeEV.toDouble(), 8980.0, 2.0);
+  double feL3 = 0.0;
+  ASSERT_TRUE(lookupEdgeEnergy("Fe", "L3", feL3));
+  run({ "Suggesting_Elm Fe", "Suggesting_Edge 3", "Suggesting_Elm Xx" });
+  EXPECT_EQ(m_session.suggestedEdgeEV, QString::number(feL3, 'g', 6));
+}
+
+// The map a save writes is the one the last choice names, as the analysis
+// window decides it; the save writes that map's values, a TIFF under a
+// ".dat" name still gets its bar picture.
+TEST_F(SessionTest, SavedMapFollowsTheLastChoice)
+{
+  AnalyzeCond c;
+  c.setup(4, 3, 0, 0, 0, 0, 4, 3);
+  const auto fill = [&](Analyzed2DRes* m, double v) {
+    m->reset(c);
+    m->setData(0, 0, 0, 0, v);
+    return m;
+  };
+  const auto& refs = m_session.references();
+  Analyzed2DRes* zansa = fill(m_session.ownMap(Session::ZansaMap), 100.0);
+  Analyzed2DRes* sumUp = fill(m_session.ownMap(Session::SumUpMap), 5.0);
+  Analyzed2DRes* ref0 = fill(refs[0].fraction.get(), 3.0);
+  Analyzed2DRes* ref1 = fill(refs[1].fraction.get(), 7.0);
+  fill(refs[0].amount.get(), 9.0);
+  const struct
+  {
+    const char* line;
+    const Analyzed2DRes* shown;
+  } steps[] = {
+    { "analyzer_select_image 8", zansa },
+    { "analyzer_select_image_type 1 1", ref1 },
+    { "analyzer_select_image 8", zansa },
+    { "analyzer_select_image 0", ref1 },  // the LCF section's maps again
+    { "analyzer_select_image 6", zansa }, // "a2d DMut" holds nothing yet
+    { "analyzer_select_image 3", sumUp },
+    { "analyzer_select_image 4", m_session.ownMap(Session::Map1) },
+    { "analyzer_select_image_type 0 1", ref0 },
+    { "analyzer_select_image_type 0 0", refs[0].amount.get() },
+    { "analyzer_select_image_type 5 1", refs[0].amount.get() }, // refused
+  };
+  for (const auto& step : steps) {
+    execute(step.line);
+    EXPECT_EQ(m_session.currentMap(), step.shown) << step.line;
+  }
+  run({ "analyzer_select_image_type 1 1",
+        "saveDataCfg_save_as_text",
+        "saveDataCfg_text_as_ssv",
+        "save_data " + path("ref1.dat"),
+        "saveDataCfg_save_as_tiff",
+        "save_data " + path("pic.dat") });
+  EXPECT_TRUE(lctest::readFile(path("ref1-0.dat")).startsWith("0 0 7\n"));
+  EXPECT_TRUE(QFile::exists(path("pic-0.tif")));
+  EXPECT_TRUE(QFile::exists(path("pic-0-cBar.png")));
+  // The constraint word: the bound only with the sum.
+  run({ "analyzer_set_LCF_constraint 0 1" });
+  EXPECT_FALSE(m_session.fit.nonNegative);
+  run({ "ANALYZER_SET_LCF_CONSTRAINT 1 1" });
+  EXPECT_TRUE(m_session.fit.sumToOne && m_session.fit.nonNegative);
 }

@@ -20,6 +20,8 @@ calib_set_edge_position interpolated
 calib_exec
 calib_remove_outliers
 calib_save_map out/shift.emp
+calib_clear_map
+calib_load_map out/shift.emp
 
 load_I1_files_of_pattern NEW sample-data/tif I1_*.tif
 load_I0_files_of_pattern NEW sample-data/tif I0_*.tif
