@@ -105,14 +105,10 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
     if (!frame)
       return;
     frame->energy = opt.rule.energyOf(frame->fileName, fNo);
-    stack.append(std::move(frame));
+    appendFrame(isI1, std::move(frame));
   });
   loader.loadTiffs(
     files, std::max(1, opt.skip), std::max(0, opt.cutFirst), std::max(0, opt.cutLast));
-  if (isI1 && !m_i1.isEmpty()) {
-    m_width = int(m_i1.at(0)->width);
-    m_height = int(m_i1.at(0)->height);
-  }
   emit changed();
   return stack.size() > before;
 }
@@ -143,14 +139,31 @@ bool Session::loadDark(const QString& file)
   auto frame = std::make_unique<TiffData>();
   if (!frame->read(file))
     return false;
-  m_dark = std::move(frame);
-  emit changed();
+  setDark(std::move(frame));
   return true;
 }
 
 void Session::clearDark()
 {
   m_dark.reset();
+  emit changed();
+}
+
+void Session::appendFrame(bool isI1, std::unique_ptr<TiffData> frame)
+{
+  if (!frame)
+    return;
+  FrameStack& stack = isI1 ? m_i1 : m_i0;
+  stack.append(std::move(frame));
+  if (isI1 && stack.size() == 1) {
+    m_width = int(stack.at(0)->width);
+    m_height = int(stack.at(0)->height);
+  }
+}
+
+void Session::setDark(std::unique_ptr<TiffData> dark)
+{
+  m_dark = std::move(dark);
   emit changed();
 }
 

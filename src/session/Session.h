@@ -149,6 +149,11 @@ public:
   // The total-I0 spectrum's intensities of the I1 files, by frame; empty:
   // none.
   QVector<double> totalI0;
+  // A frame read elsewhere (the windows' loader threads) joins the stack
+  // with the energy it carries; the image's size is that of the first I1
+  // frame.
+  void appendFrame(bool isI1, std::unique_ptr<TiffData> frame);
+  void setDark(std::unique_ptr<TiffData> dark);
   int width() const { return m_width; }
   int height() const { return m_height; }
   bool useI0 = false;

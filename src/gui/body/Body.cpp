@@ -21,11 +21,13 @@
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
 #include "gui/imgproc/ImgProc.h"
+#include "gui/input/EOFSetup.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/spectrum/XafsView.h"
 #include "input/LoadTiff.h"
 #include "input/TiffData.h"
 #include "output/SpectraSaveRun.h"
+#include "session/Session.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 
@@ -46,6 +48,7 @@
 Body::Body(QWidget* parent)
   : QMainWindow(parent)
   , m_ui(std::make_unique<Ui::Body>())
+  , m_session(std::make_unique<Session>())
 {
   m_ui->setupUi(this);
   acceptIntegers({ m_ui->HWidth, m_ui->VWidth }, 0, 9999);
@@ -182,11 +185,26 @@ void Body::connectForm()
   // Every field the spectrum is built from takes effect at once, also when
   // a batch command sets it: the box on the image, the spectrum and the
   // analysis window's fit follow.
+  // The fields write the Session's values; the form's values are the first.
+  auto takeBand = [this] {
+    m_session->bandW = m_ui->HWidth->text().toInt();
+    m_session->bandH = m_ui->VWidth->text().toInt();
+  };
+  takeBand();
   for (QLineEdit* e : { ui.HWidth, ui.VWidth })
-    connect(e, &QLineEdit::textChanged, this, [this] {
+    connect(e, &QLineEdit::textChanged, this, [this, takeBand] {
+      takeBand();
       m_ui->dispA->update();
       refreshSpectrumSoon();
     });
+  m_session->useI0 = ui.UseI0->isChecked();
+  m_session->fluorescence = ui.FluoType->isChecked();
+  connect(ui.UseI0, &QAbstractButton::toggled, this, [this](bool f) { m_session->useI0 = f; });
+  connect(
+    ui.FluoType, &QAbstractButton::toggled, this, [this](bool f) { m_session->fluorescence = f; });
+  connect(ui.dispA, &ImgDispA::selectedAreaChanged, this, [this] {
+    m_session->region = m_ui->dispA->isAreaSelected() ? m_ui->dispA->selectedArea() : QRectF();
+  });
   for (QLineEdit* e : { ui.DPreE, ui.DPostS, ui.SuggestingEeV })
     connect(e, &QLineEdit::textChanged, this, &Body::refreshSpectrumSoon);
   for (QAbstractButton* b : { static_cast<QAbstractButton*>(ui.UseI0),
@@ -228,9 +246,34 @@ void Body::shutDownThreads()
 
 // ---- Stacks and frames --------------------------------------------------
 
+const FrameStack& Body::i1Frames() const
+{
+  return m_session->stack(true);
+}
+
+const FrameStack& Body::i0Frames() const
+{
+  return m_session->stack(false);
+}
+
+const TiffData* Body::darkFrame() const
+{
+  return m_session->dark();
+}
+
+int Body::stackWidth() const
+{
+  return m_session->width();
+}
+
+int Body::stackHeight() const
+{
+  return m_session->height();
+}
+
 const FrameStack& Body::shownStack() const
 {
-  return isShowingI1() ? m_i1Frames : m_i0Frames;
+  return m_session->stack(isShowingI1());
 }
 
 SelectDataFiles* Body::shownList() const
@@ -245,18 +288,18 @@ bool Body::isShowingI1() const
 
 void Body::clearI1Files()
 {
-  clearStack(m_i1Frames, m_i1List, m_i1Load, m_i1Loader.get());
+  clearStack(true);
 }
 
 void Body::clearI0Files()
 {
-  clearStack(m_i0Frames, m_i0List, m_i0Load, m_i0Loader.get());
+  clearStack(false);
 }
 
-void Body::clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load, LoadTiff* loader)
+void Body::clearStack(bool isI1)
 {
-  cancelLoads(load, loader);
-  dropFrames(stack, list);
+  cancelLoads(isI1 ? m_i1Load : m_i0Load, isI1 ? m_i1Loader.get() : m_i0Loader.get());
+  dropFrames(isI1);
 }
 
 void Body::cancelLoads(LoadState& load, LoadTiff* loader)
@@ -272,24 +315,21 @@ void Body::cancelLoads(LoadState& load, LoadTiff* loader)
   load.replacing = false;
 }
 
-void Body::dropFrames(FrameStack& stack, SelectDataFiles* list)
+void Body::dropFrames(bool isI1)
 {
-  if (&stack == &m_i1Frames) {
-    // The image processor (when present) forgets its frame here, before
-    // the frames are deleted.
-    if (m_imgProc)
-      m_imgProc->forgetFrame();
-    m_stackWidth = 0;
-    m_stackHeight = 0;
-  }
+  // The image processor (when present) forgets its frame here, before the
+  // frames are deleted.
+  if (isI1 && m_imgProc)
+    m_imgProc->forgetFrame();
   stopRunsReadingFrames();
-  if (&stack == &shownStack())
+  if (isI1 == isShowingI1())
     showNothing();
+  SelectDataFiles* list = isI1 ? m_i1List : m_i0List;
   {
     const QSignalBlocker block(list);
     list->clearFiles();
   }
-  stack.clear();
+  m_session->clearStack(isI1);
   updateSeekRange();
   stacksChanged();
 }
@@ -304,7 +344,7 @@ void Body::readI1Files(const QStringList& files, bool newFile)
     m_i1Load.replacing = true;
     m_xafsView->rescaleOnNextSpectrum();
   }
-  readFiles(files, m_i1List, m_i1Load, true);
+  readFiles(files, true);
 }
 
 void Body::readI0Files(const QStringList& files, bool newFile)
@@ -313,36 +353,40 @@ void Body::readI0Files(const QStringList& files, bool newFile)
     cancelLoads(m_i0Load, m_i0Loader.get());
     m_i0Load.replacing = true;
   }
-  readFiles(files, m_i0List, m_i0Load, false);
+  readFiles(files, false);
 }
 
-void Body::readFiles(const QStringList& files, SelectDataFiles* list, LoadState& load, bool isI1)
+void Body::readFiles(const QStringList& files, bool isI1)
 {
-  const int skip = std::max(1, list->skip());
-  const int cutFirst = std::max(0, list->cutFirst());
-  const int cutLast = std::max(0, list->cutLast());
+  // The list's options as they stand at the start of the load are the
+  // Session's: they give every frame of it its energy.
+  SelectDataFiles* list = isI1 ? m_i1List : m_i0List;
+  Session::StackOptions& opt = m_session->stackOptions(isI1);
+  opt.rule = list->eofSetup()->rule();
+  opt.skip = std::max(1, list->skip());
+  opt.cutFirst = std::max(0, list->cutFirst());
+  opt.cutLast = std::max(0, list->cutLast());
+  LoadState& load = isI1 ? m_i1Load : m_i0Load;
   ++load.pending;
   list->setLoading(true);
   if (isI1)
-    emit loadI1Files(files, skip, cutFirst, cutLast);
+    emit loadI1Files(files, opt.skip, opt.cutFirst, opt.cutLast);
   else
-    emit loadI0Files(files, skip, cutFirst, cutLast);
+    emit loadI0Files(files, opt.skip, opt.cutFirst, opt.cutLast);
 }
 
 void Body::loadedI1(TiffData* data, int fNo)
 {
   std::unique_ptr<TiffData> frame(data);
-  if (!adoptFrame(std::move(frame), fNo, m_i1Frames, m_i1List, m_i1Load))
+  if (!adoptFrame(std::move(frame), fNo, true))
     return;
   // The stack size always comes from the first frame, whatever the
   // show-latest option, or spectra would stay empty after a quiet load.
-  if (m_i1Frames.size() == 1) {
-    m_stackWidth = int(m_i1Frames.at(0)->width);
-    m_stackHeight = int(m_i1Frames.at(0)->height);
+  if (i1Frames().size() == 1) {
     // Maps made for a stack of another size go; a map read before any
     // stack (a shift map file) keeps its own size.
     const QSize before = m_lastStackSize;
-    m_lastStackSize = QSize(m_stackWidth, m_stackHeight);
+    m_lastStackSize = QSize(stackWidth(), stackHeight());
     if (before.isValid() && before != m_lastStackSize)
       dropMapsOfAnotherSize();
   }
@@ -352,7 +396,7 @@ void Body::loadedI1(TiffData* data, int fNo)
 void Body::loadedI0(TiffData* data, int fNo)
 {
   std::unique_ptr<TiffData> frame(data);
-  if (adoptFrame(std::move(frame), fNo, m_i0Frames, m_i0List, m_i0Load))
+  if (adoptFrame(std::move(frame), fNo, false))
     showArrival(false);
 }
 
@@ -363,7 +407,7 @@ void Body::showArrival(bool isI1)
   if (list->loading() && !list->showLatest())
     return;
   updateSeekRange();
-  const int newest = (isI1 ? m_i1Frames : m_i0Frames).size() - 1;
+  const int newest = m_session->stack(isI1).size() - 1;
   if (isI1 == isShowingI1()) {
     showData(newest); // selects it in the list too
   } else {
@@ -373,31 +417,30 @@ void Body::showArrival(bool isI1)
   stacksChanged();
 }
 
-bool Body::adoptFrame(std::unique_ptr<TiffData> frame,
-                      int fNo,
-                      FrameStack& stack,
-                      SelectDataFiles* list,
-                      LoadState& load)
+bool Body::adoptFrame(std::unique_ptr<TiffData> frame, int fNo, bool isI1)
 {
   if (!frame)
     return false;
   if (m_closing) {
-    stack.append(std::move(frame)); // freed with the stack
+    m_session->appendFrame(isI1, std::move(frame)); // freed with the stack
     return false;
   }
+  LoadState& load = isI1 ? m_i1Load : m_i0Load;
   if (load.superseded > 0)
     return false; // from a load whose stack was cleared since
   if (load.replacing) {
     load.replacing = false;
-    dropFrames(stack, list);
+    dropFrames(isI1);
   }
+  frame->energy = m_session->stackOptions(isI1).rule.energyOf(frame->fileName, fNo);
   {
     // The list follows the stack; which frame shows is decided afterwards.
+    SelectDataFiles* list = isI1 ? m_i1List : m_i0List;
     const QSignalBlocker block(list);
-    frame->energy = list->addFile(frame->fileName, fNo);
+    list->addFileWithEnergy(frame->fileName, frame->energy);
   }
   // Not rendered here: a frame gets its display image when it is shown.
-  stack.append(std::move(frame));
+  m_session->appendFrame(isI1, std::move(frame));
   return true;
 }
 
@@ -426,7 +469,7 @@ void Body::finishLoad(SelectDataFiles* list, LoadState& load, bool isI1)
              tr("No image read from the files chosen: the stack stays as it was"));
   } else {
     // What a quiet load (show-latest off) left out is caught up once.
-    const FrameStack& stack = isI1 ? m_i1Frames : m_i0Frames;
+    const FrameStack& stack = m_session->stack(isI1);
     updateSeekRange();
     if (isI1 == isShowingI1() && m_shownIndex < 0 && !stack.isEmpty())
       showData(std::max(0, list->currentIndex()));
@@ -539,7 +582,7 @@ void Body::selectedDark(const QString& fname)
     return;
   stopRunsReadingFrames();
   clearDark();
-  m_dark = std::move(frame);
+  m_session->setDark(std::move(frame));
   m_ui->DarkFileName->setText(fname);
   stacksChanged();
 }
@@ -547,7 +590,7 @@ void Body::selectedDark(const QString& fname)
 void Body::clearDark()
 {
   stopRunsReadingFrames();
-  m_dark.reset();
+  m_session->clearDark();
   m_ui->DarkFileName->clear();
 }
 
@@ -605,10 +648,10 @@ void Body::cBarUpdated()
 
 void Body::draw(QPainter* p)
 {
-  if (m_i1Frames.isEmpty() || !m_ui->dispA->hasImage())
+  if (i1Frames().isEmpty() || !m_ui->dispA->hasImage())
     return;
-  const int hw = std::abs(m_ui->HWidth->text().toInt());
-  const int hh = std::abs(m_ui->VWidth->text().toInt());
+  const int hw = std::abs(m_session->bandW);
+  const int hh = std::abs(m_session->bandH);
   const ChCoord* c = m_ui->dispA->coord();
   const QRectF box(QPointF(c->sx(m_posX - hw), c->sy(m_posY - hh)),
                    QPointF(c->sx(m_posX + hw + 1), c->sy(m_posY + hh + 1)));
@@ -648,7 +691,7 @@ void Body::dropMapsOfAnotherSize()
   // and read at the wrong points.
   bool dropped = false;
   for (Analyzed2DRes* map : allMaps()) {
-    if (map && map->hasData() && (map->width() != m_stackWidth || map->height() != m_stackHeight)) {
+    if (map && map->hasData() && (map->width() != stackWidth() || map->height() != stackHeight())) {
       map->clear();
       dropped = true;
     }

@@ -16,6 +16,7 @@
 
 class Analyzed2DRes;
 class BatchCtrl;
+class Session;
 class CalibCtrl;
 class QTextStream;
 class SaveDataCfg;
@@ -53,8 +54,10 @@ namespace Ui {
 class Body;
 }
 
-// The main window: owns the image stacks, the current position and the tool
-// windows; every other subsystem is reached through its slots.
+// The main window: owns the Session (the measurement and its analysis), the
+// current position and the tool windows; the windows show the Session and
+// write their edits into it; every other subsystem is reached through its
+// slots.
 //
 // Body is implemented in several files, one concern each, and this header
 // keeps one section per file so that each concern adds its members in its
@@ -81,13 +84,16 @@ public:
   // could still reach is freed.
   ~Body() override;
 
+  // The measurement the windows show and edit.
+  Session& session() const { return *m_session; }
+
   // ---- Stacks and frames (Body.cpp) ----
-  const FrameStack& i1Frames() const { return m_i1Frames; }
-  const FrameStack& i0Frames() const { return m_i0Frames; }
-  const TiffData* darkFrame() const { return m_dark.get(); }
+  const FrameStack& i1Frames() const;
+  const FrameStack& i0Frames() const;
+  const TiffData* darkFrame() const;
   // Size of the first I1 frame; 0 while no I1 frame is loaded.
-  int stackWidth() const { return m_stackWidth; }
-  int stackHeight() const { return m_stackHeight; }
+  int stackWidth() const;
+  int stackHeight() const;
   // The stack chosen by ShowData (I1 when checked, else I0) and its list.
   const FrameStack& shownStack() const;
   SelectDataFiles* shownList() const;
@@ -361,16 +367,13 @@ private:
   void reflectShownKind();
 
   // ---- Stacks and frames (Body.cpp) ----
-  void clearStack(FrameStack& stack, SelectDataFiles* list, LoadState& load, LoadTiff* loader);
+  void clearStack(bool isI1);
   void cancelLoads(LoadState& load, LoadTiff* loader);
-  void dropFrames(FrameStack& stack, SelectDataFiles* list);
-  void readFiles(const QStringList& files, SelectDataFiles* list, LoadState& load, bool isI1);
-  // Takes an arrived frame: energy from its list, display image, append.
-  bool adoptFrame(std::unique_ptr<TiffData> frame,
-                  int fNo,
-                  FrameStack& stack,
-                  SelectDataFiles* list,
-                  LoadState& load);
+  void dropFrames(bool isI1);
+  void readFiles(const QStringList& files, bool isI1);
+  // Takes an arrived frame into the Session's stack with the energy the
+  // load's options give it, and into the list.
+  bool adoptFrame(std::unique_ptr<TiffData> frame, int fNo, bool isI1);
   // After an arrival: slider, list selection and display follow.
   void showArrival(bool isI1);
   void finishLoad(SelectDataFiles* list, LoadState& load, bool isI1);
@@ -396,11 +399,9 @@ private:
   std::unique_ptr<Ui::Body> m_ui;
   QFileDialog* m_imageFileDialog = nullptr;
 
-  FrameStack m_i1Frames;
-  FrameStack m_i0Frames;
-  std::unique_ptr<TiffData> m_dark;
-  int m_stackWidth = 0;
-  int m_stackHeight = 0;
+  // Where the frames live: it goes after every member declared below
+  // (the runs, the windows and the pictures that read them).
+  std::unique_ptr<Session> m_session;
   // The size of the last stack that had a frame (kept while it is cleared).
   QSize m_lastStackSize;
   int m_shownIndex = -1;

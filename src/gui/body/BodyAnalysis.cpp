@@ -1,20 +1,21 @@
 // The 2-D analysis runs of the main window and the display of their maps.
 
 #include "gui/body/Body.h"
+#include "session/Session.h"
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "analysis/ComponentRun.h"
 #include "analysis/FourierRun.h"
-#include "gui/analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
+#include "display/MapImages.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/LCFReference.h"
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
-#include "display/MapImages.h"
 #include "output/SpectraSaveRun.h"
 #include "stack/StackSpectra.h"
 
@@ -120,20 +121,7 @@ XafsSpectrum Body::analysisSpectrumAt(int cx, int cy, int bx, int by) const
 
 bool Body::askAnalyzeCond(AnalyzeCond& ac)
 {
-  if (m_i1Frames.isEmpty() || m_stackWidth <= 0 || m_stackHeight <= 0)
-    return false;
-  QRectF area(0, 0, m_stackWidth, m_stackHeight);
-  if (m_ui->dispA->isAreaSelected())
-    area = m_ui->dispA->selectedArea();
-  ac.setup(m_stackWidth,
-           m_stackHeight,
-           m_ui->HWidth->text().toInt(),
-           m_ui->VWidth->text().toInt(),
-           area.x(),
-           area.y(),
-           area.width(),
-           area.height());
-  return true;
+  return m_session->analyzeCond(ac);
 }
 
 void Body::startLCF2DAnalysis()

@@ -7,20 +7,20 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "analysis/LcfRun.h"
 #include "analysis/PointRun.h"
 #include "analysis/PointSpectra.h"
 #include "app/TextItems.h"
-#include "gui/calibration/CalibCtrl.h"
 #include "calibration/CalibKernel.h"
 #include "calibration/EmpFile.h"
+#include "display/MapImages.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/calibration/CalibCtrl.h"
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
-#include "display/MapImages.h"
+#include "gui/spectrum/XafsView.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
-#include "gui/spectrum/XafsView.h"
 #include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
@@ -100,7 +100,7 @@ double Body::calibStandardEdgeNow() const
 
 bool Body::beginCalibration(AnalyzeCond& ac)
 {
-  if (m_i1Frames.isEmpty())
+  if (i1Frames().isEmpty())
     return false;
   logWithTime(QStringLiteral("Start Calibration"));
   if (!askAnalyzeCond(ac))
@@ -131,7 +131,7 @@ void Body::execCalibration()
   m_calibRun->stop();
   AnalyzeCond ac;
   const double stdEdge = calibStandardEdgeNow();
-  if (!m_i1Frames.isEmpty() && !std::isfinite(stdEdge)) {
+  if (!i1Frames().isEmpty() && !std::isfinite(stdEdge)) {
     refuseIn(m_calibCtrl,
              QStringLiteral("Calibration not started: no standard (load a standard spectrum "
                             "or type its edge energy)"),
@@ -303,7 +303,7 @@ bool Body::loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH)
     qDebug().noquote() << "Invalid Energy Map Data File : " + fname;
     return false;
   }
-  if (!empFitsImage(empH, !m_i1Frames.isEmpty(), m_stackWidth, m_stackHeight))
+  if (!empFitsImage(empH, !i1Frames().isEmpty(), stackWidth(), stackHeight()))
     return false;
   const double edgeField = m_calibCtrl->edgeEV();
   const double es = edgeField > 0.0 ? edgeField : empH.stdEdgeEnergy;

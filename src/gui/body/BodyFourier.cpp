@@ -4,9 +4,9 @@
 #include "gui/body/Body.h"
 #include "gui/display/BringToFront.h"
 
-#include "gui/analysis/Analyzer2.h"
 #include "analysis/FourierRun.h"
 #include "app/Settings.h"
+#include "gui/analysis/Analyzer2.h"
 #include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
@@ -27,7 +27,7 @@ void Body::setupDiagnostics()
 void Body::execFourierA()
 {
   AnalyzeCond ac;
-  if (m_i1Frames.isEmpty() || !askAnalyzeCond(ac))
+  if (i1Frames().isEmpty() || !askAnalyzeCond(ac))
     return;
   m_fourierRun->start(&ac, stackView());
 }

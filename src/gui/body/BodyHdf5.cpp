@@ -1,10 +1,11 @@
 #include "gui/body/Body.h"
+#include "session/Session.h"
 
 #include "batch/BatchArgs.h"
 #include "batch/CmdLine.h"
 #include "gui/input/SelectDataFiles.h"
-#include "input/TiffData.h"
 #include "gui/spectrum/XafsView.h"
+#include "input/TiffData.h"
 
 #include "ui_Body.h"
 
@@ -43,23 +44,21 @@ bool Body::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
   m_xafsView->rescaleOnNextSpectrum();
   if (s.dark) {
     clearDark();
-    m_dark = std::move(s.dark);
-    m_ui->DarkFileName->setText(m_dark->fileName);
+    m_ui->DarkFileName->setText(s.dark->fileName);
+    m_session->setDark(std::move(s.dark));
   }
   // The frames join the stacks as loaded files do, with the file's energies
   // instead of the list's energy setup.
-  auto join =
-    [](std::vector<std::unique_ptr<TiffData>>& frames, FrameStack& stack, SelectDataFiles* list) {
-      const QSignalBlocker block(list);
-      for (auto& frame : frames) {
-        list->addFileWithEnergy(frame->fileName, frame->energy);
-        stack.append(std::move(frame));
-      }
-    };
-  join(s.i1, m_i1Frames, m_i1List);
-  join(s.i0, m_i0Frames, m_i0List);
-  m_stackWidth = int(m_i1Frames.at(0)->width);
-  m_stackHeight = int(m_i1Frames.at(0)->height);
+  auto join = [this](std::vector<std::unique_ptr<TiffData>>& frames, bool isI1) {
+    SelectDataFiles* list = isI1 ? m_i1List : m_i0List;
+    const QSignalBlocker block(list);
+    for (auto& frame : frames) {
+      list->addFileWithEnergy(frame->fileName, frame->energy);
+      m_session->appendFrame(isI1, std::move(frame));
+    }
+  };
+  join(s.i1, true);
+  join(s.i0, false);
   updateSeekRange();
   if (!shownStack().isEmpty())
     showData(0);

@@ -27,7 +27,7 @@ void Body::setupImgProc()
 
 TiffData* Body::selectedI1Frame() const
 {
-  return m_i1Frames.at(m_i1List->currentIndex());
+  return i1Frames().at(m_i1List->currentIndex());
 }
 
 void Body::giveProcData()
@@ -51,7 +51,7 @@ void Body::clearAllShifts()
 {
   stopRunsReadingFrames();
   QVector<TiffData*> changed;
-  for (TiffData* frame : m_i1Frames.pointers()) {
+  for (TiffData* frame : i1Frames().pointers()) {
     if (frame->xShift == 0 && frame->yShift == 0)
       continue;
     frame->xShift = 0;

@@ -8,12 +8,13 @@
 #include "output/MapHdf5.h"
 
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "app/Settings.h"
+#include "gui/analysis/Analyzer.h"
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
-#include "output/MapFiles.h"
 #include "gui/output/SaveDataCfg.h"
+#include "output/MapFiles.h"
+#include "session/Session.h"
 
 #include "ui_Body.h"
 
@@ -52,8 +53,9 @@ QStringList pngFilters()
 
 void Body::setupSaving()
 {
-  m_saveDataCfg = new SaveDataCfg(this);
+  m_saveDataCfg = new SaveDataCfg(*m_session, this);
   m_saveDataCfg->setWindowFlags(Qt::Window);
+  connect(m_session.get(), &Session::changed, m_saveDataCfg, &SaveDataCfg::showOptions);
   connect(m_ui->SaveDataCfgB, &QPushButton::clicked, this, [this] { bringToFront(m_saveDataCfg); });
   connect(m_ui->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
   // Pictures of the image view: the dialog asks for the name.
@@ -79,13 +81,14 @@ void Body::showSaveEachSpectrumDialog()
 
 void Body::showSaveDataDialog()
 {
-  openSaveDialog(this,
-                 tr("Save Data"),
-                 { m_saveDataCfg->saveAsHdf5()   ? QStringLiteral("HDF5 File (*.h5)")
-                   : m_saveDataCfg->saveAsTiff() ? QStringLiteral("Tiff File (*.tif)")
-                                                 : QStringLiteral("Data File (*.dat)"),
-                   QStringLiteral("Any Files (* *.*)") },
-                 [this](const QString& f) { saveData(f); });
+  openSaveDialog(
+    this,
+    tr("Save Data"),
+    { m_session->save.kind == Session::SaveKind::Hdf5   ? QStringLiteral("HDF5 File (*.h5)")
+      : m_session->save.kind == Session::SaveKind::Tiff ? QStringLiteral("Tiff File (*.tif)")
+                                                        : QStringLiteral("Data File (*.dat)"),
+      QStringLiteral("Any Files (* *.*)") },
+    [this](const QString& f) { saveData(f); });
 }
 
 Analyzed2DRes* Body::mapToSave() const
@@ -105,13 +108,13 @@ namespace {
 // dialog's scale choice; `written` tells the scale used. False (with a
 // debug line) when the file cannot be written.
 bool writeTiffOf(Analyzed2DRes* map,
-                 const SaveDataCfg& cfg,
+                 const Session::SaveOptions& cfg,
                  const QString& name,
                  MapSamples16& written)
 {
   qDebug().noquote() << "saveDataAsTiff";
   written = tiffDataForSave(
-    *map, cfg.tiffFixedScale(), cfg.tiffScaleMin(), cfg.tiffScaleMax(), cfg.tiffAsAnalyzed());
+    *map, cfg.tiffFixedScale, cfg.tiffScaleMin, cfg.tiffScaleMax, cfg.tiffAsAnalyzed);
   map->setSavedCount(written.values.size());
   if (!writeMapTiff(name, written.width, written.height, written.values)) {
     qDebug().noquote() << "Can't write" << name;
@@ -126,17 +129,17 @@ void Body::saveData(const QString& fname)
 {
   const int index = mapIndex();
   showSaveTarget();
-  if (m_saveDataCfg->saveAsHdf5()) {
+  if (m_session->save.kind == Session::SaveKind::Hdf5) {
     saveMapsAsHdf5(fname);
     return;
   }
-  if (m_saveDataCfg->saveAsTiff()) {
+  if (m_session->save.kind == Session::SaveKind::Tiff) {
     qDebug().noquote() << "selected tiff";
     if (!hasMapToSave())
       return;
     MapSamples16 written;
     if (!writeTiffOf(mapToSave(),
-                     *m_saveDataCfg,
+                     m_session->save,
                      numberedFileName(fname, index, QStringLiteral("tif")),
                      written))
       return;
@@ -168,7 +171,7 @@ bool Body::saveDataAsTiff(const QString& fname, int ext)
 {
   MapSamples16 written;
   return hasMapToSave() && writeTiffOf(mapToSave(),
-                                       *m_saveDataCfg,
+                                       m_session->save,
                                        numberedFileName(fname, ext, QStringLiteral("tif")),
                                        written);
 }
@@ -188,12 +191,12 @@ bool Body::saveDataAsText(const QString& fname, int ext)
   if (!hasMapToSave())
     return false;
   Analyzed2DRes* map = mapToSave();
-  return writeMapText(*map, name, m_saveDataCfg->commaSeparated(), m_saveDataCfg->xyValue());
+  return writeMapText(*map, name, m_session->save.commaSeparated, m_session->save.xyValue);
 }
 
 void Body::saveFlatDark()
 {
-  writeFlatDark(QDir::currentPath(), m_stackWidth, m_stackHeight);
+  writeFlatDark(QDir::currentPath(), stackWidth(), stackHeight());
 }
 
 bool Body::saveImage(const QString& fname)

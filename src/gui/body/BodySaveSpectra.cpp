@@ -2,6 +2,7 @@
 // file: normalised XAFS, raw XAFS or raw intensities.
 
 #include "gui/body/Body.h"
+#include "session/Session.h"
 
 #include "analysis/PointSpectra.h"
 #include "gui/display/ImgDispA.h"
@@ -43,7 +44,7 @@ void Body::saveEachRawSpectrum(const QString& fname)
 
 void Body::saveEachSpectrumAs(const QString& fname, SpectraFormat format)
 {
-  if (m_i1Frames.isEmpty()) {
+  if (i1Frames().isEmpty()) {
     m_spectraSave->start(nullptr);
     return;
   }
@@ -53,11 +54,8 @@ void Body::saveEachSpectrumAs(const QString& fname, SpectraFormat format)
   SpectraSaveSetup setup;
   setup.fileName = fname;
   setup.format = format;
-  setup.grid = SpectraScanGrid::from(m_stackWidth,
-                                     m_stackHeight,
-                                     m_ui->HWidth->text().toInt(),
-                                     m_ui->VWidth->text().toInt(),
-                                     region);
+  setup.grid =
+    SpectraScanGrid::from(stackWidth(), stackHeight(), m_session->bandW, m_session->bandH, region);
   setup.spectra = PointSpectra(
     stackView(), spectrumMode(), suggestedEdgeEV(), shiftView(), QStringLiteral("Body-SaveEach"));
   m_spectraSave->start(&setup);

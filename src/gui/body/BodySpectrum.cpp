@@ -3,14 +3,15 @@
 
 #include "gui/body/Body.h"
 #include "gui/display/BringToFront.h"
+#include "session/Session.h"
 
 #include "gui/analysis/Analyzer.h"
 #include "gui/display/CrossSView.h"
 #include "gui/display/ImgDispA.h"
 #include "gui/input/SelectDataFiles.h"
+#include "gui/spectrum/XafsView.h"
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
-#include "gui/spectrum/XafsView.h"
 #include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
@@ -26,14 +27,6 @@ QVector<double> valuesOf(const SpectrumPoints& points)
   for (const QPointF& p : points.points)
     values.append(p.y());
   return values;
-}
-
-// The incident intensities a total-I0 spectrum holds: the I0 column of a
-// "9809" file (whose points are ln(I0/I1)), else the values of a column file.
-const SpectrumPoints& intensitiesOf(const XafsSpectrum& s)
-{
-  const SpectrumPoints& i0 = s.curve(XafsSpectrum::CurveI0);
-  return i0.isEmpty() ? s.points : i0;
 }
 
 } // namespace
@@ -53,17 +46,7 @@ void Body::setupSpectrum()
 
 StackView Body::stackView() const
 {
-  StackView v;
-  v.i1 = m_i1Frames.pointers();
-  v.i0 = m_i0Frames.pointers();
-  v.dark = m_dark.get();
-  v.width = m_stackWidth;
-  v.height = m_stackHeight;
-  v.useI0 = m_ui->UseI0->isChecked();
-  v.fluoType = m_ui->FluoType->isChecked();
-  if (m_totalI0ofI1)
-    v.totalI0 = valuesOf(intensitiesOf(*m_totalI0ofI1));
-  return v;
+  return m_session->stackView();
 }
 
 int Body::spectrumMode() const
@@ -104,8 +87,8 @@ void Body::showXafsSpectrum()
   const double dPostS = ui.DPostS->text().toDouble();
   const double dPreE = ui.DPreE->text().toDouble();
   const double suggested = suggestedEdgeEV();
-  const int hw = ui.HWidth->text().toInt();
-  const int hh = ui.VWidth->text().toInt();
+  const int hw = m_session->bandW;
+  const int hh = m_session->bandH;
   const StackView view = stackView();
   const XafsSpectrum s(spectrumAt(view, m_posX, m_posY, hw, hh),
                        QStringLiteral("body-show"),
@@ -132,8 +115,8 @@ void Body::showProfiles(const QPoint& at)
   const TiffData* frame = shownStack().at(shownList()->currentIndex());
   const bool asMu = isShowingI1();
   const StackView view = stackView();
-  const int hWidth = m_ui->HWidth->text().toInt();
-  const int vWidth = m_ui->VWidth->text().toInt();
+  const int hWidth = m_session->bandW;
+  const int vWidth = m_session->bandH;
   m_ui->HCross->setProfile(valuesOf(rowProfile(view, frame, at.y(), 1, vWidth, asMu)));
   m_ui->VCross->setProfile(valuesOf(columnProfile(view, frame, at.x(), 1, hWidth, asMu)));
 }

@@ -1,6 +1,7 @@
 #include "gui/body/Body.h"
 
 #include "gui/spectrum/XafsFileSelect.h"
+#include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include "ui_Body.h"
@@ -17,6 +18,21 @@ void logPoints(const XafsSpectrum& s)
 }
 } // namespace
 
+namespace {
+
+// The incident intensities a total-I0 spectrum holds: the I0 column of a
+// "9809" file (whose points are ln(I0/I1)), else the values of a column file.
+QVector<double> intensitiesOf(const XafsSpectrum& s)
+{
+  const SpectrumPoints& i0 = s.curve(XafsSpectrum::CurveI0);
+  QVector<double> values;
+  for (const QPointF& p : (i0.isEmpty() ? s.points : i0).points)
+    values.append(p.y());
+  return values;
+}
+
+} // namespace
+
 void Body::setupSpectrumFiles()
 {
   Ui::Body& ui = *m_ui;
@@ -30,6 +46,7 @@ void Body::setupSpectrumFiles()
   connect(ui.TotalI0ofI1XAFS, &XafsFileSelect::newFile, this, &Body::newTotalI0ofI1File);
   connect(ui.TotalI0ofI1XAFS, &XafsFileSelect::cleared, this, [this] {
     m_totalI0ofI1.reset();
+    m_session->totalI0.clear();
     stacksChanged();
   });
   connect(ui.TotalI0ofI0XAFS, &XafsFileSelect::newFile, this, &Body::newTotalI0ofI0File);
@@ -67,6 +84,7 @@ void Body::newTotalI0ofI1File(const QString& fname)
   if (!loadSpectrumFile(fname, m_totalI0ofI1, m_ui->TotalI0ofI1XAFS))
     return;
   logPoints(*m_totalI0ofI1);
+  m_session->totalI0 = intensitiesOf(*m_totalI0ofI1);
   stacksChanged();
 }
 

@@ -4,35 +4,30 @@
 
 #include <memory>
 
+class Session;
+
 namespace Ui {
 class SaveDataCfg;
 }
 
 // "Save Data Configuration": how a result map is saved, as a 16-bit TIFF
-// (scale and size) or as text (separator and layout). The main window
-// reads the choices when it saves; every slot sets its control, so the
-// batch commands configure the window just as a user would.
+// (scale and size) or as text (separator and layout). A view of the
+// Session's save options: every edit writes them, showOptions() puts them
+// back into the controls; the slots set a control as a user would.
 class SaveDataCfg : public QWidget
 {
   Q_OBJECT
 
 public:
-  explicit SaveDataCfg(QWidget* parent = nullptr);
+  SaveDataCfg(Session& session, QWidget* parent = nullptr);
   ~SaveDataCfg() override;
 
   Ui::SaveDataCfg* form() const { return m_ui.get(); }
-  bool saveAsTiff() const;
-  // The third kind: every map with data in one HDF5 file.
-  bool saveAsHdf5() const;
-  bool tiffFixedScale() const;
-  // The numbers in the scale fields; an unreadable field reads as 0.
-  double tiffScaleMin() const;
-  double tiffScaleMax() const;
-  bool tiffAsAnalyzed() const;
-  bool commaSeparated() const;
-  bool xyValue() const;
 
 public slots:
+  // The controls follow the Session's options (a field whose number is
+  // already the option's keeps its text).
+  void showOptions();
   // Follows the format choice: only the chosen format's group is enabled.
   void toggledSaveAs(bool f);
   void setSaveAsTiff();
@@ -48,5 +43,9 @@ public slots:
   void setSaveTextAsValValVal();
 
 private:
+  // The controls' choices into the Session (an unreadable number reads as 0).
+  void takeOptions();
+
   std::unique_ptr<Ui::SaveDataCfg> m_ui;
+  Session& m_session;
 };
