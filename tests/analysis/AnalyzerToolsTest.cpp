@@ -1,9 +1,9 @@
-#include "gui/analysis/AElemsConds.h"
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
+#include "display/MapImages.h"
+#include "gui/analysis/AElemsConds.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/ElemCtrl.h"
-#include "display/MapImages.h"
 #include "spectrum/EdgeTable.h"
 
 #include "support/MessageCapture.h"
@@ -27,40 +27,6 @@ void fill(Analyzed2DRes& m, const QVector<double>& v, int w, int h)
 }
 
 } // namespace
-
-TEST(AnalyzerElems, RowsFromTargetElementNames)
-{
-  loadEdgeTable();
-  MapImages images;
-  Analyzer a(images);
-  EXPECT_EQ(a.form()->RAAtEV->text(), QStringLiteral("8200"));
-  EXPECT_EQ(a.form()->RAFactor->text(), QStringLiteral("1.0"));
-  EXPECT_EQ(a.form()->ShowRest->text(), QStringLiteral("Show the Rest"));
-  EXPECT_EQ(a.elemsConds()->windowTitle(), QStringLiteral("Analyze Elems Conditions"));
-  a.setTargetElements(QStringLiteral(" Ni-K , Fe"));
-  a.newElems();
-  ASSERT_EQ(a.elems().size(), 2);
-  EXPECT_EQ(a.elems()[1]->name(), QStringLiteral("Fe-K"));
-  EXPECT_EQ(a.elems()[1]->map(ElemMapRatio)->name(), QStringLiteral("Fe-K Elem Ctrl N"));
-  EXPECT_EQ(a.targetIndex(), 0);
-  a.setSortByAN(true); // rebuilds: Fe first
-  ASSERT_EQ(a.elems().size(), 2);
-  EXPECT_EQ(a.elems()[0]->name(), QStringLiteral("Fe-K"));
-  EXPECT_TRUE(a.selectElemTarget(QStringLiteral("ni-k")));
-  EXPECT_EQ(a.targetIndex(), 1);
-  lctest::MessageCapture log;
-  EXPECT_FALSE(a.selectElemShow(QStringLiteral("Cu-K")));
-  EXPECT_TRUE(log.contains("No element row : Cu-K"));
-
-  // The element section shows the shown row's map of the chosen kind.
-  ASSERT_TRUE(a.selectElemsDispMode(4));
-  EXPECT_EQ(a.currentMap(), a.elems()[0]->map(ElemMapDE));
-  a.selectElemShow(QStringLiteral("1"));
-  EXPECT_EQ(a.currentMap(), a.elems()[1]->map(ElemMapDE));
-  a.selectElemsDispMode(8);
-  EXPECT_EQ(a.currentMap(), a.ownMap(Analyzer::ElemsCorThMap));
-  EXPECT_FALSE(a.selectElemsDispMode(9));
-}
 
 TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
 {

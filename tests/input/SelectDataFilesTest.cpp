@@ -91,43 +91,6 @@ TEST(SelectDataFiles, ListNavigationAndSignals)
   EXPECT_EQ(list.ui()->NumOfFiles->text(), "0");
 }
 
-// The batch's setters reach the energy rule; values the dialog refuses
-// leave its fields as they were.
-TEST(SelectDataFiles, SettersDriveTheEnergyRule)
-{
-  SelectDataFiles list;
-  Ui::EOFSetup* eof = list.eofSetup()->ui();
-  list.setDispUnit(1);
-  list.setEngCalcStart(8);
-  list.setEngCalcDelta(0.001);
-  EXPECT_CLOSE(list.energyOf("x", 25), 8025.0, 1e-9);
-  list.setDispUnit(7); // no such unit
-  EXPECT_EQ(eof->DisplayUnit->currentIndex(), 1);
-
-  list.setDispUnit(0);
-  list.setEvenInDeg(true);
-  list.setEngCalcStart(8000);
-  list.setEngCalcEnd(9000);
-  list.setEngCalcNum(1000);
-  list.setEngCalcNum(-5);
-  EXPECT_EQ(eof->NumOfPoints->text(), "1000");
-  EXPECT_CLOSE(list.energyOf("x", 1000), 9000.0, 1e-6);
-
-  list.setEngByName(true);
-  list.setEngByNameRegExp(energy::patternPresets()[8]);
-  list.setEngByNameFactor(1000);
-  EXPECT_CLOSE(list.energyOf("Cu8_979500KeV.img", 0), 8979.5, 1e-9);
-  list.setEngByName(false); // no source ticked: calculated
-  EXPECT_CLOSE(list.energyOf("Cu8_979500KeV.img", 1000), 9000.0, 1e-6);
-
-  list.eofSetup()->units()->setD(2.0);
-  list.setEngByRef(
-    lctest::writeFile(lctest::scratchDir("test_energy_gui") + "/angles.txt", "9.5\n9.4\n"));
-  EXPECT_CLOSE(list.addFile("a", 1), energy::energyOfAngle(9.4, 2.0));
-  list.setEngByCalc(true);
-  EXPECT_CLOSE(list.energyOf("a", 1000), 9000.0, 1e-6);
-}
-
 TEST(SelectDataFiles, ReferenceFromShared9809File)
 {
   LC_REQUIRE_SHARED_FILE(path, "PF9A_2022.dat");

@@ -198,7 +198,8 @@ TEST_F(SessionTest, ElementRunSumUpAndMapProcessing)
         "analyzer_exec_elems" });
   const auto& rows = m_session.elemRows();
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].cond.name, QStringLiteral("Fe-K"));
+  EXPECT_EQ(rows[0].cond.name, QStringLiteral("Fe-K")); // sorted by atomic number
+  EXPECT_EQ(rows[1].maps[ElemMapRatio]->name(), QStringLiteral("Ni-K Elem Ctrl N"));
   EXPECT_CLOSE(rows[0].cond.dE, 10.0);
   EXPECT_EQ(rows[0].cond.roiEnd, 7120.0); // six digits, as the field
   std::vector<ElemResult> r(2);
@@ -424,4 +425,35 @@ TEST_F(SessionTest, SavedMapFollowsTheLastChoice)
   EXPECT_FALSE(m_session.fit.nonNegative);
   run({ "ANALYZER_SET_LCF_CONSTRAINT 1 1" });
   EXPECT_TRUE(m_session.fit.sumToOne && m_session.fit.nonNegative);
+}
+
+// The energy words set the rule a load reads the energies with; values the
+// fields refuse leave them as they were.
+TEST_F(SessionTest, EnergyWordsDriveTheRule)
+{
+  const energy::EnergyRule& rule = m_session.stackOptions(true).rule;
+  run({ "eng_calc_disp_unit_i1 1", "eng_calc_base_i1 8", "eng_calc_delta_i1 0.001" });
+  EXPECT_CLOSE(rule.energyOf("x", 25), 8025.0, 1e-9);
+  run({ "eng_calc_disp_unit_i1 7" }); // no such unit
+  EXPECT_EQ(rule.calc.unit, 1);
+  run({ "eng_calc_disp_unit_i1 0",
+        "eng_calc_even_in_deg_i1 1",
+        "eng_calc_base_i1 8000",
+        "eng_calc_end_i1 9000",
+        "eng_calc_num_i1 1000" });
+  EXPECT_FALSE(execute("eng_calc_num_i1 -5"));
+  EXPECT_EQ(rule.calc.Num, 1000);
+  EXPECT_CLOSE(rule.energyOf("x", 1000), 9000.0, 1e-6);
+  run({ "eng_by_name_i1",
+        "eng_by_name_reg_exp_i1 \"" + energy::patternPresets()[8] + "\"",
+        "eng_by_name_factor_i1 1000" });
+  EXPECT_CLOSE(rule.energyOf("Cu8_979500KeV.img", 0), 8979.5, 1e-9);
+  run({ "eng_by_ref_i1 " + lctest::writeFile(path("angles.txt"), "9.5\n9.4\n") });
+  EXPECT_CLOSE(rule.energyOf("a", 1), energy::energyOfAngle(9.4, rule.calc.d));
+  run({ "eng_by_calc_i1 1" });
+  EXPECT_CLOSE(rule.energyOf("a", 1000), 9000.0, 1e-6);
+  // The I0 words set the I0 list's rule only.
+  run({ "eng_calc_base_i0 7000" });
+  EXPECT_CLOSE(m_session.stackOptions(false).rule.calc.Start, 7000.0);
+  EXPECT_CLOSE(rule.calc.Start, 8000.0);
 }
