@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QDebug>
 
+#include <cmath>
+
 namespace {
 
 void unclosedQuote(const QString& rest)
@@ -123,6 +125,32 @@ QColor standardColour(int i)
                                  { 200, 0, 255 }, { 0, 255, 200 }, { 0, 200, 255 } };
   const int k = ((i % 9) + 9) % 9;
   return QColor(rgb[k][0], rgb[k][1], rgb[k][2]);
+}
+
+namespace {
+
+double linear(double channel)
+{
+  return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+}
+
+// Relative luminance of an sRGB colour (0 black .. 1 white).
+double luminance(const QColor& c)
+{
+  return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
+} // namespace
+
+QColor readableColour(int i)
+{
+  const QColor base = standardColour(i);
+  // Contrast (1 + 0.05) / (L + 0.05) >= 3 against white: L <= 0.3.
+  constexpr double kMaxLuminance = 0.3;
+  QColor c = base;
+  for (double f = 1.0; f > 0.0 && luminance(c) > kMaxLuminance; f -= 0.02)
+    c = QColor::fromRgbF(base.redF() * f, base.greenF() * f, base.blueF() * f);
+  return c;
 }
 
 double numberOr(const QString& text, double fallback)

@@ -32,3 +32,7 @@ QString withThousandsSeparators(const QString& numberText);
 
 // Entry i (modulo 9) of the standard line colours of the spectrum plots.
 QColor standardColour(int i);
+// standardColour(i) darkened, keeping its hue, until it stands out on a
+// white plot (contrast against white at least 3:1): the plain list's
+// yellows, greens and cyans are hard to see on white.
+QColor readableColour(int i);

@@ -2,6 +2,12 @@
 
 #include "support/MessageCapture.h"
 
+#include "support/Tolerance.h"
+
+#include <QColor>
+
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 TEST(TakeItem, PlainQuotedEmptyAndUnbalanced)
@@ -53,6 +59,20 @@ TEST(StandardColour, CyclesThroughNine)
   EXPECT_EQ(standardColour(9), standardColour(0));
   EXPECT_EQ(standardColour(-1), standardColour(8));
   EXPECT_NE(standardColour(8), standardColour(0));
+}
+
+// Every plot colour stands out on white (the standard yellow (255, 200, 0)
+// did not) and keeps the hue of its standard colour.
+TEST(StandardColour, ReadableOnWhite)
+{
+  auto lin = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  for (int i = 0; i < 9; ++i) {
+    SCOPED_TRACE(i);
+    const QColor c = readableColour(i);
+    const double l = 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    EXPECT_GE(1.05 / (l + 0.05), 3.0);
+    EXPECT_CLOSE(c.hsvHueF(), standardColour(i).hsvHueF(), 0.02);
+  }
 }
 
 // splitItems gives what repeated takeItem gives, and a 1 MB line of half a

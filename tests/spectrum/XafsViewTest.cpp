@@ -18,6 +18,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -130,7 +133,7 @@ TEST(XafsView, RangeFollowsTheData)
   view.setSpectrum(stepSpectrum());
   EXPECT_CLOSE(view.lowerEnergy(), 8900.0);
   EXPECT_CLOSE(view.upperEnergy(), 9100.0);
-  EXPECT_GT(pixelsOf(plot, standardColour(0)), 100);
+  EXPECT_GT(pixelsOf(plot, readableColour(0)), 100);
 
   lctest::turnWheel(plot, QPoint(plot->width() / 2, plot->height() / 2), 1);
   const double zoomed = view.upperEnergy() - view.lowerEnergy();
@@ -147,7 +150,7 @@ TEST(XafsView, RangeFollowsTheData)
     XafsSpectrum(cu.sample(7000, 7300, 2.0), QStringLiteral("fe"), 1, 0.0, -1.0, -20.0, 20.0));
   EXPECT_CLOSE(view.lowerEnergy(), 7000.0);
   EXPECT_CLOSE(view.upperEnergy(), 7300.0);
-  EXPECT_GT(pixelsOf(plot, standardColour(0)), 100);
+  EXPECT_GT(pixelsOf(plot, readableColour(0)), 100);
 }
 
 // The raw counts get their own scale: shown, they spread over the frame's
@@ -170,11 +173,47 @@ TEST(XafsView, RawCurveHasItsOwnScale)
   int bottomRow = -1;
   for (int y = int(cc->sy0()) + 2; y < int(cc->sy1()) - 1; ++y)
     for (int x = int(cc->sx0()) + 2; x < int(cc->sx1()) - 1; ++x)
-      if (nearColour(QColor(img.pixel(x, y)), standardColour(7))) {
+      if (nearColour(QColor(img.pixel(x, y)), readableColour(7))) {
         topRow = std::min(topRow, y);
         bottomRow = std::max(bottomRow, y);
       }
   EXPECT_GT(bottomRow - topRow, (cc->sy1() - cc->sy0()) * 0.7);
+}
+
+// The Fourier curve lies over its frequency index (k = 1 .. n/2, a cosine of
+// period 8 of 64 points peaks at k = 8), not over the energies; the curves
+// named by the owner (cluster means) get a legend until they are cleared.
+TEST(XafsView, FourierAxisAndCurveLegend)
+{
+  QVector<double> cosine;
+  for (int j = 0; j < 64; ++j)
+    cosine.append(std::cos(2.0 * M_PI * j / 8.0));
+  const QVector<QPointF> f = XafsView::fourierCurve(cosine);
+  ASSERT_EQ(f.size(), 32);
+  EXPECT_CLOSE(f.first().x(), 1.0);
+  EXPECT_CLOSE(
+    std::max_element(f.begin(), f.end(), [](auto a, auto b) { return a.y() < b.y(); })->x(), 8.0);
+
+  XafsView view;
+  view.resize(640, 480);
+  view.show();
+  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
+  view.addOtherSpectrum(stepSpectrum(30.0));
+  view.setSpectrum(stepSpectrum());
+  auto legendPixels = [&] {
+    const QImage img = plot->grab().toImage();
+    const ChCoord* cc = plot->coord();
+    int n = 0;
+    for (int y = int(cc->sy0()) + 6; y < int(cc->sy0()) + 46; ++y)
+      for (int x = int(cc->sx0()) + 8; x < int(cc->sx0()) + 36; ++x)
+        n += nearColour(QColor(img.pixel(x, y)), readableColour(4)) ? 1 : 0;
+    return n;
+  };
+  EXPECT_EQ(legendPixels(), 0);
+  view.setLegend({ QStringLiteral("Cluster 1"), QStringLiteral("Cluster 2") });
+  EXPECT_GT(legendPixels(), 10);
+  view.clearOtherSpectra();
+  EXPECT_EQ(legendPixels(), 0);
 }
 
 // Save writes the measured spectrum with its shift applied, the standard and

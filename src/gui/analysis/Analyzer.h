@@ -325,7 +325,7 @@ public:
   void chooseMap(Analyzed2DRes* map);
   Analyzed2DRes* chosenMap() const { return m_chosenMap; }
   // Shows spectra (the cluster means) together in the window's plot.
-  void showSpectra(const QVector<XafsSpectrum>& spectra);
+  void showSpectra(const QVector<XafsSpectrum>& spectra, const QStringList& names = {});
 
 private:
   QPointer<Analyzed2DRes> m_chosenMap;

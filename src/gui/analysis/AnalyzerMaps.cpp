@@ -22,7 +22,7 @@ void Analyzer::chooseMap(Analyzed2DRes* map)
   m_chosenMap = map;
 }
 
-void Analyzer::showSpectra(const QVector<XafsSpectrum>& spectra)
+void Analyzer::showSpectra(const QVector<XafsSpectrum>& spectra, const QStringList& names)
 {
   m_plot->clearOtherSpectra();
   if (spectra.isEmpty())
@@ -30,6 +30,7 @@ void Analyzer::showSpectra(const QVector<XafsSpectrum>& spectra)
   for (int i = 1; i < spectra.size(); ++i)
     m_plot->addOtherSpectrum(spectra[i]);
   m_plot->setSpectrum(spectra[0]);
+  m_plot->setLegend(names);
   // The means cover the fitting range, not what the plot showed before.
   m_plot->resetXScale();
 }

@@ -61,10 +61,13 @@ void Body::componentRunEnded()
   m_componentsWindow->setRunning(false);
   m_componentsWindow->showResults(*m_componentRun);
   QVector<XafsSpectrum> means;
-  for (const ClusterMean& c : m_componentRun->clusters())
+  QStringList names;
+  for (const ClusterMean& c : m_componentRun->clusters()) {
     means.append(c.spectrum);
+    names << tr("Cluster %1 (%n points)", nullptr, c.count).arg(means.size());
+  }
   if (!means.isEmpty())
-    m_analyzer->showSpectra(means);
+    m_analyzer->showSpectra(means, names);
   showCurrentMap();
   emit finishBatchExec();
   if (!m_batchWaitsForComponents)

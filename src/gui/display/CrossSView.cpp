@@ -150,7 +150,7 @@ void CrossSView::drawImage(QPainter* p)
         path.moveTo(pt);
       inLine = true;
     }
-    p->setPen(QPen(standardColour(k), 1));
+    p->setPen(QPen(readableColour(k), 1));
     p->drawPath(path);
   }
   if (std::isfinite(m_marker)) {

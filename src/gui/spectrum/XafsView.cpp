@@ -90,7 +90,14 @@ void XafsView::addOtherSpectrum(const XafsSpectrum& s)
 void XafsView::clearOtherSpectra()
 {
   m_others.clear();
+  m_legend.clear();
   repaintAndNotify();
+}
+
+void XafsView::setLegend(const QStringList& names)
+{
+  m_legend = names;
+  update();
 }
 
 void XafsView::rescaleOnNextSpectrum()

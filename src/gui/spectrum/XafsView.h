@@ -4,6 +4,7 @@
 #include "spectrum/XafsSpectrum.h"
 
 #include <QPointF>
+#include <QStringList>
 #include <QVector>
 #include <QWidget>
 
@@ -37,7 +38,12 @@ public:
   void setStandard(const XafsSpectrum& s);
   void clearStandard();
   void addOtherSpectrum(const XafsSpectrum& s);
+  // Also forgets the legend.
   void clearOtherSpectra();
+  // Names of the curves in a legend box: the measured spectrum first, then
+  // each other spectrum in order; empty (the default) draws no legend.
+  void setLegend(const QStringList& names);
+  const QStringList& legend() const { return m_legend; }
   // The next spectrum handed over resets the energy range to its own and
   // forgets a zoom: a new stack starts unzoomed.
   void rescaleOnNextSpectrum();
@@ -50,6 +56,10 @@ public:
   bool hasData() const;
   // "dMut = ..., Edge ... [eV]," for the measured spectrum.
   QString legendText() const;
+  // (k, |F_k|) for k = 1 .. n/2 of the discrete Fourier transform of
+  // `values`: the Fourier curve is drawn over its frequency index k (the top
+  // axis of the plot), which has nothing to do with the energies below it.
+  static QVector<QPointF> fourierCurve(const QVector<double>& values);
 
 signals:
   void updated();
@@ -87,6 +97,8 @@ private:
   bool setRangeToData();
   bool overlapsRange(const XafsSpectrum& s) const;
   void drawRaw(QPainter* p);
+  void drawFourier(QPainter* p, const QVector<QPointF>& shown);
+  void drawLegend(QPainter* p, const QVector<Curve>& shown);
   void repaintAndNotify();
 
   std::unique_ptr<Ui::XafsView> m_ui;
@@ -96,6 +108,7 @@ private:
   XafsSpectrum m_standard;
   bool m_hasStandard = false;
   QVector<XafsSpectrum> m_others;
+  QStringList m_legend;
   double m_marked = -1.0;
   double m_lower = 0.0;
   double m_upper = 1.0;

@@ -46,37 +46,6 @@ struct Range
   bool valid() const { return lo <= hi; }
 };
 
-// The curve's points scaled linearly from their own value range into [lo, hi]
-// so that curves of another unit (raw counts, Fourier magnitudes) share the plot.
-QVector<QPointF> scaledInto(const QVector<QPointF>& in, double lo, double hi)
-{
-  Range r;
-  for (const QPointF& pt : in)
-    r.take(pt.y());
-  QVector<QPointF> out;
-  if (!r.valid())
-    return out;
-  const double span = r.hi > r.lo ? r.hi - r.lo : 1.0;
-  for (const QPointF& pt : in)
-    out.append(QPointF(pt.x(), lo + (pt.y() - r.lo) / span * (hi - lo)));
-  return out;
-}
-
-// |F_k| of the discrete Fourier transform for k = 1 .. n/2: the constant
-// term would only dwarf the oscillations the view is there to show.
-QVector<double> fourierMagnitudes(const QVector<double>& v)
-{
-  const int n = v.size();
-  QVector<double> mags;
-  for (int k = 1; k <= n / 2; ++k) {
-    std::complex<double> sum;
-    for (int j = 0; j < n; ++j)
-      sum += v[j] * std::polar(1.0, -2.0 * M_PI * double(j) * k / n);
-    mags.append(std::abs(sum));
-  }
-  return mags;
-}
-
 // A polyline that breaks at non-finite points instead of drawing through them.
 QPainterPath pathOf(const QVector<QPointF>& pts, const ChCoord* cc)
 {
@@ -99,7 +68,7 @@ QPainterPath pathOf(const QVector<QPointF>& pts, const ChCoord* cc)
 
 void drawCurve(QPainter* p, const ChCoord* cc, const QVector<QPointF>& pts, int colour, bool dashed)
 {
-  QPen pen(standardColour(colour));
+  QPen pen(readableColour(colour));
   pen.setWidthF(dashed ? 1.0 : 1.5);
   if (dashed)
     pen.setStyle(Qt::DashLine);
@@ -109,6 +78,21 @@ void drawCurve(QPainter* p, const ChCoord* cc, const QVector<QPointF>& pts, int 
 }
 
 } // namespace
+
+// The constant term (k = 0) would only dwarf the oscillations the curve is
+// there to show.
+QVector<QPointF> XafsView::fourierCurve(const QVector<double>& values)
+{
+  const int n = values.size();
+  QVector<QPointF> curve;
+  for (int k = 1; k <= n / 2; ++k) {
+    std::complex<double> sum;
+    for (int j = 0; j < n; ++j)
+      sum += values[j] * std::polar(1.0, -2.0 * M_PI * double(j) * k / n);
+    curve.append(QPointF(k, std::abs(sum)));
+  }
+  return curve;
+}
 
 double XafsView::plottedEnergy(const XafsSpectrum& s, int i) const
 {
@@ -182,23 +166,12 @@ void XafsView::draw(QPainter* p)
   const QVector<Curve> shown = curves();
   for (const Curve& c : shown)
     drawCurve(p, cc, c.points, c.colour, c.dashed);
-  const double top = cc->ry0();
-  const double bottom = cc->ry1();
-  if (m_ui->ShowFFT->isChecked() && m_hasSpectrum) {
-    QVector<double> values;
-    for (const QPointF& pt : shown.first().points)
-      values.append(std::isfinite(pt.y()) ? pt.y() : 0.0);
-    const QVector<double> mags = fourierMagnitudes(values);
-    QVector<QPointF> fft;
-    const int n = mags.size();
-    for (int k = 0; k < n; ++k)
-      fft.append(
-        QPointF(m_lower + (n > 1 ? double(k) / (n - 1) : 0.0) * (m_upper - m_lower), mags[k]));
-    drawCurve(p, cc, scaledInto(fft, bottom, top), kFftColour, true);
-  }
+  if (m_ui->ShowFFT->isChecked() && m_hasSpectrum)
+    drawFourier(p, shown.first().points);
   drawMarker(p);
   if (m_ui->ShowRaw->isChecked() && !m_raw.points.isEmpty())
-    drawRaw(p); // last: it lifts the clipping for its axis
+    drawRaw(p); // it lifts the clipping for its axis
+  drawLegend(p, shown);
   p->restore();
   m_ui->ExtMsg->setText(legendText());
 }
@@ -234,7 +207,7 @@ void XafsView::drawRaw(QPainter* p)
   drawCurve(p, cc, mapped, kRawColour, false);
   p->setClipping(false); // the axis labels sit outside the frame
 
-  const QColor colour = standardColour(kRawColour);
+  const QColor colour = readableColour(kRawColour);
   p->setPen(colour);
   const QFontMetricsF metrics(p->font());
   const double right = cc->sx1();
@@ -249,6 +222,99 @@ void XafsView::drawRaw(QPainter* p)
   p->drawText(
     QPointF(right - metrics.horizontalAdvance(caption) - 12, cc->sy0() + metrics.ascent() + 4),
     caption);
+}
+
+// The magnitudes over their own frequency axis: k along the top edge of the
+// frame, |F_k| scaled into the frame's height.
+void XafsView::drawFourier(QPainter* p, const QVector<QPointF>& shown)
+{
+  QVector<double> values;
+  for (const QPointF& pt : shown)
+    values.append(std::isfinite(pt.y()) ? pt.y() : 0.0);
+  const QVector<QPointF> curve = fourierCurve(values);
+  if (curve.isEmpty())
+    return;
+  const ChCoord* cc = m_ui->Plot->coord();
+  const QRectF frame(QPointF(cc->sx0(), cc->sy0()), QPointF(cc->sx1(), cc->sy1()));
+  const double kLo = curve.first().x();
+  const double kHi = curve.last().x();
+  auto sx = [&](double k) {
+    return kHi > kLo ? frame.left() + (k - kLo) / (kHi - kLo) * frame.width() : frame.center().x();
+  };
+  Range r;
+  for (const QPointF& pt : curve)
+    r.take(pt.y());
+  const double span = r.hi > r.lo ? r.hi - r.lo : 1.0;
+  // The top tenth stays free for the axis labels.
+  auto sy = [&](double v) { return frame.bottom() - (v - r.lo) / span * 0.9 * frame.height(); };
+  QPainterPath path;
+  for (const QPointF& pt : curve) {
+    const QPointF s(sx(pt.x()), sy(pt.y()));
+    if (path.elementCount() == 0)
+      path.moveTo(s);
+    else
+      path.lineTo(s);
+  }
+  const QColor colour = readableColour(kFftColour);
+  QPen pen(colour);
+  pen.setStyle(Qt::DashLine);
+  p->setPen(pen);
+  p->setBrush(Qt::NoBrush);
+  p->drawPath(path);
+
+  p->setPen(colour);
+  const QFontMetricsF metrics(p->font());
+  for (double k : tickValues(niceAxis(kLo, kHi), 20)) {
+    if (k < kLo || k > kHi || k != std::floor(k))
+      continue;
+    const double x = sx(k);
+    p->drawLine(QPointF(x, frame.top()), QPointF(x, frame.top() + 5.0));
+    const QString label = QString::number(k, 'g', 6);
+    const double w = metrics.horizontalAdvance(label);
+    const double left = std::clamp(x - w / 2, frame.left() + 2.0, frame.right() - w - 2.0);
+    p->drawText(QPointF(left, frame.top() + 5.0 + metrics.ascent()), label);
+  }
+  const QString caption = tr("|F(k)| over frequency index k (top axis)");
+  p->drawText(QPointF(frame.right() - metrics.horizontalAdvance(caption) - 6,
+                      frame.top() + 5.0 + metrics.ascent() + metrics.height()),
+              caption);
+}
+
+// A box in the top left corner naming each curve the owner named.
+void XafsView::drawLegend(QPainter* p, const QVector<Curve>& shown)
+{
+  QVector<QPair<QString, int>> entries;
+  const int others = shown.size() - m_others.size();
+  for (int i = 0; i < m_legend.size(); ++i) {
+    if (i == 0 && m_hasSpectrum)
+      entries.append({ m_legend[0], shown.first().colour });
+    else if (i > 0 && others + i - 1 < shown.size())
+      entries.append({ m_legend[i], shown[others + i - 1].colour });
+  }
+  if (entries.isEmpty())
+    return;
+  const ChCoord* cc = m_ui->Plot->coord();
+  const QFontMetricsF metrics(p->font());
+  const double line = metrics.height();
+  double textWidth = 0.0;
+  for (const auto& e : entries)
+    textWidth = std::max(textWidth, metrics.horizontalAdvance(e.first));
+  // Below the Fourier curve's axis labels while they are shown.
+  const double top = cc->sy0() + 6 + (m_ui->ShowFFT->isChecked() ? line + 6 : 0.0);
+  const QRectF box(cc->sx0() + 6, top, textWidth + 40, line * entries.size() + 6);
+  p->setClipping(false);
+  p->setPen(QPen(Qt::gray));
+  p->setBrush(QColor(255, 255, 255, 220));
+  p->drawRect(box);
+  for (int i = 0; i < entries.size(); ++i) {
+    const double y = box.top() + 3 + line * (i + 0.5);
+    QPen pen(readableColour(entries[i].second));
+    pen.setWidthF(2.0);
+    p->setPen(pen);
+    p->drawLine(QPointF(box.left() + 5, y), QPointF(box.left() + 27, y));
+    p->setPen(Qt::black);
+    p->drawText(QPointF(box.left() + 33, y + metrics.ascent() / 2 - 1), entries[i].first);
+  }
 }
 
 void XafsView::drawMarker(QPainter* p)
