@@ -14,24 +14,6 @@
 
 #include <QSignalSpy>
 
-TEST(Analyzer, CaptureCopiesTheCurrentMap)
-{
-  MapImages images;
-  Analyzer a(images);
-  AnalyzeCond c;
-  c.setup(4, 3, 0, 0, 0, 0, 4, 3);
-  Analyzed2DRes* fraction = a.references()[0]->map(1);
-  fraction->reset(c);
-  fraction->setData(2, 1, 0, 0, 0.75);
-  a.captureAsMap1();
-  Analyzed2DRes* map1 = a.ownMap(Analyzer::Map1);
-  EXPECT_EQ(map1->name(), "LCF Ref 2");
-  EXPECT_CLOSE(map1->valueAt(2, 1), 0.75);
-  // A deep copy: the source changing later leaves the capture alone.
-  fraction->setData(2, 1, 0, 0, 0.25);
-  EXPECT_CLOSE(map1->valueAt(2, 1), 0.75);
-}
-
 TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
 {
   GeneratedStack stack(8, 4);

@@ -53,28 +53,8 @@ QString batchEditorText(const Body& body)
 
 } // namespace
 
-// -b FILE -x: the shown main window loads the batch into the batch window and
-// runs it; its "quit" ends the event loop cleanly and the window is gone.
-TEST(StartupBatch, BatchFileIsLoadedAndRunUntilQuit)
-{
-  const QTemporaryDir dir;
-  QString widthAtQuit;
-  QString editor;
-  bool shown = false;
-  const int rc = runWith(withBatch(dir, "set_band_w 7\nquit\n", true), 20000, [&](Body& body) {
-    shown = body.isVisible();
-    editor = batchEditorText(body);
-    QObject::connect(&body, &Body::finishing, [&] { widthAtQuit = body.form()->HWidth->text(); });
-  });
-  EXPECT_EQ(rc, 0);
-  EXPECT_TRUE(shown);
-  EXPECT_EQ(editor, QString("set_band_w 7\nquit\n"));
-  EXPECT_EQ(widthAtQuit, QString("7"));
-  for (QWidget* w : QApplication::topLevelWidgets())
-    EXPECT_EQ(qobject_cast<Body*>(w), nullptr);
-}
-
-// -b FILE alone only loads the batch.
+// -b FILE alone only loads the batch (with -x it runs: the golden tests run
+// the windows so).
 TEST(StartupBatch, WithoutExecTheBatchWaits)
 {
   const QTemporaryDir dir;

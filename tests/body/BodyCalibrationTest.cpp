@@ -5,15 +5,12 @@
 #include "calibration/EmpFile.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/input/SelectDataFiles.h"
-#include "input/EnergyAssignment.h"
-#include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include "ui_Body.h"
-#include "ui_CalibCtrl.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -182,8 +182,6 @@ TEST(GoldenBoth, BatchRunnerExitCodes)
                       "analyzer_set_LCF_residual chi2\n:echo \"went on\"\n");
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { bad }, work.path(), log), 1);
   EXPECT_TRUE(log.contains("failed: no_such_word 1")) << log.toStdString();
-  EXPECT_TRUE(log.contains("Calibration not started: no image loaded")) << log.toStdString();
-  EXPECT_TRUE(log.contains("No LCF reference 100000000")) << log.toStdString();
   EXPECT_TRUE(log.contains("unknown residual chi2 (zansa or rfactor)")) << log.toStdString();
   EXPECT_TRUE(log.contains("echo went on")) << log.toStdString();
 }
