@@ -229,12 +229,15 @@ bool Session::analyzeCond(AnalyzeCond& ac) const
 
 // ---- Calibration ----------------------------------------------------------
 
-bool Session::loadStandard(const QString& file)
+bool Session::loadStandard(const QString& file, QString* why)
 {
   auto standard = std::make_unique<XafsSpectrum>();
-  const QString why = loadCalibStandard(file, m_calib.stdVictoreen ? 0 : 1, *standard);
-  if (!why.isEmpty()) {
-    qDebug().noquote() << why;
+  const QString refusal = loadCalibStandard(file, m_calib.stdVictoreen ? 0 : 1, *standard);
+  if (!refusal.isEmpty()) {
+    if (why)
+      *why = refusal;
+    else
+      qDebug().noquote() << refusal;
     return false;
   }
   m_calib.edgeEV = QString::number(standard->midx, 'g', 6);

@@ -189,8 +189,11 @@ public:
 
   // ---- Calibration ----
   Calibration& calibration() { return m_calib; }
+  const Calibration& calibration() const { return m_calib; }
   // Reads and normalises the standard; the edge field follows it.
-  bool loadStandard(const QString& file);
+  // A refusal's line goes to `why` when given (the window that asked shows
+  // and logs it), else to the log.
+  bool loadStandard(const QString& file, QString* why = nullptr);
   bool calibrate();
   bool saveShiftMap(const QString& file) const;
   bool loadShiftMap(const QString& file);
@@ -198,6 +201,8 @@ public:
   // Refused, with a line, while there is no shift map.
   bool removeShiftOutliers();
   const Analyzed2DRes& shiftMap() const { return *m_shiftMap; }
+  // For the windows' own calibration run and the map's picture.
+  Analyzed2DRes& shiftMap() { return *m_shiftMap; }
 
   // ---- LCF ----
   const std::vector<Reference>& references() const { return m_refs; }

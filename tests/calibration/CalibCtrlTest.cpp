@@ -3,6 +3,7 @@
 #include "calibration/CalibKernel.h"
 #include "gui/calibration/EShiftMapDialog.h"
 #include "gui/spectrum/XafsFileSelect.h"
+#include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -17,7 +18,8 @@
 // The form as the window's users and the batch words find it.
 TEST(CalibCtrl, FormCrystalsAndStatisticsFields)
 {
-  CalibCtrl c;
+  Session session;
+  CalibCtrl c(session);
   Ui::CalibCtrl& ui = *c.form();
   EXPECT_EQ(c.windowTitle(), "Calibration");
   EXPECT_TRUE(ui.TargetBGSimple->isChecked());
@@ -63,7 +65,8 @@ TEST(CalibCtrl, StandardLoadsOrClears)
   plan.height = 2;
   const stackgen::StackTruth t = stackgen::generateStack(plan, dir.path(), stackgen::Format::Tiff);
   ASSERT_TRUE(t.ok);
-  CalibCtrl c;
+  Session session;
+  CalibCtrl c(session);
   QSignalSpy loaded(&c, &CalibCtrl::newStdFileLoaded);
   c.loadStd(t.referenceFiles[0]);
   ASSERT_EQ(loaded.count(), 1);
@@ -71,9 +74,13 @@ TEST(CalibCtrl, StandardLoadsOrClears)
   EXPECT_CLOSE(c.edgeEV(), c.standard()->midx, 1e-2);
   EXPECT_CLOSE(c.standard()->midx, 8979.0, 2.0);
   EXPECT_EQ(c.stdFileName(), t.referenceFiles[0]);
+  // The window's standard and edge are the Session's.
+  EXPECT_EQ(c.standard(), session.calibration().standard.get());
+  EXPECT_EQ(session.calibration().edgeEV, c.form()->EdgeEeV->text());
 
   c.form()->StdBGVictreen->setChecked(true); // normalised again, copies follow
   EXPECT_EQ(loaded.count(), 2);
+  EXPECT_TRUE(session.calibration().stdVictoreen);
 
   // A file that gives no standard keeps the one before, named as before.
   c.loadStd(dir.path() + "/missing.dat");
@@ -84,7 +91,8 @@ TEST(CalibCtrl, StandardLoadsOrClears)
 
 TEST(CalibCtrl, ButtonsRaiseTheirSignals)
 {
-  CalibCtrl c;
+  Session session;
+  CalibCtrl c(session);
   QSignalSpy exec(&c, &CalibCtrl::execCalibration);
   QSignalSpy clear(&c, &CalibCtrl::clearMap);
   QSignalSpy load(&c, &CalibCtrl::loadEMap);
@@ -101,4 +109,18 @@ TEST(CalibCtrl, ButtonsRaiseTheirSignals)
   EXPECT_EQ(save.at(0).at(0).toString(), "b.emp");
   c.setEdgeEV("9000.5");
   EXPECT_CLOSE(c.edgeEV(), 9000.5);
+
+  // Values set in the Session (by a batch) show in the fields and stay.
+  Session::Calibration& cal = session.calibration();
+  cal.locate = EdgeLocate::DerivativePeak;
+  cal.targetVictoreen = true;
+  cal.spacing = 1.637478;
+  cal.edgeEV = "7112";
+  c.showCalibration();
+  EXPECT_EQ(c.form()->EdgeLocate->currentIndex(), int(EdgeLocate::DerivativePeak));
+  EXPECT_TRUE(c.form()->TargetBGVictreen->isChecked());
+  EXPECT_EQ(c.crystalName(), "Si(311)");
+  EXPECT_EQ(c.form()->EdgeEeV->text(), "7112");
+  EXPECT_EQ(cal.edgeEV, "7112");
+  EXPECT_TRUE(cal.targetVictoreen);
 }

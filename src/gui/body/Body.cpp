@@ -681,7 +681,7 @@ const Analyzed2DRes* Body::shownMap() const
 {
   if (!m_mapShown)
     return nullptr;
-  const Analyzed2DRes* map = m_shiftMapShown ? m_shiftMap.get() : m_analyzer->currentMap();
+  const Analyzed2DRes* map = m_shiftMapShown ? shiftMap() : m_analyzer->currentMap();
   return map && map->hasData() ? map : nullptr;
 }
 

@@ -166,9 +166,9 @@ public:
   // The energy-shift map: the image's size once a run or a file made it;
   // it holds shifts (edge position less the standard edge, eV) that every
   // spectrum built at a point subtracts. hasData() is false while empty.
-  Analyzed2DRes* shiftMap() const { return m_shiftMap.get(); }
-  // Body's copy of the calibration standard; nullptr while none is loaded.
-  const XafsSpectrum* standardSpectrum() const { return m_standard.get(); }
+  Analyzed2DRes* shiftMap() const;
+  // The Session's calibration standard; nullptr while none is loaded.
+  const XafsSpectrum* standardSpectrum() const;
   // The map's shift at (x, y) while it holds data and (x, y) lies on it,
   // else 0.
   double shiftMapValueAt(int x, int y) const;
@@ -521,10 +521,8 @@ private:
   // Renders the shift map again and puts it on view when it is shown.
   void renderShiftMap();
   CalibCtrl* m_calibCtrl = nullptr;
-  std::unique_ptr<Analyzed2DRes> m_shiftMap;
   std::unique_ptr<PointRun> m_calibRun;
   bool m_calibInnerPoint = false; // the run's type is the inner-point one
-  std::unique_ptr<XafsSpectrum> m_standard;
   // The image area shows the shift map (with m_mapShown).
   bool m_shiftMapShown = false;
   bool m_batchWaitsForCalib = false;

@@ -109,9 +109,7 @@ void Body::setRunThreads(int threads)
 
 PointSpectra Body::analysisSpectra() const
 {
-  const double suggested =
-    m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
-  return PointSpectra(stackView(), spectrumMode(), suggested, shiftView());
+  return PointSpectra(stackView(), spectrumMode(), suggestedEdgeEV(), shiftView());
 }
 
 XafsSpectrum Body::analysisSpectrumAt(int cx, int cy, int bx, int by) const

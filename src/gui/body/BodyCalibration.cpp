@@ -19,6 +19,7 @@
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
 #include "gui/spectrum/XafsView.h"
+#include "session/Session.h"
 #include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "stack/StackSpectra.h"
@@ -33,8 +34,7 @@
 
 void Body::setupCalibration()
 {
-  m_shiftMap = std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map"));
-  m_calibCtrl = new CalibCtrl(this);
+  m_calibCtrl = new CalibCtrl(*m_session, this);
   m_calibCtrl->setWindowFlags(Qt::Window);
   Ui::Body& ui = *m_ui;
   connect(ui.OpenCalibCtrl, &QPushButton::clicked, this, [this] { bringToFront(m_calibCtrl); });
@@ -57,6 +57,24 @@ void Body::setupCalibration()
   connect(this, &Body::calibrationEnded, this, &Body::finishBatchExec);
   connect(this, &Body::calibrationEnded, this, &Body::calibRunEnded);
 
+  // The suggestion's fields write the Session's values; the form's are the
+  // first.
+  Session& s = *m_session;
+  s.suggestElm = ui.SuggestElm->isChecked();
+  s.suggestedElement = ui.SuggestingElm->text();
+  s.suggestedEdgeIndex = ui.SuggestingEdge->currentIndex();
+  s.suggestedEdgeEV = ui.SuggestingEeV->text();
+  connect(ui.SuggestElm, &QAbstractButton::toggled, this, [&s](bool f) { s.suggestElm = f; });
+  connect(ui.SuggestingEeV, &QLineEdit::textChanged, this, [&s](const QString& t) {
+    s.suggestedEdgeEV = t;
+  });
+  connect(ui.SuggestingElm, &QLineEdit::textChanged, this, [&s](const QString& t) {
+    s.suggestedElement = t;
+  });
+  connect(ui.SuggestingEdge,
+          QOverload<int>::of(&QComboBox::currentIndexChanged),
+          this,
+          [&s](int i) { s.suggestedEdgeIndex = i; });
   connect(ui.SuggestingElm, &QLineEdit::textChanged, this, &Body::newElmSuggested);
   connect(ui.SuggestingEdge,
           QOverload<int>::of(&QComboBox::currentIndexChanged),
@@ -66,16 +84,25 @@ void Body::setupCalibration()
 
 // ---- The shift map at a point ---------------------------------------------
 
+Analyzed2DRes* Body::shiftMap() const
+{
+  return &m_session->shiftMap();
+}
+
+const XafsSpectrum* Body::standardSpectrum() const
+{
+  return m_calibCtrl->standard();
+}
+
 double Body::shiftMapValueAt(int x, int y) const
 {
-  if (!m_shiftMap || !m_shiftMap->hasData())
-    return 0.0;
-  return m_shiftMap->valueAt(x, y);
+  const Analyzed2DRes& map = m_session->shiftMap();
+  return map.hasData() ? map.valueAt(x, y) : 0.0;
 }
 
 double Body::suggestedEdgeEV() const
 {
-  return m_ui->SuggestElm->isChecked() ? m_ui->SuggestingEeV->text().toDouble() : -1.0;
+  return m_session->suggestElm ? m_session->suggestedEdgeEV.toDouble() : -1.0;
 }
 
 PointSpectra Body::calibSpectra() const
@@ -93,7 +120,7 @@ XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
 
 double Body::calibStandardEdgeNow() const
 {
-  return calibStandardEdge(m_standard.get(), m_calibCtrl->edgeEV(), m_calibCtrl->edgeLocate());
+  return calibStandardEdge(standardSpectrum(), m_calibCtrl->edgeEV(), m_calibCtrl->edgeLocate());
 }
 
 // ---- The run ------------------------------------------------------------
@@ -105,13 +132,13 @@ bool Body::beginCalibration(AnalyzeCond& ac)
   logWithTime(QStringLiteral("Start Calibration"));
   if (!askAnalyzeCond(ac))
     return false;
-  m_shiftMap->reset(ac);
+  shiftMap()->reset(ac);
   return true;
 }
 
 void Body::finishCalibration()
 {
-  m_calibCtrl->showStatistics(shiftMapStats(m_shiftMap->data(), m_shiftMap->cond()));
+  m_calibCtrl->showStatistics(shiftMapStats(shiftMap()->data(), shiftMap()->cond()));
   renderShiftMap();
   m_ui->dispA->update();
   refreshSpectrumSoon();
@@ -156,21 +183,13 @@ void Body::execCalibration()
   m_calibRun->start(ac, kernel, [this](const RasterPoint& p, const double* v) {
     if (m_calibInnerPoint)
       qDebug().noquote() << kInnerPointFallback;
-    m_shiftMap->setData(p.cx, p.cy, p.bx, p.by, v[0]);
+    shiftMap()->setData(p.cx, p.cy, p.bx, p.by, v[0]);
   });
 }
 
 EnergyShiftView Body::shiftView() const
 {
-  EnergyShiftView v;
-  if (!m_shiftMap || !m_shiftMap->hasData())
-    return v;
-  v.width = m_shiftMap->width();
-  v.height = m_shiftMap->height();
-  v.area = QRect(0, 0, v.width, v.height);
-  v.measured = m_shiftMap->cond().blockSpan();
-  v.values = m_shiftMap->data();
-  return v;
+  return m_session->shiftView();
 }
 
 double Body::findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std)
@@ -183,7 +202,6 @@ void Body::newStdFile()
   const XafsSpectrum* standard = m_calibCtrl->standard();
   if (!standard)
     return;
-  m_standard = std::make_unique<XafsSpectrum>(*standard);
   m_xafsView->setStandard(*standard);
   m_xafsView->update();
 }
@@ -192,12 +210,12 @@ void Body::newStdFile()
 
 void Body::normalizeEShift()
 {
-  if (!m_shiftMap->hasData()) {
+  if (!shiftMap()->hasData()) {
     qDebug().noquote() << kNoShiftMapLine;
     return;
   }
   logWithTime(QStringLiteral("Start Normalize E Shift"));
-  removeShiftOutliers(*m_shiftMap);
+  removeShiftOutliers(*shiftMap());
   renderShiftMap();
   m_ui->dispA->update();
   refreshSpectrumSoon();
@@ -207,7 +225,7 @@ void Body::normalizeEShift()
 void Body::clearShiftMap()
 {
   // The size stays in the map's raster; the values, range and image go.
-  m_shiftMap->clear();
+  shiftMap()->clear();
   if (m_mapShown && m_shiftMapShown)
     m_ui->dispA->clearImage();
   refreshSpectrumSoon();
@@ -215,25 +233,25 @@ void Body::clearShiftMap()
 
 void Body::renderShiftMap()
 {
-  if (!m_shiftMap->hasData())
+  if (!shiftMap()->hasData())
     return;
-  m_mapImages->genImg(*m_shiftMap);
+  m_mapImages->genImg(*shiftMap());
   if (m_mapShown && m_shiftMapShown) {
-    m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
-    m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
+    m_ui->dispA->setImage(m_mapImages->img(*shiftMap()));
+    m_ui->CBar->setMinMax(shiftMap()->min(), shiftMap()->max());
   }
 }
 
 void Body::showShiftMap(bool f)
 {
   Q_UNUSED(f); // the radio buttons say what is shown
-  if (!m_shiftMap->hasData())
+  if (!shiftMap()->hasData())
     return;
   if (m_ui->ShowShiftMap->isChecked()) {
-    if (!m_mapImages->imageValid(*m_shiftMap))
-      m_mapImages->genImg(*m_shiftMap);
-    m_ui->dispA->setImage(m_mapImages->img(*m_shiftMap));
-    m_ui->CBar->setMinMax(m_shiftMap->min(), m_shiftMap->max());
+    if (!m_mapImages->imageValid(*shiftMap()))
+      m_mapImages->genImg(*shiftMap());
+    m_ui->dispA->setImage(m_mapImages->img(*shiftMap()));
+    m_ui->CBar->setMinMax(shiftMap()->min(), shiftMap()->max());
     m_mapShown = true;
     m_shiftMapShown = true;
     reflectShownKind();
@@ -245,7 +263,7 @@ void Body::showShiftMap(bool f)
 
 void Body::saveEMap(const QString& fname)
 {
-  saveEMap(fname, *m_shiftMap);
+  saveEMap(fname, *shiftMap());
 }
 
 bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
@@ -262,7 +280,7 @@ void Body::loadEMap(const QString& fname)
 {
   // Read aside first: a map that cannot be applied leaves the one there.
   EMPHeader header;
-  Analyzed2DRes loaded(m_shiftMap->name());
+  Analyzed2DRes loaded(shiftMap()->name());
   if (!loadMap(fname, loaded, header))
     return;
   AnalyzeCond area;
@@ -280,7 +298,7 @@ void Body::loadEMap(const QString& fname)
       return;
     }
   }
-  *m_shiftMap = loaded;
+  *shiftMap() = loaded;
   renderShiftMap();
   refreshSpectrumSoon();
 }

@@ -84,7 +84,7 @@ QVector<Analyzed2DRes*> Body::allMaps() const
 {
   QVector<Analyzed2DRes*> maps = m_analyzer->resultMaps();
   maps += m_componentRun->maps();
-  maps.append(m_shiftMap.get());
+  maps.append(shiftMap());
   return maps;
 }
 

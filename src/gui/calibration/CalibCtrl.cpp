@@ -5,6 +5,7 @@
 #include "calibration/CalibKernel.h"
 #include "gui/calibration/EShiftMapDialog.h"
 #include "gui/spectrum/XafsFileSelect.h"
+#include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include "ui_CalibCtrl.h"
@@ -33,9 +34,10 @@ QString shortest(double v)
 
 } // namespace
 
-CalibCtrl::CalibCtrl(QWidget* parent)
+CalibCtrl::CalibCtrl(Session& session, QWidget* parent)
   : QFrame(parent)
   , m_ui(std::make_unique<Ui::CalibCtrl>())
+  , m_session(session)
 {
   m_ui->setupUi(this);
   acceptReals({ m_ui->EdgeEeV });
@@ -60,13 +62,54 @@ CalibCtrl::CalibCtrl(QWidget* parent)
   connect(m_ui->ClearMap, &QPushButton::clicked, this, &CalibCtrl::clearMap);
   connect(m_ui->RemoveOutliers, &QPushButton::clicked, this, &CalibCtrl::removeOutliers);
   connect(m_ui->StdBGVictreen, &QRadioButton::toggled, this, &CalibCtrl::stdBGToggled);
+
+  // Every field writes its value into the Session.
+  Session::Calibration& c = m_session.calibration();
+  connect(m_ui->EdgeEeV, &QLineEdit::textChanged, this, [&c](const QString& t) { c.edgeEV = t; });
+  connect(
+    m_ui->TargetBGVictreen, &QRadioButton::toggled, this, [&c](bool f) { c.targetVictoreen = f; });
+  connect(
+    m_ui->CalibTypeInnerP, &QRadioButton::toggled, this, [&c](bool f) { c.innerPointType = f; });
+  connect(m_ui->EdgeLocate, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [&c](int i) {
+    c.locate = EdgeLocate(std::max(i, 0));
+  });
+  connect(m_ui->SelCrystal, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this, &c] {
+    c.spacing = m_ui->SelCrystal->currentData().toDouble();
+  });
+  showCalibration();
+}
+
+void CalibCtrl::showCalibration()
+{
+  // Copied first: each field set below writes its value back.
+  const Session::Calibration& now = m_session.calibration();
+  const QString edge = now.edgeEV;
+  const bool target = now.targetVictoreen, inner = now.innerPointType;
+  const bool stdVictoreen = now.stdVictoreen;
+  const EdgeLocate locate = now.locate;
+  const double spacing = now.spacing;
+  if (m_ui->EdgeEeV->text() != edge)
+    m_ui->EdgeEeV->setText(edge);
+  (target ? m_ui->TargetBGVictreen : m_ui->TargetBGSimple)->setChecked(true);
+  (inner ? m_ui->CalibTypeInnerP : m_ui->CalibTypeDMidX)->setChecked(true);
+  m_ui->EdgeLocate->setCurrentIndex(int(locate));
+  for (int i = 0; i < m_ui->SelCrystal->count(); ++i)
+    if (m_ui->SelCrystal->itemData(i).toDouble() == spacing)
+      m_ui->SelCrystal->setCurrentIndex(i);
+  {
+    // The standard is normalised as the Session says already.
+    const QSignalBlocker block(m_ui->StdBGVictreen);
+    const QSignalBlocker blockSimple(m_ui->StdBGSimple);
+    (stdVictoreen ? m_ui->StdBGVictreen : m_ui->StdBGSimple)->setChecked(true);
+  }
+  m_session.calibration().spacing = spacing;
 }
 
 CalibCtrl::~CalibCtrl() = default;
 
 double CalibCtrl::spacing() const
 {
-  return m_ui->SelCrystal->currentData().toDouble();
+  return m_session.calibration().spacing;
 }
 
 QString CalibCtrl::crystalName() const
@@ -76,12 +119,13 @@ QString CalibCtrl::crystalName() const
 
 double CalibCtrl::edgeEV() const
 {
-  return m_ui->EdgeEeV->text().toDouble();
+  return m_session.calibration().edgeEV.toDouble();
 }
 
 const XafsSpectrum* CalibCtrl::standard() const
 {
-  return m_standard && m_standard->size() > 0 ? m_standard.get() : nullptr;
+  const XafsSpectrum* s = m_session.calibration().standard.get();
+  return s && s->size() > 0 ? s : nullptr;
 }
 
 QString CalibCtrl::stdFileName() const
@@ -91,17 +135,17 @@ QString CalibCtrl::stdFileName() const
 
 bool CalibCtrl::targetVictoreen() const
 {
-  return m_ui->TargetBGVictreen->isChecked();
+  return m_session.calibration().targetVictoreen;
 }
 
 bool CalibCtrl::innerPointType() const
 {
-  return m_ui->CalibTypeInnerP->isChecked();
+  return m_session.calibration().innerPointType;
 }
 
 EdgeLocate CalibCtrl::edgeLocate() const
 {
-  return EdgeLocate(std::max(m_ui->EdgeLocate->currentIndex(), 0));
+  return m_session.calibration().locate;
 }
 
 void CalibCtrl::setEdgeLocate(EdgeLocate locate)
@@ -112,7 +156,7 @@ void CalibCtrl::setEdgeLocate(EdgeLocate locate)
 int CalibCtrl::stdMode() const
 {
   // Normalisation mode 0 fits Victoreen lines, any other straight lines.
-  return m_ui->StdBGVictreen->isChecked() ? 0 : 1;
+  return m_session.calibration().stdVictoreen ? 0 : 1;
 }
 
 void CalibCtrl::showStatistics(const ShiftStats& stats)
@@ -125,29 +169,28 @@ void CalibCtrl::showStatistics(const ShiftStats& stats)
 
 void CalibCtrl::newFile(QString fname)
 {
-  auto loaded = std::make_unique<XafsSpectrum>();
-  const QString why = loadCalibStandard(fname, stdMode(), *loaded);
-  if (!why.isEmpty()) {
+  QString why;
+  if (!m_session.loadStandard(fname, &why)) {
     refuse(this, why);
     // The standard before stays, and the selector names it again.
     const QSignalBlocker block(m_ui->SelectStd);
-    if (standard())
-      m_ui->SelectStd->load(m_standard->name);
+    if (const XafsSpectrum* before = standard())
+      m_ui->SelectStd->load(before->name);
     else
       m_ui->SelectStd->clear();
     return;
   }
-  m_standard = std::move(loaded);
-  m_ui->EdgeEeV->setText(shortest(m_standard->midx));
+  m_ui->EdgeEeV->setText(m_session.calibration().edgeEV);
   emit newStdFileLoaded();
 }
 
 void CalibCtrl::stdBGToggled(bool f)
 {
   Q_UNUSED(f); // StdBGVictreen itself says which lines to fit
+  m_session.calibration().stdVictoreen = m_ui->StdBGVictreen->isChecked();
   if (!standard())
     return;
-  m_standard->normalize(stdMode());
+  m_session.calibration().standard->normalize(stdMode());
   // The main window's copy follows the standard it describes.
   emit newStdFileLoaded();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class EShiftMapDialog;
+class Session;
 class XafsSpectrum;
 struct ShiftStats;
 
@@ -17,14 +18,16 @@ class CalibCtrl;
 
 // "Calibration": the standard spectrum and its background model, the
 // monochromator crystal, the target spectra's background model, the
-// statistics of the last run and the map file dialogs. It holds no image
-// data; the main window answers its signals.
+// statistics of the last run and the map file dialogs. A view of the
+// Session's calibration: every edit writes it, the standard is loaded into
+// it, and showCalibration() puts it back into the fields; the main window
+// answers the buttons' signals.
 class CalibCtrl : public QFrame
 {
   Q_OBJECT
 
 public:
-  explicit CalibCtrl(QWidget* parent = nullptr);
+  explicit CalibCtrl(Session& session, QWidget* parent = nullptr);
   ~CalibCtrl() override;
 
   Ui::CalibCtrl* form() const { return m_ui.get(); }
@@ -62,12 +65,14 @@ public slots:
   void loadStd(QString fname);
   void setEdgeEV(QString eV);
   void loadEShiftMap(QString fname);
+  // The fields follow the Session's calibration values.
+  void showCalibration();
 
 private:
   int stdMode() const;
 
   std::unique_ptr<Ui::CalibCtrl> m_ui;
-  std::unique_ptr<XafsSpectrum> m_standard;
+  Session& m_session;
   EShiftMapDialog* m_saveDialog = nullptr;
   EShiftMapDialog* m_loadDialog = nullptr;
 };
