@@ -1,13 +1,17 @@
+#include "app/Settings.h"
 #include "gui/analysis/Analyzer.h"
+#include "gui/app/DialogFolders.h"
 #include "gui/body/Body.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QValidator>
 
 #include <gtest/gtest.h>
@@ -59,4 +63,30 @@ TEST(WindowInputs, NumberFieldsRefuseLetters)
   }
   EXPECT_GT(checked, 50);
   QLocale::setDefault(desktop);
+}
+
+// A dialog opens in the folder last chosen for its kind of file (in any
+// dialog of that kind), the configured root before and for the other kinds,
+// and again the root once that folder is gone.
+TEST(WindowInputs, DialogsOpenInTheFolderLastUsedForTheirKind)
+{
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("refs")));
+  const QString refs = QDir(dir.path()).filePath(QStringLiteral("refs"));
+  const QString root = dialogFolder(FileKind::Spectra);
+  EXPECT_EQ(root, settings().DataRoot);
+
+  QFileDialog chooser;
+  followFolder(&chooser, FileKind::Spectra);
+  emit chooser.filesSelected({ refs + QStringLiteral("/a.dat") });
+  QFileDialog other;
+  followFolder(&other, FileKind::Spectra);
+  other.show();
+  EXPECT_EQ(QDir(other.directory()).absolutePath(), QDir(refs).absolutePath());
+  other.hide();
+  EXPECT_EQ(dialogFolder(FileKind::Images), settings().DataRoot);
+  EXPECT_EQ(dialogFolder(FileKind::Batch), settings().BatchRoot);
+
+  ASSERT_TRUE(QDir(refs).removeRecursively());
+  EXPECT_EQ(dialogFolder(FileKind::Spectra), root);
 }

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "app/LeakSuppressions.h"
 
@@ -10,6 +12,10 @@ int main(int argc, char** argv)
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  // The folders the file dialogs remember go to a file of the test's own,
+  // never the user's settings.
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #include "gui/analysis/ComponentsWindow.h"
+#include "gui/app/DialogFolders.h"
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ComponentRun.h"
@@ -70,7 +71,9 @@ ComponentsWindow::ComponentsWindow(QWidget* parent)
   });
   connect(m_stop, &QPushButton::clicked, this, &ComponentsWindow::stopRun);
   connect(m_save, &QPushButton::clicked, this, [this] {
-    const QString base = QFileDialog::getSaveFileName(this, tr("Cluster spectra (base name)"));
+    const QString base = QFileDialog::getSaveFileName(
+      this, tr("Cluster spectra (base name)"), dialogFolder(FileKind::Spectra));
+    rememberFolder(FileKind::Spectra, base);
     if (!base.isEmpty())
       emit saveClusterSpectra(base);
   });

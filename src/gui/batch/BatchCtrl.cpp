@@ -1,4 +1,5 @@
 #include "gui/batch/BatchCtrl.h"
+#include "gui/app/DialogFolders.h"
 
 #include "app/Settings.h"
 #include "batch/BatchDispatcher.h"
@@ -20,6 +21,7 @@ QFileDialog* makeDialog(QWidget* parent, const QString& name, QFileDialog::Accep
   d->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                  : QFileDialog::ExistingFile);
   d->setNameFilters({ QStringLiteral("Batch File (*.bat)"), QStringLiteral("Any Files (* *.*)") });
+  followFolder(d, FileKind::Batch);
   return d;
 }
 

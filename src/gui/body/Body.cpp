@@ -1,4 +1,5 @@
 #include "gui/body/Body.h"
+#include "gui/app/DialogFolders.h"
 #include "gui/app/NumberFields.h"
 #include "gui/display/BringToFront.h"
 
@@ -60,6 +61,7 @@ Body::Body(QWidget* parent)
 
   m_imageFileDialog = new QFileDialog(this, tr("Select Image File"), settings().DataRoot);
   m_imageFileDialog->setFileMode(QFileDialog::ExistingFile);
+  followFolder(m_imageFileDialog, FileKind::Images);
   m_imageFileDialog->setNameFilters(
     { QStringLiteral("VRSK Files, IMG Files, Tiff Files (*.dat *.img *.tif *.tiff)"),
       QStringLiteral("Any Files (* *.*)") });

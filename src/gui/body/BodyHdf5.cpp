@@ -1,3 +1,4 @@
+#include "gui/app/DialogFolders.h"
 #include "gui/body/Body.h"
 #include "session/Session.h"
 
@@ -24,6 +25,7 @@ void Body::setupHdf5()
     dialog->setObjectName(QStringLiteral("Hdf5StackDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
+    followFolder(dialog, FileKind::Images);
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
       loadHdf5Stack(file);
     });

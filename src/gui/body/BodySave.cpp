@@ -1,6 +1,7 @@
 // Saving maps and images: the "Save Data Configuration" window, result maps
 // as TIFF or text, pictures of the image view, flat and dark images.
 
+#include "gui/app/DialogFolders.h"
 #include "gui/body/Body.h"
 #include "gui/display/BringToFront.h"
 
@@ -29,14 +30,16 @@
 
 namespace {
 
-// A save dialog in DataRoot that hands the chosen name to `done` and goes
-// away when closed.
+// A save dialog in the folder of `kind` that hands the chosen name to `done`
+// and goes away when closed.
 void openSaveDialog(QWidget* parent,
                     const QString& title,
                     const QStringList& filters,
+                    FileKind kind,
                     std::function<void(const QString&)> done)
 {
   auto* dialog = new QFileDialog(parent, title, settings().DataRoot);
+  followFolder(dialog, kind);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
   dialog->setNameFilters(filters);
@@ -60,12 +63,15 @@ void Body::setupSaving()
   connect(m_ui->SaveData, &QPushButton::clicked, this, &Body::showSaveDataDialog);
   // Pictures of the image view: the dialog asks for the name.
   connect(m_ui->SaveImage, &QPushButton::clicked, this, [this] {
-    openSaveDialog(
-      this, tr("Save Image"), pngFilters(), [this](const QString& f) { saveImage(f); });
+    openSaveDialog(this, tr("Save Image"), pngFilters(), FileKind::Maps, [this](const QString& f) {
+      saveImage(f);
+    });
   });
   connect(m_ui->SaveAllImages, &QPushButton::clicked, this, [this] {
     openSaveDialog(
-      this, tr("Save All Images"), pngFilters(), [this](const QString& f) { saveAllImages(f); });
+      this, tr("Save All Images"), pngFilters(), FileKind::Maps, [this](const QString& f) {
+        saveAllImages(f);
+      });
   });
   connect(m_ui->SaveFlatDark, &QPushButton::clicked, this, &Body::saveFlatDark);
   setupSpectraSaving();
@@ -76,6 +82,7 @@ void Body::showSaveEachSpectrumDialog()
   openSaveDialog(this,
                  tr("Save Each Spectrum"),
                  { QStringLiteral("XAFS Spectra (*.dat)"), QStringLiteral("Any Files (* *.*)") },
+                 FileKind::Spectra,
                  [this](const QString& f) { saveEachSpectrum(f); });
 }
 
@@ -88,6 +95,7 @@ void Body::showSaveDataDialog()
       : m_session->save.kind == Session::SaveKind::Tiff ? QStringLiteral("Tiff File (*.tif)")
                                                         : QStringLiteral("Data File (*.dat)"),
       QStringLiteral("Any Files (* *.*)") },
+    FileKind::Maps,
     [this](const QString& f) { saveData(f); });
 }
 

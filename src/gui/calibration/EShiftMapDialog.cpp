@@ -1,4 +1,5 @@
 #include "gui/calibration/EShiftMapDialog.h"
+#include "gui/app/DialogFolders.h"
 
 #include "app/Settings.h"
 
@@ -9,4 +10,5 @@ EShiftMapDialog::EShiftMapDialog(const QString& title, QWidget* parent)
                    QStringLiteral("Any Files (* *.*)") });
   setFileMode(QFileDialog::ExistingFile);
   setAcceptMode(QFileDialog::AcceptOpen);
+  followFolder(this, FileKind::ShiftMaps);
 }

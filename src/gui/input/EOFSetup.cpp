@@ -1,4 +1,5 @@
 #include "gui/input/EOFSetup.h"
+#include "gui/app/DialogFolders.h"
 #include "gui/app/NumberFields.h"
 
 #include "app/Settings.h"
@@ -24,7 +25,9 @@ EOFSetup::EOFSetup(QWidget* parent)
 
   m_refDialog = new QFileDialog(this, tr("Reference File"), settings().DataRoot);
   m_refDialog->setFileMode(QFileDialog::ExistingFile);
-  m_refDialog->setNameFilters({ tr("XAFS Data File (*.dat)"), tr("Any Files (* *.*)") });
+  m_refDialog->setNameFilters(
+    { tr("XAFS Data File (*.dat)"), tr("XMU, XDI Files (*.xmu *.xdi)"), tr("Any Files (* *.*)") });
+  followFolder(m_refDialog, FileKind::Spectra);
   connect(m_ui->SelRefFile, &QPushButton::clicked, m_refDialog, [this] { m_refDialog->open(); });
   connect(m_refDialog, &QFileDialog::fileSelected, this, &EOFSetup::refFileSelected);
 

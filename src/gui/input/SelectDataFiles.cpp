@@ -1,4 +1,5 @@
 #include "gui/input/SelectDataFiles.h"
+#include "gui/app/DialogFolders.h"
 
 #include "app/Settings.h"
 #include "gui/input/EOFSetup.h"
@@ -42,6 +43,7 @@ SelectDataFiles::SelectDataFiles(QWidget* parent)
 
   m_fileDialog = new QFileDialog(this, tr("Image Files"), settings().DataRoot);
   m_fileDialog->setFileMode(QFileDialog::ExistingFiles);
+  followFolder(m_fileDialog, FileKind::Images);
   m_fileDialog->setNameFilters({ tr("VRSK Files, IMG Files, Tiff Files (*.dat *.img *.tif *.tiff)"),
                                  tr("Any Files (* *.*)") });
   connect(m_ui->SelFiles, &QPushButton::clicked, m_fileDialog, [this] { m_fileDialog->open(); });

@@ -1,4 +1,5 @@
 #include "gui/spectrum/XafsFileSelect.h"
+#include "gui/app/DialogFolders.h"
 
 #include "app/Settings.h"
 
@@ -48,10 +49,13 @@ void XafsFileSelect::openDialog()
   const QString name =
     QFileDialog::getOpenFileName(this,
                                  m_title,
-                                 settings().DataRoot,
-                                 QStringLiteral("XAFS Data File (*.dat);;Any Files (* *.*)"));
-  if (!name.isEmpty())
+                                 dialogFolder(FileKind::Spectra),
+                                 QStringLiteral("XAFS Data File (*.dat);;XMU, XDI Files (*.xmu "
+                                                "*.xdi);;Any Files (* *.*)"));
+  if (!name.isEmpty()) {
+    rememberFolder(FileKind::Spectra, name);
     fileSelected(name);
+  }
 }
 
 void XafsFileSelect::load(QString fname)

@@ -1,4 +1,5 @@
 #include "gui/spectrum/XafsView.h"
+#include "gui/app/DialogFolders.h"
 #include "output/MapFiles.h"
 
 #include "app/Settings.h"
@@ -190,8 +191,9 @@ void XafsView::askSaveFile()
   const QString fname =
     QFileDialog::getSaveFileName(this,
                                  tr("Save Spectra"),
-                                 settings().DataRoot,
+                                 dialogFolder(FileKind::Spectra),
                                  QStringLiteral("Data File (*.dat);;Any Files (* *.*)"));
+  rememberFolder(FileKind::Spectra, fname);
   saveData(fname);
 }
 
