@@ -1,5 +1,6 @@
 #include "analysis/FitTables.h"
 
+#include "spectrum/Lanes.h"
 #include "spectrum/LuSolve.h"
 
 #include <QDebug>
@@ -89,9 +90,6 @@ void buildCache(const Prepared& prep, const SampleView& s, GridCache& c)
   c.firstSame.assign(size_t(N), 0);
   c.ascending = true;
   c.distinct = true;
-  c.fitted.assign(size_t(N), 0.0);
-  c.terms.assign(size_t(N), 0.0);
-  c.squares.assign(size_t(N), 0.0);
   for (int i = 0; i < N; ++i) {
     c.distinct = c.distinct && !(i > 0 && s.e[i - 1] == s.e[i]);
     c.firstSame[size_t(i)] = i > 0 && s.e[i - 1] == s.e[i] ? c.firstSame[size_t(i - 1)] : i;
@@ -154,6 +152,8 @@ void buildCache(const Prepared& prep, const SampleView& s, GridCache& c)
   c.perm.assign(size_t(m), 0);
   c.singular = luDecomposeSkipping(c.lu.data(), m, c.perm.data());
   c.rhs.assign(size_t(m), 0.0);
+  c.laneRhs.assign(size_t(m) * 4, 0.0);
+  c.laneWeights.assign(size_t(n) * 4, 0.0);
   c.work.assign(size_t(m), 0.0);
   c.weights.assign(size_t(m), 0.0);
   c.constrained.assign(size_t(m), 0.0);
@@ -178,24 +178,6 @@ bool sameGrid(const GridCache& c, const SampleView& s)
   return true;
 }
 
-// The sum of t[k] over the k in [from, to] where in[k], in order, and how
-// many there are. A function of its own so the sum stays in a register.
-__attribute__((noinline)) double sumWhere(const double* t,
-                                          const char* in,
-                                          int from,
-                                          int to,
-                                          int& counted)
-{
-  double sum = 0.0;
-  int n = 0;
-  for (int k = from; k <= to; ++k) {
-    sum += in[k] ? t[k] : 0.0;
-    n += in[k] ? 1 : 0;
-  }
-  counted = n;
-  return sum;
-}
-
 // The fitted value at grid point i: the weighted sum of the references.
 double fittedAt(const GridCache& c, const double* fractions, int n, int N, int i)
 {
@@ -203,6 +185,159 @@ double fittedAt(const GridCache& c, const double* fractions, int n, int N, int i
   for (int j = 0; j < n; ++j)
     f += fractions[j] * c.dn[size_t(j) * N + i];
   return f;
+}
+
+using lanes::Traits;
+using lanes::V1;
+using lanes::V4;
+
+// The right-hand sides of the normal equations, written once over a lane
+// type (one sample, or four on one grid; y in rows of the lane width, its
+// first `full` rows given, the rest 0). Each sums over the grid in order;
+// a point outside the fit would add +0.0, which leaves a sum begun at +0.0
+// unchanged, so it is skipped.
+template<typename V>
+LC_LANE_INLINE void rhsT(const GridCache& c, const double* y, int full, int N, double* rhs)
+{
+  constexpr int W = Traits<V>::W;
+  const int m = c.unknowns;
+  const double* mat = c.mat.data();
+  const char* inFit = c.inFit.data();
+  for (int k = 0; k < m; k += 2) {
+    const double* r0 = mat + size_t(k) * N;
+    const double* r1 = k + 1 < m ? r0 + N : r0;
+    V s0;
+    V s1;
+    lanes::splat(0.0, s0);
+    lanes::splat(0.0, s1);
+    for (int i = 0; i < full; ++i) {
+      if (!inFit[i])
+        continue;
+      V yi;
+      V a;
+      V b;
+      lanes::load(y + size_t(i) * W, yi);
+      lanes::splat(r0[i], a);
+      lanes::splat(r1[i], b);
+      s0 += a * yi;
+      s1 += b * yi;
+    }
+    for (int i = full; i < N; ++i) {
+      if (!inFit[i])
+        continue;
+      V a;
+      V b;
+      lanes::splat(r0[i] * 0.0, a);
+      lanes::splat(r1[i] * 0.0, b);
+      s0 += a;
+      s1 += b;
+    }
+    lanes::store(rhs + size_t(k) * W, s0);
+    if (k + 1 < m)
+      lanes::store(rhs + size_t(k + 1) * W, s1);
+  }
+}
+
+// The residual sum over the inner points of a double-normalised curve that
+// lies on the cache's grid in ascending order (cy in rows of the lane
+// width): the fitted value at a point is the weighted sum of the
+// references at the first grid point of its energy, exactly what
+// interpolating the fitted curve gives there. `fractions` holds each
+// reference's weight, lane by lane. Points outside the fit are skipped (a
+// term of +0.0). With rFactor, `sum` is Σ(fit - y)² and `squares` Σy².
+template<typename V>
+LC_LANE_INLINE void residualOnGridT(const GridCache& c,
+                                    const double* fractions,
+                                    int n,
+                                    const double* cy,
+                                    int nc,
+                                    bool rFactor,
+                                    V& sum,
+                                    V& squares,
+                                    int& counted)
+{
+  using M = typename Traits<V>::M;
+  constexpr int W = Traits<V>::W;
+  const int N = c.grid.size();
+  const char* inFit = c.inFit.data();
+  V zero;
+  V one;
+  lanes::splat(0.0, zero);
+  lanes::splat(1.0, one);
+  sum = zero;
+  squares = zero;
+  counted = 0;
+  for (int k = 1; k <= nc - 2; ++k) {
+    if (!inFit[k])
+      continue;
+    const size_t i = c.distinct ? size_t(k) : size_t(c.firstSame[size_t(k)]);
+    V f = zero;
+    for (int j = 0; j < n; ++j) {
+      V ref;
+      V w;
+      lanes::splat(c.dn[size_t(j) * N + i], ref);
+      lanes::load(fractions + size_t(j) * W, w);
+      f += w * ref;
+    }
+    V y;
+    lanes::load(cy + size_t(k) * W, y);
+    if (rFactor) {
+      const V d = f - y;
+      sum += d * d;
+      squares += y * y;
+    } else {
+      const V d = (f - y) / y;
+      const V dd = d * d;
+      const M flat = y == zero;
+      V t;
+      lanes::select(flat, one, dd, t);
+      sum += t;
+    }
+    ++counted;
+  }
+}
+
+// From the right-hand sides in c.rhs: the weights, then the amounts and
+// fractions into out (after z) as the fit reports them.
+void shareOut(const Prepared& prep, GridCache& c, double dMut, double* out)
+{
+  const int n = prep.refs.size();
+  const int m = c.unknowns;
+  double* amounts = out + 1;
+  double* fractions = out + 1 + n;
+  luSolveSkipping(c.lu.data(), m, c.perm.data(), c.rhs.data(), c.work.data(), c.weights.data());
+  if (prep.mlcf) {
+    const double* w = c.weights.data() + 2;
+    double sum = 0.0;
+    for (int j = 0; j < n; ++j)
+      sum += w[j];
+    // The sum keeps the negative weights; with a sum of 0 or less every
+    // fraction is 0 rather than an infinity or NaN.
+    const double norm = std::max(0.0, sum);
+    for (int j = 0; j < n; ++j) {
+      const double wj = std::max(0.0, w[j]);
+      amounts[j] = wj;
+      fractions[j] = norm > 0.0 ? wj / norm : 0.0;
+    }
+  } else {
+    const double* w = c.weights.data();
+    if (prep.cond.sumToOne) {
+      sumToOneWeights(c.normal.data(),
+                      c.rhs.data(),
+                      c.weights.data(),
+                      c.unitSol.data(),
+                      n,
+                      prep.cond.nonNegative,
+                      c.bounds,
+                      c.constrained.data());
+      w = c.constrained.data();
+    }
+    const double jump = std::max(0.0, dMut);
+    for (int j = 0; j < n; ++j) {
+      fractions[j] = w[j];
+      amounts[j] = w[j] * jump;
+    }
+  }
 }
 
 } // namespace
@@ -274,7 +409,6 @@ FitStatus fitInto(const Prepared& prep,
                   SpectrumPoints* curve)
 {
   const int n = prep.refs.size();
-  double* amounts = out + 1;
   double* fractions = out + 1 + n;
   std::fill(out, out + prep.valuesPerPoint(), 0.0);
   if (singular)
@@ -304,70 +438,12 @@ FitStatus fitInto(const Prepared& prep,
     for (int i = 0; i < N; ++i)
       if (c.inFit[i] && !jumpClear(s.jump[i], s.jumpNoise))
         return notFitted(FitStatus::NoEdge);
-  const int m = c.unknowns;
   const double* yv = prep.mlcf ? s.raw : s.dn;
   const int ny = prep.mlcf ? s.nRaw : s.nDn;
-  double* rhs = c.rhs.data();
-  const double* mat = c.mat.data();
-  const char* inFit = c.inFit.data();
-  // Each right-hand side sums over the grid in order, two at a time in
-  // registers. A point outside the fit adds +0.0, which leaves a sum begun
-  // at +0.0 unchanged, as skipping it would.
-  const int full = std::min(N, ny);
-  for (int k = 0; k < m; k += 2) {
-    const double* r0 = mat + size_t(k) * N;
-    const double* r1 = k + 1 < m ? r0 + N : r0;
-    double s0 = 0.0;
-    double s1 = 0.0;
-    for (int i = 0; i < full; ++i) {
-      const double yi = yv[i];
-      s0 += inFit[i] ? r0[i] * yi : 0.0;
-      s1 += inFit[i] ? r1[i] * yi : 0.0;
-    }
-    for (int i = full; i < N; ++i) {
-      s0 += inFit[i] ? r0[i] * 0.0 : 0.0;
-      s1 += inFit[i] ? r1[i] * 0.0 : 0.0;
-    }
-    rhs[k] = s0;
-    if (k + 1 < m)
-      rhs[k + 1] = s1;
-  }
-  luSolveSkipping(c.lu.data(), m, c.perm.data(), c.rhs.data(), c.work.data(), c.weights.data());
+  rhsT<V1>(c, yv, std::min(N, ny), N, c.rhs.data());
+  shareOut(prep, c, s.dMut, out);
   if (singular)
     *singular = c.singular;
-
-  if (prep.mlcf) {
-    const double* w = c.weights.data() + 2;
-    double sum = 0.0;
-    for (int j = 0; j < n; ++j)
-      sum += w[j];
-    // The sum keeps the negative weights; with a sum of 0 or less every
-    // fraction is 0 rather than an infinity or NaN.
-    const double norm = std::max(0.0, sum);
-    for (int j = 0; j < n; ++j) {
-      const double wj = std::max(0.0, w[j]);
-      amounts[j] = wj;
-      fractions[j] = norm > 0.0 ? wj / norm : 0.0;
-    }
-  } else {
-    const double* w = c.weights.data();
-    if (prep.cond.sumToOne) {
-      sumToOneWeights(c.normal.data(),
-                      c.rhs.data(),
-                      c.weights.data(),
-                      c.unitSol.data(),
-                      n,
-                      prep.cond.nonNegative,
-                      c.bounds,
-                      c.constrained.data());
-      w = c.constrained.data();
-    }
-    const double jump = std::max(0.0, s.dMut);
-    for (int j = 0; j < n; ++j) {
-      fractions[j] = w[j];
-      amounts[j] = w[j] * jump;
-    }
-  }
 
   if (curve) {
     curve->points.reserve(N);
@@ -400,40 +476,11 @@ FitStatus fitInto(const Prepared& prep,
     double squares = 0.0;
     int counted = 0;
     if (onGrid) {
-      // The curve's energies are the grid's, whose range test the cache
-      // holds. The terms are formed side by side, then summed in order; a
-      // point outside the fit adds +0.0.
-      double* f = c.fitted.data();
-      std::fill(f, f + N, 0.0);
-      for (int j = 0; j < n; ++j) {
-        const double fj = fractions[j];
-        const double* dn = c.dn.data() + size_t(j) * N;
-        for (int i = 0; i < N; ++i)
-          f[i] += fj * dn[i];
-      }
-      double* t = c.terms.data();
-      if (prep.cond.rFactor) {
-        double* q = c.squares.data();
-        for (int k = 1; k <= nc - 2; ++k) {
-          const double d = f[c.distinct ? k : c.firstSame[size_t(k)]] - cy[k];
-          t[k] = d * d;
-          q[k] = cy[k] * cy[k];
-        }
-        sum = sumWhere(t, inFit, 1, nc - 2, counted);
-        squares = sumWhere(q, inFit, 1, nc - 2, counted);
-      } else if (c.distinct) {
-        for (int k = 1; k <= nc - 2; ++k) {
-          const double d = (f[k] - cy[k]) / cy[k];
-          t[k] = cy[k] == 0.0 ? 1.0 : d * d;
-        }
-        sum = sumWhere(t, inFit, 1, nc - 2, counted);
-      } else {
-        for (int k = 1; k <= nc - 2; ++k) {
-          const double d = (f[c.firstSame[size_t(k)]] - cy[k]) / cy[k];
-          t[k] = cy[k] == 0.0 ? 1.0 : d * d;
-        }
-        sum = sumWhere(t, inFit, 1, nc - 2, counted);
-      }
+      V1 lane;
+      V1 laneSquares;
+      residualOnGridT(c, fractions, n, cy, nc, prep.cond.rFactor, lane, laneSquares, counted);
+      sum = lane;
+      squares = laneSquares;
     } else {
       for (int k = 1; k <= nc - 2; ++k) {
         if (!within(cx[k], prep.fitLo, prep.fitHi))
@@ -460,6 +507,141 @@ FitStatus fitInto(const Prepared& prep,
   }
   out[0] = z;
   return FitStatus::Ok;
+}
+
+namespace {
+
+__attribute__((target_clones("avx2", "default"))) void fourRhs(const GridCache& c,
+                                                               const double* y,
+                                                               int N,
+                                                               double* rhs)
+{
+  rhsT<V4>(c, y, N, N, rhs);
+}
+
+__attribute__((target_clones("avx2", "default"))) void fourResidual(const GridCache& c,
+                                                                    const double* fractions,
+                                                                    int n,
+                                                                    const double* cy,
+                                                                    int nc,
+                                                                    bool rFactor,
+                                                                    double* sum,
+                                                                    double* squares,
+                                                                    int* counted)
+{
+  V4 lane;
+  V4 laneSquares;
+  residualOnGridT(c, fractions, n, cy, nc, rFactor, lane, laneSquares, *counted);
+  lanes::store(sum, lane);
+  lanes::store(squares, laneSquares);
+}
+
+__attribute__((target_clones("avx2", "default"))) void fourJumpsClear(const GridCache& c,
+                                                                      const double* jump,
+                                                                      int N,
+                                                                      const double* noise,
+                                                                      bool* clear)
+{
+  using M = Traits<V4>::M;
+  V4 zero;
+  V4 limit;
+  lanes::splat(0.0, zero);
+  lanes::load(noise, limit);
+  M bad = zero != zero;
+  for (int i = 0; i < N; ++i) {
+    if (!c.inFit[size_t(i)])
+      continue;
+    V4 j;
+    lanes::load(jump + size_t(i) * 4, j);
+    bad |= ~((j > zero) & (j > limit));
+  }
+  for (int l = 0; l < 4; ++l)
+    clear[l] = !bad[l];
+}
+
+} // namespace
+
+bool fitFour(const Prepared& prep,
+             const FourSamples& s,
+             int lanes,
+             GridCache& c,
+             double* out,
+             int stride,
+             FitStatus* status)
+{
+  const int n = prep.refs.size();
+  const int values = prep.valuesPerPoint();
+  const int N = s.n;
+  if (N > 0 && !sameGrid(c, SampleView{ s.e, nullptr, nullptr, N }))
+    buildCache(prep, SampleView{ s.e, nullptr, nullptr, N }, c);
+  // A grid read point by point (not ascending) takes the single path.
+  if (N > 0 && !c.ascending)
+    return false;
+  bool active[4] = {};
+  bool anyActive = false;
+  for (int l = 0; l < lanes; ++l) {
+    double* o = out + size_t(l) * size_t(stride);
+    std::fill(o, o + values, 0.0);
+    if (!s.present[l] || N == 0) {
+      status[l] = FitStatus::EmptySample;
+    } else if (prep.listSize < 2) {
+      status[l] = FitStatus::TooFewReferences;
+    } else if (!jumpClear(s.dMut[l], s.jumpNoise[l]) || n < 2 || c.fitPoints < c.unknowns) {
+      status[l] =
+        jumpClear(s.dMut[l], s.jumpNoise[l]) ? FitStatus::NoCommonRange : FitStatus::NoEdge;
+      std::fill(o, o + values, std::numeric_limits<double>::quiet_NaN());
+    } else {
+      status[l] = FitStatus::Ok;
+      active[l] = true;
+    }
+  }
+  // A lane whose local jump is not clear at a point of the fit has no edge.
+  bool clear[4] = { true, true, true, true };
+  fourJumpsClear(c, s.jump, N, s.jumpNoise, clear);
+  for (int l = 0; l < lanes; ++l) {
+    if (active[l] && !clear[l]) {
+      active[l] = false;
+      status[l] = FitStatus::NoEdge;
+      double* o = out + size_t(l) * size_t(stride);
+      std::fill(o, o + values, std::numeric_limits<double>::quiet_NaN());
+    }
+    anyActive = anyActive || active[l];
+  }
+  if (!anyActive)
+    return true;
+  const int m = c.unknowns;
+  fourRhs(c, prep.mlcf ? s.raw : s.dn, N, c.laneRhs.data());
+  // Per lane the solve and the shares, as fitInto; then the residual of the
+  // four at once, the weights in rows of four.
+  double* weights = c.laneWeights.data();
+  for (int l = 0; l < lanes; ++l) {
+    if (!active[l])
+      continue;
+    double* o = out + size_t(l) * size_t(stride);
+    for (int k = 0; k < m; ++k)
+      c.rhs[size_t(k)] = c.laneRhs[size_t(k) * 4 + size_t(l)];
+    shareOut(prep, c, s.dMut[l], o);
+    for (int j = 0; j < n; ++j)
+      weights[j * 4 + l] = o[1 + n + j];
+  }
+  if (N >= 3) {
+    double sum[4];
+    double squares[4];
+    int counted = 0;
+    const bool rFactor = prep.cond.rFactor;
+    fourResidual(c, weights, n, s.dn, N, rFactor, sum, squares, &counted);
+    for (int l = 0; l < lanes; ++l) {
+      if (!active[l] || counted == 0)
+        continue;
+      // An R-factor of curves that are 0 throughout is no number.
+      double& z = out[size_t(l) * size_t(stride)];
+      if (rFactor)
+        z = squares[l] > 0.0 ? sum[l] / squares[l] : std::numeric_limits<double>::quiet_NaN();
+      else
+        z = sum[l] / counted / N;
+    }
+  }
+  return true;
 }
 
 LcfResult fitTables(const SampleTable& sample,

@@ -116,13 +116,12 @@ struct GridCache
   // grid is ascending without NaNs (a curve on it is read point by point).
   std::vector<int> firstSame;
   bool ascending = false;
-  bool distinct = false;       // no two grid points share an energy
-  std::vector<double> fitted;  // per grid point: the weighted references
-  std::vector<double> terms;   // per grid point: its residual term
-  std::vector<double> squares; // per grid point: y², the R-factor's denominator
+  bool distinct = false; // no two grid points share an energy
   std::vector<double> lu;
   std::vector<int> perm;
   std::vector<double> rhs;
+  std::vector<double> laneRhs;     // four samples' right-hand sides (fitFour)
+  std::vector<double> laneWeights; // and their fractions, in rows of four
   std::vector<double> work;
   std::vector<double> weights;
   // For fits constrained to a sum of 1: the normal matrix before
@@ -156,6 +155,33 @@ FitStatus fitInto(const Prepared& prep,
                   double* out,
                   bool* singular = nullptr,
                   SpectrumPoints* curve = nullptr);
+
+// Four samples on one energy grid, one a lane: per grid point a row of
+// four values (lane l of row i belongs to sample l), the double-normalised
+// curve being (e, dn) itself.
+struct FourSamples
+{
+  const double* e = nullptr; // the shared grid, n energies
+  int n = 0;
+  const double* dn = nullptr;   // n rows of four
+  const double* raw = nullptr;  // n rows of four
+  const double* jump = nullptr; // n rows of four
+  double dMut[4] = {};
+  double jumpNoise[4] = {};
+  bool present[4] = {}; // false: an empty sample
+};
+// Fits the first `lanes` samples: lane l writes at out + l * stride what
+// fitInto writes for that sample alone, with its status in status[l], bit
+// for bit (the right-hand sides and the residual run through the same lane
+// code, four at a time). False, writing nothing, for a grid that is not
+// ascending: fit such samples one by one.
+bool fitFour(const Prepared& prep,
+             const FourSamples& samples,
+             int lanes,
+             GridCache& cache,
+             double* out,
+             int stride,
+             FitStatus* status);
 
 // One fit as a value (the single-spectrum path and the tests).
 LcfResult fitTables(const SampleTable& sample,

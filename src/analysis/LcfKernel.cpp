@@ -1,6 +1,6 @@
 #include "analysis/LcfKernel.h"
 
-namespace {
+#include <algorithm>
 
 struct LcfScratch : KernelScratch
 {
@@ -9,9 +9,10 @@ struct LcfScratch : KernelScratch
   std::vector<double> e;
   std::vector<double> dn;
   std::vector<double> jump;
+  std::vector<double> y;
+  std::vector<double> dn4; // a group's curves and jumps, in rows of four
+  std::vector<double> jump4;
 };
-
-} // namespace
 
 LcfKernel::LcfKernel(const PointSpectra& spectra,
                      const QVector<RefSnapshot>& refs,
@@ -43,38 +44,102 @@ void LcfKernel::computeBatch(const RasterPoint* points,
   for (int k = 0; k < count; ++k)
     b.centres[k] = QPoint(points[k].cx, points[k].cy);
   // One binning per run: every point has the raster's half widths.
-  m_spectra.sampleRows(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  m_spectra.sampleLanes(b.centres.constData(), count, points[0].bx, points[0].by, b);
   const int n = m_spectra.energies();
   const int stride = valuesPerPoint();
   s->e.resize(size_t(n));
   s->dn.resize(size_t(n));
   s->jump.resize(size_t(n));
-  EdgeLine pre;
-  EdgeLine post;
-  // What `compute` reads of the point's XafsSpectrum and its sample table,
-  // made from the same numbers without building either.
-  for (int k = 0; k < count; ++k) {
-    fit::SampleView v;
-    const double* y = b.mu.data() + size_t(k) * size_t(n);
-    if (n > 0 && m_spectra.inside(points[k].cx, points[k].cy)) {
-      const EdgeResult r = m_spectra.normaliseRow(y, b, pre, post);
-      const double shift = m_spectra.shifts.at(points[k].cx, points[k].cy);
-      for (int i = 0; i < n; ++i) {
-        s->e[size_t(i)] = b.E[size_t(i)] - shift;
-        s->dn[size_t(i)] = doubleNormalised(y[i], b.preAt[size_t(i)], b.postAt[size_t(i)]);
-        s->jump[size_t(i)] = b.postAt[size_t(i)] - b.preAt[size_t(i)];
+  s->y.resize(size_t(n));
+  EdgeLine pre[kEdgeLanes];
+  EdgeLine post[kEdgeLanes];
+  EdgeResult res[kEdgeLanes];
+  constexpr int W = kEdgeLanes;
+  for (int first = 0; first < count; first += W) {
+    const int lanes = std::min(W, count - first);
+    const double* group = b.mu.data() + size_t(first) * size_t(n);
+    if (n > 0)
+      m_spectra.normaliseLanes(group, lanes, b, pre, post, res);
+    if (fitGroup(points + first, lanes, group, s, res, pre, post, out + size_t(first) * stride))
+      continue;
+    // What `compute` reads of the point's XafsSpectrum and its sample
+    // table, made from the same numbers without building either.
+    for (int l = 0; l < lanes; ++l) {
+      const RasterPoint& p = points[first + l];
+      fit::SampleView v;
+      if (n > 0 && m_spectra.inside(p.cx, p.cy)) {
+        const double shift = m_spectra.shifts.at(p.cx, p.cy);
+        for (int i = 0; i < n; ++i) {
+          const size_t at = size_t(i) * W + size_t(l);
+          const double preAt = b.preAt[at];
+          const double postAt = b.postAt[at];
+          s->y[size_t(i)] = group[at];
+          s->e[size_t(i)] = b.E[size_t(i)] - shift;
+          s->dn[size_t(i)] = doubleNormalised(group[at], preAt, postAt);
+          s->jump[size_t(i)] = postAt - preAt;
+        }
+        v.e = v.curveX = s->e.data();
+        v.dn = v.curveY = s->dn.data();
+        v.raw = s->y.data();
+        v.n = v.nDn = v.nRaw = v.nc = n;
+        v.dMut = res[l].dMut;
+        v.jump = s->jump.data();
+        v.jumpNoise = edgeJumpNoise(pre[l], post[l]);
       }
-      v.e = v.curveX = s->e.data();
-      v.dn = v.curveY = s->dn.data();
-      v.raw = y;
-      v.n = v.nDn = v.nRaw = v.nc = n;
-      v.dMut = r.dMut;
-      v.jump = s->jump.data();
-      v.jumpNoise = edgeJumpNoise(pre, post);
+      double* o = out + size_t(first + l) * size_t(stride);
+      o[m_prep.valuesPerPoint()] = double(fit::fitInto(m_prep, v, s->cache, o));
     }
-    double* o = out + size_t(k) * size_t(stride);
-    o[m_prep.valuesPerPoint()] = double(fit::fitInto(m_prep, v, s->cache, o));
   }
+}
+
+bool LcfKernel::fitGroup(const RasterPoint* points,
+                         int lanes,
+                         const double* group,
+                         LcfScratch* s,
+                         const EdgeResult* res,
+                         const EdgeLine* pre,
+                         const EdgeLine* post,
+                         double* out) const
+{
+  // The group shares one grid when its points inside the stack share one
+  // shift (always, without a shift map).
+  const int n = m_spectra.energies();
+  const PointSpectra::Scratch& b = s->build;
+  fit::FourSamples four;
+  double shift = 0.0;
+  bool first = true;
+  for (int l = 0; l < lanes; ++l) {
+    four.present[l] = n > 0 && m_spectra.inside(points[l].cx, points[l].cy);
+    if (!four.present[l])
+      continue;
+    const double at = m_spectra.shifts.at(points[l].cx, points[l].cy);
+    if (!first && !(at == shift))
+      return false;
+    shift = at;
+    first = false;
+    four.dMut[l] = res[l].dMut;
+    four.jumpNoise[l] = edgeJumpNoise(pre[l], post[l]);
+  }
+  const size_t cells = size_t(n) * kEdgeLanes;
+  s->dn4.resize(cells);
+  s->jump4.resize(cells);
+  for (int i = 0; i < n; ++i)
+    s->e[size_t(i)] = b.E[size_t(i)] - shift;
+  const double* preAt = b.preAt.data();
+  const double* postAt = b.postAt.data();
+  doubleNormalisedRows(group, preAt, postAt, int(cells), s->dn4.data(), s->jump4.data());
+  four.e = s->e.data();
+  four.n = n;
+  four.dn = s->dn4.data();
+  four.raw = group;
+  four.jump = s->jump4.data();
+  FitStatus status[kEdgeLanes];
+  const int stride = valuesPerPoint();
+  if (!fit::fitFour(m_prep, four, lanes, s->cache, out, stride, status))
+    return false;
+  for (int l = 0; l < lanes; ++l)
+    out[size_t(l) * size_t(stride) + size_t(m_prep.valuesPerPoint())] = double(status[l]);
+  return true;
 }
 
 QVector<int> LcfKernel::refIndex() const

@@ -5,6 +5,8 @@
 #include "analysis/PointKernel.h"
 #include "analysis/PointSpectra.h"
 
+struct LcfScratch;
+
 // The LCF / MLCF fit as a point kernel: build the point's normalised
 // spectrum, fit it with the references prepared once for the run. Writes z,
 // then the amount and the fraction of every used reference (list order),
@@ -34,6 +36,17 @@ public:
   QVector<int> refIndex() const;
 
 private:
+  // Fits a group of kEdgeLanes neighbouring points four at a time (see
+  // fit::fitFour); false when its points need fitting one by one.
+  bool fitGroup(const RasterPoint* points,
+                int lanes,
+                const double* group,
+                LcfScratch* s,
+                const EdgeResult* res,
+                const EdgeLine* pre,
+                const EdgeLine* post,
+                double* out) const;
+
   PointSpectra m_spectra;
   fit::Prepared m_prep;
 };

@@ -16,7 +16,7 @@ constexpr int kTilesAheadPerThread = 4;
 
 // Points a kernel gets at once, and the most values per point batched (a
 // kernel writing more, a whole spectrum, gets its points one by one).
-constexpr int kBatchPoints = 16;
+constexpr int kBatchPoints = 32;
 constexpr int kBatchStrideMax = 64;
 
 // The owner records for at most this long per call, so its event loop keeps

@@ -89,15 +89,16 @@ bool PointSpectra::inside(int cx, int cy) const
   return cx >= 0 && cy >= 0 && cx < v.width && cy < v.height;
 }
 
-void PointSpectra::sampleRows(const QPoint* centres,
-                              int count,
-                              int bx,
-                              int by,
-                              Scratch& scratch) const
+void PointSpectra::sampleLanes(const QPoint* centres,
+                               int count,
+                               int bx,
+                               int by,
+                               Scratch& scratch) const
 {
   const int n = energies();
-  scratch.mu.resize(size_t(count) * size_t(n));
-  sampler.muRows(centres, count, bx, by, scratch.mu.data(), scratch.i0Sums);
+  const int groups = (count + kEdgeLanes - 1) / kEdgeLanes;
+  scratch.mu.resize(size_t(groups) * size_t(n) * kEdgeLanes);
+  sampler.muLanes(centres, count, bx, by, scratch.mu.data(), scratch.i0Sums);
   // Energies and wavelengths are shared by the batch's points.
   scratch.E.resize(size_t(n));
   scratch.lambda.resize(size_t(n));
@@ -106,15 +107,17 @@ void PointSpectra::sampleRows(const QPoint* centres,
     if (mode == 0)
       scratch.lambda[size_t(i)] = kHcEVA / scratch.E[size_t(i)];
   }
-  scratch.smoothed.resize(size_t(n));
-  scratch.preAt.resize(size_t(n));
-  scratch.postAt.resize(size_t(n));
+  scratch.smoothed.resize(size_t(n) * kEdgeLanes);
+  scratch.preAt.resize(size_t(n) * kEdgeLanes);
+  scratch.postAt.resize(size_t(n) * kEdgeLanes);
 }
 
-EdgeResult PointSpectra::normaliseRow(const double* y,
-                                      Scratch& scratch,
-                                      EdgeLine& pre,
-                                      EdgeLine& post) const
+void PointSpectra::normaliseLanes(const double* y,
+                                  int lanes,
+                                  Scratch& scratch,
+                                  EdgeLine* pre,
+                                  EdgeLine* post,
+                                  EdgeResult* res) const
 {
   // The windows XafsSpectrum::assign sets for a run's spectrum.
   EdgeWindows win;
@@ -126,8 +129,17 @@ EdgeResult PointSpectra::normaliseRow(const double* y,
   const EdgeSamples samples{
     scratch.E.data(), mode == 0 ? scratch.lambda.data() : nullptr, y, int(scratch.E.size())
   };
-  pre = EdgeLine();
-  post = EdgeLine();
-  return normaliseSamples(
-    win, samples, pre, post, scratch.smoothed.data(), scratch.preAt.data(), scratch.postAt.data());
+  for (int l = 0; l < kEdgeLanes; ++l) {
+    pre[l] = EdgeLine();
+    post[l] = EdgeLine();
+  }
+  normaliseFour(win,
+                samples,
+                pre,
+                post,
+                scratch.smoothed.data(),
+                scratch.preAt.data(),
+                scratch.postAt.data(),
+                res,
+                lanes);
 }

@@ -62,7 +62,8 @@ struct PointSpectra
     QVector<double> i0Sums;
     QVector<SpectrumPoints> batch;
     QVector<QPoint> centres;
-    // The raw rows of a batch and one row's normalisation (see sampleRows).
+    // The raw rows of a batch and one group's normalisation (see
+    // sampleLanes).
     std::vector<double> mu;
     std::vector<double> E;
     std::vector<double> lambda;
@@ -82,16 +83,24 @@ struct PointSpectra
   // reusing out's storage (a run's inner loop allocates nothing).
   void build(int cx, int cy, int bx, int by, Scratch& scratch, XafsSpectrum& out) const;
 
-  // The raw absorption of `count` blocks as rows of scratch.mu (energies()
-  // values each) and the energies in scratch.E: what `sampleBatch` gives,
-  // without the point lists.
-  void sampleRows(const QPoint* centres, int count, int bx, int by, Scratch& scratch) const;
+  // The raw absorption of `count` blocks into scratch.mu in groups of
+  // kEdgeLanes blocks, each group energies() rows of kEdgeLanes values (see
+  // normaliseFour; the lanes past `count` hold 1.0), and the energies in
+  // scratch.E: what `sampleBatch` gives, without the point lists.
+  void sampleLanes(const QPoint* centres, int count, int bx, int by, Scratch& scratch) const;
   int energies() const { return sampler.energies(); }
   bool inside(int cx, int cy) const;
-  // Normalises one row as `normalise` does, bit for bit, with fresh lines:
-  // scratch.smoothed, preAt and postAt receive the smoothed values and both
-  // lines at every energy. The row must have at least one value.
-  EdgeResult normaliseRow(const double* y, Scratch& scratch, EdgeLine& pre, EdgeLine& post) const;
+  // Normalises the group of blocks whose rows start at `y` as `normalise`
+  // does, bit for bit, with fresh lines: scratch.smoothed, preAt and postAt
+  // receive the smoothed values and both lines at every energy, in rows of
+  // kEdgeLanes; pre, post and res have kEdgeLanes entries, the first
+  // `lanes` of them real. At least one energy.
+  void normaliseLanes(const double* y,
+                      int lanes,
+                      Scratch& scratch,
+                      EdgeLine* pre,
+                      EdgeLine* post,
+                      EdgeResult* res) const;
   XafsSpectrum at(int cx, int cy, int bx, int by) const;
 
   // The normalised spectrum of each of `count` neighbouring points (one

@@ -122,14 +122,18 @@ void CalibPointKernel::computeBatch(const RasterPoint* points,
   for (int k = 0; k < count; ++k)
     b.centres[k] = QPoint(points[k].cx, points[k].cy);
   // The grid point is the normalisation's own edge: no spectrum is built.
-  m_spectra.sampleRows(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  m_spectra.sampleLanes(b.centres.constData(), count, points[0].bx, points[0].by, b);
   const int n = m_spectra.energies();
-  EdgeLine pre;
-  EdgeLine post;
-  for (int k = 0; k < count; ++k) {
-    out[k] = 0.0;
-    if (n > 0 && m_spectra.inside(points[k].cx, points[k].cy))
-      out[k] =
-        m_spectra.normaliseRow(b.mu.data() + size_t(k) * size_t(n), b, pre, post).midx - m_stdEdge;
+  EdgeLine pre[kEdgeLanes];
+  EdgeLine post[kEdgeLanes];
+  EdgeResult res[kEdgeLanes];
+  for (int first = 0; first < count; first += kEdgeLanes) {
+    const int lanes = std::min(kEdgeLanes, count - first);
+    if (n > 0)
+      m_spectra.normaliseLanes(b.mu.data() + size_t(first) * size_t(n), lanes, b, pre, post, res);
+    for (int l = 0; l < lanes; ++l) {
+      const RasterPoint& p = points[first + l];
+      out[first + l] = n > 0 && m_spectra.inside(p.cx, p.cy) ? res[l].midx - m_stdEdge : 0.0;
+    }
   }
 }

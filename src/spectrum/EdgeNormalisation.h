@@ -70,6 +70,24 @@ EdgeResult normaliseSamples(const EdgeWindows& win,
                             double* preAt,
                             double* postAt);
 
+// The same for four spectra at once on the same energies, one a lane:
+// s.y holds n rows of four values (row i: the four spectra's values at
+// E[i]), and smoothed, preAt and postAt (4n each) receive rows of four
+// likewise; pre, post and res have four entries. The first `lanes` (1..4)
+// spectra are real, the others are computed and ignored. Each lane's
+// numbers are bit for bit those normaliseSamples gives for its spectrum
+// alone: both run the same operations in the same order on every lane.
+constexpr int kEdgeLanes = 4;
+void normaliseFour(const EdgeWindows& win,
+                   const EdgeSamples& s,
+                   EdgeLine* pre,
+                   EdgeLine* post,
+                   double* smoothed,
+                   double* preAt,
+                   double* postAt,
+                   EdgeResult* res,
+                   int lanes);
+
 // 0 instead of an infinity or NaN, so a zero or broken jump (a flat spectrum
 // at the dark level) gives flat curves instead of poisoning every map and fit
 // that reads them.
@@ -85,3 +103,12 @@ inline double doubleNormalised(double y, double preAt, double postAt)
   const double local = postAt - preAt;
   return local != 0.0 ? finiteOrZero((y - preAt) / local) : 0.0;
 }
+
+// doubleNormalised and the local jump postAt - preAt of `count` values, bit
+// for bit, four at a time.
+void doubleNormalisedRows(const double* y,
+                          const double* preAt,
+                          const double* postAt,
+                          int count,
+                          double* dn,
+                          double* jump);

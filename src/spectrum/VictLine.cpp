@@ -1,6 +1,7 @@
 #include "spectrum/VictLine.h"
 
 #include "spectrum/EdgeLine.h"
+#include "spectrum/LineSums.h"
 #include "spectrum/LuSolve.h"
 
 #include <QDebug>
@@ -63,31 +64,19 @@ bool VictLine::fitVictoreen(const LineFitInput& in, double lo, double hi, EdgeLi
   // point in the window: the same normal equations scaled to entries near
   // 1, which keeps the narrow windows near an edge solvable in double
   // precision.
-  double ref = 0.0;
-  double invRef = 0.0;
-  double s[10] = {}; // N, Σu³, Σu⁴, Σu⁶, Σu⁷, Σu⁸, Σy, Σu³y, Σu⁴y, Σy²
-  for (int i = 0; i < in.count; ++i) {
-    if (!inWindow(in.energy[i], lo, hi))
-      continue;
-    if (ref == 0.0) {
-      ref = in.lambda[i];
-      invRef = 1.0 / ref;
-    }
-    const double u = in.lambda[i] * invRef;
-    const double u3 = u * u * u;
-    const double u4 = u3 * u;
-    const double y = in.value[i];
-    s[0] += 1.0;
-    s[1] += u3;
-    s[2] += u4;
-    s[3] += u3 * u3;
-    s[4] += u3 * u4;
-    s[5] += u4 * u4;
-    s[6] += y;
-    s[7] += u3 * y;
-    s[8] += u4 * y;
-    s[9] += y * y;
-  }
+  const lanes::V1 lo1 = lo;
+  const lanes::V1 hi1 = hi;
+  lanes::V1 s[10];
+  lanes::V1 ref;
+  lanes::victoreenSums(in.energy, in.lambda, in.value, in.count, lo1, hi1, s, ref);
+  double sums[10];
+  for (int k = 0; k < 10; ++k)
+    sums[k] = s[k];
+  return victoreenFromSums(sums, ref, out);
+}
+
+bool VictLine::victoreenFromSums(const double* s, double ref, EdgeLine& out)
+{
   if (s[0] < 3.0) // three unknowns
     return false;
   double m[9] = { s[0], s[1], s[2], s[1], s[3], s[4], s[2], s[4], s[5] };
@@ -109,25 +98,20 @@ bool VictLine::fitStraight(const LineFitInput& in, double lo, double hi, EdgeLin
     return false;
   // Energies are taken relative to the first point in the window so ΣE²
   // does not swamp N.
-  double origin = 0.0;
-  double first = 0.0;
-  double s[6] = {}; // N, Σe, Σe², Σy, Σey, Σy²
-  for (int i = 0; i < in.count; ++i) {
-    if (!inWindow(in.energy[i], lo, hi))
-      continue;
-    const double y = in.value[i];
-    if (s[0] == 0.0) {
-      origin = in.energy[i];
-      first = y;
-    }
-    const double e = in.energy[i] - origin;
-    s[0] += 1.0;
-    s[1] += e;
-    s[2] += e * e;
-    s[3] += y;
-    s[4] += e * y;
-    s[5] += y * y;
-  }
+  const lanes::V1 lo1 = lo;
+  const lanes::V1 hi1 = hi;
+  lanes::V1 s[6];
+  lanes::V1 origin;
+  lanes::V1 first;
+  lanes::straightSums(in.energy, in.value, in.count, lo1, hi1, s, origin, first);
+  double sums[6];
+  for (int k = 0; k < 6; ++k)
+    sums[k] = s[k];
+  return straightFromSums(sums, origin, first, out);
+}
+
+bool VictLine::straightFromSums(const double* s, double origin, double first, EdgeLine& out)
+{
   const int used = int(s[0]);
   double x[2] = { 0.0, 0.0 }; // no point: the constant 0
   double rhs[2] = { s[3], s[4] };

@@ -32,6 +32,11 @@ public:
   // the whole input; no point in the window gives the constant 0, one point
   // the constant value of that point.
   static bool fitStraight(const LineFitInput& in, double lo, double hi, EdgeLine& out);
+  // The two fits from their sums (see lanes::straightSums and
+  // lanes::victoreenSums): a batch of spectra is summed lane by lane and
+  // each lane finished here, as the fits above finish theirs.
+  static bool straightFromSums(const double* sums, double origin, double first, EdgeLine& out);
+  static bool victoreenFromSums(const double* sums, double ref, EdgeLine& out);
   // The corrected post-edge: a least-squares cubic p3·E³ + p2·E² + p1·E + p0
   // over lo <= E < hi, which the line then uses beyond its limit. Logs which
   // LU step failed.

@@ -104,6 +104,22 @@ void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, do
   if (bx == 0 && by == 0) {
     // One pixel a box (no binning): the same sums, without the loops. The
     // zeros added keep the numbers those of sumRows, signed zeros included.
+    // Boxes side by side on one row of the frame (a run's batch) read the
+    // row in one pass.
+    const qint64 x0 = qint64(at[0].x()) - f->xShift;
+    const qint64 y0 = qint64(at[0].y()) - f->yShift;
+    if (count > 0 && x0 >= 0 && x0 + count <= w && y0 >= 0 && y0 < h &&
+        at[count - 1].x() - at[0].x() == count - 1 && at[count - 1].y() == at[0].y()) {
+      bool straight = true;
+      for (int j = 1; j < count && straight; ++j)
+        straight = at[j].y() == at[0].y() && at[j].x() == at[0].x() + j;
+      if (straight) {
+        const T* r = static_cast<const T*>(f->rowAt(int(y0))) + x0;
+        for (int j = 0; j < count; ++j)
+          out[j] = 0.0 + (0.0 + double(r[j]));
+        return;
+      }
+    }
     qint64 rowY = -1;
     const T* r = nullptr;
     for (int j = 0; j < count; ++j) {
@@ -263,12 +279,24 @@ void StackSampler::muRows(const QPoint* centres,
   muRowsInto(centres, count, hw, hh, mu, work.data());
 }
 
+void StackSampler::muLanes(const QPoint* centres,
+                           int count,
+                           int hw,
+                           int hh,
+                           double* mu,
+                           QVector<double>& work) const
+{
+  work.resize(scratchSize(count));
+  muRowsInto(centres, count, hw, hh, mu, work.data(), true);
+}
+
 void StackSampler::muRowsInto(const QPoint* centres,
                               int count,
                               int hw,
                               int hh,
                               double* mu,
-                              double* buffer) const
+                              double* buffer,
+                              bool lanes) const
 {
   const StackView& stack = m_stack;
   const int n = stack.i1.size();
@@ -323,9 +351,18 @@ void StackSampler::muRowsInto(const QPoint* centres,
         row[j] = fluorescenceMu(i0v[j], i1Sums[j]);
     else
       transmissionRow(i0v, i1Sums, row, count);
-    for (int j = 0; j < count; ++j)
-      mu[size_t(j) * size_t(n) + size_t(i)] = row[j];
+    if (lanes) {
+      for (int j = 0; j < count; ++j)
+        mu[(size_t(j / 4) * size_t(n) + size_t(i)) * 4 + size_t(j % 4)] = row[j];
+    } else {
+      for (int j = 0; j < count; ++j)
+        mu[size_t(j) * size_t(n) + size_t(i)] = row[j];
+    }
   }
+  if (lanes && count % 4 != 0)
+    for (int i = 0; i < n; ++i)
+      for (int j = count; j % 4 != 0; ++j)
+        mu[(size_t(j / 4) * size_t(n) + size_t(i)) * 4 + size_t(j % 4)] = kNoRatio;
 }
 
 SpectrumPoints spectrumAt(const StackView& stack, int x, int y, int hw, int hh)

@@ -67,10 +67,21 @@ public:
   void muRows(const QPoint* centres, int count, int hw, int hh, double* mu, QVector<double>& work)
     const;
 
+  // The same values in groups of four boxes: group g holds energies() rows
+  // of four values (boxes 4g .. 4g+3 at one energy), lanes past `count`
+  // hold 1.0. The layout the batch normalisation reads.
+  void muLanes(const QPoint* centres, int count, int hw, int hh, double* mu, QVector<double>& work)
+    const;
+
 private:
   int scratchSize(int count) const;
-  void muRowsInto(const QPoint* centres, int count, int hw, int hh, double* mu, double* buffer)
-    const;
+  void muRowsInto(const QPoint* centres,
+                  int count,
+                  int hw,
+                  int hh,
+                  double* mu,
+                  double* buffer,
+                  bool lanes = false) const;
   struct Bracket
   {
     int lo = -1; // I0 frame indices; -1 without I0 frames

@@ -39,10 +39,12 @@ public:
       for (int k = 0; k < 2; ++k)
         refs.append(stack.reference(k));
   }
-  LcfRunSetup setup(bool mlcf, const EnergyShiftView& shifts = EnergyShiftView()) const
+  LcfRunSetup setup(bool mlcf,
+                    const EnergyShiftView& shifts = EnergyShiftView(),
+                    int mode = 1) const
   {
     LcfRunSetup s;
-    s.spectra = PointSpectra(stack.view(), 1, -1.0, shifts);
+    s.spectra = PointSpectra(stack.view(), mode, -1.0, shifts);
     s.refs = refs;
     s.mlcf = mlcf;
     return s;
@@ -128,38 +130,49 @@ TEST(PointRun, MapsDoNotDependOnThreadsOrTiles)
   RunWorld w(20, 40);
   ASSERT_TRUE(w.stack.ok());
   LcfRun run;
-  for (bool mlcf : { false, true })
-    for (int bin : { 0, 2 })
-      for (bool shifted : { false, true }) {
-        const LcfRunSetup s = w.setup(mlcf, shifted ? leftHalfShifts(20) : EnergyShiftView());
-        // Hanging over the top and right edges.
-        const AnalyzeCond c = w.area(bin, bin, 3, -2, 30, 20);
-        run.engine().setThreadCount(1);
-        run.engine().setTilePoints(1);
-        const QVector<QVector<double>> first = w.runMaps(run, c, s);
-        for (int threads : { 1, 2, 7 })
-          for (int tile : { 1, 13, 0 }) {
-            run.engine().setThreadCount(threads);
-            run.engine().setTilePoints(tile);
-            EXPECT_TRUE(sameBytes(w.runMaps(run, c, s), first))
-              << "mlcf " << mlcf << " bin " << bin << " shifted " << shifted << " threads "
-              << threads << " tile " << tile;
-          }
-        // Every map value is the one-spectrum answer at that point.
-        const LcfKernel kernel(s.spectra, s.refs, mlcf, s.fit);
-        for (const QPoint at :
-             { QPoint(3 + bin, bin), QPoint(13 + bin, 5 * (2 * bin + 1) + bin) }) {
-          const LcfResult one =
-            fitSpectrum(s.spectra.at(at.x(), at.y(), bin, bin), s.refs, mlcf, s.fit);
+  // Straight and Victoreen lines (mode 1, 0): a batch's points are
+  // normalised and fitted four at a time, a single spectrum alone.
+  for (int mode : { 1, 0 })
+    for (bool mlcf : { false, true })
+      for (int bin : { 0, 2 })
+        for (bool shifted : { false, true }) {
+          const LcfRunSetup s =
+            w.setup(mlcf, shifted ? leftHalfShifts(20) : EnergyShiftView(), mode);
+          // Hanging over the top and right edges.
+          const AnalyzeCond c = w.area(bin, bin, 3, -2, 30, 20);
+          run.engine().setThreadCount(1);
+          run.engine().setTilePoints(1);
+          const QVector<QVector<double>> first = w.runMaps(run, c, s);
+          for (int threads : { 1, 2, 7 })
+            for (int tile : { 1, 13, 0 }) {
+              run.engine().setThreadCount(threads);
+              run.engine().setTilePoints(tile);
+              EXPECT_TRUE(sameBytes(w.runMaps(run, c, s), first))
+                << "mode " << mode << " mlcf " << mlcf << " bin " << bin << " shifted " << shifted
+                << " threads " << threads << " tile " << tile;
+            }
+          // Every map value is the one-spectrum answer at that point.
           const QVector<Analyzed2DRes*> maps = run.maps();
-          ASSERT_EQ(one.fractions.size(), 2);
-          for (int k = 0; k < 2; ++k) {
-            EXPECT_EQ(maps[k]->valueAt(at.x(), at.y()), one.amounts[k]);
-            EXPECT_EQ(maps[2 + k]->valueAt(at.x(), at.y()), one.fractions[k]);
+          const PointRaster raster(c);
+          int differ = 0;
+          for (int i = 0; i < raster.count(); ++i) {
+            const RasterPoint p = raster.at(i);
+            if (!p.inside)
+              continue;
+            const LcfResult one =
+              fitSpectrum(s.spectra.at(p.cx, p.cy, bin, bin), s.refs, mlcf, s.fit);
+            ASSERT_EQ(one.fractions.size(), 2);
+            const double want[5] = {
+              one.amounts[0], one.amounts[1], one.fractions[0], one.fractions[1], one.z
+            };
+            for (int k = 0; k < 5; ++k) {
+              const double got = maps[k]->valueAt(p.cx, p.cy);
+              differ += std::memcmp(&got, &want[k], sizeof got) != 0;
+            }
           }
-          EXPECT_EQ(maps[4]->valueAt(at.x(), at.y()), one.z);
+          EXPECT_EQ(differ, 0) << "mode " << mode << " mlcf " << mlcf << " bin " << bin
+                               << " shifted " << shifted;
         }
-      }
 }
 
 TEST(PointRun, FractionMapsMatchTheGeneratedTruth)
