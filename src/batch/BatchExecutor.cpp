@@ -77,8 +77,11 @@ bool BatchExecutor::execute(const CmdLine& asWritten)
     m_quit = true;
     return true;
   }
-  if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0)
-    return execFileCmd(c);
+  if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0) {
+    const bool done = execFileCmd(c);
+    m_session.noteEnergyRules();
+    return done;
+  }
   return execAnalysisCmd(c);
 }
 

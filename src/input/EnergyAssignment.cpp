@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 
 namespace energy {
@@ -22,26 +23,65 @@ QStringList patternPresets()
            QStringLiteral("\\d_\\d\\d\\d\\d\\d\\dKeV") };
 }
 
+namespace {
+
+// The number a matched text stands for; false when it is none.
+bool numberOfText(QString text, double& e)
+{
+  text = text.toUpper();
+  text.replace(QLatin1Char('_'), QLatin1Char('.'));
+  text.remove(QStringLiteral("KEV"));
+  text.remove(QStringLiteral("EV"));
+  bool ok = false;
+  e = text.toDouble(&ok);
+  return ok;
+}
+
+} // namespace
+
+NameMatch matchFileName(const QString& fileName,
+                        const QRegularExpression& pattern,
+                        const QString& factorText,
+                        double& energy,
+                        QString& matched)
+{
+  const QRegularExpressionMatch m = pattern.match(fileName);
+  if (!m.hasMatch())
+    return NameMatch::None;
+  matched = m.captured(0);
+  double e = 0.0;
+  bool ok = numberOfText(matched, e);
+  if (!ok && m.lastCapturedIndex() >= 1) {
+    QStringList groups;
+    for (int g = 1; g <= m.lastCapturedIndex(); ++g)
+      if (!m.captured(g).isEmpty())
+        groups << m.captured(g);
+    const QString joined = groups.join(QLatin1Char('.'));
+    if (numberOfText(joined, e)) {
+      ok = true;
+      matched = joined;
+    }
+  }
+  if (!ok)
+    return NameMatch::NotNumber;
+  const double factor = factorText.toDouble(&ok);
+  if (ok && factor > 0)
+    e *= factor;
+  energy = e;
+  return NameMatch::Number;
+}
+
 double fromFileName(const QString& fileName,
                     const QString& pattern,
                     const QString& factorText,
                     int fNo)
 {
-  const QRegularExpressionMatch m = QRegularExpression(pattern).match(fileName);
-  if (!m.hasMatch())
-    return fNo;
-  QString text = m.captured(0).toUpper();
-  text.replace(QLatin1Char('_'), QLatin1Char('.'));
-  text.remove(QStringLiteral("KEV"));
-  text.remove(QStringLiteral("EV"));
-  bool ok = false;
-  double e = text.toDouble(&ok);
-  if (!ok) // a pattern that matched no number must not make the energy 0
-    return fNo;
-  const double factor = factorText.toDouble(&ok);
-  if (ok && factor > 0)
-    e *= factor;
-  return e;
+  double e = 0.0;
+  QString matched;
+  if (matchFileName(fileName, QRegularExpression(pattern), factorText, e, matched) ==
+      NameMatch::Number)
+    return e;
+  return fNo;
 }
 
 QString factorForPattern(const QString& pattern)
@@ -181,6 +221,48 @@ double EnergyRule::energyOf(const QString& fileName, int fNo) const
   qDebug().noquote()
     << QStringLiteral("No valid energy for %1 (%2), use %3").arg(fileName).arg(e).arg(fallback);
   return fallback;
+}
+
+QString EnergyRule::refusal(const QStringList& files, int skip, int cutFirst, int cutLast) const
+{
+  if (!fromFileName)
+    return QString();
+  const QRegularExpression re(pattern);
+  if (!re.isValid())
+    return QStringLiteral("Files not loaded: the energy pattern %1 is no regular expression (%2)")
+      .arg(pattern, re.errorString());
+  // The files the loader reads, as it picks them.
+  const int step = std::max(1, skip);
+  const int end = int(files.size()) - std::max(0, cutLast);
+  for (qint64 i = std::max(0, cutFirst); i < end; i += step) {
+    double e = 0.0;
+    QString matched;
+    const QString& file = files.at(int(i));
+    if (matchFileName(file, re, factor, e, matched) == NameMatch::NotNumber)
+      return QStringLiteral("Files not loaded: the energy pattern %1 matches \"%2\" in %3, "
+                            "which is no number")
+        .arg(pattern, matched, file);
+  }
+  return QString();
+}
+
+bool EnergyRule::sameEnergies(const EnergyRule& o) const
+{
+  if (fromFileName != o.fromFileName)
+    return false;
+  if (fromFileName)
+    return pattern == o.pattern && factor == o.factor;
+  const bool byRef = !fromFileNum && fromRefFile;
+  if (byRef != (!o.fromFileNum && o.fromRefFile))
+    return false;
+  return byRef ? refEnergies == o.refEnergies : calc == o.calc;
+}
+
+QString setupChangedLine(int files)
+{
+  return QStringLiteral("Energy set-up changed after loading: the %1 files loaded keep their "
+                        "energies; load them again to apply it")
+    .arg(files);
 }
 
 } // namespace energy

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -23,10 +24,26 @@ constexpr double kDefaultBase = 8000.0;
 // The regular expressions offered for reading the energy from a file name.
 QStringList patternPresets();
 
-// Energy from the first match of `pattern` anywhere in `fileName`, with "_"
-// read as the decimal point and a trailing "eV"/"KeV" dropped, multiplied by
-// `factorText` when that is a number above 0. Without a match (or when the
-// matched text is no number) the file number is the energy.
+// What a file name gives by a pattern.
+enum class NameMatch
+{
+  None,     // no match: the file number is the energy
+  Number,   // the energy
+  NotNumber // a match that is no number: the file cannot be given an energy
+};
+// The first match of `pattern` anywhere in `fileName`: its text upper-cased,
+// "_" read as the decimal point, "KEV" and then "EV" dropped, is the number,
+// multiplied by `factorText` when that is a number above 0. When the whole
+// match is no number and the pattern captured groups, the captured texts
+// joined by "." are read the same way: `_(\d+)_(\d+)\.` reads
+// "scan_08979_5000.tif" as 8979.5 (integer part, then fraction). `matched`
+// receives the text read (the whole match when neither is a number).
+NameMatch matchFileName(const QString& fileName,
+                        const QRegularExpression& pattern,
+                        const QString& factorText,
+                        double& energy,
+                        QString& matched);
+// The energy by matchFileName; the file number when it gives none.
 double fromFileName(const QString& fileName,
                     const QString& pattern,
                     const QString& factorText,
@@ -66,6 +83,12 @@ struct EnergyCalc
   bool evenInAngle = false;
   double d = kDefaultD;
 
+  bool operator==(const EnergyCalc& o) const
+  {
+    return Start == o.Start && Delta == o.Delta && End == o.End && Num == o.Num && unit == o.unit &&
+           evenInAngle == o.evenInAngle && d == o.d;
+  }
+
   // Energy of file number n; may be invalid (see isValidEnergy) when the
   // fields leave the physical range.
   double energyOf(int n) const;
@@ -94,14 +117,28 @@ struct EnergyRule
   bool fromFileName = false;
   bool fromRefFile = false;
   bool fromFileNum = true;
-  QString pattern;
-  QString factor;
+  // The first preset, as the dialog shows it on start.
+  QString pattern = patternPresets().first();
+  QString factor = factorForPattern(patternPresets().first());
   EnergyCalc calc;
   QVector<double> refEnergies;
 
   // The selected rule's energy; a rule that yields no valid energy falls
   // back to 8000 + fNo and says so on the debug output.
   double energyOf(const QString& fileName, int fNo) const;
+  // Why the files a loader reads of `files` (every `skip`-th from
+  // `cutFirst`, without the last `cutLast`) cannot be given energies by
+  // this rule: a pattern that is no regular expression, or a name whose
+  // match is no number (a plot over file numbers would pass for energies).
+  // One line naming the file and the matched text; empty when they can.
+  QString refusal(const QStringList& files, int skip, int cutFirst, int cutLast) const;
+  // True when both give every file the same energy (only the selected
+  // source's settings count).
+  bool sameEnergies(const EnergyRule& other) const;
 };
+
+// The line said once when the set-up of a list whose `files` files are
+// loaded changes: they keep the energies they were given.
+QString setupChangedLine(int files);
 
 } // namespace energy

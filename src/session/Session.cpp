@@ -93,10 +93,15 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
     qDebug().noquote() << "No files to load";
     return false;
   }
+  const StackOptions& opt = stackOptions(isI1);
+  const QString refused = opt.rule.refusal(files, opt.skip, opt.cutFirst, opt.cutLast);
+  if (!refused.isEmpty()) {
+    qDebug().noquote() << refused;
+    return false;
+  }
   if (replace)
     clearStack(isI1);
   FrameStack& stack = isI1 ? m_i1 : m_i0;
-  const StackOptions& opt = stackOptions(isI1);
   const int before = stack.size();
   LoadTiff loader;
   // Read here, on this thread: each frame arrives before loadTiffs returns.
@@ -109,8 +114,23 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
   });
   loader.loadTiffs(
     files, std::max(1, opt.skip), std::max(0, opt.cutFirst), std::max(0, opt.cutLast));
+  if (stack.size() > before) {
+    m_loadedRule[isI1] = opt.rule;
+    m_ruleChangeSaid[isI1] = false;
+  }
   emit changed();
   return stack.size() > before;
+}
+
+void Session::noteEnergyRules()
+{
+  for (const bool isI1 : { true, false }) {
+    const int files = stack(isI1).size();
+    const bool same = stackOptions(isI1).rule.sameEnergies(m_loadedRule[isI1]);
+    if (files > 0 && !same && !m_ruleChangeSaid[isI1])
+      qDebug().noquote() << energy::setupChangedLine(files);
+    m_ruleChangeSaid[isI1] = !same;
+  }
 }
 
 bool Session::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)

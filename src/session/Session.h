@@ -135,8 +135,12 @@ public:
   const FrameStack& stack(bool isI1) const { return isI1 ? m_i1 : m_i0; }
   void clearStack(bool isI1);
   // Reads `files` into the stack (after clearing it with `replace`); false
-  // when no file was read.
+  // when no file was read, or, the stack staying, when the energy rule
+  // cannot give them energies (EnergyRule::refusal).
   bool loadFiles(bool isI1, const QStringList& files, bool replace);
+  // Says once (a line) when a list's energy rule no longer gives the loaded
+  // files the energies they were given; call after changing a rule.
+  void noteEnergyRules();
   // Replaces both stacks (and the dark frame, when the file has one) by
   // the stack of one HDF5 file with its energies; a file that fails
   // leaves everything as it was.
@@ -360,6 +364,9 @@ private:
   std::unique_ptr<TiffData> m_dark;
   StackOptions m_i1Options;
   StackOptions m_i0Options;
+  // The rule each stack's energies came from, and whether its change was said.
+  energy::EnergyRule m_loadedRule[2];
+  bool m_ruleChangeSaid[2] = { false, false };
   int m_width = 0;
   int m_height = 0;
   Calibration m_calib;

@@ -41,10 +41,42 @@ TEST(EnergyFromFileName, PresetsFactorsAndNoMatch)
     { p[1], "a8979_5000", "2", 17959.0 },
     { p[1], "a8979_5000", "0", 8979.5 },
     { p[1], "a8979_5000", "abc", 8979.5 },
-    { "[a-z]+", "abc_7.tif", "", 3.0 }
+    { "[a-z]+", "abc_7.tif", "", 3.0 },
+    // Groups read where the whole match is no number: integer, fraction.
+    { "_(\\d+)_(\\d+)\\.", "scan_08979_5000.tif", "", 8979.5 },
+    { "E(\\d+)eV", "E8979eV.tif", "", 8979.0 },
   };
   for (const auto& [pattern, name, factor, eV] : cases)
     EXPECT_CLOSE(fromFileName(name, pattern, factor, 3), eV, 1e-9) << name;
+
+  // The rule a session and the windows start with: the first preset.
+  EnergyRule byName;
+  byName.fromFileName = true;
+  EXPECT_CLOSE(byName.energyOf("scan_08979_5000.tif", 3), 8979.5);
+
+  // A load whose names match no number, or whose pattern is no regular
+  // expression, is refused with the file and the matched text; only the
+  // files the loader reads count.
+  EnergyRule r;
+  r.fromFileName = true;
+  r.pattern = "_[a-z]+_";
+  const QStringList files = { "a_1.tif", "scan_abc_1.tif" };
+  EXPECT_EQ(r.refusal(files, 1, 0, 0),
+            "Files not loaded: the energy pattern _[a-z]+_ matches \"_abc_\" in scan_abc_1.tif, "
+            "which is no number");
+  EXPECT_EQ(r.refusal(files, 1, 0, 1), QString());
+  EXPECT_EQ(r.refusal(files, 2, 0, 0), QString());
+  r.pattern = "(";
+  EXPECT_TRUE(r.refusal(files, 1, 0, 0).startsWith("Files not loaded: the energy pattern ( is no"));
+  r.fromFileName = false;
+  EXPECT_EQ(r.refusal(files, 1, 0, 0), QString());
+
+  // Only the selected source's settings decide whether energies change.
+  EnergyRule a, b;
+  b.pattern = "x";
+  EXPECT_TRUE(a.sameEnergies(b));
+  b.calc.Start = 9000;
+  EXPECT_FALSE(a.sameEnergies(b));
 
   EXPECT_EQ(factorForPattern(p[7]), "1000");
   EXPECT_EQ(factorForPattern("\\d\\d_\\d\\dkev"), "1000");

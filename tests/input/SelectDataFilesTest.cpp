@@ -43,6 +43,9 @@ TEST(EOFSetup, ChoosingAPresetSetsPatternAndFactor)
   EOFSetup eof;
   Ui::EOFSetup* ui = eof.ui();
   ui->FromFileName->setChecked(true);
+  // The preset shown on start is the pattern used.
+  EXPECT_EQ(ui->Pattern->text(), ui->PatternList->currentText());
+  EXPECT_CLOSE(eof.energyOf("scan_08979_5000.tif", 4), 8979.5, 1e-9);
   emit ui->PatternList->activated(7);
   EXPECT_CLOSE(eof.energyOf("Cu_08_979500KeV.img", 4), 8979.5, 1e-9);
   eof.newPatternSelected(energy::patternPresets()[3]); // eV: factor kept
@@ -86,6 +89,12 @@ TEST(SelectDataFiles, ListNavigationAndSignals)
   list.removeFile(0);
   EXPECT_EQ(list.fileName(list.currentIndex()), "f1.tif");
   EXPECT_EQ(list.ui()->NumOfFiles->text(), "1");
+
+  // Listed files keep their energies: a change of the set-up is said once.
+  lctest::MessageCapture log;
+  list.setEngCalcStart(8100);
+  list.setEngCalcStart(8200);
+  EXPECT_EQ(log.count("Energy set-up changed after loading: the 1 files loaded keep"), 1);
 
   list.clearFiles();
   EXPECT_EQ(list.ui()->NumOfFiles->text(), "0");

@@ -19,6 +19,7 @@
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -159,6 +160,23 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     EXPECT_TRUE(log.has(c.message)) << c.message.toStdString();
   }
   EXPECT_FALSE(m_session.shiftMap().hasData());
+
+  // The documented pattern reads integer and fraction; a change of the rule
+  // after loading is said once; a pattern whose match is no number refuses
+  // the load and the stack stays.
+  {
+    const QStringList files = QDir(dir).entryList({ "I1_*.tif" }, QDir::Files, QDir::Name);
+    lctest::MessageCapture log;
+    run({ R"(set_i1_energy_pattern "_(\d+)_(\d+)\.")", R"(set_i1_energy_pattern "_\d+_")" });
+    EXPECT_EQ(log.count("Energy set-up changed after loading: the 12 files loaded keep"), 1);
+    EXPECT_FALSE(execute("load_I1_files_of_pattern NEW " + dir + " I1_*.tif"));
+    EXPECT_TRUE(log.has("Files not loaded: the energy pattern _\\d+_ matches \"_08950_\" in " +
+                        dir + "/" + files.first() + ", which is no number"));
+    EXPECT_EQ(m_session.stack(true).size(), 12);
+    run({ R"(set_i1_energy_pattern "_(\d+)_(\d+)\.")",
+          "load_I1_files_of_pattern NEW " + dir + " I1_*.tif" });
+    EXPECT_CLOSE(m_session.stack(true).at(1)->energy, 8951.5);
+  }
   EXPECT_TRUE(execute("save_each_spectrum " + dir + "/each RAW_XAFS"));
   const QByteArray text = lctest::readFile(dir + "/each.dat");
   EXPECT_TRUE(text.startsWith("# Lumacresta Save Raw Xafs Spectra 1.0\n"));

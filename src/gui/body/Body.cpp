@@ -336,11 +336,23 @@ void Body::dropFrames(bool isI1)
   stacksChanged();
 }
 
+bool Body::energiesRefused(const QStringList& files, SelectDataFiles* list)
+{
+  const QString why = list->eofSetup()->rule().refusal(
+    files, std::max(1, list->skip()), std::max(0, list->cutFirst()), std::max(0, list->cutLast()));
+  if (why.isEmpty())
+    return false;
+  refuseIn(list, why);
+  return true;
+}
+
 // New files replace the stack when their first frame arrives, not before:
 // files that give no image (a spectrum file chosen by mistake) leave the
 // stack that was there.
 void Body::readI1Files(const QStringList& files, bool newFile)
 {
+  if (energiesRefused(files, m_i1List))
+    return;
   if (newFile) {
     cancelLoads(m_i1Load, m_i1Loader.get());
     m_i1Load.replacing = true;
@@ -351,6 +363,8 @@ void Body::readI1Files(const QStringList& files, bool newFile)
 
 void Body::readI0Files(const QStringList& files, bool newFile)
 {
+  if (energiesRefused(files, m_i0List))
+    return;
   if (newFile) {
     cancelLoads(m_i0Load, m_i0Loader.get());
     m_i0Load.replacing = true;
@@ -368,6 +382,7 @@ void Body::readFiles(const QStringList& files, bool isI1)
   opt.skip = std::max(1, list->skip());
   opt.cutFirst = std::max(0, list->cutFirst());
   opt.cutLast = std::max(0, list->cutLast());
+  list->noteLoadRule(opt.rule);
   LoadState& load = isI1 ? m_i1Load : m_i0Load;
   ++load.pending;
   list->setLoading(true);

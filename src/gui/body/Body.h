@@ -371,6 +371,9 @@ private:
   void cancelLoads(LoadState& load, LoadTiff* loader);
   void dropFrames(bool isI1);
   void readFiles(const QStringList& files, bool isI1);
+  // True, with the reason in the log and below the list, when the list's
+  // energy set-up cannot give `files` energies: nothing is loaded then.
+  bool energiesRefused(const QStringList& files, SelectDataFiles* list);
   // Takes an arrived frame into the Session's stack with the energy the
   // load's options give it, and into the list.
   bool adoptFrame(std::unique_ptr<TiffData> frame, int fNo, bool isI1);

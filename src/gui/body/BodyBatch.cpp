@@ -11,25 +11,25 @@
 #include "gui/body/Body.h"
 #include "gui/display/BringToFront.h"
 
-#include "gui/analysis/AElemsConds.h"
-#include "gui/analysis/Analyzer.h"
-#include "gui/analysis/LCFReference.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
 #include "batch/BatchArgs.h"
 #include "batch/BatchCommands.h"
-#include "gui/batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
+#include "gui/analysis/AElemsConds.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/LCFReference.h"
+#include "gui/batch/BatchCtrl.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
-#include "input/LoadTiff.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/output/SaveDataCfg.h"
-#include "output/SpectraSaveRun.h"
 #include "gui/spectrum/XafsView.h"
+#include "input/LoadTiff.h"
+#include "output/SpectraSaveRun.h"
 
 #include "ui_Body.h"
 
@@ -119,6 +119,8 @@ bool Body::startBatchLoad(const QStringList& files, bool newFile, bool isI1)
     qDebug().noquote() << "No files to load";
     return true;
   }
+  if (energiesRefused(files, isI1 ? m_i1List : m_i0List))
+    return true; // refused, and ended at once
   if (isI1)
     readI1Files(files, newFile);
   else

@@ -21,6 +21,9 @@ EOFSetup::EOFSetup(QWidget* parent)
   acceptIntegers({ m_ui->NumOfPoints }, 1);
   setWindowFlags(windowFlags() | Qt::Window);
   m_ui->PatternList->addItems(energy::patternPresets());
+  // The pattern used is the one shown: the preset the list shows fills the
+  // field from the start.
+  newPatternSelected(m_ui->PatternList->itemText(0));
   m_lastNum = m_ui->NumOfPoints->text().toInt();
 
   m_refDialog = new QFileDialog(this, tr("Reference File"), settings().DataRoot);
@@ -41,6 +44,20 @@ EOFSetup::EOFSetup(QWidget* parent)
   connect(m_ui->Delta, &QLineEdit::editingFinished, this, &EOFSetup::newDelta);
   connect(m_ui->End, &QLineEdit::editingFinished, this, &EOFSetup::newEnd);
   connect(m_ui->NumOfPoints, &QLineEdit::editingFinished, this, &EOFSetup::newNumOfPoints);
+
+  for (QLineEdit* field :
+       { m_ui->Pattern, m_ui->Factor, m_ui->Start, m_ui->Delta, m_ui->End, m_ui->NumOfPoints })
+    connect(field, &QLineEdit::textChanged, this, &EOFSetup::settingsChanged);
+  for (QRadioButton* choice : { m_ui->FromFileName,
+                                m_ui->FromRefFile,
+                                m_ui->FromFileNum,
+                                m_ui->EvenInEnergy,
+                                m_ui->EvenInAngle })
+    connect(choice, &QRadioButton::toggled, this, &EOFSetup::settingsChanged);
+  connect(m_ui->DisplayUnit,
+          QOverload<int>::of(&QComboBox::currentIndexChanged),
+          this,
+          &EOFSetup::settingsChanged);
 }
 
 EOFSetup::~EOFSetup() = default;
@@ -132,5 +149,6 @@ bool EOFSetup::loadRefFile(const QString& fname)
   if (!energy::readReferenceEnergies(fname, m_units->d(), m_refEnergies))
     return false;
   m_ui->RefFilePath->setText(fname);
+  emit settingsChanged();
   return true;
 }

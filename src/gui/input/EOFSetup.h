@@ -37,6 +37,10 @@ public:
   const QVector<double>& refEnergies() const { return m_refEnergies; }
   Ui::EOFSetup* ui() const { return m_ui.get(); }
 
+signals:
+  // Any setting the energies depend on was changed, by hand or by a setter.
+  void settingsChanged();
+
 public slots:
   void newStart();
   void newDelta();

@@ -1,6 +1,7 @@
 #include "gui/input/SelectDataFiles.h"
 #include "gui/app/DialogFolders.h"
 
+#include "app/Refusal.h"
 #include "app/Settings.h"
 #include "gui/input/EOFSetup.h"
 #include "ui_EOFSetup.h"
@@ -51,6 +52,7 @@ SelectDataFiles::SelectDataFiles(QWidget* parent)
 
   connect(m_ui->ClearFiles, &QPushButton::clicked, this, &SelectDataFiles::clear);
   connect(m_ui->EngSetup, &QPushButton::clicked, m_eof, &QWidget::show);
+  connect(m_eof, &EOFSetup::settingsChanged, this, &SelectDataFiles::checkEnergySetup);
   connect(m_ui->Prev, &QPushButton::clicked, this, &SelectDataFiles::prev);
   connect(m_ui->Next, &QPushButton::clicked, this, &SelectDataFiles::next);
   connect(m_ui->FileList,
@@ -68,10 +70,18 @@ double SelectDataFiles::energyOf(const QString& fileName, int fNo) const
 
 double SelectDataFiles::addFile(const QString& fileName, int fNo)
 {
-  const double e = energyOf(fileName, fNo);
+  noteLoadRule(m_eof->rule());
+  const double e = m_loadedRule.energyOf(fileName, fNo);
   m_ui->FileList->addItem(fileName, e);
   updateCount();
   return e;
+}
+
+void SelectDataFiles::noteLoadRule(const energy::EnergyRule& rule)
+{
+  m_loadedRule = rule;
+  m_ruleKnown = true;
+  m_changeSaid = false;
 }
 
 void SelectDataFiles::addFileWithEnergy(const QString& fileName, double energy)
@@ -132,8 +142,19 @@ void SelectDataFiles::newImageSelected(int i)
   emit currentIndexChanged(i);
 }
 
+void SelectDataFiles::checkEnergySetup()
+{
+  if (!m_ruleKnown || count() == 0)
+    return;
+  const bool same = m_eof->rule().sameEnergies(m_loadedRule);
+  if (!same && !m_changeSaid)
+    refuse(this, energy::setupChangedLine(count()));
+  m_changeSaid = !same;
+}
+
 void SelectDataFiles::clearFiles()
 {
+  m_ruleKnown = false;
   m_ui->FileList->clear();
   updateCount();
 }

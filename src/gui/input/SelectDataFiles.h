@@ -1,5 +1,7 @@
 #pragma once
 
+#include "input/EnergyAssignment.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -28,8 +30,12 @@ public:
   double energyOf(const QString& fileName, int fNo) const;
   // Appends a loaded file with its energy and returns that energy.
   double addFile(const QString& fileName, int fNo);
-  // Appends a frame whose energy its file gives (an HDF5 stack).
+  // Appends a frame whose energy was given already (by the rule noted with
+  // noteLoadRule, or by its file: an HDF5 stack).
   void addFileWithEnergy(const QString& fileName, double energy);
+  // The rule the files of a load that starts get their energies from: a
+  // change of the set-up afterwards is said once (until cleared).
+  void noteLoadRule(const energy::EnergyRule& rule);
 
   int count() const;
   int currentIndex() const;
@@ -87,9 +93,17 @@ public slots:
 
 private:
   void updateCount();
+  // Says once, in the log and below the list, that the energy set-up no
+  // longer gives the loaded files the energies they have.
+  void checkEnergySetup();
 
   std::unique_ptr<Ui::SelectDataFiles> m_ui;
   EOFSetup* m_eof;
   QFileDialog* m_fileDialog;
   bool m_loading = false;
+  // The rule the listed energies came from (none for energies read from
+  // the files themselves), and whether its change was said.
+  energy::EnergyRule m_loadedRule;
+  bool m_ruleKnown = false;
+  bool m_changeSaid = false;
 };
