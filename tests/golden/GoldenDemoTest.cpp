@@ -15,6 +15,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,101 +72,125 @@ QString firstMatch(const QDir& dir, const QString& pattern)
   return found.isEmpty() ? QString() : dir.filePath(found.first());
 }
 
+// Runs `batch` through the windows and through the batch runner in `dir`,
+// each writing into `out` (checked by `check` with `windows` telling which
+// ran); the files of each, by name, a shift map's recording time aside.
+using Written = QMap<QString, QByteArray>;
+void runBoth(const QDir& dir,
+             const QString& batch,
+             const QString& out,
+             QString& log,
+             const std::function<void(const QDir& out, bool windows)>& check,
+             Written& windows,
+             Written& runner)
+{
+  for (const QString program : { LC_PROGRAM, LC_BATCH_PROGRAM }) {
+    ASSERT_TRUE(dir.mkpath(out));
+    const bool inWindows = program == LC_PROGRAM;
+    const QStringList args =
+      inWindows ? QStringList{ "-e", "-b", batch, "-x" } : QStringList{ batch };
+    EXPECT_EQ(runProgram(program, args, dir.path(), log), 0) << log.toStdString();
+    QDir written(dir.filePath(out));
+    check(written, inWindows);
+    for (const QString& name : written.entryList(QDir::Files)) {
+      QByteArray bytes = lctest::readFile(written.filePath(name));
+      if (name.endsWith(".emp"))
+        bytes =
+          QString::fromLatin1(bytes).remove(QRegularExpression("Record Date[^\n]*")).toLatin1();
+      (inWindows ? windows : runner)[name] = bytes;
+    }
+    ASSERT_TRUE(written.removeRecursively());
+  }
+}
+
+// Every file of the windows but their pictures of the view comes, the same
+// bytes, from the batch runner, and nothing else.
+void expectSameFiles(const Written& windows, const Written& runner, const QStringList& pictures)
+{
+  for (const QString& p : pictures)
+    EXPECT_TRUE(windows.contains(p)) << p.toStdString();
+  for (auto f = windows.begin(); f != windows.end(); ++f) {
+    if (pictures.contains(f.key()))
+      continue;
+    ASSERT_TRUE(runner.contains(f.key())) << f.key().toStdString();
+    EXPECT_TRUE(runner[f.key()] == f.value()) << f.key().toStdString();
+  }
+  EXPECT_EQ(runner.size(), windows.size() - pictures.size());
+}
+
 } // namespace
 
-class GoldenDemo : public testing::TestWithParam<const char*>
-{};
-
-TEST_P(GoldenDemo, RecoversTheGeneratedFractions)
+// The README's demo, small, through both programs: the same files (the
+// windows' pictures aside), each recovering the generator's truth.
+TEST(GoldenDemo, BothProgramsRecoverTheTruthWithTheSameFiles)
 {
-  const QString program = GetParam();
   const QList<QStringList> golden = goldenLines(LC_SOURCE_DIR "/tests/golden/demo/golden.txt");
   ASSERT_FALSE(golden.isEmpty());
   const QTemporaryDir work;
   const QDir dir(work.path());
-  ASSERT_TRUE(dir.mkpath("demo-output"));
-  const QDir out(dir.filePath("demo-output"));
   const QDir data(dir.filePath("sample-data/tif"));
   const QDir foil(dir.filePath("sample-data/foil/tif"));
-
   QString batch;
+  QStringList pictures;
   for (const QStringList& g : golden) {
-    if (g[0] == "generate" || g[0] == "foil") {
+    if (g[0] == "generate" || g[0] == "foil")
       generate(dir, g[1].toInt(), g[2].toInt(), g[3].toInt(), g[0] == "foil");
-    } else if (g[0] == "batch") {
+    else if (g[0] == "batch")
       batch = QStringLiteral(LC_SOURCE_DIR "/") + g[1];
-    }
+    else if (g[0] == "picture")
+      pictures << g[1];
   }
-
+  const auto check = [&](const QDir& out, bool windows) {
+    for (const QStringList& g : golden) {
+      if (g[0] == "picture") {
+        // Pictures of the view come from the windows only.
+        EXPECT_EQ(firstMatch(out, g[1]).isEmpty(), !windows) << g[1].toStdString();
+      } else if (g[0] == "file") {
+        EXPECT_FALSE(firstMatch(out, g[1]).isEmpty()) << g[1].toStdString();
+      } else if (g[0] == "fraction" || g[0] == "shift") {
+        SCOPED_TRACE(g[1].toStdString());
+        fraccheck::Grid truth;
+        QVector<fraccheck::MapValue> map;
+        QString error;
+        ASSERT_TRUE(
+          fraccheck::readTruthGrid((g[0] == "shift" ? foil : data).filePath(g[2]), truth, error))
+          << error.toStdString();
+        ASSERT_TRUE(fraccheck::readMapPoints(firstMatch(out, g[1]), map, error))
+          << error.toStdString();
+        const fraccheck::Summary s = fraccheck::compare(truth, map);
+        EXPECT_GT(s.points, 10);
+        EXPECT_LE(s.meanAbs, g[3].toDouble()) << fraccheck::describe(s).toStdString();
+      }
+    }
+  };
   QString log;
-  const bool windows = program == LC_PROGRAM;
-  const QStringList args = windows ? QStringList{ "-e", "-b", batch, "-x" } : QStringList{ batch };
-  EXPECT_EQ(runProgram(program, args, dir.path(), log), 0) << log.toStdString();
-
-  for (const QStringList& g : golden) {
-    if (g[0] == "picture") {
-      // Pictures of the view come from the windows only.
-      EXPECT_EQ(firstMatch(out, g[1]).isEmpty(), !windows) << g[1].toStdString();
-    } else if (g[0] == "file") {
-      EXPECT_FALSE(firstMatch(out, g[1]).isEmpty()) << g[1].toStdString();
-    } else if (g[0] == "fraction" || g[0] == "shift") {
-      SCOPED_TRACE(g[1].toStdString());
-      const QDir& truthDir = g[0] == "shift" ? foil : data;
-      fraccheck::Grid truth;
-      QVector<fraccheck::MapValue> map;
-      QString error;
-      ASSERT_TRUE(fraccheck::readTruthGrid(truthDir.filePath(g[2]), truth, error))
-        << error.toStdString();
-      ASSERT_TRUE(fraccheck::readMapPoints(firstMatch(out, g[1]), map, error))
-        << error.toStdString();
-      const fraccheck::Summary s = fraccheck::compare(truth, map);
-      EXPECT_GT(s.points, 10);
-      EXPECT_LE(s.meanAbs, g[3].toDouble()) << fraccheck::describe(s).toStdString();
-    }
-  }
+  Written windows, runner;
+  runBoth(dir, batch, "demo-output", log, check, windows, runner);
+  expectSameFiles(windows, runner, pictures);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPrograms, GoldenDemo, testing::Values(LC_PROGRAM, LC_BATCH_PROGRAM));
-
 // The analysis and save words give the same files, byte for byte, from the
-// windows and from the batch runner (a shift map's recording time aside);
-// the picture of the view comes from the windows only.
+// windows and from the batch runner; the picture of the view comes from the
+// windows only.
 TEST(GoldenBoth, BatchRunnerWritesTheFilesOfTheWindows)
 {
   const QTemporaryDir work;
   const QDir dir(work.path());
   generate(dir, 30, 20, 121, false);
   generate(dir, 30, 20, 121, true);
-  const QString batch = LC_SOURCE_DIR "/tests/golden/both/analysis.bat";
   QString log;
-  QMap<QString, QMap<QString, QByteArray>> written;
-  for (const QString program : { LC_PROGRAM, LC_BATCH_PROGRAM }) {
-    ASSERT_TRUE(dir.mkpath("out"));
-    const QStringList args =
-      program == LC_PROGRAM ? QStringList{ "-e", "-b", batch, "-x" } : QStringList{ batch };
-    EXPECT_EQ(runProgram(program, args, dir.path(), log), 0) << log.toStdString();
-    QDir out(dir.filePath("out"));
-    for (const QString& name : out.entryList(QDir::Files)) {
-      QByteArray bytes = lctest::readFile(out.filePath(name));
-      if (name.endsWith(".emp"))
-        bytes =
-          QString::fromLatin1(bytes).remove(QRegularExpression("Record Date[^\n]*")).toLatin1();
-      written[program][name] = bytes;
-    }
-    ASSERT_TRUE(out.removeRecursively());
-  }
-  const auto& windows = written[LC_PROGRAM];
-  const auto& runner = written[LC_BATCH_PROGRAM];
+  Written windows, runner;
+  runBoth(
+    dir,
+    LC_SOURCE_DIR "/tests/golden/both/analysis.bat",
+    "out",
+    log,
+    [](const QDir&, bool) {},
+    windows,
+    runner);
   EXPECT_TRUE(log.contains("save_image: needs the windows, skipped")) << log.toStdString();
-  EXPECT_TRUE(windows.contains("view.png"));
   EXPECT_GE(runner.size(), 8);
-  for (auto f = windows.begin(); f != windows.end(); ++f) {
-    if (f.key() == "view.png")
-      continue;
-    ASSERT_TRUE(runner.contains(f.key())) << f.key().toStdString();
-    EXPECT_TRUE(runner[f.key()] == f.value()) << f.key().toStdString();
-  }
-  EXPECT_EQ(runner.size(), windows.size() - 1);
+  expectSameFiles(windows, runner, { "view.png" });
 }
 
 // Exit codes: 2 for a usage error or an unreadable batch file; 1 when a
