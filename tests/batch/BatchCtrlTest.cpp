@@ -1,8 +1,8 @@
 #include "FakeExecutor.h"
 
-#include "gui/batch/BatchCtrl.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/BatchThread.h"
+#include "gui/batch/BatchCtrl.h"
 #include "support/TestData.h"
 
 #include <QPlainTextEdit>
@@ -23,15 +23,6 @@ void click(BatchCtrl& w, const char* button)
   QTest::mouseClick(w.findChild<QPushButton*>(button), Qt::LeftButton);
 }
 } // namespace
-
-// Exec is driven in the interpreter run below.
-TEST(BatchCtrl, StopButtonAsksToStop)
-{
-  BatchCtrl w;
-  QSignalSpy stop(&w, &BatchCtrl::batchStop);
-  click(w, "Stop");
-  EXPECT_EQ(stop.size(), 1);
-}
 
 TEST(BatchCtrl, LoadReplacesTheEditorKeepsTheLogAndSaveRoundTrips)
 {
