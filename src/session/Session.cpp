@@ -414,7 +414,14 @@ bool Session::setReference(int i, bool use, double dE, const QString& file, bool
   r.file = file;
   r.amount->setSource(file);
   r.fraction->setSource(file);
+  return loadReference(i, file);
+}
+
+bool Session::loadReference(int i, const QString& file)
+{
+  Reference& r = row(i);
   XafsSpectrum loaded;
+  // A file that cannot be read has been named by the reader already.
   const bool read = loaded.load(file);
   if (!read || loaded.size() < 2) {
     if (read)
@@ -423,8 +430,11 @@ bool Session::setReference(int i, bool use, double dE, const QString& file, bool
     emit changed();
     return false;
   }
-  loaded.normalize(victoreen ? 0 : 1);
+  loaded.normalize(r.victoreen ? 0 : 1);
   r.spectrum = loaded;
+  r.file = file;
+  r.amount->setSource(file);
+  r.fraction->setSource(file);
   emit changed();
   return true;
 }

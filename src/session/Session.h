@@ -210,6 +210,13 @@ public:
 
   // ---- LCF ----
   const std::vector<Reference>& references() const { return m_refs; }
+  // Row `row` (from 0, below kMaxReferences), rows up to it added: the
+  // analysis window's rows edit it in place.
+  Reference& reference(int row) { return this->row(row); }
+  // Reads the row's file and normalises it as the row's Victoreen flag
+  // says; a file that cannot be read or holds fewer than two points leaves
+  // the row without a spectrum (false, one line).
+  bool loadReference(int row, const QString& file);
   // Row `row` (from 0; rows up to it are added) takes the file and its
   // options; false for a row number outside 0 .. kMaxReferences - 1.
   static constexpr int kMaxReferences = 64;

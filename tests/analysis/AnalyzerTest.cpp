@@ -3,6 +3,8 @@
 #include "display/MapImages.h"
 #include "gui/analysis/LCFReference.h"
 #include "gui/spectrum/XafsView.h"
+#include "session/Session.h"
+#include "ui_Analyzer.h"
 
 #include "GeneratedStack.h"
 #include "support/MessageCapture.h"
@@ -19,7 +21,8 @@ TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
   GeneratedStack stack(8, 4);
   ASSERT_TRUE(stack.ok());
   MapImages images;
-  Analyzer a(images);
+  Session session;
+  Analyzer a(session, images);
   for (int i = 0; i < 2; ++i)
     ASSERT_TRUE(a.setLCFStd(i, true, 0.0, stack.truth().referenceFiles[i], "0"));
   QSignalSpy shown(&a, &Analyzer::analyzedSpectrum);
@@ -48,7 +51,8 @@ TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
   GeneratedStack stack(4, 4);
   ASSERT_TRUE(stack.ok());
   MapImages images;
-  Analyzer a(images);
+  Session session;
+  Analyzer a(session, images);
   ASSERT_TRUE(a.setLCFStd(0, true, 0.0, stack.truth().referenceFiles[0], "0"));
   ASSERT_TRUE(a.setLCFStd(1, true, 2000.0, stack.truth().referenceFiles[1], "0"));
   // The row after the last is added first; one further on is refused.
@@ -57,6 +61,14 @@ TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
   EXPECT_EQ(a.references().size(), 3);
   EXPECT_FALSE(a.setLCFStd(4, false, 0.0, stack.truth().referenceFiles[0], "0"));
   EXPECT_EQ(a.references().size(), 3);
+  // Rows and LCF settings are the Session's.
+  EXPECT_EQ(session.references().size(), 3u);
+  a.setLCFMode(1);
+  a.form()->LCFRange1->setText("-25");
+  EXPECT_TRUE(session.mlcf);
+  EXPECT_CLOSE(session.fit.sE0, -25.0);
+  a.setLCFMode(0);
+  a.form()->LCFRange1->setText("0");
   lctest::MessageCapture capture;
   QSignalSpy shown(&a, &Analyzer::analyzedSpectrum);
   for (int i = 0; i < 2; ++i) {

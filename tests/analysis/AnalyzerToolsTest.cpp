@@ -4,6 +4,7 @@
 #include "gui/analysis/AElemsConds.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/ElemCtrl.h"
+#include "session/Session.h"
 #include "spectrum/EdgeTable.h"
 
 #include "support/MessageCapture.h"
@@ -32,7 +33,8 @@ TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
 {
   loadEdgeTable();
   MapImages images;
-  Analyzer a(images);
+  Session session;
+  Analyzer a(session, images);
   a.setTargetElements(QStringLiteral("Fe, Ni"));
   a.newElems();
   ASSERT_EQ(a.elems().size(), 2);
@@ -66,7 +68,8 @@ TEST(AnalyzerElems, CorrelationMapNeedsTwoElements)
   } cases[] = { { "Fe", true }, { "Fe, Ni", false } };
   for (const auto& c : cases) {
     MapImages images;
-    Analyzer a(images);
+    Session session;
+    Analyzer a(session, images);
     a.setTargetElements(QString::fromLatin1(c.names));
     a.newElems();
     for (ElemCtrl* e : a.elems())
@@ -81,7 +84,8 @@ TEST(AnalyzerElems, CorrelationMapNeedsTwoElements)
 TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
 {
   MapImages images;
-  Analyzer a(images);
+  Session session;
+  Analyzer a(session, images);
   EXPECT_TRUE(a.form()->ProcTypeSub->isChecked()); // shown beside the chosen map
   EXPECT_TRUE(a.form()->ShowMap1->isChecked());
   fill(*a.ownMap(Analyzer::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);

@@ -1,5 +1,6 @@
 #include "gui/analysis/LCFReference.h"
 #include "gui/spectrum/XafsFileSelect.h"
+#include "session/Session.h"
 
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
@@ -31,7 +32,8 @@ QString writeReference(const QTemporaryDir& dir, const QString& name, int n)
 TEST(LCFReference, CountsAsLoadedOnlyWithTwoPointsRead)
 {
   QTemporaryDir dir;
-  LCFReference row(1);
+  Session session;
+  LCFReference row(session, 0);
   row.fileSelect()->setUse(true);
   row.fileSelect()->load(writeReference(dir, "good.dat", 101));
   ASSERT_TRUE(row.isUsable());
@@ -60,13 +62,19 @@ TEST(LCFReference, CountsAsLoadedOnlyWithTwoPointsRead)
 TEST(LCFReference, SetStdAndResults)
 {
   QTemporaryDir dir;
-  LCFReference row(2);
+  Session session;
+  LCFReference row(session, 1);
   row.setStd(true, 1.5, writeReference(dir, "ref.dat", 101), "1");
   EXPECT_TRUE(row.isUsable());
   EXPECT_EQ(row.spectrum().mode, 0);
   const RefSnapshot snap = row.snapshot();
   EXPECT_CLOSE(snap.dE, 1.5);
   EXPECT_TRUE(snap.dEActive && snap.victoreen);
+  // The row's values and maps are the Session's row 1.
+  const Session::Reference& r = session.references()[1];
+  EXPECT_TRUE(r.use && r.victoreen && r.spectrum.size() == 101);
+  EXPECT_CLOSE(r.dE, 1.5);
+  EXPECT_EQ(row.map(1), r.fraction.get());
 
   // Unticking "Victreen" normalises again with straight lines.
   row.findChild<QCheckBox*>("IsVictreen")->setChecked(false);

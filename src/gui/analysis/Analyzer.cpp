@@ -39,12 +39,13 @@ QString sixDigits(double v)
 
 } // namespace
 
-Analyzer::Analyzer(MapImages& images, QWidget* parent)
+Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
   : QFrame(parent)
   , m_ui(std::make_unique<Ui::Analyzer>())
   , m_thread(std::make_unique<AnalyzeThread>())
   , m_plot(std::make_unique<XafsView>())
   , m_images(images)
+  , m_session(session)
 {
   m_ui->setupUi(this);
   acceptReals({ m_ui->LCFRange1,
@@ -64,6 +65,15 @@ Analyzer::Analyzer(MapImages& images, QWidget* parent)
   m_refGroup = new QButtonGroup(this);
   setupSections();
   connectForm();
+  takeFitSettings();
+  for (QLineEdit* e : { m_ui->LCFRange1, m_ui->LCFRange2 })
+    connect(e, &QLineEdit::textChanged, this, &Analyzer::takeFitSettings);
+  for (QCheckBox* b : { m_ui->LCFSumToOne,
+                        m_ui->LCFNonNegative,
+                        m_ui->LCFRFactor,
+                        m_ui->MLCFMode,
+                        m_ui->EnergyCorrection })
+    connect(b, &QCheckBox::toggled, this, &Analyzer::takeFitSettings);
   setupElems();
   setupTools();
   // A map chosen by name gives way to any selection made afterwards.
@@ -177,7 +187,7 @@ Analyzer::Section Analyzer::section() const
 
 bool Analyzer::isMLCF() const
 {
-  return m_ui->MLCFMode->isChecked();
+  return m_session.mlcf;
 }
 
 bool Analyzer::dispOnTime() const
@@ -187,18 +197,24 @@ bool Analyzer::dispOnTime() const
 
 bool Analyzer::energyCorrection() const
 {
-  return m_ui->EnergyCorrection->isChecked();
+  return m_session.energyCorrection;
 }
 
-FitConditions Analyzer::fitConditions() const
+void Analyzer::takeFitSettings()
 {
-  FitConditions cond;
+  FitConditions& cond = m_session.fit;
   cond.sE0 = numberOr(m_ui->LCFRange1->text(), 0.0);
   cond.eE0 = numberOr(m_ui->LCFRange2->text(), 30000.0);
   cond.sumToOne = m_ui->LCFSumToOne->isChecked();
   cond.nonNegative = cond.sumToOne && m_ui->LCFNonNegative->isChecked();
   cond.rFactor = m_ui->LCFRFactor->isChecked();
-  return cond;
+  m_session.mlcf = m_ui->MLCFMode->isChecked();
+  m_session.energyCorrection = m_ui->EnergyCorrection->isChecked();
+}
+
+FitConditions Analyzer::fitConditions() const
+{
+  return m_session.fit;
 }
 
 QVector<RefSnapshot> Analyzer::referenceSnapshots() const
@@ -282,7 +298,7 @@ quint64 Analyzer::requestFit(const XafsSpectrum& s,
 void Analyzer::addNewRef()
 {
   const int index = m_refs.size();
-  auto* row = new LCFReference(index + 1, m_ui->RefRows);
+  auto* row = new LCFReference(m_session, index, m_ui->RefRows);
   // Rows go above the stretch that closes the list.
   auto* rows = static_cast<QVBoxLayout*>(m_ui->RefRows->layout());
   rows->insertWidget(index, row);

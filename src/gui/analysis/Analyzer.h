@@ -16,6 +16,7 @@ class AnalyzeProc;
 class ElemCtrl;
 class MapImages;
 class MapsRun;
+class Session;
 class SumUpCtrl;
 struct AnalyzeCond;
 struct EMPHeader;
@@ -72,7 +73,9 @@ public:
   // `images` holds the pictures of the maps (the main window's): the window
   // draws its maps there when their scale changes, a map is captured or a
   // map tool ran.
-  explicit Analyzer(MapImages& images, QWidget* parent = nullptr);
+  // The rows are views of `session`'s reference rows, and the LCF settings
+  // are its values.
+  Analyzer(Session& session, MapImages& images, QWidget* parent = nullptr);
   // Ends the worker's thread before the rows and maps go.
   ~Analyzer() override;
 
@@ -271,6 +274,9 @@ public slots:
   bool selectAnalysisMode(int mode);
 
 private:
+  // The LCF section's fields into the Session's fit settings, MLCF and
+  // energy correction.
+  void takeFitSettings();
   void setupSections();
   void connectForm();
   void showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted);
@@ -309,6 +315,7 @@ private:
   QVector<ElemResult> m_elemResults;
 
   MapImages& m_images;
+  Session& m_session;
 
   // ---- Tools ----
   SumUpCtrl* m_sumUpCtrl = nullptr;

@@ -35,9 +35,13 @@ QString sixDigits(double v)
 
 } // namespace
 
-LCFReference::LCFReference(int number, QWidget* parent)
+LCFReference::LCFReference(Session& session, int index, QWidget* parent)
   : QFrame(parent)
+  , m_session(session)
+  , m_index(index)
 {
+  const int number = index + 1;
+  row(); // the Session's row exists from here on
   setFrameShape(QFrame::StyledPanel);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(4, 2, 4, 2);
@@ -76,11 +80,9 @@ LCFReference::LCFReference(int number, QWidget* parent)
   results->addWidget(m_amountField);
   grid->addLayout(results, 1, col++);
 
-  m_maps[0] = new Analyzed2DRes(QStringLiteral("LCF Ref 1"), this);
-  m_maps[1] = new Analyzed2DRes(QStringLiteral("LCF Ref 2"), this);
-  m_maps[0]->setLabel(QStringLiteral("LCF Ref %1 Amount").arg(number));
-  m_maps[1]->setLabel(QStringLiteral("LCF Ref %1 Fraction").arg(number));
-
+  // The row's first values are the form's.
+  row().use = m_file->isUsed();
+  row().victoreen = m_isVictreen->isChecked();
   connect(m_file, &XafsFileSelect::newFile, this, &LCFReference::newFile);
   connect(m_file, &XafsFileSelect::cleared, this, &LCFReference::clearSpectrum);
   connect(m_file, &XafsFileSelect::changedUse, this, &LCFReference::changedUse);
@@ -90,16 +92,41 @@ LCFReference::LCFReference(int number, QWidget* parent)
 
 LCFReference::~LCFReference() = default;
 
+const Session::Reference& LCFReference::row() const
+{
+  return m_session.references()[size_t(m_index)];
+}
+
+Session::Reference& LCFReference::row()
+{
+  return m_session.reference(m_index);
+}
+
+const XafsSpectrum& LCFReference::spectrum() const
+{
+  return row().spectrum;
+}
+
+double LCFReference::deltaE() const
+{
+  return row().dE;
+}
+
+bool LCFReference::deltaEActive() const
+{
+  return row().dEActive;
+}
+
 bool LCFReference::isLoaded() const
 {
   // The selector marks itself loaded before we read the file; only a read
   // that gave a usable curve counts.
-  return m_file->isLoaded() && m_spectrum.size() >= 2;
+  return m_file->isLoaded() && spectrum().size() >= 2;
 }
 
 bool LCFReference::isUsed() const
 {
-  return m_file->isUsed();
+  return row().use;
 }
 
 bool LCFReference::isVictreen() const
@@ -129,7 +156,7 @@ QString LCFReference::dMutText() const
 
 Analyzed2DRes* LCFReference::map(int kind) const
 {
-  return (kind == 0 || kind == 1) ? m_maps[kind] : nullptr;
+  return kind == 0 ? row().amount.get() : kind == 1 ? row().fraction.get() : nullptr;
 }
 
 RefSnapshot LCFReference::snapshot() const
@@ -137,46 +164,39 @@ RefSnapshot LCFReference::snapshot() const
   // An unloaded row goes without its (stale or empty) curve, so the fit
   // counts it as unusable whatever its box says.
   return RefSnapshot::take(
-    isLoaded() ? m_spectrum : XafsSpectrum(), m_dE, m_dEActive, isUsed(), isVictreen());
+    isLoaded() ? spectrum() : XafsSpectrum(), deltaE(), deltaEActive(), isUsed(), isVictreen());
 }
 
 void LCFReference::newFile(QString fname)
 {
-  XafsSpectrum loaded;
-  // A file that cannot be read has been named by the reader already.
-  const bool read = loaded.load(fname);
-  if (!read || loaded.size() < 2) {
-    if (read)
-      qDebug().noquote() << "Reference needs at least two points: " + fname;
+  row().victoreen = isVictreen();
+  if (!m_session.loadReference(m_index, fname)) {
     m_file->setLoaded(false);
     clearSpectrum();
     return;
   }
-  m_spectrum = loaded;
-  for (Analyzed2DRes* map : m_maps)
-    map->setSource(fname);
   m_file->setLoaded(true);
-  renormalize();
+  showEdge();
   emit newFileSelected();
 }
 
 void LCFReference::changedUse(bool f)
 {
-  Q_UNUSED(f);
+  row().use = f;
 }
 
 void LCFReference::editedDeltaE()
 {
   bool ok = false;
   const double dE = m_deltaE->text().toDouble(&ok);
-  m_dE = ok ? dE : 0.0;
-  m_dEActive = true;
+  row().dE = ok ? dE : 0.0;
+  row().dEActive = true;
   emit newDeltaE();
 }
 
 void LCFReference::toggledIsVictreen(bool f)
 {
-  Q_UNUSED(f);
+  row().victoreen = f;
   if (isLoaded())
     renormalize();
 }
@@ -184,6 +204,7 @@ void LCFReference::toggledIsVictreen(bool f)
 void LCFReference::setStd(bool use, double dE, QString fname, QString isVic)
 {
   m_file->setUse(use);
+  row().use = use;
   m_deltaE->setText(sixDigits(dE));
   editedDeltaE();
   // Set the mode first so the file is normalised once, in the right mode.
@@ -208,19 +229,19 @@ void LCFReference::clearResult()
 
 void LCFReference::clearSpectrum()
 {
-  m_spectrum = XafsSpectrum();
+  row().spectrum = XafsSpectrum();
   m_midE->clear();
   m_dMut->clear();
 }
 
 void LCFReference::renormalize()
 {
-  m_spectrum.normalize(isVictreen() ? 0 : 1);
+  row().spectrum.normalize(isVictreen() ? 0 : 1);
   showEdge();
 }
 
 void LCFReference::showEdge()
 {
-  m_midE->setText(sixDigits(m_spectrum.midx));
-  m_dMut->setText(sixDigits(m_spectrum.dMut));
+  m_midE->setText(sixDigits(spectrum().midx));
+  m_dMut->setText(sixDigits(spectrum().dMut));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/LcfFit.h"
+#include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QFrame>
@@ -12,11 +13,12 @@ class QLineEdit;
 class QRadioButton;
 class XafsFileSelect;
 
-// One reference row of the Analyzer: the file selector with its "Use" box,
-// the reference spectrum loaded from it, the energy shift dE, the
-// normalisation mode ("Victreen"), read-outs of the edge and the jump, and
-// the last fraction and amount. The row owns the amount map ("LCF Ref 1") and
-// the fraction map ("LCF Ref 2") of the 2-D runs.
+// One reference row of the Analyzer, a view of the Session's reference row
+// of the same index: the file selector with its "Use" box, the energy
+// shift dE, the normalisation mode ("Victreen"), read-outs of the edge and
+// the jump, and the last fraction and amount. The reference spectrum, the
+// row's values and its amount ("LCF Ref 1") and fraction ("LCF Ref 2")
+// maps are the Session's; every edit writes them.
 //
 // Fits never look at the row: `snapshot()` hands them a copy of the values,
 // and `showResult()` writes an answer back on the GUI thread.
@@ -25,20 +27,21 @@ class LCFReference : public QFrame
   Q_OBJECT
 
 public:
-  // `number` is the row's 1-based number, shown on its select button.
-  explicit LCFReference(int number, QWidget* parent = nullptr);
+  // Row `index` (from 0) of the Session; its number on the select button is
+  // index + 1.
+  LCFReference(Session& session, int index, QWidget* parent = nullptr);
   ~LCFReference() override;
 
   XafsFileSelect* fileSelect() const { return m_file; }
   QRadioButton* selectButton() const { return m_selectButton; }
-  const XafsSpectrum& spectrum() const { return m_spectrum; }
+  const XafsSpectrum& spectrum() const;
   // True once the chosen file was read with at least two points.
   bool isLoaded() const;
   bool isUsed() const;
   // Loaded and used: the row takes part in a fit.
   bool isUsable() const { return isLoaded() && isUsed(); }
-  double deltaE() const { return m_dE; }
-  bool deltaEActive() const { return m_dEActive; }
+  double deltaE() const;
+  bool deltaEActive() const;
   bool isVictreen() const;
   double fraction() const { return m_fraction; }
   QString fractionText() const;
@@ -72,6 +75,9 @@ public slots:
   void clearResult();
 
 private:
+  // The Session's row (looked up each time: adding rows may move them).
+  const Session::Reference& row() const;
+  Session::Reference& row();
   void clearSpectrum();
   void renormalize();
   void showEdge();
@@ -85,9 +91,7 @@ private:
   QLineEdit* m_fractionField = nullptr;
   QLineEdit* m_amountField = nullptr;
 
-  XafsSpectrum m_spectrum;
-  double m_dE = 0.0;
-  bool m_dEActive = false;
+  Session& m_session;
+  int m_index = 0;
   double m_fraction = 0.0;
-  Analyzed2DRes* m_maps[2] = { nullptr, nullptr };
 };

@@ -48,7 +48,7 @@ void Body::setupAnalysis()
   m_mapImages = std::make_unique<MapImages>();
   // The bar edits the mapping the maps and frames are drawn with.
   m_ui->CBar->setMapping(&m_mapImages->mapping());
-  m_analyzer = std::make_unique<Analyzer>(*m_mapImages);
+  m_analyzer = std::make_unique<Analyzer>(*m_session, *m_mapImages);
   m_lcfRun = std::make_unique<LcfRun>();
   connect(m_ui->ShowAnalyzer, &QPushButton::clicked, m_analyzer.get(), &Analyzer::show);
   connect(m_ui->CheckVals, &QPushButton::clicked, this, &Body::showAnalyzedVals);
