@@ -6,6 +6,7 @@
 #include "analysis/PointRun.h"
 #include "app/TextItems.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 #include <algorithm>
@@ -165,10 +166,10 @@ QVector<Analyzed2DRes*> ComponentRun::maps() const
   return all;
 }
 
-bool ComponentRun::refuse(const QString& why)
+bool ComponentRun::refuse(const QString& why, const QString& shown)
 {
   qDebug().noquote() << why;
-  emit refused(why);
+  emit refused(shown);
   emit ended();
   return false;
 }
@@ -177,13 +178,24 @@ bool ComponentRun::start(const AnalyzeCond* area, const ComponentSetup& setup)
 {
   if (isRunning())
     stop();
-  const QString title = runTitle(setup);
-  const QString no = title + QStringLiteral(" not started: ");
-  if (!area)
-    return refuse(no + QStringLiteral("no image loaded"));
   const bool clustering = setup.clusters != 0;
+  // The log's line in English, the window's in its language.
+  auto refuseWith = [&](const char* reason, const QStringList& numbers = {}) {
+    QString english = QString::fromLatin1(reason);
+    QString local = QCoreApplication::translate("Refusal", reason);
+    for (const QString& n : numbers) {
+      english = english.arg(n);
+      local = local.arg(n);
+    }
+    return refuse(
+      runTitle(setup) + QStringLiteral(" not started: ") + english,
+      (setup.clusters > 0 ? tr("Cluster analysis not started: %1") : tr("PCA not started: %1"))
+        .arg(local));
+  };
+  if (!area)
+    return refuseWith(QT_TRANSLATE_NOOP("Refusal", "no image loaded"));
   if (clustering ? !setup.autoScores && setup.clusterScores < 1 : setup.components < 1)
-    return refuse(no + QStringLiteral("the number of components must be at least 1"));
+    return refuseWith(QT_TRANSLATE_NOOP("Refusal", "the number of components must be at least 1"));
   const PointRaster raster(*area);
   int inside = 0;
   int first = -1;
@@ -194,18 +206,17 @@ bool ComponentRun::start(const AnalyzeCond* area, const ComponentSetup& setup)
         first = i;
     }
   if (clustering && setup.clusters < 2)
-    return refuse(no + QStringLiteral("the number of clusters must be at least 2"));
+    return refuseWith(QT_TRANSLATE_NOOP("Refusal", "the number of clusters must be at least 2"));
   if (setup.clusters > inside)
-    return refuse(
-      no +
-      QStringLiteral("%1 clusters but only %2 points in the area").arg(setup.clusters).arg(inside));
+    return refuseWith(QT_TRANSLATE_NOOP("Refusal", "%1 clusters but only %2 points in the area"),
+                      { QString::number(setup.clusters), QString::number(inside) });
   if (inside < 2)
-    return refuse(no + QStringLiteral("fewer than two points in the area"));
+    return refuseWith(QT_TRANSLATE_NOOP("Refusal", "fewer than two points in the area"));
   const RasterPoint p0 = raster.at(first);
   QVector<double> grid = GridSpectraKernel::sampleGrid(
     setup.spectra, p0.cx, p0.cy, p0.bx, p0.by, setup.fitLo, setup.fitHi);
   if (grid.size() < 2)
-    return refuse(no + QStringLiteral("fewer than two energies in the fitting range"));
+    return refuseWith(QT_TRANSLATE_NOOP("Refusal", "fewer than two energies in the fitting range"));
 
   m_setup = setup;
   m_cond = *area;
@@ -218,7 +229,7 @@ bool ComponentRun::start(const AnalyzeCond* area, const ComponentSetup& setup)
   m_runLeftOut = 0;
   auto kernel = std::make_shared<GridSpectraKernel>(setup.spectra, grid);
   emit progress(0.0);
-  logWithTime(title + QStringLiteral(" start"));
+  logWithTime(runTitle(setup) + QStringLiteral(" start"));
   const int m = grid.size();
   m_engine->start(m_cond, kernel, [this, m](const RasterPoint& p, const double* v) {
     for (int i = 0; i < m; ++i)

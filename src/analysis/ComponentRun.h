@@ -110,7 +110,7 @@ private:
     int cx, cy, bx, by;
   };
   struct Decomposition;
-  bool refuse(const QString& why);
+  bool refuse(const QString& why, const QString& shown);
   void engineEnded(bool completed);
   // By value: callers pass m_job, which this clears.
   void decompositionDone(std::shared_ptr<Decomposition> job);

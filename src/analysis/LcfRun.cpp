@@ -5,6 +5,7 @@
 #include "analysis/PointRun.h"
 #include "app/TextItems.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QStringList>
 
@@ -45,14 +46,14 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
     stop();
   if (!area) {
     qDebug().noquote() << "LCF 2D analysis not started: no image loaded";
-    emit refused(QStringLiteral("LCF 2D analysis not started: no image loaded"));
+    emit refused(tr("LCF 2D analysis not started: no image loaded"));
     emit ended();
     return false;
   }
   // setup() cuts the area to the image: one wholly outside keeps no pixel.
   if (area->x0 >= area->width || area->y0 >= area->height || area->x1 <= 0 || area->y1 <= 0) {
     qDebug().noquote() << "LCF 2D analysis not started: the area lies outside the image";
-    emit refused(QStringLiteral("LCF 2D analysis not started: the area lies outside the image"));
+    emit refused(tr("LCF 2D analysis not started: the area lies outside the image"));
     emit ended();
     return false;
   }
@@ -61,7 +62,7 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
     usable += r.usable() ? 1 : 0;
   if (usable < 2) {
     qDebug().noquote() << "LCF 2D analysis not started: fewer than two usable references";
-    emit refused(QStringLiteral("LCF 2D analysis not started: fewer than two usable references"));
+    emit refused(tr("LCF 2D analysis not started: fewer than two usable references"));
     emit ended();
     return false;
   }
@@ -69,7 +70,8 @@ bool LcfRun::start(const AnalyzeCond* area, const LcfRunSetup& setup, const LcfR
   if (!gap.isEmpty()) {
     const QString why = QStringLiteral("LCF 2D analysis not started: ") + gap;
     qDebug().noquote() << why;
-    emit refused(why);
+    emit refused(
+      tr("LCF 2D analysis not started: %1").arg(shiftMapGap(setup.spectra.shifts, *area, true)));
     emit ended();
     return false;
   }
@@ -114,17 +116,23 @@ void LcfRun::rowStarted(int /*row*/, double percent)
     emit progress(percent);
 }
 
-QString LcfRun::notFittedLine() const
+QString LcfRun::notFittedLine(bool translated) const
 {
   QStringList parts;
-  for (const auto& [count, status] : { std::make_pair(m_noEdge, FitStatus::NoEdge),
-                                       std::make_pair(m_noCommonRange, FitStatus::NoCommonRange) })
+  for (const auto& [count, status] :
+       { std::make_pair(m_noEdge, FitStatus::NoEdge),
+         std::make_pair(m_noCommonRange, FitStatus::NoCommonRange) }) {
+    const QString why = fitStatusText(status);
     if (count > 0)
-      parts << QStringLiteral("%1 (%2)").arg(count).arg(fitStatusText(status));
+      parts << QStringLiteral("%1 (%2)").arg(count).arg(
+        translated ? QCoreApplication::translate("FitStatus", why.toLatin1().constData()) : why);
+  }
   if (parts.isEmpty())
     return QString();
-  return QStringLiteral("LCF 2D analysis: points not fitted (NaN in the maps): ") +
-         parts.join(QStringLiteral(", "));
+  const QString list = parts.join(QStringLiteral(", "));
+  return translated
+           ? tr("LCF 2D analysis: points not fitted (NaN in the maps): %1").arg(list)
+           : QStringLiteral("LCF 2D analysis: points not fitted (NaN in the maps): ") + list;
 }
 
 void LcfRun::engineEnded(bool completed)
@@ -136,7 +144,7 @@ void LcfRun::engineEnded(bool completed)
   const QString line = notFittedLine();
   if (!line.isEmpty())
     qDebug().noquote() << line;
-  emit notFitted(line);
+  emit notFitted(notFittedLine(true));
   emit ended();
 }
 

@@ -53,8 +53,9 @@ public:
   QVector<Analyzed2DRes*> maps() const;
   int pointsDone() const;
   // Points of the current (or last) run that were not fitted, and why: one
-  // line for the log and the window, empty when every point was fitted.
-  QString notFittedLine() const;
+  // line for the log (English) or the window (`translated`), empty when
+  // every point was fitted.
+  QString notFittedLine(bool translated = false) const;
 
   // Starts over `area`; null means no image is loaded. Returns false (with a
   // debug line, and ended() already emitted) when the run refuses.
@@ -69,8 +70,8 @@ signals:
   void mapsRendered();
   // A start that does not run, already logged; ended() follows.
   void refused(const QString& why);
-  // Just before ended(): notFittedLine() of the run (empty when every point
-  // was fitted), so the window can say it where the user looks.
+  // Just before ended(): notFittedLine(true) of the run (empty when every
+  // point was fitted), so the window can say it where the user looks.
   void notFitted(const QString& line);
   void ended();
 

@@ -3,6 +3,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "app/TextItems.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 MapsRun::MapsRun(const QString& title, QObject* parent)
@@ -54,7 +55,8 @@ void MapsRun::refuse(const QString& why)
     stop();
   qDebug().noquote() << why;
   m_completed = false;
-  emit refused(why);
+  // The callers' fixed texts are listed in the "Refusal" context.
+  emit refused(QCoreApplication::translate("Refusal", why.toUtf8().constData()));
   emit ended();
 }
 

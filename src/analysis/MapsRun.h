@@ -48,7 +48,9 @@ public:
              std::shared_ptr<const PointKernel> kernel,
              const QVector<Analyzed2DRes*>& maps,
              int no = -1);
-  // Refuses a start: logs `why` and ends at once.
+  // Refuses a start: logs `why` and ends at once; refused() carries it in
+  // the window's language when it is one of the texts marked with
+  // QT_TRANSLATE_NOOP("Refusal", ...).
   void refuse(const QString& why);
   void stop();
   // start() and record every point before returning.

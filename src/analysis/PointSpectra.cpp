@@ -3,6 +3,8 @@
 #include "analysis/AnalyzeCond.h"
 #include "input/TiffData.h"
 
+#include <QCoreApplication>
+
 double EnergyShiftView::at(int x, int y) const
 {
   if (values.isEmpty() || !area.contains(x, y) || x < 0 || y < 0 || x >= width || y >= height)
@@ -11,7 +13,7 @@ double EnergyShiftView::at(int x, int y) const
   return i < values.size() ? values[int(i)] : 0.0;
 }
 
-QString shiftMapGap(const EnergyShiftView& v, const AnalyzeCond& a)
+QString shiftMapGap(const EnergyShiftView& v, const AnalyzeCond& a, bool translated)
 {
   if (v.isEmpty())
     return QString();
@@ -19,9 +21,12 @@ QString shiftMapGap(const EnergyShiftView& v, const AnalyzeCond& a)
   const QRect wanted = a.blockSpan();
   if (v.width == a.width && v.height == a.height && measured.contains(wanted))
     return QString();
-  return QStringLiteral("the energy-shift map (%1 x %2, measured on %3 %4 %5 %6) does not cover "
-                        "the area (%7 %8 %9 %10 of %11 x %12): calibrate again, load a matching "
-                        "map or clear it")
+  static const char* const text =
+    QT_TRANSLATE_NOOP("Refusal",
+                      "the energy-shift map (%1 x %2, measured on %3 %4 %5 %6) does not cover "
+                      "the area (%7 %8 %9 %10 of %11 x %12): calibrate again, load a matching "
+                      "map or clear it");
+  return (translated ? QCoreApplication::translate("Refusal", text) : QString::fromLatin1(text))
     .arg(v.width)
     .arg(v.height)
     .arg(measured.x())

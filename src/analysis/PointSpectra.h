@@ -33,8 +33,11 @@ struct EnergyShiftView
 // Why `shifts` cannot be applied to the points of `area`: a map of another
 // image size, or one whose measured pixels leave part of the area out (a
 // foil calibrated on a corner would correct that corner and leave the rest
-// at 0). Empty when the map is empty or covers the area.
-QString shiftMapGap(const EnergyShiftView& shifts, const AnalyzeCond& area);
+// at 0). Empty when the map is empty or covers the area. In English for the
+// log, or in the window's language when `translated`.
+QString shiftMapGap(const EnergyShiftView& shifts,
+                    const AnalyzeCond& area,
+                    bool translated = false);
 
 // Everything a run needs to build the normalised spectrum of any point: the
 // stacks (read-only views of the frames), how to combine them, how to

@@ -486,7 +486,8 @@ bool Session::runResidual()
   run.engine().setThreadCount(m_threads);
   AnalyzeCond ac;
   if (!analyzeCond(ac)) {
-    run.refuse(QStringLiteral("Residual absorption analysis not started: no image loaded"));
+    run.refuse(QString::fromLatin1(
+      QT_TRANSLATE_NOOP("Refusal", "Residual absorption analysis not started: no image loaded")));
     return false;
   }
   connect(&run.engine(), &PointRun::rowStarted, this, [this](int row, double percent) {

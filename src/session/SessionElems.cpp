@@ -170,13 +170,15 @@ bool Session::runElems()
   connect(&run, &MapsRun::progress, this, &Session::progress);
   AnalyzeCond ac;
   if (!analyzeCond(ac)) {
-    run.refuse(QStringLiteral("Element 2D analysis not started: no image loaded"));
+    run.refuse(QString::fromLatin1(
+      QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no image loaded")));
     return false;
   }
   const QVector<ElemCond> conds = elemConditions();
   const int target = validTargetIndex(m_elemTarget, conds.size());
   if (target < 0) {
-    run.refuse(QStringLiteral("Element 2D analysis not started: no edges"));
+    run.refuse(QString::fromLatin1(
+      QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no edges")));
     return false;
   }
   QVector<Analyzed2DRes*> maps;

@@ -30,11 +30,11 @@ bool Session::runSumUp()
   run.engine().setThreadCount(m_threads);
   AnalyzeCond ac;
   if (sumUpRanges.isEmpty()) {
-    run.refuse(QStringLiteral("Sum Up: no image ranges"));
+    run.refuse(QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image ranges")));
     return false;
   }
   if (!analyzeCond(ac)) {
-    run.refuse(QStringLiteral("Sum Up: no image loaded"));
+    run.refuse(QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image loaded")));
     return false;
   }
   run.runNow(ac, std::make_shared<SumUpKernel>(stackView(), sumUpRanges), { ownMap(SumUpMap) });

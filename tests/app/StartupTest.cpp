@@ -1,6 +1,7 @@
 #include "gui/app/Startup.h"
-#include "gui/analysis/Analyzer.h"
+#include "analysis/LcfRun.h"
 #include "app/Settings.h"
+#include "gui/analysis/Analyzer.h"
 #include "gui/batch/BatchCtrl.h"
 #include "gui/body/Body.h"
 #include "gui/calibration/CalibCtrl.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -89,5 +91,12 @@ TEST(Translation, JapaneseCaptionsOnTheMainWindow)
     EXPECT_EQ(japanese.form()->SaveTarget->text(),
               QString::fromUtf8("データ保存: 保存するマップがありません"));
   }
+  // A run's refusal reaches the window in Japanese (the log keeps English).
+  LcfRun run;
+  QSignalSpy refused(&run, &LcfRun::refused);
+  run.start(nullptr, {}, {});
+  ASSERT_EQ(refused.count(), 1);
+  EXPECT_EQ(refused[0][0].toString(),
+            QString::fromUtf8("LCF 2D 解析を開始しません: 画像が読み込まれていません"));
   QApplication::removeTranslator(&translator);
 }

@@ -294,7 +294,9 @@ void Body::loadEMap(const QString& fname)
     const QString gap = shiftMapGap(v, area);
     if (!gap.isEmpty()) {
       const QString line = QStringLiteral("Energy map not loaded: ") + gap + " : " + fname;
-      refuseIn(m_calibCtrl, line, line);
+      refuseIn(m_calibCtrl,
+               line,
+               tr("Energy map not loaded: %1 : %2").arg(shiftMapGap(v, area, true), fname));
       return;
     }
   }

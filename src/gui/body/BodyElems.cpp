@@ -7,16 +7,16 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
-#include "gui/analysis/ElemCtrl.h"
 #include "analysis/ElemKernel.h"
 #include "analysis/MapKernels.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointSpectra.h"
 #include "analysis/RaKernel.h"
+#include "display/MapImages.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ElemCtrl.h"
 #include "gui/analysis/SumUpCtrl.h"
 #include "gui/display/ImgDispA.h"
-#include "display/MapImages.h"
 #include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
@@ -88,14 +88,16 @@ void Body::startElems2DAnalysis()
     stopElems2DAnalysis();
   AnalyzeCond ac;
   if (!askAnalyzeCond(ac)) {
-    m_elemRun->refuse(QStringLiteral("Element 2D analysis not started: no image loaded"));
+    m_elemRun->refuse(QString::fromLatin1(
+      QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no image loaded")));
     return;
   }
   // The rows are read here, once, as values; the run never sees a widget.
   const QVector<ElemCond> conds = m_analyzer->elemConditions();
   const int target = validTargetIndex(m_analyzer->targetIndex(), conds.size());
   if (target < 0) {
-    m_elemRun->refuse(QStringLiteral("Element 2D analysis not started: no edges"));
+    m_elemRun->refuse(QString::fromLatin1(
+      QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no edges")));
     return;
   }
   auto kernel = std::make_shared<ElemKernel>(
@@ -128,7 +130,8 @@ void Body::startRA2DAnalysis()
     m_raRun->stop();
   AnalyzeCond ac;
   if (!askAnalyzeCond(ac)) {
-    m_raRun->refuse(QStringLiteral("Residual absorption analysis not started: no image loaded"));
+    m_raRun->refuse(QString::fromLatin1(
+      QT_TRANSLATE_NOOP("Refusal", "Residual absorption analysis not started: no image loaded")));
     return;
   }
   PointSpectra spectra = analysisSpectra();
@@ -167,11 +170,13 @@ void Body::doSumUp()
   const SumUpRanges ranges = m_analyzer->sumUpCtrl()->ranges();
   AnalyzeCond ac;
   if (ranges.isEmpty()) {
-    m_sumUpRun->refuse(QStringLiteral("Sum Up: no image ranges"));
+    m_sumUpRun->refuse(
+      QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image ranges")));
     return;
   }
   if (!askAnalyzeCond(ac)) {
-    m_sumUpRun->refuse(QStringLiteral("Sum Up: no image loaded"));
+    m_sumUpRun->refuse(
+      QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image loaded")));
     return;
   }
   auto kernel = std::make_shared<SumUpKernel>(stackView(), ranges);

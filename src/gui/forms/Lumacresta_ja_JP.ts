@@ -386,6 +386,14 @@
         <source>Correlation map needs at least two elements</source>
         <translation>相関マップには2つ以上の元素が必要です</translation>
     </message>
+    <message>
+        <source>Residual as R-factor</source>
+        <translation>残差を R 因子で</translation>
+    </message>
+    <message>
+        <source>Residual map &quot;a2d Zansa&quot;: off, the mean of ((fit - y) / y)²; on, the R-factor Σ(fit - y)² / Σy² over the fitting range</source>
+        <translation>残差マップ「a2d Zansa」: オフでは ((fit - y) / y)² の平均、オンではフィッティング範囲での R 因子 Σ(fit - y)² / Σy²</translation>
+    </message>
 </context>
 <context>
     <name>Analyzer2</name>
@@ -763,6 +771,16 @@
         <source>Residual absorption at %1 eV is outside the stack&apos;s energies: extrapolated</source>
         <translation>残差吸収の %1 eV はスタックのエネルギー範囲外です: 外挿します</translation>
     </message>
+    <message>
+        <source>Energy map not loaded: %1 : %2</source>
+        <translation>エネルギーマップを読み込みません: %1 : %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Cluster %1 (%n points)</source>
+        <translation>
+            <numerusform>クラスター %1 (%n 点)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>CalibCtrl</name>
@@ -873,6 +891,17 @@
     <message>
         <source>Remove Outliers</source>
         <translation>外れ値を除去</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentRun</name>
+    <message>
+        <source>Cluster analysis not started: %1</source>
+        <translation>クラスター分析を開始しません: %1</translation>
+    </message>
+    <message>
+        <source>PCA not started: %1</source>
+        <translation>主成分分析を開始しません: %1</translation>
     </message>
 </context>
 <context>
@@ -1035,6 +1064,10 @@
     <message>
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
+    </message>
+    <message>
+        <source>XMU, XDI Files (*.xmu *.xdi)</source>
+        <translation>XMU, XDI ファイル (*.xmu *.xdi)</translation>
     </message>
 </context>
 <context>
@@ -1290,6 +1323,80 @@
     </message>
 </context>
 <context>
+    <name>LcfRun</name>
+    <message>
+        <source>LCF 2D analysis not started: no image loaded</source>
+        <translation>LCF 2D 解析を開始しません: 画像が読み込まれていません</translation>
+    </message>
+    <message>
+        <source>LCF 2D analysis not started: the area lies outside the image</source>
+        <translation>LCF 2D 解析を開始しません: 領域が画像の外にあります</translation>
+    </message>
+    <message>
+        <source>LCF 2D analysis not started: fewer than two usable references</source>
+        <translation>LCF 2D 解析を開始しません: 使える参照が 2 つ未満です</translation>
+    </message>
+    <message>
+        <source>LCF 2D analysis not started: %1</source>
+        <translation>LCF 2D 解析を開始しません: %1</translation>
+    </message>
+    <message>
+        <source>LCF 2D analysis: points not fitted (NaN in the maps): %1</source>
+        <translation>LCF 2D 解析: フィットしなかった点 (マップでは NaN): %1</translation>
+    </message>
+</context>
+<context>
+    <name>Refusal</name>
+    <message>
+        <source>no image loaded</source>
+        <translation>画像が読み込まれていません</translation>
+    </message>
+    <message>
+        <source>the number of components must be at least 1</source>
+        <translation>成分数は 1 以上にしてください</translation>
+    </message>
+    <message>
+        <source>the number of clusters must be at least 2</source>
+        <translation>クラスター数は 2 以上にしてください</translation>
+    </message>
+    <message>
+        <source>%1 clusters but only %2 points in the area</source>
+        <translation>クラスター数 %1 に対し、領域の点は %2 しかありません</translation>
+    </message>
+    <message>
+        <source>fewer than two points in the area</source>
+        <translation>領域の点が 2 つ未満です</translation>
+    </message>
+    <message>
+        <source>fewer than two energies in the fitting range</source>
+        <translation>フィッティング範囲のエネルギー点が 2 つ未満です</translation>
+    </message>
+    <message>
+        <source>the energy-shift map (%1 x %2, measured on %3 %4 %5 %6) does not cover the area (%7 %8 %9 %10 of %11 x %12): calibrate again, load a matching map or clear it</source>
+        <translation>エネルギーシフトマップ (%1 x %2、測定範囲 %3 %4 %5 %6) が領域 (%11 x %12 のうち %7 %8 %9 %10) を覆っていません: 較正し直すか、合うマップを読み込むか、マップをクリアしてください</translation>
+    </message>
+    <message>
+        <source>Element 2D analysis not started: no image loaded</source>
+        <translation>元素 2D 解析を開始しません: 画像が読み込まれていません</translation>
+    </message>
+    <message>
+        <source>Element 2D analysis not started: no edges</source>
+        <translation>元素 2D 解析を開始しません: 吸収端がありません</translation>
+    </message>
+    <message>
+        <source>Residual absorption analysis not started: no image loaded</source>
+        <translation>残留吸収解析を開始しません: 画像が読み込まれていません</translation>
+    </message>
+    <message>
+        <source>Sum Up: no image ranges</source>
+        <translation>積算: 画像範囲がありません</translation>
+    </message>
+    <message>
+        <source>Sum Up: no image loaded</source>
+        <translation>積算: 画像が読み込まれていません</translation>
+    </message>
+</context>
+<context>
     <name>SaveDataCfg</name>
     <message>
         <source>Save Data Configuration</source>
@@ -1502,6 +1609,10 @@
     <message>
         <source>raw intensity (right axis)</source>
         <translation>生の強度 (右軸)</translation>
+    </message>
+    <message>
+        <source>|F(k)| over frequency index k (top axis)</source>
+        <translation>周波数番号 k に対する |F(k)| (上の軸)</translation>
     </message>
 </context>
 </TS>
