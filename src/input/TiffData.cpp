@@ -244,13 +244,31 @@ void TiffData::dropDisplay()
   displayBuffer = ImageBuffer();
 }
 
-void TiffData::render(ColorMapping mapping)
+bool TiffData::render(ColorMapping mapping)
 {
   displayFormat = mapping.format;
   displayImage = QImage();
+  // The picture has the size the header claims. A file that held only part
+  // of its rows (the rest read as 0 through one shared row) gets one only
+  // while it costs no more than a few times what the file held: a header
+  // of a few bytes must not cost a picture of hundreds of MB when shown.
+  constexpr qint64 kPictureFloor = qint64(16) << 20;
+  const qint64 held = qint64(m_rows.size()) * qint64(width) * m_sampleBytes;
+  const qint64 picture =
+    qint64(width) * qint64(height) * (mapping.format == QImage::Format_RGB888 ? 3 : 1);
+  if (qint64(m_rows.size()) < qint64(height) && picture > std::max(kPictureFloor, 4 * held)) {
+    displayBuffer = ImageBuffer();
+    qDebug().noquote() << QString("Picture not drawn: the file holds %1 of the %2 x %3 rows "
+                                  "its header announces :")
+                            .arg(m_rows.size())
+                            .arg(width)
+                            .arg(height)
+                       << fileName;
+    return false;
+  }
   displayBuffer.reset(int(width), int(height), mapping.format);
   if (displayBuffer.isNull())
-    return;
+    return true; // nothing to draw
   const int w = int(width);
   const int h = int(height);
   // 16-bit frames map every possible value once instead of every pixel.
@@ -278,6 +296,7 @@ void TiffData::render(ColorMapping mapping)
     }
   }
   displayImage = displayBuffer.image();
+  return true;
 }
 
 double sampleAtEnergy(const QVector<TiffData*>& frames, double e, int x, int y, int binX, int binY)

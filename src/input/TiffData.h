@@ -97,8 +97,10 @@ public:
                      qint64 rowBytes);
 
   // Rebuilds the display image through `mapping`, with the frame's own
-  // minimum and maximum as the value range and its shift applied.
-  void render(ColorMapping mapping);
+  // minimum and maximum as the value range and its shift applied. False,
+  // with a line and no image, for a frame whose file held far fewer rows
+  // than its header claims (its picture would cost more than the file).
+  bool render(ColorMapping mapping);
   // Frees the display image; the frame is rendered again when shown. Only
   // the frame on view keeps one, so a stack costs its raw pixels alone.
   void dropDisplay();

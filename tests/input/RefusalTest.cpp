@@ -136,6 +136,16 @@ TEST(Refusals, VrskRowsAreStoredOnlyAsDataArrives)
   EXPECT_EQ(d.row(4096), nullptr);
   EXPECT_CLOSE(d.minValue, 0.0);
   EXPECT_CLOSE(d.maxValue, 0.0);
+  // Shown, it cost a picture of the claimed size (268 MB): refused instead.
+  {
+    lctest::MessageCapture log;
+    EXPECT_FALSE(d.render(ColorMapping()));
+    EXPECT_TRUE(d.displayImage.isNull());
+    EXPECT_LT(residentMb() - before, 64.0);
+    EXPECT_TRUE(log.has("Picture not drawn: the file holds 0 of the 65535 x 4096 rows its "
+                        "header announces : " +
+                        path));
+  }
 
   // Data for one and a half rows: the rest of row 1 and every later row 0.
   const QDir dir(lctest::scratchDir("refusals_vrsk"));
@@ -161,6 +171,9 @@ TEST(Refusals, VrskRowsAreStoredOnlyAsDataArrives)
   ASSERT_EQ(mu.size(), 1);
   EXPECT_CLOSE(p.minValue, 0.0);
   EXPECT_CLOSE(p.maxValue, 5.0);
+  // A small frame is drawn, missing rows and all.
+  EXPECT_TRUE(p.render(ColorMapping()));
+  EXPECT_EQ(p.displayImage.size(), QSize(4, 3));
 }
 
 // A header of no columns and 65535 rows read (and freed) 65535 empty rows.
