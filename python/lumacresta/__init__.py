@@ -164,7 +164,7 @@ def cluster_map(i1, i0, energies, clusters, scores=None, band=_args.DEFAULT_BAND
                 suggested_edge=None, threads=None):
     """k-means clusters of the points' normalised spectra (within fit_range)
     on their first `scores` principal-component scores (None: the components
-    explaining 99 % of the variance, at least 2), as the program's cluster
+    above the noise floor of the singular values, at least 2), as the program's cluster
     run: clusters numbered 1..K by the edge of their mean spectrum, 0 where
     no point was analysed. Returns a dict: clusters (a (y, x) map), scores
     (the score maps used), explained (the variance share per component) and

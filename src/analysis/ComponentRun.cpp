@@ -15,9 +15,6 @@
 
 namespace {
 
-// Share of the variance the default number of clustering scores explains.
-constexpr double DefaultShare = 0.99;
-
 QString runTitle(const ComponentSetup& s)
 {
   return s.clusters > 0 ? QStringLiteral("Cluster analysis") : QStringLiteral("PCA");
@@ -38,6 +35,7 @@ struct ComponentRun::Decomposition
   std::atomic<bool> cancel{ false };
   // Out.
   QVector<double> explained;
+  QString choice; // how many scores the clustering used, and why
   int nMaps = 0;
   int stride = 0;
   std::vector<double> scores; // rows x stride
@@ -56,11 +54,22 @@ void ComponentRun::Decomposition::run()
   const components::Pca pca = components::decompose(data, rows, m, threads);
   if (cancel)
     return;
-  const int nScores =
-    k > 0 ? std::min(m,
-                     setup.autoScores ? components::componentsFor(pca, DefaultShare, 2)
-                                      : setup.clusterScores)
-          : 0;
+  int nScores = 0;
+  if (k > 0 && setup.autoScores) {
+    double threshold = 0.0;
+    nScores = std::min(m, components::componentsAboveNoise(pca, rows, 2, &threshold));
+    const double next = nScores < pca.variance.size()
+                          ? std::sqrt(std::max(0.0, pca.variance[nScores]) * std::max(1, rows - 1))
+                          : 0.0;
+    choice = QStringLiteral("%1 scores: the components above the noise floor (singular values "
+                            "above %2; the next is %3)")
+               .arg(nScores)
+               .arg(threshold, 0, 'g', 3)
+               .arg(next, 0, 'g', 3);
+  } else if (k > 0) {
+    nScores = std::min(m, setup.clusterScores);
+    choice = QStringLiteral("%1 scores, as asked").arg(nScores);
+  }
   nMaps = k > 0 ? nScores : std::min(setup.components, m);
   stride = std::max(nMaps, nScores);
   scores = components::scores(pca, data, rows, stride, threads);
@@ -315,6 +324,9 @@ void ComponentRun::apply(const Decomposition& job)
   m_scoreMaps = job.nMaps;
   m_grid = job.grid;
   m_explained = job.explained;
+  m_scoreChoice = job.choice;
+  if (!job.choice.isEmpty())
+    qDebug().noquote() << runTitle(m_setup) + QStringLiteral(": ") + job.choice;
   m_pointsUsed = rows;
   m_leftOut = m_runLeftOut;
   m_clustered = job.clustered;

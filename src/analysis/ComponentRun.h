@@ -28,14 +28,15 @@ struct ComponentSetup
   // Clusters; 0 computes the components only, otherwise at least 2.
   int clusters = 0;
   // Scores the clustering uses (and score maps it writes), at least 1; when
-  // `autoScores`, the components explaining 99 % of the variance, at least 2.
+  // `autoScores`, the components above the noise floor, at least 2 (see
+  // components::componentsAboveNoise).
   bool autoScores = true;
   int clusterScores = 0;
 };
 
 // A run's setup as the windows and the batch words ask for it: `clusters`
 // 0 asks for `components` score maps; otherwise k-means into `clusters`
-// groups on `components` scores (autoScores: as many as explain 99 %).
+// groups on `components` scores (autoScores: those above the noise floor).
 // Over `spectra` (empty without an image) in the fit range [fitLo, fitHi].
 ComponentSetup componentSetup(const PointSpectra& spectra,
                               double fitLo,
@@ -84,6 +85,8 @@ public:
   // Results of the last completed run.
   const QVector<double>& grid() const { return m_grid; }
   const QVector<double>& explained() const { return m_explained; }
+  // How many scores the last clustering used, and why (also logged).
+  const QString& scoreChoice() const { return m_scoreChoice; }
   const QVector<ClusterMean>& clusters() const { return m_clusters; }
   int pointsUsed() const { return m_pointsUsed; }
   int pointsLeftOut() const { return m_leftOut; }
@@ -128,6 +131,7 @@ private:
 
   QVector<double> m_grid;
   QVector<double> m_explained;
+  QString m_scoreChoice;
   QVector<ClusterMean> m_clusters;
   int m_pointsUsed = 0;
   int m_leftOut = 0;

@@ -294,15 +294,28 @@ std::vector<double> scores(const Pca& pca,
   return out;
 }
 
-int componentsFor(const Pca& pca, double share, int atLeast)
+int componentsAboveNoise(const Pca& pca, int rows, int atLeast, double* threshold)
 {
-  double run = 0.0;
-  int n = 0;
-  while (n < pca.explained.size() && run < share) {
-    run += pca.explained[n];
-    ++n;
+  const int all = pca.variance.size();
+  const int r = std::min(all, rows - 1);
+  std::vector<double> sv;
+  for (int k = 0; k < all; ++k)
+    sv.push_back(std::sqrt(std::max(0.0, pca.variance[k]) * std::max(1, rows - 1)));
+  double limit = 0.0;
+  if (r >= 2) {
+    std::vector<double> tail(sv.begin() + r / 2, sv.begin() + r);
+    std::nth_element(tail.begin(), tail.begin() + tail.size() / 2, tail.end());
+    const double floor = tail[tail.size() / 2];
+    limit = floor * (1.0 + std::sqrt(double(pca.columns) / std::max(1, rows))) * kNoiseMargin;
+    // Noise-free data: the tail is rounding, far below the leading value.
+    limit = std::max(limit, sv.front() * 1e-6);
   }
-  return std::min(int(pca.explained.size()), std::max(n, atLeast));
+  if (threshold)
+    *threshold = limit;
+  int n = 0;
+  while (n < std::max(r, 0) && sv[size_t(n)] > limit)
+    ++n;
+  return std::min(all, std::max(n, atLeast));
 }
 
 KMeans kmeans(const std::vector<double>& points,

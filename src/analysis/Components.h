@@ -36,9 +36,15 @@ std::vector<double> scores(const Pca& pca,
                            int n,
                            int threads = 1);
 
-// Components explaining at least `share` of the variance, at least `atLeast`
-// (and at most all of them).
-int componentsFor(const Pca& pca, double share, int atLeast);
+// The components that stand above the noise: with r = min(columns, rows - 1)
+// components that can be non-zero, the noise floor is the median singular
+// value of the tail (components r/2 .. r-1), where only noise is left; a
+// component counts when its singular value exceeds the floor times
+// (1 + sqrt(columns / rows)) (the spread of pure noise's singular values)
+// times kNoiseMargin. At least `atLeast`, at most r (or all). `floor`
+// receives the floor's threshold as a singular value, when given.
+inline constexpr double kNoiseMargin = 2.0;
+int componentsAboveNoise(const Pca& pca, int rows, int atLeast, double* threshold = nullptr);
 
 struct KMeans
 {

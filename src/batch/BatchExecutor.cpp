@@ -506,7 +506,7 @@ bool BatchExecutor::execExtraCmd(const CmdLine& c)
     case BatchExtraCmd::AnalyzerExecPca:
       return m_session.runComponents(a.integer(0), 0, false);
     case BatchExtraCmd::AnalyzerExecCluster:
-      // clusters, then optionally the scores (none: as many as explain 99 %)
+      // clusters, then optionally the scores (none: those above the noise floor)
       return m_session.runComponents(
         a.count() > 1 ? a.integer(1) : 0, a.integer(0), a.count() <= 1);
     case BatchExtraCmd::AnalyzerSaveClusterSpectra:

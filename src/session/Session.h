@@ -298,7 +298,7 @@ public:
   // ---- Principal components and clusters ----
   // `clusters` 0: `components` score maps; otherwise k-means into
   // `clusters` groups on `components` scores (autoScores: as many as
-  // explain 99 %). Over the area, in the fit range.
+  // stand above the noise floor). Over the area, in the fit range.
   bool runComponents(int components, int clusters, bool autoScores);
   const ComponentRun& componentRun() const { return *m_components; }
   // "<base>-<n>.dat", one file per cluster mean.

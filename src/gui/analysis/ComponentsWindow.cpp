@@ -35,7 +35,7 @@ ComponentsWindow::ComponentsWindow(QWidget* parent)
   m_components = spinBox(1, 100, 3, this);
   m_clusters = spinBox(2, 100, 3, this);
   m_clusterScores = spinBox(0, 100, 0, this);
-  m_clusterScores->setSpecialValueText(tr("auto (99 %)"));
+  m_clusterScores->setSpecialValueText(tr("auto (above noise)"));
   form->addRow(tr("Components (N)"), m_components);
   form->addRow(tr("Clusters (K)"), m_clusters);
   form->addRow(tr("Scores for clusters"), m_clusterScores);
@@ -55,6 +55,9 @@ ComponentsWindow::ComponentsWindow(QWidget* parent)
   m_variance = new QListWidget(this);
   outer->addWidget(m_variance);
   outer->addWidget(new QLabel(tr("Clusters"), this));
+  m_scoreChoice = new QLabel(this);
+  m_scoreChoice->setWordWrap(true);
+  outer->addWidget(m_scoreChoice);
   m_clusterRows = new QListWidget(this);
   outer->addWidget(m_clusterRows);
   auto* show = new QHBoxLayout;
@@ -111,6 +114,7 @@ void ComponentsWindow::showResults(const ComponentRun& run)
                           .arg(100.0 * ex[i], 0, 'f', 3)
                           .arg(100.0 * sum, 0, 'f', 3));
   }
+  m_scoreChoice->setText(run.scoreChoice());
   m_clusterRows->clear();
   for (int c = 0; c < run.clusters().size(); ++c)
     m_clusterRows->addItem(QStringLiteral("Cluster %1: %2 points, edge %3 eV")

@@ -37,7 +37,7 @@ public slots:
 
 signals:
   void execPca(int components);
-  // scores 0: as many as explain 99 % of the variance.
+  // scores 0: the components above the noise floor.
   void execCluster(int clusters, int scores);
   void stopRun();
   void saveClusterSpectra(const QString& base);
@@ -53,6 +53,7 @@ private:
   QPushButton* m_save = nullptr;
   QLabel* m_progress = nullptr;
   QListWidget* m_variance = nullptr;
+  QLabel* m_scoreChoice = nullptr; // how many scores the clustering used
   QListWidget* m_clusterRows = nullptr;
   QComboBox* m_maps = nullptr;
 };

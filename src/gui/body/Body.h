@@ -597,7 +597,7 @@ public:
   ComponentsWindow* componentsWindow() const { return m_componentsWindow.get(); }
   // Starts the components of the selected area: `clusters` 0 computes
   // `components` score maps, otherwise k-means into `clusters` groups on
-  // `components` scores (autoScores: as many as explain 99 %). Ends with
+  // `components` scores (autoScores: those above the noise floor). Ends with
   // ComponentRun::ended exactly once, refusals included.
   void startComponentRun(int components, int clusters, bool autoScores);
   // The result map named `name` (the analysis window's and the

@@ -911,8 +911,8 @@
         <translation>成分分析</translation>
     </message>
     <message>
-        <source>auto (99 %)</source>
-        <translation>自動 (99 %)</translation>
+        <source>auto (above noise)</source>
+        <translation>自動 (ノイズより上)</translation>
     </message>
     <message>
         <source>Components (N)</source>
