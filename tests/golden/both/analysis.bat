@@ -72,6 +72,9 @@ analyzer_elems_no_neg Cu-K 1
 analyzer_elems_set_use Ni-K 1
 analyzer_elems_bg_dMut -2
 analyzer_elems_bg_NROI 0.5
+analyzer_elems_bg_dE 0.25
+analyzer_elems_bg_ROI 0.1
+analyzer_elems_set_corr_th 0.8
 analyzer_set_elem_edge_position derivative
 analyzer_elems_select_target Cu-K
 analyzer_exec_elems
@@ -84,7 +87,11 @@ analyzer_select_analysis_mode 1
 analyzer_set_dMut_scale_max 2
 saveDataCfg_save_as_tiff
 cbar_set_range 0 1 0.2 0.8
+saveDataCfg_tiff_fix_scale 1
+saveDataCfg_tiff_scale_min -0.5
+saveDataCfg_tiff_scale_max 2
 save_data out/rest.tif
+saveDataCfg_tiff_fix_scale 0
 cbar_set_all
 save_data_as_tiff out/rest_plain.tif
 saveDataCfg_save_as_text
@@ -100,6 +107,7 @@ analyzer_save_cluster_spectra out/cluster
 # MLCF with a third reference: the row after the last is added.
 analyzer_set_LCF_constraint 0
 analyzer_set_LCF_mode 1
+analyzer_view_enerugy_correction 1
 analyzer_set_LCF_std 2 1 -1.5 sample-data/tif/ref_A.dat 0
 analyzer_exec_LCF
 saveDataCfg_save_as_text
