@@ -67,6 +67,8 @@ TEST(Analyzer, SingleFitNotesReferencesMissingTheSample)
   a.form()->LCFRange1->setText("-25");
   EXPECT_TRUE(session.mlcf);
   EXPECT_CLOSE(session.fit.sE0, -25.0);
+  a.setRaEnergy(8990.5);
+  EXPECT_CLOSE(session.raEnergy, 8990.5);
   a.setLCFMode(0);
   a.form()->LCFRange1->setText("0");
   lctest::MessageCapture capture;

@@ -65,15 +65,17 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
   m_refGroup = new QButtonGroup(this);
   setupSections();
   connectForm();
-  takeFitSettings();
-  for (QLineEdit* e : { m_ui->LCFRange1, m_ui->LCFRange2 })
-    connect(e, &QLineEdit::textChanged, this, &Analyzer::takeFitSettings);
+  takeSettings();
+  for (QLineEdit* e : { m_ui->LCFRange1, m_ui->LCFRange2, m_ui->RAAtEV, m_ui->RAFactor })
+    connect(e, &QLineEdit::textChanged, this, &Analyzer::takeSettings);
   for (QCheckBox* b : { m_ui->LCFSumToOne,
                         m_ui->LCFNonNegative,
                         m_ui->LCFRFactor,
                         m_ui->MLCFMode,
                         m_ui->EnergyCorrection })
-    connect(b, &QCheckBox::toggled, this, &Analyzer::takeFitSettings);
+    connect(b, &QCheckBox::toggled, this, &Analyzer::takeSettings);
+  for (QRadioButton* b : { m_ui->ProcTypeDiv, m_ui->ProcTypeMask })
+    connect(b, &QCheckBox::toggled, this, &Analyzer::takeSettings);
   setupElems();
   setupTools();
   // A map chosen by name gives way to any selection made afterwards.
@@ -200,7 +202,7 @@ bool Analyzer::energyCorrection() const
   return m_session.energyCorrection;
 }
 
-void Analyzer::takeFitSettings()
+void Analyzer::takeSettings()
 {
   FitConditions& cond = m_session.fit;
   cond.sE0 = numberOr(m_ui->LCFRange1->text(), 0.0);
@@ -210,6 +212,11 @@ void Analyzer::takeFitSettings()
   cond.rFactor = m_ui->LCFRFactor->isChecked();
   m_session.mlcf = m_ui->MLCFMode->isChecked();
   m_session.energyCorrection = m_ui->EnergyCorrection->isChecked();
+  m_session.raEnergy = numberOr(m_ui->RAAtEV->text(), 8200.0);
+  m_session.raFactor = numberOr(m_ui->RAFactor->text(), 1.0);
+  m_session.procType = m_ui->ProcTypeDiv->isChecked()    ? ProcMapsKernel::Div
+                       : m_ui->ProcTypeMask->isChecked() ? ProcMapsKernel::Mask
+                                                         : ProcMapsKernel::Sub;
 }
 
 FitConditions Analyzer::fitConditions() const

@@ -274,9 +274,9 @@ public slots:
   bool selectAnalysisMode(int mode);
 
 private:
-  // The LCF section's fields into the Session's fit settings, MLCF and
-  // energy correction.
-  void takeFitSettings();
+  // The fields into the Session's values: fit settings, MLCF, energy
+  // correction, the residual's energy and factor, the map operation.
+  void takeSettings();
   void setupSections();
   void connectForm();
   void showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted);

@@ -3,15 +3,16 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "analysis/MapKernels.h"
 #include "analysis/MapsRun.h"
-#include "gui/analysis/SumUpCtrl.h"
 #include "app/Refusal.h"
 #include "app/TextItems.h"
 #include "calibration/EMPHeader.h"
-#include "gui/calibration/EShiftMapDialog.h"
 #include "display/MapImages.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/SumUpCtrl.h"
+#include "gui/calibration/EShiftMapDialog.h"
+#include "session/Session.h"
 
 #include "ui_Analyzer.h"
 
@@ -64,12 +65,12 @@ void Analyzer::setupTools()
 
 double Analyzer::raEnergy() const
 {
-  return numberOr(m_ui->RAAtEV->text(), 8200.0);
+  return m_session.raEnergy;
 }
 
 double Analyzer::raFactor() const
 {
-  return numberOr(m_ui->RAFactor->text(), 1.0);
+  return m_session.raFactor;
 }
 
 void Analyzer::selectMapFile(int slot, const QString& fname)
@@ -107,9 +108,7 @@ bool Analyzer::processMaps(const AnalyzeCond* area)
     ac = *area;
   else // no image loaded: the whole of Map 1, point by pixel
     ac.setup(map1.width(), map1.height(), 0, 0, 0, 0, map1.width(), map1.height());
-  const int type = m_ui->ProcTypeDiv->isChecked()    ? ProcMapsKernel::Div
-                   : m_ui->ProcTypeMask->isChecked() ? ProcMapsKernel::Mask
-                                                     : ProcMapsKernel::Sub;
+  const int type = m_session.procType;
   const QString sizes = QStringLiteral("%1 x %2, %3 x %4")
                           .arg(map1.width())
                           .arg(map1.height())
