@@ -1,6 +1,7 @@
 #include "analysis/MapsRun.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/PointSpectra.h"
 #include "app/TextItems.h"
 
 #include <QCoreApplication>
@@ -58,6 +59,15 @@ void MapsRun::refuse(const QString& why)
   // The callers' fixed texts are listed in the "Refusal" context.
   emit refused(QCoreApplication::translate("Refusal", why.toUtf8().constData()));
   emit ended();
+}
+
+bool MapsRun::refuseShiftGap(const EnergyShiftView& shifts, const AnalyzeCond& area)
+{
+  const QString gap = shiftMapGap(shifts, area);
+  if (gap.isEmpty())
+    return false;
+  refuse(m_title + QStringLiteral(" not started: ") + gap);
+  return true;
 }
 
 void MapsRun::stop()

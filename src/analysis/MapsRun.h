@@ -11,6 +11,7 @@
 #include <memory>
 
 class Analyzed2DRes;
+struct EnergyShiftView;
 
 // A run over an area on the point-run engine whose kernel's values go
 // straight into maps: value i of a point is written into maps[i] over the
@@ -52,6 +53,10 @@ public:
   // the window's language when it is one of the texts marked with
   // QT_TRANSLATE_NOOP("Refusal", ...).
   void refuse(const QString& why);
+  // Refuses (true) when the energy-shift map the points are read with
+  // cannot correct every point of `area` (shiftMapGap): a map that corrects
+  // part of the area would leave the rest silently uncorrected.
+  bool refuseShiftGap(const EnergyShiftView& shifts, const AnalyzeCond& area);
   void stop();
   // start() and record every point before returning.
   void runNow(const AnalyzeCond& cond,

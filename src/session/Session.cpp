@@ -496,6 +496,8 @@ bool Session::runResidual()
   });
   PointSpectra spectra = analysisSpectra();
   spectra.name = QStringLiteral("Body-RaA");
+  if (run.refuseShiftGap(spectra.shifts, ac))
+    return false;
   const QString outside = residualEnergyOutside(spectra, raEnergy);
   if (!outside.isEmpty())
     qDebug().noquote() << outside;

@@ -181,15 +181,15 @@ bool Session::runElems()
       QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no edges")));
     return false;
   }
+  const PointSpectra spectra = analysisSpectra();
+  if (run.refuseShiftGap(spectra.shifts, ac))
+    return false;
   QVector<Analyzed2DRes*> maps;
   for (const ElemRow& e : m_elems)
     for (const auto& m : e.maps)
       maps.append(m.get());
   run.runNow(
-    ac,
-    std::make_shared<ElemKernel>(analysisSpectra(), conds, target, elemBackground, elemLocate),
-    maps,
-    0);
+    ac, std::make_shared<ElemKernel>(spectra, conds, target, elemBackground, elemLocate), maps, 0);
   emit changed();
   return run.completed();
 }

@@ -363,6 +363,12 @@ TEST_F(SessionTest, ShiftMapFilesAndTheStandard)
     EXPECT_TRUE(log.has(r.message)) << r.message.toStdString();
     EXPECT_EQ(map.width(), 5);
   }
+  // The map held is of another size: a run reading shifts is refused.
+  {
+    lctest::MessageCapture log;
+    EXPECT_FALSE(execute("analyzer_exec_ra"));
+    EXPECT_TRUE(log.contains("Residual absorption analysis not started: the energy-shift map"));
+  }
 
   run({ "calib_load_map " + writeMap(path("full.emp"), kWidth, kHeight, -1, QPoint(3, 2)),
         "calib_remove_outliers" });

@@ -100,8 +100,11 @@ void Body::startElems2DAnalysis()
       QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no edges")));
     return;
   }
+  const PointSpectra spectra = analysisSpectra();
+  if (m_elemRun->refuseShiftGap(spectra.shifts, ac))
+    return;
   auto kernel = std::make_shared<ElemKernel>(
-    analysisSpectra(), conds, target, m_analyzer->elemBackground(), m_analyzer->elemEdgeLocate());
+    spectra, conds, target, m_analyzer->elemBackground(), m_analyzer->elemEdgeLocate());
   QVector<Analyzed2DRes*> maps;
   for (const ElemCtrl* row : m_analyzer->elems())
     for (int kind = 0; kind < ElemMapCount; ++kind)
@@ -136,6 +139,8 @@ void Body::startRA2DAnalysis()
   }
   PointSpectra spectra = analysisSpectra();
   spectra.name = QStringLiteral("Body-RaA");
+  if (m_raRun->refuseShiftGap(spectra.shifts, ac))
+    return;
   const double eRA = m_analyzer->raEnergy();
   const QString outside = residualEnergyOutside(spectra, eRA);
   if (!outside.isEmpty())
