@@ -58,6 +58,11 @@ double Analyzed2DRes::valueAt(int x, int y) const
   return pixel(m_data, m_cond.width, m_cond.height, x, y);
 }
 
+double Analyzed2DRes::shownValueAt(int x, int y) const
+{
+  return pixel(selectedValues(), m_cond.width, m_cond.height, x, y);
+}
+
 void Analyzed2DRes::reset(const AnalyzeCond& cond)
 {
   m_cond = cond;

@@ -41,6 +41,8 @@ public:
   const QVector<double>& processed() const { return m_processed; }
   // The recorded value at (x, y); 0 outside the map.
   double valueAt(int x, int y) const;
+  // The value drawn at (x, y): the processed copy's while it is selected.
+  double shownValueAt(int x, int y) const;
 
   double min() const { return m_min; }
   double max() const { return m_max; }

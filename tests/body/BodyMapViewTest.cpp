@@ -6,6 +6,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ElemCtrl.h"
 #include "gui/analysis/LCFReference.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/display/ImgDispA.h"
@@ -178,4 +179,64 @@ TEST_F(BodyFixture, ImageAreaKeepsTheStacksShape)
   EXPECT_EQ(ui.HCross->width(), image.width());
   EXPECT_EQ(ui.VCross->height(), image.height());
   EXPECT_EQ(ui.VCross->orientation(), Qt::Vertical);
+}
+
+// Whatever map the image area shows (a fraction, the residual, a residual-
+// absorption, element or sum-up map, the processed map, one of a binned
+// run, its deglitched copy), the colour bar's labels span that map's values
+// and "Value" reads the value drawn under the pointer.
+TEST_F(BodyFixture, ColourBarAndValueFollowEveryKindOfMap)
+{
+  ASSERT_TRUE(loadI1(makeStack("V", 3), true));
+  Ui::Body& ui = *m_body->form();
+  Analyzer* an = m_body->analyzer();
+  an->setTargetElements(QStringLiteral("Fe, Ni"));
+  an->newElems();
+  ASSERT_FALSE(an->elems().isEmpty());
+  struct Case
+  {
+    const char* kind;
+    Analyzed2DRes* map;
+    int bin;        // half width of the run's boxes
+    bool processed; // the deglitched copy shown
+  };
+  const Case cases[] = {
+    { "fraction", an->references().first()->map(1), 0, false },
+    { "residual", an->ownMap(Analyzer::ZansaMap), 0, false },
+    { "dmut", an->ownMap(Analyzer::DMutMap), 0, false },
+    { "element", an->elems().first()->map(0), 0, false },
+    { "sum-up", an->ownMap(Analyzer::SumUpMap), 0, false },
+    { "processed", an->ownMap(Analyzer::ProcessedMap), 0, false },
+    { "binned", an->ownMap(Analyzer::RestMap), 1, false },
+    { "deglitched", an->ownMap(Analyzer::RatiMap), 0, true },
+  };
+  double value = 1.0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    value *= 3.0;
+    AnalyzeCond cond;
+    cond.setup(kWidth, kHeight, c.bin, c.bin, 0, 0, kWidth, kHeight);
+    c.map->reset(cond);
+    cond.reset();
+    do
+      c.map->setData(cond.cx, cond.cy, c.bin, c.bin, value + cond.cx);
+    while (cond.next());
+    if (c.processed) {
+      c.map->deglitch2(5.0);
+      c.map->selectProcImg(true);
+    }
+    m_body->mapImages().genImg(*c.map);
+    an->chooseMap(c.map);
+    m_body->showCurrentMap();
+    ASSERT_TRUE(m_body->isMapShown());
+    double lo = 0.0, hi = 0.0;
+    c.map->selectedRange(lo, hi);
+    EXPECT_CLOSE(ui.CBar->minValue(), lo);
+    EXPECT_CLOSE(ui.CBar->maxValue(), hi);
+    m_body->onMouseMovedInDispA();
+    const QPoint at = ui.dispA->pointerPixel();
+    EXPECT_EQ(ui.Value->text(),
+              QString::asprintf("%g", c.map->selectedValues()[at.y() * kWidth + at.x()]));
+  }
+  an->chooseMap(nullptr);
 }

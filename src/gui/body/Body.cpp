@@ -687,7 +687,7 @@ void Body::onMouseMovedInDispA()
   const TiffData* frame = shownStack().at(m_shownIndex);
   const Analyzed2DRes* map = shownMap();
   if (map)
-    m_ui->Value->setText(QString::asprintf("%g", map->valueAt(at.x(), at.y())));
+    m_ui->Value->setText(QString::asprintf("%g", map->shownValueAt(at.x(), at.y())));
   else
     m_ui->Value->setText(frame ? QString::asprintf("%g", frame->sample(at.x(), at.y(), 0, 0))
                                : QString());
