@@ -1,5 +1,7 @@
 #include "spectrum/EdgePosition.h"
 
+#include <QCoreApplication>
+
 #include "spectrum/XafsSpectrum.h"
 
 namespace {
@@ -92,9 +94,10 @@ bool edgeLocateFromName(const QString& name, EdgeLocate& locate)
 
 QStringList edgeLocateCaptions()
 {
-  return { QStringLiteral("Grid point"),
-           QStringLiteral("Interpolated edge"),
-           QStringLiteral("Derivative maximum") };
+  // The windows show them in their language (context "EdgeLocate").
+  return { QString::fromLatin1(QT_TRANSLATE_NOOP("EdgeLocate", "Grid point")),
+           QString::fromLatin1(QT_TRANSLATE_NOOP("EdgeLocate", "Interpolated edge")),
+           QString::fromLatin1(QT_TRANSLATE_NOOP("EdgeLocate", "Derivative maximum")) };
 }
 
 double edgeEnergy(const XafsSpectrum& s, EdgeLocate locate)

@@ -7,6 +7,7 @@
 
 #include "ui_ImgProc.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -77,6 +78,11 @@ TEST_F(ImgProcTest, SearchStepAndSetShift)
   EXPECT_EQ(fields(), QPoint(-2, -3));
   EXPECT_CLOSE(m_proc.lastScore(), 1.0, 1e-3);
   EXPECT_CLOSE(m_ui.NormScolarP->text().toDouble(), m_proc.lastScore(), 1e-6);
+  // The score is read whole in the narrowest window.
+  m_proc.resize(m_proc.minimumSizeHint());
+  QApplication::processEvents();
+  EXPECT_GT(m_ui.NormScolarP->width(),
+            m_ui.NormScolarP->fontMetrics().horizontalAdvance(QStringLiteral("-0.0000000")));
   EXPECT_TRUE(shifts.isEmpty());
 
   QTest::mouseClick(m_ui.ShiftU, Qt::LeftButton);

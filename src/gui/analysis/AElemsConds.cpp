@@ -4,6 +4,8 @@
 
 #include "ui_AElemsConds.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -21,7 +23,9 @@ AElemsConds::AElemsConds(QWidget* parent)
 {
   m_ui->setupUi(this);
   acceptReals({ m_ui->BGVDMut, m_ui->BGVDMutR, m_ui->BGVDE, m_ui->BGVROI, m_ui->BGVNROI });
-  m_ui->EdgeLocate->addItems(edgeLocateCaptions());
+  for (const QString& caption : edgeLocateCaptions())
+    m_ui->EdgeLocate->addItem(
+      QCoreApplication::translate("EdgeLocate", caption.toLatin1().constData()));
   connect(m_ui->Buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
 }
 

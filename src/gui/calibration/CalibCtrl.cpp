@@ -10,6 +10,7 @@
 
 #include "ui_CalibCtrl.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -41,7 +42,9 @@ CalibCtrl::CalibCtrl(Session& session, QWidget* parent)
 {
   m_ui->setupUi(this);
   acceptReals({ m_ui->EdgeEeV });
-  m_ui->EdgeLocate->addItems(edgeLocateCaptions());
+  for (const QString& caption : edgeLocateCaptions())
+    m_ui->EdgeLocate->addItem(
+      QCoreApplication::translate("EdgeLocate", caption.toLatin1().constData()));
   for (const Crystal& c : kCrystals)
     m_ui->SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);
   m_ui->SelectStd->setTitle(tr("Select Std."));

@@ -1071,6 +1071,21 @@
     </message>
 </context>
 <context>
+    <name>EdgeLocate</name>
+    <message>
+        <source>Grid point</source>
+        <translation>格子点</translation>
+    </message>
+    <message>
+        <source>Interpolated edge</source>
+        <translation>補間したエッジ</translation>
+    </message>
+    <message>
+        <source>Derivative maximum</source>
+        <translation>微分の最大</translation>
+    </message>
+</context>
+<context>
     <name>ElemCtrl</name>
     <message>
         <source>Use</source>

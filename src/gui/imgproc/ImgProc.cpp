@@ -48,6 +48,11 @@ ImgProc::ImgProc(QWidget* parent)
   m_ui->CBar->setMapping(&m_mapping);
   acceptIntegers({ m_ui->ShiftX, m_ui->ShiftY });
   acceptReals({ m_ui->BinThV, m_ui->MaxEdgeV, m_ui->MinEdgeV });
+  // The score ("-0.123456") stays whole however narrow the window gets.
+  const int score =
+    m_ui->NormScolarP->fontMetrics().horizontalAdvance(QStringLiteral("-0.0000000"));
+  m_ui->NormScolarP->setMinimumWidth(score + 16);
+  m_ui->NormScolarP->setMaximumWidth(std::max(100, score + 40));
   m_ui->BinThVSlider->setRange(0, kSliderSteps);
   toggledEdgeDetect(m_ui->EdgeDetect->isChecked());
   connectForm();
