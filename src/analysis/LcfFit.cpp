@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 RefSnapshot RefSnapshot::take(const XafsSpectrum& spectrum,
                               double dE,
@@ -99,8 +100,13 @@ double edgeJumpNoise(const EdgeLine& pre, const EdgeLine& post)
   // A line fitted to N points scattered by rms is known at the end of its
   // window to about 2·rms/√N (straight line; the Victoreen form is no
   // better). The jump is the difference of the two lines at the edge.
+  // A line fitted to fewer than two points (an empty pre-edge window leaves
+  // the line at 0, so the "jump" is the absorption itself) measures no jump
+  // at all: its uncertainty is unbounded.
+  if (pre.pointsUsed < 2 || post.pointsUsed < 2)
+    return std::numeric_limits<double>::infinity();
   const auto atEnd = [](const EdgeLine& l) {
-    return l.pointsUsed > 0 ? 2.0 * l.rms / std::sqrt(double(l.pointsUsed)) : 0.0;
+    return 2.0 * l.rms / std::sqrt(double(l.pointsUsed));
   };
   return std::hypot(atEnd(pre), atEnd(post));
 }
