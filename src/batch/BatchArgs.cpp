@@ -4,6 +4,124 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QHash>
+
+namespace {
+
+// What each word reads from its items, one letter an item: i an integer,
+// n a number, s a size (an integer not below 0), t text. Words reading
+// numbers only; keyed by the upper-case word, as the command lookup.
+const QHash<QString, QString>& numericItems()
+{
+  static const QHash<QString, QString> kinds = [] {
+    const char* const table[][2] = {
+      { "cut_f_i0", "i" },
+      { "cut_f_i1", "i" },
+      { "cut_l_i0", "i" },
+      { "cut_l_i1", "i" },
+      { "skip_i0", "i" },
+      { "skip_i1", "i" },
+      { "show_latest_i0", "i" },
+      { "show_latest_i1", "i" },
+      { "eng_by_name_factor_i0", "n" },
+      { "eng_by_name_factor_i1", "n" },
+      { "eng_by_calc_i0", "i" },
+      { "eng_by_calc_i1", "i" },
+      { "eng_calc_base_i0", "n" },
+      { "eng_calc_base_i1", "n" },
+      { "eng_calc_delta_i0", "n" },
+      { "eng_calc_delta_i1", "n" },
+      { "eng_calc_end_i0", "n" },
+      { "eng_calc_end_i1", "n" },
+      { "eng_calc_num_i0", "i" },
+      { "eng_calc_num_i1", "i" },
+      { "eng_calc_even_in_eng_i0", "i" },
+      { "eng_calc_even_in_eng_i1", "i" },
+      { "eng_calc_even_in_deg_i0", "i" },
+      { "eng_calc_even_in_deg_i1", "i" },
+      { "eng_calc_disp_unit_i0", "i" },
+      { "eng_calc_disp_unit_i1", "i" },
+      { "set_fluo_type", "i" },
+      { "set_band_w", "s" },
+      { "set_band_h", "s" },
+      { "select_disp_image", "ii" },
+      { "seek_image", "i" },
+      { "move_position", "ii" },
+      { "cbar_set_range", "nnnn" },
+      { "select_region", "iiii" },
+      { "xafs_view_normalize", "i" },
+      { "xafs_view_enerugy_correction", "i" },
+      { "analyzer_set_LCF_std", "iinti" },
+      { "analyzer_set_LCF_mode", "i" },
+      { "analyzer_select_image", "i" },
+      { "analyzer_select_image_type", "ii" },
+      { "analyzer_set_ra_energy", "n" },
+      { "analyzer_set_ra_factor", "n" },
+      { "analyzer_set_fixed_scale", "i" },
+      { "analyzer_set_scale_max", "ni" },
+      { "analyzer_set_scale_min", "ni" },
+      { "analyzer_set_dMut_scale_max", "n" },
+      { "analyzer_set_dMut_scale_min", "n" },
+      { "analyzer_set_ratio_scale_max", "n" },
+      { "analyzer_set_ratio_scale_min", "n" },
+      { "analyzer_view_normalize", "i" },
+      { "analyzer_view_enerugy_correction", "i" },
+      { "analyzer_select_analysis_mode", "i" },
+      { "analyzer_elems_set_deVs", "n" },
+      { "analyzer_elems_set_corr_th", "n" },
+      { "analyzer_elems_select_disp_mode", "i" },
+      { "analyzer_elems_set_use", "ti" },
+      { "analyzer_elems_sort_by_an", "i" },
+      { "analyzer_elems_roi", "tnn" },
+      { "analyzer_elems_thdmut", "tn" },
+      { "analyzer_elems_no_neg", "ti" },
+      { "analyzer_elems_bg_dMut", "n" },
+      { "analyzer_elems_bg_dMutR", "n" },
+      { "analyzer_elems_bg_dE", "n" },
+      { "analyzer_elems_bg_ROI", "n" },
+      { "analyzer_elems_bg_NROI", "n" },
+      { "saveDataCfg_tiff_fix_scale", "i" },
+      { "saveDataCfg_tiff_scale_min", "n" },
+      { "saveDataCfg_tiff_scale_max", "n" },
+      { "saveDataCfg_tiff_as_analyzed", "i" },
+      { "Use_I0", "i" },
+      { "Suggest_Elm", "i" },
+      { "Suggesting_Edge", "i" },
+      { "analyzer_set_LCF_constraint", "ii" },
+      { "analyzer_exec_pca", "i" },
+      { "analyzer_exec_cluster", "ii" },
+    };
+    QHash<QString, QString> h;
+    for (const auto& row : table)
+      h.insert(QString::fromLatin1(row[0]).toUpper(), QString::fromLatin1(row[1]));
+    return h;
+  }();
+  return kinds;
+}
+
+} // namespace
+
+bool batchNumbersValid(const QString& word, const QStringList& items)
+{
+  const QString kinds = numericItems().value(word.toUpper());
+  for (int i = 0; i < kinds.size() && i < items.size(); ++i) {
+    const QChar kind = kinds.at(i);
+    const QString item = items.at(i).trimmed();
+    if (kind == QLatin1Char('t') || item.isEmpty())
+      continue;
+    bool ok = false;
+    const double value = kind == QLatin1Char('n') ? item.toDouble(&ok) : item.toInt(&ok);
+    if (!ok) {
+      qDebug().noquote() << QStringLiteral("%1 : %2 is not a number").arg(word, items.at(i));
+      return false;
+    }
+    if (kind == QLatin1Char('s') && value < 0) {
+      qDebug().noquote() << QStringLiteral("%1 : %2 is below 0").arg(word, items.at(i));
+      return false;
+    }
+  }
+  return true;
+}
 
 QStringList batchFilesOfPattern(const QString& dir, const QString& pattern)
 {

@@ -6,8 +6,9 @@
 struct Hdf5StackNames;
 
 // The arguments of one command with the conversions the language uses: a
-// missing item reads as empty text or 0, an unreadable number as 0, a flag
-// is an integer with 0 off.
+// missing item reads as empty text or 0, a flag is an integer with 0 off.
+// An unreadable number never gets here: batchNumbersValid refuses the
+// command first.
 class BatchArgs
 {
 public:
@@ -25,6 +26,12 @@ public:
 private:
   const QStringList& m_items;
 };
+
+// False, with one line naming `word` and the item, when an item `word`
+// reads as a number is not one (a decimal comma, a unit, a typo) or a size
+// is negative; a missing item still reads as 0. Both executors ask before
+// carrying a command out, so the values before stay.
+bool batchNumbersValid(const QString& word, const QStringList& items);
 
 // The files of `dir` matching the wildcard `pattern`, in name order. A
 // folder that is not there is named, since "no files" alone hides a typo.

@@ -67,6 +67,8 @@ bool BatchExecutor::execute(const CmdLine& asWritten)
   if (c.cmd.isEmpty())
     return true;
   ++m_commands;
+  if (!batchNumbersValid(c.cmd, c.args))
+    return false;
   if (c.code == BatchCmd::Unknown) {
     if (batchExtraCommandCode(c.cmd) != BatchExtraCmd::None)
       return execExtraCmd(c);

@@ -150,6 +150,10 @@ bool writeEmpFile(const QString& fname,
                   const AnalyzeCond& scan,
                   const QVector<double>& values)
 {
+  if (values.isEmpty()) {
+    qDebug().noquote() << kNoShiftMapToSaveLine;
+    return false;
+  }
   const QString name = empFileName(fname);
   QSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {

@@ -63,7 +63,10 @@ QString empFileName(const QString& fname);
 
 // Writes `values` (a map of scan.width x scan.height, row by row; missing
 // values count as 0) to empFileName(fname), with the geometry of `scan`.
-// False, with "Can not open <name>", when the file cannot be written.
+// False, with "Can not open <name>", when the file cannot be written, and
+// with kNoShiftMapToSaveLine, writing nothing, when there are no values: a
+// 0 x 0 map read back would pass for a calibration.
+inline constexpr char kNoShiftMapToSaveLine[] = "calib_save_map : no energy-shift map";
 bool writeEmpFile(const QString& fname,
                   const EmpWriteInfo& info,
                   const AnalyzeCond& scan,

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTest>
@@ -147,6 +148,7 @@ TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
       "LCF 2D analysis not started: no image loaded" },
     { [&] { an->processMaps(); }, an, false, "Process Maps: Map 1 and Map 2 must both hold a map" },
     { [&] { m_body->execCalibration(); }, calib, true, "Calibration not started: no image loaded" },
+    { [&] { m_body->saveEMap(m_dir + "/none"); }, calib, true, "No map to save" },
   };
   for (const auto& c : cases) {
     m_body->statusBar()->clearMessage();
@@ -161,6 +163,7 @@ TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
       EXPECT_EQ(m_body->statusBar()->currentMessage(), QString::fromLatin1(c.text));
   }
   EXPECT_EQ(m_body->form()->SaveTarget->text(), QStringLiteral("Save Data: no map to save"));
+  EXPECT_FALSE(QFile::exists(m_dir + "/none.emp"));
 }
 
 // The image area takes the shape of the stack (32 x 24 here), not of the

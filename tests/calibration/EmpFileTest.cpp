@@ -125,8 +125,8 @@ TEST(EmpFile, NameGetsTheSuffixOnlyWhenItHasNone)
 TEST(EmpFile, WriteToAnUnwritablePlaceFails)
 {
   lctest::MessageCapture log;
-  const QVector<double> none;
-  EXPECT_FALSE(writeEmpFile("/proc/no/such/dir/map.emp", EmpWriteInfo{}, smallScan(), none));
+  const QVector<double> one{ 0.0 };
+  EXPECT_FALSE(writeEmpFile("/proc/no/such/dir/map.emp", EmpWriteInfo{}, smallScan(), one));
   EXPECT_TRUE(log.has("Can not open /proc/no/such/dir/map.emp"));
 }
 

@@ -116,6 +116,15 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "analyzer_select_map No Such Map", "No map named No Such Map" },
     { "save_data " + dir + "/none.dat", "No map to save" },
     { "save_data_as_tiff " + dir + "/none.tif", "No map to save" },
+    { "calib_save_map " + dir + "/none", "calib_save_map : no energy-shift map" },
+    { "eng_calc_delta_i1 0,5", "eng_calc_delta_i1 : 0,5 is not a number" },
+    { "set_band_w 2x", "set_band_w : 2x is not a number" },
+    { "set_band_h -3", "set_band_h : -3 is below 0" },
+    { "analyzer_set_LCF_std 0 1 1O x.dat 0", "analyzer_set_LCF_std : 1O is not a number" },
+    { "analyzer_set_ra_energy 8990eV", "analyzer_set_ra_energy : 8990eV is not a number" },
+    { "analyzer_set_LCF_mode x", "analyzer_set_LCF_mode : x is not a number" },
+    { "select_region 0 0 abc 128", "select_region : abc is not a number" },
+    { "analyzer_exec_cluster 3 many", "analyzer_exec_cluster : many is not a number" },
     { "calib_set_edge_position midx",
       "calib_set_edge_position : unknown edge position midx (grid, interpolated or derivative)" },
     { "load_I1_files_of_pattern NEW " + dir + " nothing_*.tif", "No files to load" },
@@ -128,11 +137,22 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "calib_remove_outliers", "" },
     { "save_each_spectrum " + dir + "/none.dat", "" },
   };
+  const Session::StackOptions numbersBefore = m_session.stackOptions(true);
+  const QRectF regionBefore = m_session.region;
+  const double raBefore = m_session.raEnergy;
   for (const Case& c : before) {
     lctest::MessageCapture log;
     EXPECT_FALSE(execute(c.line)) << c.line.toStdString();
     EXPECT_TRUE(c.message.isEmpty() || log.has(c.message)) << c.message.toStdString();
   }
+  // A refused number leaves the value before.
+  EXPECT_CLOSE(m_session.stackOptions(true).rule.calc.Delta, numbersBefore.rule.calc.Delta, 1e-12);
+  EXPECT_EQ(m_session.region, regionBefore);
+  EXPECT_CLOSE(m_session.raEnergy, raBefore, 1e-12);
+  EXPECT_FALSE(m_session.mlcf);
+  EXPECT_EQ(m_session.bandW, 10);
+  EXPECT_EQ(m_session.bandH, 10);
+  EXPECT_FALSE(QFile::exists(dir + "/none.emp"));
   EXPECT_FALSE(QFile::exists(dir + "/none-0.dat"));
   EXPECT_FALSE(m_session.runFourier());
   EXPECT_EQ(m_session.calibration().locate, EdgeLocate::Grid);

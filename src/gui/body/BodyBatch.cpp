@@ -90,7 +90,7 @@ bool Body::runBatchCmd(const CmdLine& asWritten)
 {
   CmdLine c = parseCmdLine(asWritten.substLine);
   c.seq = asWritten.seq;
-  if (c.cmd.isEmpty())
+  if (c.cmd.isEmpty() || !batchNumbersValid(c.cmd, c.args))
     return true;
   if (c.code == BatchCmd::Unknown && batchExtraCommandCode(c.cmd) != BatchExtraCmd::None)
     return execExtraCmd(c);

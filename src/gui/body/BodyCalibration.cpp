@@ -263,6 +263,10 @@ void Body::showShiftMap(bool f)
 
 void Body::saveEMap(const QString& fname)
 {
+  if (!shiftMap()->hasData()) {
+    refuseIn(m_calibCtrl, QString::fromLatin1(kNoShiftMapToSaveLine), tr("No map to save"));
+    return;
+  }
   saveEMap(fname, *shiftMap());
 }
 
