@@ -64,18 +64,29 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
     m_maps[i] = new Analyzed2DRes(QString::fromLatin1(ownMapNames[i]), this);
   m_refGroup = new QButtonGroup(this);
   setupSections();
-  connectForm();
-  takeSettings();
-  for (QLineEdit* e : { m_ui->LCFRange1, m_ui->LCFRange2, m_ui->RAAtEV, m_ui->RAFactor })
+  // First: every other reaction to these fields reads the Session.
+  for (QLineEdit* e : { m_ui->LCFRange1,
+                        m_ui->LCFRange2,
+                        m_ui->RAAtEV,
+                        m_ui->RAFactor,
+                        m_ui->ScaleMin,
+                        m_ui->ScaleMax,
+                        m_ui->DMutScaleMin,
+                        m_ui->DMutScaleMax,
+                        m_ui->RatioScaleMin,
+                        m_ui->RatioScaleMax })
     connect(e, &QLineEdit::textChanged, this, &Analyzer::takeSettings);
   for (QCheckBox* b : { m_ui->LCFSumToOne,
                         m_ui->LCFNonNegative,
                         m_ui->LCFRFactor,
                         m_ui->MLCFMode,
-                        m_ui->EnergyCorrection })
+                        m_ui->EnergyCorrection,
+                        m_ui->FixedScale })
     connect(b, &QCheckBox::toggled, this, &Analyzer::takeSettings);
   for (QRadioButton* b : { m_ui->ProcTypeDiv, m_ui->ProcTypeMask })
-    connect(b, &QCheckBox::toggled, this, &Analyzer::takeSettings);
+    connect(b, &QRadioButton::toggled, this, &Analyzer::takeSettings);
+  connectForm();
+  takeSettings();
   setupElems();
   setupTools();
   // A map chosen by name gives way to any selection made afterwards.
@@ -217,6 +228,14 @@ void Analyzer::takeSettings()
   m_session.procType = m_ui->ProcTypeDiv->isChecked()    ? ProcMapsKernel::Div
                        : m_ui->ProcTypeMask->isChecked() ? ProcMapsKernel::Mask
                                                          : ProcMapsKernel::Sub;
+  Session::MapScale& scale = m_session.scale;
+  scale.fixed = m_ui->FixedScale->isChecked();
+  scale.min = numberOr(m_ui->ScaleMin->text(), 0.0);
+  scale.max = numberOr(m_ui->ScaleMax->text(), 1.0);
+  scale.dmutMin = numberOr(m_ui->DMutScaleMin->text(), 0.0);
+  scale.dmutMax = numberOr(m_ui->DMutScaleMax->text(), 1.0);
+  scale.ratioMin = numberOr(m_ui->RatioScaleMin->text(), 0.0);
+  scale.ratioMax = numberOr(m_ui->RatioScaleMax->text(), 1.0);
 }
 
 FitConditions Analyzer::fitConditions() const
@@ -390,17 +409,17 @@ void Analyzer::selectedImgChanged(bool on)
 
 void Analyzer::applyScale(Analyzed2DRes* map)
 {
-  QLineEdit* lo = m_ui->ScaleMin;
-  QLineEdit* hi = m_ui->ScaleMax;
+  const Session::MapScale& scale = m_session.scale;
+  double lo = scale.min, hi = scale.max;
   if (map == m_maps[DMutMap]) {
-    lo = m_ui->DMutScaleMin;
-    hi = m_ui->DMutScaleMax;
+    lo = scale.dmutMin;
+    hi = scale.dmutMax;
   } else if (map == m_maps[RatiMap]) {
-    lo = m_ui->RatioScaleMin;
-    hi = m_ui->RatioScaleMax;
+    lo = scale.ratioMin;
+    hi = scale.ratioMax;
   }
-  map->setFixedScale(m_ui->FixedScale->isChecked());
-  map->setScale(numberOr(lo->text(), 0.0), numberOr(hi->text(), 1.0));
+  map->setFixedScale(scale.fixed);
+  map->setScale(lo, hi);
   if (map->hasData())
     m_images.genImg(*map);
   emit changedSelection();

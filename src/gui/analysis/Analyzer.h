@@ -275,7 +275,8 @@ public slots:
 
 private:
   // The fields into the Session's values: fit settings, MLCF, energy
-  // correction, the residual's energy and factor, the map operation.
+  // correction, the residual's energy and factor, the map operation, the
+  // scale fields.
   void takeSettings();
   void setupSections();
   void connectForm();
