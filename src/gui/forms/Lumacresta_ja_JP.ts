@@ -279,6 +279,14 @@
         <translation>分率の和を 1 とする LCF で、どの分率も 0 未満にしません</translation>
     </message>
     <message>
+        <source>Residual as R-factor</source>
+        <translation>残差を R 因子で</translation>
+    </message>
+    <message>
+        <source>Residual map &quot;a2d Zansa&quot;: off, the mean of ((fit - y) / y)²; on, the R-factor Σ(fit - y)² / Σy² over the fitting range</source>
+        <translation>残差マップ &quot;a2d Zansa&quot;: オフで ((fit - y) / y)² の平均、オンでフィット範囲の R 因子 Σ(fit - y)² / Σy²</translation>
+    </message>
+    <message>
         <source>Res = mut(</source>
         <translation>残差 = mut(</translation>
     </message>
