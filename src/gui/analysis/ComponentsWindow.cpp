@@ -117,7 +117,7 @@ void ComponentsWindow::showResults(const ComponentRun& run)
   m_scoreChoice->setText(run.scoreChoice());
   m_clusterRows->clear();
   for (int c = 0; c < run.clusters().size(); ++c)
-    m_clusterRows->addItem(QStringLiteral("Cluster %1: %2 points, edge %3 eV")
+    m_clusterRows->addItem(tr("Cluster %1: %2 points, edge %3 eV")
                              .arg(c + 1)
                              .arg(run.clusters()[c].count)
                              .arg(run.clusters()[c].spectrum.midx, 0, 'f', 2));

@@ -966,6 +966,10 @@
         <source>Cluster spectra (base name)</source>
         <translation>クラスタースペクトル (基本名)</translation>
     </message>
+    <message>
+        <source>Cluster %1: %2 points, edge %3 eV</source>
+        <translation>クラスター %1: %2 点、エッジ %3 eV</translation>
+    </message>
 </context>
 <context>
     <name>EOFSetup</name>
