@@ -12,8 +12,11 @@
 #include "ui_Analyzer.h"
 #include "ui_Body.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 #include <cmath>
@@ -38,6 +41,12 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
     ASSERT_TRUE(reports.wait(10000));
   }
   m_body->selectedDark(truth.darkFile);
+  // Refused for want of references; the later run clears the line.
+  const QLabel* refusal = m_body->analyzer()->findChild<QLabel*>(QStringLiteral("RefusalLine"));
+  ASSERT_NE(refusal, nullptr);
+  exec("analyzer_exec_LCF");
+  QApplication::processEvents();
+  EXPECT_FALSE(refusal->text().isEmpty());
   // One point per pixel.
   for (const QString& line : { QString("set_band_w 0"),
                                QString("set_band_h 0"),
@@ -59,6 +68,11 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
   EXPECT_EQ(finished.count(), 1);
   EXPECT_EQ(lastReport(reports), seq);
   EXPECT_TRUE(mapDoneAtReport);
+  // Which reference and which kind, not the kind's bare number.
+  EXPECT_EQ(m_body->form()->SaveTarget->text(),
+            QStringLiteral("Save Data writes: LCF Ref 1 Fraction"));
+  EXPECT_TRUE(refusal->text().isEmpty());
+  EXPECT_TRUE(m_body->statusBar()->currentMessage().isEmpty());
   double err = 0.0;
   const Analyzed2DRes* map = m_body->analyzer()->references()[0]->map(1);
   for (int y = 0; y < 16; ++y)

@@ -5,12 +5,13 @@
 #include "gui/body/Body.h"
 
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
 #include "analysis/ComponentRun.h"
-#include "gui/analysis/ComponentsWindow.h"
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
+#include "analysis/PointRun.h"
 #include "app/Refusal.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ComponentsWindow.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/display/RefusalLine.h"
 #include "gui/input/SelectDataFiles.h"
@@ -19,6 +20,9 @@
 
 #include <QDebug>
 #include <QStatusBar>
+
+#include <memory>
+#include <type_traits>
 
 void Body::setupRefusals()
 {
@@ -35,6 +39,27 @@ void Body::setupRefusals()
     connect(run, &MapsRun::refused, this, toAnalyzer);
   connect(m_componentRun.get(), &ComponentRun::refused, this, [this](const QString& why) {
     showRefusal(m_componentsWindow.get(), why);
+  });
+
+  // A run that ends without refusing says the last refusal is over: its
+  // line would otherwise stand beside the new maps.
+  auto clearsOnSuccess = [this](auto* run, QWidget* window) {
+    using Run = std::remove_pointer_t<decltype(run)>;
+    auto refusedNow = std::make_shared<bool>(false);
+    connect(run, &Run::refused, this, [refusedNow] { *refusedNow = true; });
+    connect(run, &Run::ended, this, [this, refusedNow, window] {
+      if (!*refusedNow)
+        showRefusal(window, QString());
+      *refusedNow = false;
+    });
+  };
+  clearsOnSuccess(m_lcfRun.get(), m_analyzer.get());
+  for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
+    clearsOnSuccess(run, m_analyzer.get());
+  clearsOnSuccess(m_componentRun.get(), m_componentsWindow.get());
+  connect(m_calibRun.get(), &PointRun::ended, this, [this](bool completed) {
+    if (completed)
+      showRefusal(m_calibCtrl, QString());
   });
 
   // Which map "Save Data" writes: the analysis window's, whatever the
@@ -60,6 +85,6 @@ void Body::showRefusal(QWidget* window, const QString& text)
 void Body::showSaveTarget()
 {
   const Analyzed2DRes* map = mapToSave();
-  m_ui->SaveTarget->setText(map && map->hasData() ? tr("Save Data writes: %1").arg(map->name())
+  m_ui->SaveTarget->setText(map && map->hasData() ? tr("Save Data writes: %1").arg(map->label())
                                                   : tr("Save Data: no map to save"));
 }
