@@ -40,6 +40,9 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
     exec(QString("load_%1_files_of_pattern NEW %2 %1_*.tif").arg(list, dir));
     ASSERT_TRUE(reports.wait(10000));
   }
+  // Loading alone asks for no fit: no "Not fitted" line.
+  QTest::qWait(200);
+  EXPECT_FALSE(m_body->analyzer()->referenceNote().contains("Not fitted"));
   m_body->selectedDark(truth.darkFile);
   // Refused for want of references; the later run clears the line.
   const QLabel* refusal = m_body->analyzer()->findChild<QLabel*>(QStringLiteral("RefusalLine"));

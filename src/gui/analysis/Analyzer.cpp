@@ -25,6 +25,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 const char* const ownMapNames[Analyzer::OwnMapCount] = {
@@ -531,6 +533,13 @@ quint64 Analyzer::analyzeSpectrum(const XafsSpectrum& s, double suggestedEeV)
   cond.suggestedEeV = suggestedEeV;
   const QVector<RefSnapshot> refs = referenceSnapshots();
   reportReferenceOverlap(refs, s, false);
+  // Without a single usable reference nobody has asked for a fit yet (a
+  // stack was only loaded): no fit, and no "Not fitted" line for it.
+  if (std::none_of(refs.begin(), refs.end(), [](const RefSnapshot& r) { return r.usable(); })) {
+    m_singleTag = 0;
+    showFitNote(QString());
+    return 0;
+  }
   m_singleTag = requestFit(s, refs, isMLCF(), cond);
   return m_singleTag;
 }
