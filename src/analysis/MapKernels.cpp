@@ -1,7 +1,18 @@
 #include "analysis/MapKernels.h"
 
+#include "analysis/Analyzed2DRes.h"
+
 #include <algorithm>
 #include <cstdlib>
+
+MapValues mapValuesOf(const Analyzed2DRes& map)
+{
+  MapValues v;
+  v.width = map.width();
+  v.height = map.height();
+  v.data = map.data();
+  return v;
+}
 
 double MapValues::at(int x, int y) const
 {

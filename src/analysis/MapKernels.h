@@ -6,6 +6,8 @@
 #include <QPair>
 #include <QVector>
 
+class Analyzed2DRes;
+
 // A map's values as a kernel reads them: a copy (implicitly shared) of its
 // width x height data.
 struct MapValues
@@ -23,6 +25,9 @@ struct MapValues
   // Mean over the pixels of that block that lie on the map; 0 with none.
   double blockMean(int cx, int cy, int bx, int by) const;
 };
+
+// The values of a map as they stand now (shared, not copied).
+MapValues mapValuesOf(const Analyzed2DRes& map);
 
 // Map processing: per point the values v1 of Map1 and v2 of Map2 combined
 // by the chosen type. A value is the mean over the point's block, i.e. the

@@ -11,19 +11,6 @@
 
 #include <QDebug>
 
-namespace {
-
-MapValues valuesOf(const Analyzed2DRes& map)
-{
-  MapValues v;
-  v.width = map.width();
-  v.height = map.height();
-  v.data = map.data();
-  return v;
-}
-
-} // namespace
-
 bool Session::runSumUp()
 {
   MapsRun run(QStringLiteral("Sum Up"));
@@ -83,7 +70,7 @@ bool Session::processMaps()
       << QStringLiteral("%1 %2 : %3 %4 : %5").arg(p.cx).arg(p.cy).arg(v[1]).arg(v[2]).arg(sizes);
   });
   run.runNow(ac,
-             std::make_shared<ProcMapsKernel>(valuesOf(map1), valuesOf(map2), procType),
+             std::make_shared<ProcMapsKernel>(mapValuesOf(map1), mapValuesOf(map2), procType),
              { ownMap(ProcessedMap), nullptr, nullptr });
   emit changed();
   return run.completed();

@@ -21,19 +21,6 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-namespace {
-
-MapValues valuesOf(const Analyzed2DRes& map)
-{
-  MapValues v;
-  v.width = map.width();
-  v.height = map.height();
-  v.data = map.data();
-  return v;
-}
-
-} // namespace
-
 void Analyzer::setupTools()
 {
   m_toolRun = std::make_unique<MapsRun>(QStringLiteral("Map tool"));
@@ -118,7 +105,7 @@ bool Analyzer::processMaps(const AnalyzeCond* area)
     qDebug().noquote()
       << QStringLiteral("%1 %2 : %3 %4 : %5").arg(p.cx).arg(p.cy).arg(v[1]).arg(v[2]).arg(sizes);
   });
-  auto kernel = std::make_shared<ProcMapsKernel>(valuesOf(map1), valuesOf(map2), type);
+  auto kernel = std::make_shared<ProcMapsKernel>(mapValuesOf(map1), mapValuesOf(map2), type);
   m_toolRun->runNow(ac, kernel, { m_maps[ProcessedMap], nullptr, nullptr });
   m_toolRun->setPointHook(nullptr);
   emit changedSelection();
