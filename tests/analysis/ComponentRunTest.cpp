@@ -6,6 +6,7 @@
 
 #include "GeneratedStack.h"
 #include "support/MessageCapture.h"
+#include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include <gtest/gtest.h>
@@ -226,18 +227,9 @@ TEST(ComponentRun, ResultsAreBitIdenticalForOneAndTwoThreads)
       means[t].append(v);
     }
   }
-  ASSERT_EQ(maps[0].size(), maps[1].size());
-  for (int i = 0; i < maps[0].size(); ++i)
-    EXPECT_EQ(std::memcmp(maps[0][i].constData(),
-                          maps[1][i].constData(),
-                          sizeof(double) * size_t(maps[0][i].size())),
-              0);
+  EXPECT_TRUE(lctest::sameBytes(maps[0], maps[1]));
   ASSERT_EQ(means[0].size(), 3);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(std::memcmp(means[0][i].constData(),
-                          means[1][i].constData(),
-                          sizeof(double) * size_t(means[0][i].size())),
-              0);
+  EXPECT_TRUE(lctest::sameBytes(means[0], means[1]));
 }
 
 // The decomposition runs on a thread of its own after the gather: the

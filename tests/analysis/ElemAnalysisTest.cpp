@@ -9,6 +9,7 @@
 
 #include "GeneratedStack.h"
 #include "support/MessageCapture.h"
+#include "support/TestData.h"
 #include "support/Tolerance.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -159,7 +159,7 @@ TEST(ElemAnalysis, ThresholdEmptyRoiAndNoNeg)
   }
 }
 
-TEST(ElemAnalysis, TargetWithoutJumpDividesByOne)
+TEST(ElemAnalysis, TargetWithoutJumpDividesByOneAndTargetIndexIsValidated)
 {
   ElemBackground bg;
   bg.dmut = 0.0;
@@ -167,10 +167,8 @@ TEST(ElemAnalysis, TargetWithoutJumpDividesByOne)
   std::vector<ElemResult> r(2);
   analyzeSpectrumElems0(twoSteps(), { none, edge(7100.0) }, 0, bg, r.data());
   EXPECT_CLOSE(r[1].ratio, 0.5);
-}
 
-TEST(ElemAnalysis, TargetIndexIsValidated)
-{
+  // The target index is validated.
   lctest::MessageCapture log;
   EXPECT_EQ(validTargetIndex(1, 2), 1);
   EXPECT_EQ(validTargetIndex(-1, 2), 0);
@@ -384,17 +382,6 @@ QVector<QVector<double>> runMaps(std::shared_ptr<const PointKernel> kernel,
   return data;
 }
 
-bool sameBits(const QVector<QVector<double>>& a, const QVector<QVector<double>>& b)
-{
-  if (a.size() != b.size())
-    return false;
-  for (int i = 0; i < a.size(); ++i)
-    if (a[i].size() != b[i].size() ||
-        std::memcmp(a[i].constData(), b[i].constData(), sizeof(double) * size_t(a[i].size())))
-      return false;
-  return true;
-}
-
 } // namespace
 
 TEST(ElemRun, TwoEdgeStackRecoversTheJumpsOnEveryThreadCount)
@@ -406,8 +393,8 @@ TEST(ElemRun, TwoEdgeStackRecoversTheJumpsOnEveryThreadCount)
   AnalyzeCond area;
   area.setup(10, 10, 0, 0, 0, 0, 10, 10);
   const auto one = runMaps(kernel, area, 1, 0);
-  EXPECT_TRUE(sameBits(one, runMaps(kernel, area, 2, 0)));
-  EXPECT_TRUE(sameBits(one, runMaps(kernel, area, 2, 7)));
+  EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 0)));
+  EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 7)));
   ASSERT_EQ(one.size(), 2 * ElemMapCount);
 
   double worst = 0.0;
@@ -455,8 +442,8 @@ TEST(ResidualRun, MapsEqualTheOnePointAnswerOnEveryThreadCount)
   AnalyzeCond area;
   area.setup(8, 8, 0, 0, 1, 1, 6, 6);
   const auto one = runMaps(kernel, area, 1, 0);
-  EXPECT_TRUE(sameBits(one, runMaps(kernel, area, 2, 0)));
-  EXPECT_TRUE(sameBits(one, runMaps(kernel, area, 2, 5)));
+  EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 0)));
+  EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 5)));
   const XafsSpectrum s = w.spectra().at(3, 4, 0, 0);
   const double pre = s.preValue(7300.0);
   const double post = s.postValue(7300.0);

@@ -2,9 +2,9 @@
 #include "analysis/FourierTransformer.h"
 #include "analysis/PointRun.h"
 
-#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
 #include "spectrum/SpectrumPoints.h"
+#include "stack/StackSpectra.h"
 
 #include "StackGen.h"
 #include "support/MessageCapture.h"
@@ -65,9 +65,7 @@ public:
 private:
   int m_w;
   int m_h;
-  QString m_dir = lctest::scratchDir(
-    QStringLiteral("Fourier_") +
-    QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  QString m_dir = lctest::scratchDir(QStringLiteral("Fourier"));
   std::vector<std::unique_ptr<TiffData>> m_frames;
 };
 

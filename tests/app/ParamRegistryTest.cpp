@@ -76,16 +76,14 @@ TEST(CommandLine, OptionsWinOverConfigurationKeys)
   ParamRegistry reg2;
   prepareStartup(reg2, { "prog", "-c", yes }, s);
   EXPECT_FALSE(s.ShowAnalyzer2Button);
-}
 
-TEST(Configuration, MissingFileKeepsDefaults)
-{
-  ParamRegistry reg;
-  Settings s = freshSettings();
+  // A missing file keeps the defaults.
+  ParamRegistry reg3;
+  Settings fresh = freshSettings();
   lctest::MessageCapture cap;
-  prepareStartup(reg, { "prog", "-c", "/nonexistent/none.cfg" }, s);
+  prepareStartup(reg3, { "prog", "-c", "/nonexistent/none.cfg" }, fresh);
   EXPECT_TRUE(cap.has("Can't open config file : /nonexistent/none.cfg"));
-  EXPECT_EQ(s.DataRoot, "home");
+  EXPECT_EQ(fresh.DataRoot, "home");
 }
 
 // The environment wins over the configuration's Threads; anything but a

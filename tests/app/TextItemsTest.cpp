@@ -54,13 +54,6 @@ TEST(ThousandsSeparators, IntegersDecimalsShortAndSigned)
     EXPECT_EQ(withThousandsSeparators(plain), separated);
 }
 
-TEST(StandardColour, CyclesThroughNine)
-{
-  EXPECT_EQ(standardColour(9), standardColour(0));
-  EXPECT_EQ(standardColour(-1), standardColour(8));
-  EXPECT_NE(standardColour(8), standardColour(0));
-}
-
 // Every plot colour stands out on white (the standard yellow (255, 200, 0)
 // did not) and keeps the hue of its standard colour.
 TEST(StandardColour, ReadableOnWhite)
@@ -73,6 +66,10 @@ TEST(StandardColour, ReadableOnWhite)
     EXPECT_GE(1.05 / (l + 0.05), 3.0);
     EXPECT_CLOSE(c.hsvHueF(), standardColour(i).hsvHueF(), 0.02);
   }
+  // The standard colours cycle through nine.
+  EXPECT_EQ(standardColour(9), standardColour(0));
+  EXPECT_EQ(standardColour(-1), standardColour(8));
+  EXPECT_NE(standardColour(8), standardColour(0));
 }
 
 // splitItems gives what repeated takeItem gives, and a 1 MB line of half a

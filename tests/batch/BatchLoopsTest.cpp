@@ -28,29 +28,23 @@ TEST(BatchLoops, CountsUpDownAndByTheStep)
   EXPECT_EQ(runLoop("5", "1", "-2"), QStringList({ "5", "3", "1" }));
   // The ends of the 32-bit range do not wrap around.
   EXPECT_EQ(runLoop("2147483646", "2147483647", "5"), QStringList({ "2147483646" }));
-}
-
-TEST(BatchLoops, PadsWithZerosToTheStartTextLength)
-{
+  // Padded with zeros to the start text's length.
   EXPECT_EQ(runLoop("08", "11", ""), QStringList({ "08", "09", "10", "11" }));
   EXPECT_EQ(runLoop("010", "008", ""), QStringList({ "010", "009", "008" }));
 }
 
-TEST(BatchLoops, SubstitutesInOnePass)
+TEST(BatchLoops, SubstitutesInOnePassUpToTheLimit)
 {
   QVector<LoopRecord> loops{ { "i", 0, "%i", "1", "3", "12", "" },
                              { "j", 2, "%j", "1", "3", "%i", "" } };
   EXPECT_EQ(substituteLoopVariables("a%i_%j.tif", loops), "a12_%i.tif");
-}
-
-TEST(BatchLoops, SubstitutionStopsAtTheLimit)
-{
-  const QVector<LoopRecord> loops{ { "i", 0, "%i", "1", "9", "12345", "" } };
+  // ... and stops at the limit.
+  const QVector<LoopRecord> one{ { "i", 0, "%i", "1", "9", "12345", "" } };
   bool tooLong = true;
-  EXPECT_EQ(substituteLoopVariables("a%i", loops, 6, &tooLong), "a12345");
+  EXPECT_EQ(substituteLoopVariables("a%i", one, 6, &tooLong), "a12345");
   EXPECT_FALSE(tooLong);
-  EXPECT_EQ(substituteLoopVariables("a%i%i", loops, 10, &tooLong), "a12345");
+  EXPECT_EQ(substituteLoopVariables("a%i%i", one, 10, &tooLong), "a12345");
   EXPECT_TRUE(tooLong);
-  EXPECT_EQ(substituteLoopVariables("abcdef", loops, 3, &tooLong), "abc");
+  EXPECT_EQ(substituteLoopVariables("abcdef", one, 3, &tooLong), "abc");
   EXPECT_TRUE(tooLong);
 }

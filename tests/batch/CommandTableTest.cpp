@@ -59,10 +59,7 @@ TEST(CommandTable, EveryWordMapsToItsCodeInAnyLetterCase)
   }
   for (const char* unknown : { "load_I1_file", "", ":for" })
     EXPECT_EQ(batchCommandCode(unknown), 121) << unknown;
-}
-
-TEST(CommandTable, KeywordsAreMatchedWithoutRegardToCase)
-{
+  // The keywords as well.
   const QStringList keywords{ ":FOR", ":Next", ":echo", ":REM_start", ":rem_END", ":end" };
   for (int k = 0; k < keywords.size(); ++k)
     EXPECT_EQ(batchKeywordCode(keywords.at(k)), k);

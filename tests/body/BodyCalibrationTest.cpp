@@ -1,8 +1,6 @@
 #include "BodyFixture.h"
 
-#include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "calibration/EmpFile.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/input/SelectDataFiles.h"
 #include "spectrum/XafsSpectrum.h"
@@ -14,27 +12,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-
-namespace {
-
-constexpr double kEs = 8979.0;
-constexpr double kSi111 = 3.1355316;
-
-// A map file of width x height whose shift at (x, y) is 0.1 x - 0.2 y eV.
-// A map measured on `measuredWidth` columns from the left (all by default).
-QString writeMap(const QString& path, int width, int height, int measuredWidth = -1)
-{
-  AnalyzeCond scan;
-  scan.setup(width, height, 0, 0, 0, 0, measuredWidth < 0 ? width : measuredWidth, height);
-  QVector<double> shifts;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      shifts << 0.1 * x - 0.2 * y;
-  EXPECT_TRUE(writeEmpFile(path, EmpWriteInfo{ kEs, kSi111, "std.dat" }, scan, shifts));
-  return path;
-}
-
-} // namespace
 
 // calib_exec reports its end once, with or without images; with images the
 // run starts over the image and logs its start and end.
@@ -74,23 +51,6 @@ TEST_F(BodyFixture, CalibExecReportsItsEndOnce)
   EXPECT_TRUE(log.contains("End Calibration    ")); // the three blanks, then the time
   EXPECT_EQ(b.shiftMap()->width(), kWidth);
   EXPECT_EQ(b.shiftMap()->height(), kHeight);
-}
-
-// select_disp_image 2 puts the shift map on view; 0 the frames again.
-TEST_F(BodyFixture, ShiftMapOnView)
-{
-  Body& b = *m_body;
-  Ui::Body& ui = *b.form();
-  ASSERT_TRUE(loadI1(makeStack("I1", 8), true));
-  exec("calib_load_map " + writeMap(m_dir + "/full.emp", kWidth, kHeight));
-  exec("select_disp_image 2");
-  EXPECT_TRUE(ui.ShowShiftMap->isChecked());
-  EXPECT_TRUE(b.isMapShown());
-  EXPECT_EQ(ui.dispA->image().size(), QSize(kWidth, kHeight));
-  EXPECT_CLOSE(ui.CBar->minValue(), b.shiftMap()->min());
-  exec("select_disp_image 0 1");
-  EXPECT_FALSE(b.isMapShown());
-  EXPECT_EQ(b.shownIndex(), b.i1List()->currentIndex());
 }
 
 // With a standard but no image the spectrum is empty: no shift against the

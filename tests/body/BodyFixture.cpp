@@ -25,8 +25,7 @@ bool waitForEnd(Body& body,
 
 void BodyFixture::SetUp()
 {
-  m_dir = lctest::scratchDir(
-    QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  m_dir = lctest::scratchDir(QStringLiteral("Body"));
   m_body = std::make_unique<Body>();
   for (SelectDataFiles* list : { m_body->i1List(), m_body->i0List() }) {
     list->setEngByName(true);

@@ -10,6 +10,7 @@
 #include "gui/analysis/LCFReference.h"
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/display/ImgDispA.h"
+#include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -74,11 +75,17 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_TRUE(m_body->isMapShown());
   EXPECT_TRUE(ui.ShowResAnalysis->isChecked());
   fill(m_body->mapImages(), m_body->shiftMap(), kWidth, kHeight, 1.0);
-  ui.ShowShiftMap->click();
+  exec("select_disp_image 2"); // the batch's way to the shift map
+  EXPECT_TRUE(ui.ShowShiftMap->isChecked());
   EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*m_body->shiftMap()));
+  EXPECT_CLOSE(ui.CBar->minValue(), m_body->shiftMap()->min());
+  exec("select_disp_image 0 1");
+  EXPECT_FALSE(m_body->isMapShown());
+  EXPECT_EQ(m_body->shownIndex(), m_body->i1List()->currentIndex());
   ASSERT_TRUE(an->selectImage(8));
   EXPECT_TRUE(ui.ShowResAnalysis->isChecked());
   ui.ShowShiftMap->click();
+  EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*m_body->shiftMap()));
   m_body->showData(0);
   EXPECT_TRUE(ui.ShowImages->isChecked());
   m_body->shiftMap()->clear();

@@ -11,7 +11,6 @@
 #include "ui_Analyzer2.h"
 #include "ui_Body.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -79,15 +78,4 @@ TEST_F(BodySaveSpectra, FourierAndQInformation)
   ASSERT_TRUE(m_body->askAnalyzeCond(ac));
   EXPECT_EQ(m_body->analyzer2()->lastArea().x0, ac.x0);
   EXPECT_EQ(m_body->analyzer2()->lastArea().y1, ac.y1);
-}
-
-TEST_F(BodySaveSpectra, FlatDarkFromTheWindow)
-{
-  ASSERT_TRUE(loadI1(makeStack("I1", 2), true));
-  const QString here = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(m_dir));
-  m_body->form()->SaveFlatDark->click();
-  QDir::setCurrent(here);
-  EXPECT_TRUE(QFile::exists(m_dir + "/flat.dat"));
-  EXPECT_TRUE(QFile::exists(m_dir + "/dark.dat"));
 }

@@ -1,7 +1,6 @@
 #include "gui/calibration/CalibCtrl.h"
 #include "StackGen.h"
 #include "calibration/CalibKernel.h"
-#include "gui/calibration/EShiftMapDialog.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
@@ -15,18 +14,12 @@
 
 #include <gtest/gtest.h>
 
-// The form as the window's users and the batch words find it.
-TEST(CalibCtrl, FormCrystalsAndStatisticsFields)
+// The crystals give their spacings; the statistics fields show six digits.
+TEST(CalibCtrl, CrystalsAndStatisticsFields)
 {
   Session session;
   CalibCtrl c(session);
   Ui::CalibCtrl& ui = *c.form();
-  EXPECT_EQ(c.windowTitle(), "Calibration");
-  EXPECT_TRUE(ui.TargetBGSimple->isChecked());
-  EXPECT_TRUE(ui.StdBGSimple->isChecked());
-  EXPECT_TRUE(ui.CalibTypeDMidX->isChecked());
-  EXPECT_EQ(ui.CalibTypeInnerP->text(), "inner P.");
-  EXPECT_EQ(ui.ExecCalib->text(), "Exec Calib.");
   const char* names[] = { "Si(111)", "Si(311)", "Si(333)", "Ge(111)", "Ge(333)" };
   const double spacings[] = { 3.1355316, 1.637478, 1.0451772, 3.2663822, 1.0887941 };
   ASSERT_EQ(ui.SelCrystal->count(), 5);
@@ -41,18 +34,11 @@ TEST(CalibCtrl, FormCrystalsAndStatisticsFields)
   s.min = -1.5;
   s.max = 1234567.0;
   s.sigma = 2.0 / 3.0;
-  EXPECT_EQ(ui.DEAvr->text(), "0");
   c.showStatistics(s);
   EXPECT_EQ(ui.DEAvr->text(), "0.125");
   EXPECT_EQ(ui.DEMin->text(), "-1.5");
   EXPECT_EQ(ui.DEMax->text(), "1.23457e+06");
   EXPECT_EQ(ui.DESigma->text(), "0.666667");
-  EXPECT_TRUE(ui.DESigma->isReadOnly());
-  EXPECT_EQ(ui.DEMin->styleSheet(), "background-color: rgb(255, 255, 231);");
-
-  EXPECT_EQ(c.loadDialog()->nameFilters(),
-            QStringList({ "Energy Distribution Map File (*.emp)", "Any Files (* *.*)" }));
-  EXPECT_EQ(c.loadDialog()->fileMode(), QFileDialog::ExistingFile);
 }
 
 // A standard file is loaded, normalised and its edge shown; an unreadable
@@ -89,28 +75,11 @@ TEST(CalibCtrl, StandardLoadsOrClears)
   EXPECT_EQ(loaded.count(), 2);
 }
 
-TEST(CalibCtrl, ButtonsRaiseTheirSignals)
+// Values set in the Session (by a batch) show in the fields and stay.
+TEST(CalibCtrl, FieldsShowTheSessionsCalibration)
 {
   Session session;
   CalibCtrl c(session);
-  QSignalSpy exec(&c, &CalibCtrl::execCalibration);
-  QSignalSpy clear(&c, &CalibCtrl::clearMap);
-  QSignalSpy load(&c, &CalibCtrl::loadEMap);
-  QSignalSpy save(&c, &CalibCtrl::saveEMap);
-  c.form()->ExecCalib->click();
-  c.form()->ClearMap->click();
-  c.loadEShiftMap("a.emp");
-  emit c.saveDialog()->fileSelected("b.emp");
-  EXPECT_EQ(exec.count(), 1);
-  EXPECT_EQ(clear.count(), 1);
-  ASSERT_EQ(load.count(), 1);
-  EXPECT_EQ(load.at(0).at(0).toString(), "a.emp");
-  ASSERT_EQ(save.count(), 1);
-  EXPECT_EQ(save.at(0).at(0).toString(), "b.emp");
-  c.setEdgeEV("9000.5");
-  EXPECT_CLOSE(c.edgeEV(), 9000.5);
-
-  // Values set in the Session (by a batch) show in the fields and stay.
   Session::Calibration& cal = session.calibration();
   cal.locate = EdgeLocate::DerivativePeak;
   cal.targetVictoreen = true;

@@ -15,12 +15,6 @@ namespace {
 constexpr double kEs = 8979.0;
 constexpr double kSi111 = 3.1355316;
 
-QString scratch()
-{
-  return lctest::scratchDir(
-    QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-}
-
 // A 4 x 3 map from a run with half widths 1 x 0 over [0, 4) x [1, 3).
 AnalyzeCond smallScan()
 {
@@ -78,7 +72,7 @@ TEST(EmpFile, RoundTripKeepsShiftsAndGeometry)
     -2.0, -0.5, 0.0, 0.25, 1.0, 3.0, 7.5, -12.0, 0.1, 0.2, 0.3, kEs - 1000.0
   }; // the last: 1000 eV, no angle
   const EmpWriteInfo info{ kEs, kSi111, QStringLiteral("std.dat") };
-  const QString name = scratch() + "/map";
+  const QString name = lctest::scratchDir("EmpFile") + "/map";
   ASSERT_TRUE(writeEmpFile(name, info, scan, shifts));
   const QString written = name + ".emp";
   const QStringList lines = QString::fromUtf8(lctest::readFile(written)).split('\n');
@@ -115,15 +109,13 @@ TEST(EmpFile, RoundTripKeepsShiftsAndGeometry)
   EXPECT_LT(theta0, 90.0);
 }
 
-TEST(EmpFile, NameGetsTheSuffixOnlyWhenItHasNone)
+TEST(EmpFile, NameGetsTheSuffixOnlyWhenItHasNoneAndUnwritablePlacesFail)
 {
   EXPECT_TRUE(empFileName("/tmp/a/map").endsWith("/tmp/a/map.emp"));
   EXPECT_TRUE(empFileName("/tmp/a/map.txt").endsWith("/tmp/a/map.txt"));
   EXPECT_TRUE(empFileName("/tmp/a/map.v1.emp").endsWith("/tmp/a/map.v1.emp"));
-}
 
-TEST(EmpFile, WriteToAnUnwritablePlaceFails)
-{
+  // A write to an unwritable place fails and says so.
   lctest::MessageCapture log;
   const QVector<double> one{ 0.0 };
   EXPECT_FALSE(writeEmpFile("/proc/no/such/dir/map.emp", EmpWriteInfo{}, smallScan(), one));

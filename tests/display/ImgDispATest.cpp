@@ -94,16 +94,12 @@ TEST_F(ImageArea, CtrlDragSelectsAndZoomsToTheSelection)
   expectView(60, 10, 30, 30);
 }
 
-TEST_F(ImageArea, ShiftDragPansFromThePressPosition)
+TEST_F(ImageArea, ShiftDragPansFromThePressPositionAndThePointerIsAnnounced)
 {
   lctest::drag(&area, QPoint(100, 50), QPoint(140, 60), Qt::ShiftModifier);
   expectView(-20, -5, 100, 50); // not the sum over the moves
   EXPECT_FALSE(area.isAreaSelected());
-}
-
-// As the batch's move_position does.
-TEST_F(ImageArea, PointerSetInImageUnitsIsAnnounced)
-{
+  // In image units, as the batch's move_position sets it.
   QSignalSpy moved(&area, &ImgDispA::mouseMoved);
   area.setRealMousePos(7.5, 3);
   EXPECT_EQ(moved.count(), 1);

@@ -133,18 +133,6 @@ TEST(TiffDataRead, VrskRangeAndScaling)
   EXPECT_FALSE(cut.read(path));
 }
 
-TEST(TiffDataRead, UnknownFirstBytesAndMissingFiles)
-{
-  const QDir dir(lctest::scratchDir("reader_unknown"));
-  lctest::MessageCapture log;
-  TiffData d;
-  const QString text = writeFile(dir.filePath("text.tif"), "PK this is not an image at all");
-  EXPECT_FALSE(d.read(text));
-  EXPECT_EQ(log.messages(), QStringList({ "Unknown image format : " + text }));
-  EXPECT_FALSE(d.read(dir.filePath("absent.tif")));
-  EXPECT_TRUE(log.has("Can not open (1) " + dir.filePath("absent.tif")));
-}
-
 // Strips are `width` rows high: a 3-wide image needs four strips.
 TEST(TiffWriter, RoundTripOfATallImage)
 {

@@ -97,6 +97,8 @@ TEST(Refusals, EveryRefusedFrameGivesOneLineWithItsName)
   EXPECT_TRUE(log.has("Unknown image format : " + text));
   d.read(header);
   EXPECT_TRUE(log.messages().last().startsWith("Can not read TIFF ("));
+  EXPECT_FALSE(d.read(dir.filePath("absent.tif")));
+  EXPECT_TRUE(log.has("Can not open (1) " + dir.filePath("absent.tif")));
 }
 
 // 33 KB of strips that all point at one deflated row of zeros claimed the

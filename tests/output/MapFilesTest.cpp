@@ -33,7 +33,7 @@ void fillMap(Analyzed2DRes& map, int width, int height, int b)
 
 } // namespace
 
-TEST(MapFiles, NamesGetTheIndexBeforeTheExtensionInTheSameFolder)
+TEST(MapFiles, NamesGetTheIndexBeforeTheExtensionAndTextLayouts)
 {
   // On this system "C:/out" is a relative folder: it becomes absolute.
   const auto inOut = [](const char* name) {
@@ -45,10 +45,8 @@ TEST(MapFiles, NamesGetTheIndexBeforeTheExtensionInTheSameFolder)
   EXPECT_EQ(insertIntoFileName(inOut("map-2.tif"), "cBar"), inOut("map-2-cBar.tif"));
   // Only the last suffix is the extension.
   EXPECT_EQ(numberedFileName("/d/a.b.tif", 0, "dat"), QString("/d/a.b-0.dat"));
-}
 
-TEST(MapFiles, TextLayouts)
-{
+  // Text layouts: separator and values with or without coordinates.
   const MapRows rows = { { { 1, 2, 0.5 }, { 4, 2, 1234567.0 } }, { { 1, 5, -1e-7 }, { 4, 5, 3 } } };
   EXPECT_EQ(mapText(rows, { true, true }),
             QByteArray("1,2,0.5\n4,2,1.23457e+06\n1,5,-1e-07\n4,5,3\n"));
@@ -108,7 +106,7 @@ TEST(MapGrid, SixteenBitSamplesScaleClampAndRound)
   EXPECT_EQ(tiffDataForSave(off, true, 0.0, 1.0, true).values, QVector<quint16>{ 0 });
 }
 
-TEST(MapFiles, TiffReadsBackSampleForSample)
+TEST(MapFiles, TiffReadsBackSampleForSampleAndFailedSavesKeepTheOldFile)
 {
   const QTemporaryDir dir;
   const QString path = dir.filePath("m.tif");
@@ -120,13 +118,10 @@ TEST(MapFiles, TiffReadsBackSampleForSample)
   ASSERT_EQ(t.height, 2u);
   for (int i = 0; i < v.size(); ++i)
     EXPECT_CLOSE(t.value(i % 3, i / 3), v[i]);
-}
 
-TEST(MapFiles, FailedSaveKeepsTheOldFileAndSaysSo)
-{
-  const QTemporaryDir dir;
-  const QString path = dir.filePath("map.dat");
-  ASSERT_TRUE(saveBytes(path, "good\n"));
+  // A failed save keeps the old file and says so.
+  const QString old = dir.filePath("map.dat");
+  ASSERT_TRUE(saveBytes(old, "good\n"));
   lctest::MessageCapture log;
   // A folder that does not exist: nothing can be written there.
   const QString bad = dir.filePath("missing/map.dat");
@@ -134,8 +129,8 @@ TEST(MapFiles, FailedSaveKeepsTheOldFileAndSaysSo)
   EXPECT_TRUE(log.has("Can't open " + bad));
   EXPECT_FALSE(writeMapTiff(bad, 1, 1, { 7 }));
   // Values that do not fill the size are refused before anything is opened.
-  EXPECT_FALSE(writeMapTiff(path, 2, 2, { 1, 2, 3 }));
-  EXPECT_EQ(readFile(path), QByteArray("good\n"));
+  EXPECT_FALSE(writeMapTiff(old, 2, 2, { 1, 2, 3 }));
+  EXPECT_EQ(readFile(old), QByteArray("good\n"));
 }
 
 TEST(MapFiles, FlatAndDarkAreTiffOfTheStackSize)

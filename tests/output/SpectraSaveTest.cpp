@@ -22,9 +22,7 @@ constexpr int kH = 48;
 
 QString scratch()
 {
-  return lctest::scratchDir(
-    QStringLiteral("SpectraSave_") +
-    QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  return lctest::scratchDir(QStringLiteral("SpectraSave"));
 }
 
 // One generated stack shared by the tests of this file (reading it is the
@@ -123,17 +121,15 @@ TEST(SpectraScanGrid, WorkedExampleCountsAndHeader)
   EXPECT_EQ(s.blocks(), 10 * 5);
 }
 
-TEST(SpectraScanGrid, FileNameGetsDatOnlyWithoutExtension)
+TEST(SpectraScanGrid, FileNameGetsDatOnlyWithoutExtensionAndNumbersAsPrintfG)
 {
   EXPECT_EQ(spectraFileName(QStringLiteral("maps/a")),
             QDir::current().absoluteFilePath("maps/a.dat"));
   EXPECT_EQ(spectraFileName(QStringLiteral("maps/a.txt")),
             QDir::current().absoluteFilePath("maps/a.txt"));
   EXPECT_EQ(spectraFileName(QStringLiteral("/tmp/x.y/b")), QStringLiteral("/tmp/x.y/b.dat"));
-}
 
-TEST(SpectraScanGrid, NumbersAsPrintfG)
-{
+  // Numbers as printf's %g writes them.
   const double values[] = { 0.0, 8979.5, 1.0 / 3.0, -1.5e-7, 123456789.0, 2.5 };
   for (double v : values) {
     QByteArray b;

@@ -45,10 +45,7 @@ TEST(FindEdge, CrossingRules)
   EXPECT_CLOSE(handMade({ 1.0, 0.8, 0.5, 0.2, 0.0 }).findEdge(), 8000.0);   // falling
   EXPECT_CLOSE(handMade({ 0.0, 0.0, 1.0, 1.0, 1.0 }).findEdge(), 8001.0);   // equal rises
   EXPECT_CLOSE(handMade({ 0.3, 0.45, 0.55, 1.0, 1.0 }).findEdge(), 8002.0); // the largest rise
-}
-
-TEST(FindEdge, RepeatedEnergiesReadTheFirstOfTheirPoints)
-{
+  // Repeated energies read the first of their points.
   XafsSpectrum s = handMade({ 0.0, 0.6, 0.1, 1.0, 1.0 });
   s.points.points[2].setX(8001.0); // 8000, 8001, 8001, 8003, 8004
   EXPECT_CLOSE(s.findEdge(), 8001.0);
@@ -86,7 +83,7 @@ TEST(Normalize, EnergyCorrectionAppliesEverywhere)
   EXPECT_CLOSE(back.energy(285), 8980.0);
 }
 
-TEST(Normalize, EmptyFlatAndOverrunningWindows)
+TEST(Normalize, EmptyFlatOverrunningAndInverted)
 {
   XafsSpectrum empty;
   empty.midx = 7.0;
@@ -114,16 +111,13 @@ TEST(Normalize, EmptyFlatAndOverrunningWindows)
   const XafsSpectrum beyond(v.sample(8900, 9100, 2.0), "s", 0, 0.0, 20000, -10, 10);
   EXPECT_CLOSE(beyond.midx, v.e0, 1.0);
   EXPECT_TRUE(allFinite(XafsSpectrum(v.sample(8900, 8902, 2.0), "two", 0, 0.0, 8901, -10, 10)));
-}
 
-TEST(Normalize, InvertedEdgeStaysFiniteWithPositiveJump)
-{
-  SyntheticEdge v;
+  // An inverted edge stays finite, with a positive jump.
   v.jump = -1.0;
-  const XafsSpectrum s(v.sample(8600, 9400, 2.0), "inv", 0, 0.0, 0.0, 0.0, 0.0);
-  EXPECT_TRUE(allFinite(s));
-  EXPECT_GT(s.postValue(s.midx) - s.preValue(s.midx), 0.0);
-  EXPECT_GT(s.dMut, 0.0);
+  const XafsSpectrum inv(v.sample(8600, 9400, 2.0), "inv", 0, 0.0, 0.0, 0.0, 0.0);
+  EXPECT_TRUE(allFinite(inv));
+  EXPECT_GT(inv.postValue(inv.midx) - inv.preValue(inv.midx), 0.0);
+  EXPECT_GT(inv.dMut, 0.0);
 }
 
 TEST(SpectrumPoints, ValueAtInterpolatesAndExtendsTheEndSegments)

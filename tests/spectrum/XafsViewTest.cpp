@@ -44,6 +44,19 @@ double firstEnergy(const QString& fileName)
   return 0;
 }
 
+// A shown 640 x 480 view and its plot.
+struct ShownView : ::testing::Test
+{
+  ShownView()
+  {
+    view.resize(640, 480);
+    view.show();
+    plot = view.findChild<DispA*>(QStringLiteral("Plot"));
+  }
+  XafsView view;
+  DispA* plot = nullptr;
+};
+
 } // namespace
 
 // The legend, shown once the curves are drawn, carries the jump in "% 6.3e"
@@ -62,13 +75,9 @@ TEST(XafsView, Legend)
 
 // One notch of the wheel narrows the energy range by 1/1.1 about the energy
 // under the pointer, which stays where it was on the screen.
-TEST(XafsView, WheelZoomKeepsThePointedEnergy)
+TEST_F(ShownView, WheelZoomKeepsThePointedEnergy)
 {
-  XafsView view;
-  view.resize(640, 480);
-  view.show();
   view.setSpectrum(stepSpectrum());
-  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
   ASSERT_NE(plot, nullptr);
   plot->grab();
   const QPoint at(plot->width() / 3, plot->height() / 2);
@@ -117,12 +126,8 @@ int pixelsOf(DispA* plot, const QColor& colour)
 // The range follows the data while a stack loads (nothing, one frame, the
 // first few frames, all of them); a zoom inside the data stays until a new
 // stack; a spectrum the range misses takes its own range.
-TEST(XafsView, RangeFollowsTheData)
+TEST_F(ShownView, RangeFollowsTheData)
 {
-  XafsView view;
-  view.resize(640, 480);
-  view.show();
-  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
   view.setSpectrum(XafsSpectrum());
   SyntheticEdge v;
   view.setSpectrum(
@@ -155,18 +160,14 @@ TEST(XafsView, RangeFollowsTheData)
 
 // The raw counts get their own scale: shown, they spread over the frame's
 // height instead of lying along one edge, and their axis is labelled.
-TEST(XafsView, RawCurveHasItsOwnScale)
+TEST_F(ShownView, RawCurveHasItsOwnScale)
 {
-  XafsView view;
-  view.resize(640, 480);
-  view.show();
   view.setSpectrum(stepSpectrum());
   SpectrumPoints raw;
   for (int i = 0; i <= 100; ++i)
     raw.append(8900.0 + 2.0 * i, 1.0e6 - 3.0e3 * i);
   view.setRawSpectrum(raw);
   view.findChild<QCheckBox*>(QStringLiteral("ShowRaw"))->setChecked(true);
-  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
   const QImage img = plot->grab().toImage();
   const ChCoord* cc = plot->coord();
   int topRow = img.height();
@@ -183,7 +184,7 @@ TEST(XafsView, RawCurveHasItsOwnScale)
 // The Fourier curve lies over its frequency index (k = 1 .. n/2, a cosine of
 // period 8 of 64 points peaks at k = 8), not over the energies; the curves
 // named by the owner (cluster means) get a legend until they are cleared.
-TEST(XafsView, FourierAxisAndCurveLegend)
+TEST_F(ShownView, FourierAxisAndCurveLegend)
 {
   QVector<double> cosine;
   for (int j = 0; j < 64; ++j)
@@ -194,10 +195,6 @@ TEST(XafsView, FourierAxisAndCurveLegend)
   EXPECT_CLOSE(
     std::max_element(f.begin(), f.end(), [](auto a, auto b) { return a.y() < b.y(); })->x(), 8.0);
 
-  XafsView view;
-  view.resize(640, 480);
-  view.show();
-  DispA* plot = view.findChild<DispA*>(QStringLiteral("Plot"));
   view.addOtherSpectrum(stepSpectrum(30.0));
   view.setSpectrum(stepSpectrum());
   auto legendPixels = [&] {

@@ -52,9 +52,7 @@ public:
 
 private:
   // One folder per test: ctest runs the tests of this file side by side.
-  QString m_dir = lctest::scratchDir(
-    QStringLiteral("StackSpectra_") +
-    QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+  QString m_dir = lctest::scratchDir(QStringLiteral("StackSpectra"));
   std::vector<std::unique_ptr<TiffData>> m_frames;
 };
 

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace lctest {
 
 QString sharedDataFile(const QString& name)
@@ -41,6 +43,22 @@ QString writeFile(const QString& path, const QByteArray& bytes)
   if (f.open(QIODevice::WriteOnly))
     f.write(bytes);
   return path;
+}
+
+bool sameBytes(const QVector<double>& a, const QVector<double>& b)
+{
+  return a.size() == b.size() &&
+         std::memcmp(a.constData(), b.constData(), sizeof(double) * size_t(a.size())) == 0;
+}
+
+bool sameBytes(const QVector<QVector<double>>& a, const QVector<QVector<double>>& b)
+{
+  if (a.size() != b.size())
+    return false;
+  for (int i = 0; i < a.size(); ++i)
+    if (!sameBytes(a[i], b[i]))
+      return false;
+  return true;
 }
 
 } // namespace lctest
