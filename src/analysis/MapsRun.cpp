@@ -1,11 +1,23 @@
 #include "analysis/MapsRun.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/LcfResult.h"
 #include "analysis/PointSpectra.h"
 #include "app/TextItems.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The title of the run whose kernel leaves points not fitted.
+[[maybe_unused]] const char* const notFittedTitle =
+  QT_TRANSLATE_NOOP("MapsRun", "Residual absorption analysis");
+
+} // namespace
 
 MapsRun::MapsRun(const QString& title, QObject* parent)
   : QObject(parent)
@@ -33,6 +45,7 @@ void MapsRun::start(const AnalyzeCond& cond,
   m_cond.reset();
   m_maps = maps;
   m_completed = false;
+  m_notFitted = 0;
   for (Analyzed2DRes* m : m_maps)
     if (m) {
       m->reset(m_cond);
@@ -45,6 +58,8 @@ void MapsRun::start(const AnalyzeCond& cond,
     for (int i = 0; i < n; ++i)
       if (Analyzed2DRes* m = m_maps[i])
         m->setData(p.cx, p.cy, p.bx, p.by, v[i]);
+    if (n > 0 && std::all_of(v, v + n, [](double x) { return std::isnan(x); }))
+      ++m_notFitted;
     if (m_hook)
       m_hook(p, v);
   });
@@ -91,7 +106,28 @@ void MapsRun::engineEnded(bool completed)
   if (completed)
     emit progress(100.0);
   logWithTime(m_title + QStringLiteral(" end"));
+  const QString line = notFittedLine();
+  if (!line.isEmpty()) {
+    qDebug().noquote() << line;
+    emit notFitted(notFittedLine(true));
+  }
   emit ended();
+}
+
+QString MapsRun::notFittedLine(bool translated) const
+{
+  if (m_notFitted == 0)
+    return QString();
+  const QString why = fitStatusText(FitStatus::NoEdge);
+  if (!translated)
+    return QStringLiteral("%1: points not fitted (NaN in the maps): %2 (%3)")
+      .arg(m_title)
+      .arg(m_notFitted)
+      .arg(why);
+  return tr("%1: points not fitted (NaN in the maps): %2 (%3)")
+    .arg(tr(m_title.toUtf8().constData()))
+    .arg(m_notFitted)
+    .arg(QCoreApplication::translate("FitStatus", why.toLatin1().constData()));
 }
 
 void MapsRun::refreshMaps()

@@ -37,6 +37,10 @@ public:
   bool isRunning() const { return m_engine->isRunning(); }
   const AnalyzeCond& cond() const { return m_cond; }
   const QVector<Analyzed2DRes*>& maps() const { return m_maps; }
+  // Points of the last run whose kernel gave NaN for every value (a point
+  // with no clear edge jump): one line for the log (English) or the window
+  // (`translated`), empty when there was none.
+  QString notFittedLine(bool translated = false) const;
   // Whether the last run recorded every point.
   bool completed() const { return m_completed; }
 
@@ -72,6 +76,9 @@ signals:
   void mapsRendered();
   // A start that does not run, already logged; ended() follows.
   void refused(const QString& why);
+  // Just before ended() when notFittedLine() is not empty: its translated
+  // form, so the window can say it where the user looks.
+  void notFitted(const QString& line);
   void ended();
 
 private:
@@ -84,4 +91,5 @@ private:
   PointHook m_hook;
   bool m_refreshOnRows = false;
   bool m_completed = false;
+  int m_notFitted = 0;
 };

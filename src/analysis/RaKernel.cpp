@@ -1,10 +1,13 @@
 #include "analysis/RaKernel.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/FitTables.h"
+#include "analysis/LcfFit.h"
 #include "input/TiffData.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -53,7 +56,11 @@ void RaKernel::computeBatch(const RasterPoint* points,
   auto* s = static_cast<RaScratch*>(scratch);
   m_spectra.forEachSpectrum(
     points, count, s->build, s->spectrum, [&](int k, const XafsSpectrum& sp) {
-      residualAt(sp, m_eRA, m_factor, out[2 * k], out[2 * k + 1]);
+      // Lines with no clear jump between them give a residual of noise.
+      if (!fit::jumpClear(sp.dMut, edgeJumpNoise(sp)))
+        out[2 * k] = out[2 * k + 1] = std::numeric_limits<double>::quiet_NaN();
+      else
+        residualAt(sp, m_eRA, m_factor, out[2 * k], out[2 * k + 1]);
     });
 }
 
@@ -64,13 +71,21 @@ int fillResidualRatio(const Analyzed2DRes& rest, const Analyzed2DRes& dmut, Anal
   const QVector<double>& r = rest.data();
   if (r.isEmpty())
     return 0;
-  const double m = *std::min_element(r.constBegin(), r.constEnd());
+  // Points not fitted (NaN) take no part in the minimum and stay NaN.
+  double m = std::numeric_limits<double>::infinity();
+  for (double v : r)
+    if (!std::isnan(v))
+      m = std::min(m, v);
   const int w = rest.width();
   const int h = rest.height();
   int replaced = 0;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const double rr = r[y * w + x] - m;
+      if (std::isnan(r[y * w + x])) {
+        ratio.setData(x, y, 0, 0, r[y * w + x]);
+        continue;
+      }
       double q = rr / (dmut.valueAt(x, y) + rr);
       if (!std::isfinite(q)) {
         q = 0.0;

@@ -246,6 +246,9 @@ TEST(ResidualAbsorption, RatioMapAndItsHoles)
   rest.setData(2, 2, 0, 0, -2.0); // now the smallest rest, m = -2
   const int holes = fillResidualRatio(rest, dmut, ratio);
   EXPECT_CLOSE(ratio.valueAt(2, 2), 0.0);
+  rest.setData(1, 1, 0, 0, std::nan("")); // not fitted: stays so, no minimum
+  fillResidualRatio(rest, dmut, ratio);
+  EXPECT_TRUE(std::isnan(ratio.valueAt(1, 1)));
   // (1, 0): r = 0 - (-2) = 2, d = 1
   EXPECT_CLOSE(ratio.valueAt(1, 0), 2.0 / 3.0);
   // Outside the area rest 0, dmut 0: r = 2, ratio 1; no hole there.
@@ -310,7 +313,8 @@ TEST(MapTools, ProcessingRules)
 namespace {
 
 // Two edges (Fe K, Ni K) in one stack, noise free, no shift.
-stackgen::StackSpec twoEdgePlan(double feK, double niK, int size)
+// The first `flat` pixels hold nothing: no edge at all.
+stackgen::StackSpec twoEdgePlan(double feK, double niK, int size, int flat)
 {
   stackgen::StackSpec plan;
   plan.width = size;
@@ -333,6 +337,10 @@ stackgen::StackSpec twoEdgePlan(double feK, double niK, int size)
   ni.step = 0.8;
   plan.components = { fe, ni };
   plan.shift = QVector<double>(size * size, 0.0);
+  if (flat > 0) {
+    plan.thickness = QVector<double>(size * size, 1.0);
+    std::fill_n(plan.thickness.begin(), flat, 0.0);
+  }
   return plan;
 }
 
@@ -342,12 +350,12 @@ struct TwoEdgeWorld
   double niK = 0.0;
   std::unique_ptr<GeneratedStack> stack;
   QVector<ElemCond> conds;
-  TwoEdgeWorld(int size)
+  TwoEdgeWorld(int size, int flat = 0)
   {
     loadEdgeTable();
     lookupEdgeEnergy("Fe", "K", feK);
     lookupEdgeEnergy("Ni", "K", niK);
-    stack = std::make_unique<GeneratedStack>(twoEdgePlan(feK, niK, size));
+    stack = std::make_unique<GeneratedStack>(twoEdgePlan(feK, niK, size, flat));
     conds = { edge(feK), edge(niK) };
     conds[0].roiStart = conds[1].roiStart = 0.0; // empty ROI
     conds[0].roiEnd = conds[1].roiEnd = 0.0;
@@ -461,6 +469,25 @@ TEST(ResidualRun, MapsEqualTheOnePointAnswerOnEveryThreadCount)
                 .startsWith(QStringLiteral("Residual absorption at %1 eV is outside").arg(c.eRA)),
               c.said)
       << c.eRA;
+}
+
+TEST(ResidualRun, PointsWithoutAnEdgeAreNaNInBothMapsAndCountedOnce)
+{
+  TwoEdgeWorld w(6, 4);
+  ASSERT_TRUE(w.stack->ok());
+  AnalyzeCond area;
+  area.setup(6, 6, 0, 0, 0, 0, 6, 6);
+  Analyzed2DRes dmut, rest;
+  MapsRun run(QStringLiteral("Residual absorption analysis"));
+  run.engine().setThreadCount(2);
+  QSignalSpy said(&run, &MapsRun::notFitted);
+  lctest::MessageCapture log;
+  run.runNow(area, std::make_shared<RaKernel>(w.spectra(), 7300.0, 1.0), { &dmut, &rest });
+  for (const Analyzed2DRes* m : { &dmut, &rest })
+    for (int i = 0; i < 36; ++i)
+      EXPECT_EQ(std::isnan(m->data()[i]), i < 4) << i;
+  EXPECT_EQ(log.count(QStringLiteral("points not fitted (NaN in the maps): 4 (")), 1);
+  EXPECT_EQ(said.count(), 1);
 }
 
 TEST(MapsRun, RefusalEndsOnce)

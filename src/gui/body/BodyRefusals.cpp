@@ -35,8 +35,10 @@ void Body::setupRefusals()
 
   auto toAnalyzer = [this](const QString& why) { showRefusal(m_analyzer.get(), why); };
   connect(m_lcfRun.get(), &LcfRun::refused, this, toAnalyzer);
-  for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
+  for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() }) {
     connect(run, &MapsRun::refused, this, toAnalyzer);
+    connect(run, &MapsRun::notFitted, this, toAnalyzer);
+  }
   connect(m_componentRun.get(), &ComponentRun::refused, this, [this](const QString& why) {
     showRefusal(m_componentsWindow.get(), why);
   });
@@ -47,6 +49,9 @@ void Body::setupRefusals()
     using Run = std::remove_pointer_t<decltype(run)>;
     auto refusedNow = std::make_shared<bool>(false);
     connect(run, &Run::refused, this, [refusedNow] { *refusedNow = true; });
+    // The count of points not fitted stays until the next run.
+    if constexpr (std::is_same_v<Run, MapsRun>)
+      connect(run, &MapsRun::notFitted, this, [refusedNow] { *refusedNow = true; });
     connect(run, &Run::ended, this, [this, refusedNow, window] {
       if (!*refusedNow)
         showRefusal(window, QString());

@@ -1373,6 +1373,17 @@
     </message>
 </context>
 <context>
+    <name>MapsRun</name>
+    <message>
+        <source>Residual absorption analysis</source>
+        <translation>残留吸収解析</translation>
+    </message>
+    <message>
+        <source>%1: points not fitted (NaN in the maps): %2 (%3)</source>
+        <translation>%1: 解析しなかった点 (マップでは NaN): %2 (%3)</translation>
+    </message>
+</context>
+<context>
     <name>Refusal</name>
     <message>
         <source>no image loaded</source>
