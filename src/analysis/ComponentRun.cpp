@@ -35,7 +35,7 @@ struct ComponentRun::Decomposition
   std::atomic<bool> cancel{ false };
   // Out.
   QVector<double> explained;
-  QString choice; // how many scores the clustering used, and why
+  ScoreChoice choice; // how many scores the clustering used, and why
   int nMaps = 0;
   int stride = 0;
   std::vector<double> scores; // rows x stride
@@ -45,6 +45,25 @@ struct ComponentRun::Decomposition
 
   void run();
 };
+
+QString scoreChoiceLine(const ScoreChoice& c, bool translated)
+{
+  static const char* const texts[] = {
+    QT_TRANSLATE_NOOP("ComponentRun", "%1 scores, as asked"),
+    QT_TRANSLATE_NOOP("ComponentRun",
+                      "%1 scores: the components above the noise floor (singular values above "
+                      "%2; the next is %3)"),
+  };
+  if (c.how == ScoreChoice::None)
+    return QString();
+  const char* text = texts[c.how == ScoreChoice::Asked ? 0 : 1];
+  QString line =
+    translated ? QCoreApplication::translate("ComponentRun", text) : QString::fromLatin1(text);
+  line = line.arg(c.scores);
+  if (c.how == ScoreChoice::AboveNoise)
+    line = line.arg(c.threshold, 0, 'g', 3).arg(c.next, 0, 'g', 3);
+  return line;
+}
 
 void ComponentRun::Decomposition::run()
 {
@@ -61,14 +80,10 @@ void ComponentRun::Decomposition::run()
     const double next = nScores < pca.variance.size()
                           ? std::sqrt(std::max(0.0, pca.variance[nScores]) * std::max(1, rows - 1))
                           : 0.0;
-    choice = QStringLiteral("%1 scores: the components above the noise floor (singular values "
-                            "above %2; the next is %3)")
-               .arg(nScores)
-               .arg(threshold, 0, 'g', 3)
-               .arg(next, 0, 'g', 3);
+    choice = { ScoreChoice::AboveNoise, nScores, threshold, next };
   } else if (k > 0) {
     nScores = std::min(m, setup.clusterScores);
-    choice = QStringLiteral("%1 scores, as asked").arg(nScores);
+    choice = { ScoreChoice::Asked, nScores, 0.0, 0.0 };
   }
   nMaps = k > 0 ? nScores : std::min(setup.components, m);
   stride = std::max(nMaps, nScores);
@@ -325,8 +340,8 @@ void ComponentRun::apply(const Decomposition& job)
   m_grid = job.grid;
   m_explained = job.explained;
   m_scoreChoice = job.choice;
-  if (!job.choice.isEmpty())
-    qDebug().noquote() << runTitle(m_setup) + QStringLiteral(": ") + job.choice;
+  if (m_scoreChoice.how != ScoreChoice::None)
+    qDebug().noquote() << runTitle(m_setup) + QStringLiteral(": ") + scoreChoiceLine(m_scoreChoice);
   m_pointsUsed = rows;
   m_leftOut = m_runLeftOut;
   m_clustered = job.clustered;

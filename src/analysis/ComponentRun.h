@@ -62,6 +62,25 @@ struct ClusterMean
 // stopped run leaves them and the last results as they were.
 //
 // Every start ends exactly once with `ended()`, on the owner's thread.
+// How a clustering chose its number of scores, kept as values so the line
+// can be said in the log's language and in the window's.
+struct ScoreChoice
+{
+  enum How
+  {
+    None,
+    Asked,
+    AboveNoise
+  } how = None;
+  int scores = 0;
+  double threshold = 0.0; // the noise floor of the singular values
+  double next = 0.0;      // the first singular value below it
+};
+
+// The choice as one line, for the log (English) or a window (`translated`);
+// empty for None.
+QString scoreChoiceLine(const ScoreChoice& choice, bool translated = false);
+
 class ComponentRun : public QObject
 {
   Q_OBJECT
@@ -86,7 +105,12 @@ public:
   const QVector<double>& grid() const { return m_grid; }
   const QVector<double>& explained() const { return m_explained; }
   // How many scores the last clustering used, and why (also logged).
-  const QString& scoreChoice() const { return m_scoreChoice; }
+  // How many scores the clustering used, and why: for the log (English) or
+  // the window (`translated`); empty before a clustering.
+  QString scoreChoice(bool translated = false) const
+  {
+    return scoreChoiceLine(m_scoreChoice, translated);
+  }
   const QVector<ClusterMean>& clusters() const { return m_clusters; }
   int pointsUsed() const { return m_pointsUsed; }
   int pointsLeftOut() const { return m_leftOut; }
@@ -131,7 +155,7 @@ private:
 
   QVector<double> m_grid;
   QVector<double> m_explained;
-  QString m_scoreChoice;
+  ScoreChoice m_scoreChoice;
   QVector<ClusterMean> m_clusters;
   int m_pointsUsed = 0;
   int m_leftOut = 0;

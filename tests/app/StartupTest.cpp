@@ -1,4 +1,5 @@
 #include "gui/app/Startup.h"
+#include "analysis/ComponentRun.h"
 #include "analysis/LcfRun.h"
 #include "app/Settings.h"
 #include "gui/analysis/Analyzer.h"
@@ -98,5 +99,7 @@ TEST(Translation, JapaneseCaptionsOnTheMainWindow)
   ASSERT_EQ(refused.count(), 1);
   EXPECT_EQ(refused[0][0].toString(),
             QString::fromUtf8("LCF 2D 解析を開始しません: 画像が読み込まれていません"));
+  EXPECT_EQ(scoreChoiceLine({ ScoreChoice::Asked, 3, 0.0, 0.0 }, true),
+            QString::fromUtf8("スコア 3 個 (指定どおり)"));
   QApplication::removeTranslator(&translator);
 }

@@ -114,7 +114,7 @@ void ComponentsWindow::showResults(const ComponentRun& run)
                           .arg(100.0 * ex[i], 0, 'f', 3)
                           .arg(100.0 * sum, 0, 'f', 3));
   }
-  m_scoreChoice->setText(run.scoreChoice());
+  m_scoreChoice->setText(run.scoreChoice(true));
   m_clusterRows->clear();
   for (int c = 0; c < run.clusters().size(); ++c)
     m_clusterRows->addItem(tr("Cluster %1: %2 points, edge %3 eV")

@@ -911,6 +911,14 @@
         <source>PCA not started: %1</source>
         <translation>主成分分析を開始しません: %1</translation>
     </message>
+    <message>
+        <source>%1 scores, as asked</source>
+        <translation>スコア %1 個 (指定どおり)</translation>
+    </message>
+    <message>
+        <source>%1 scores: the components above the noise floor (singular values above %2; the next is %3)</source>
+        <translation>スコア %1 個: ノイズの床より上の成分 (特異値が %2 より大きいもの。次の特異値は %3)</translation>
+    </message>
 </context>
 <context>
     <name>ComponentsWindow</name>
