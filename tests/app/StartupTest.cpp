@@ -6,6 +6,7 @@
 #include "gui/batch/BatchCtrl.h"
 #include "gui/body/Body.h"
 #include "gui/calibration/CalibCtrl.h"
+#include "gui/display/BringToFront.h"
 
 #include "support/TestData.h"
 #include "ui_Body.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -69,6 +71,18 @@ TEST(StartupBatch, WithoutExecTheBatchWaits)
   });
   EXPECT_EQ(editor, QString("quit\n"));
   EXPECT_FALSE(quitByBatch);
+}
+
+// A tool window opens within the screen, however large it was made or
+// wherever it was put.
+TEST(StartupWindows, ToolWindowsOpenWithinTheScreen)
+{
+  for (const QRect was : { QRect(0, 0, 300, 200), QRect(5000, 5000, 3000, 3000) }) {
+    QWidget window;
+    window.setGeometry(was);
+    bringToFront(&window);
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry())) << was.x();
+  }
 }
 
 // The embedded Japanese translation reaches the main window's captions; the

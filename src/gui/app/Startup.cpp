@@ -2,9 +2,10 @@
 
 #include "app/ParamRegistry.h"
 #include "app/Settings.h"
+#include "display/ColorMap.h"
 #include "gui/batch/BatchCtrl.h"
 #include "gui/body/Body.h"
-#include "display/ColorMap.h"
+#include "gui/display/BringToFront.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -25,6 +26,7 @@ int runMainWindow(const StartupOptions& opt)
     body->batchCtrl()->load(opt.batchFile);
     // A batch named at start-up is what the user came for: its window, with
     // the progress log, shows beside the main window.
+    fitToScreen(body->batchCtrl());
     body->batchCtrl()->show();
   }
   if (opt.execBatch)
