@@ -23,7 +23,7 @@ QVector<QPoint> walk(AnalyzeCond c, int* rowStarts = nullptr)
 
 } // namespace
 
-TEST(AnalyzeCond, WalksBlocksAndSteps)
+TEST(AnalyzeCond, WalksBlocksAndStepsAndStaysBounded)
 {
   AnalyzeCond c;
   c.setup(20, 10, 1, 1, 2, 3, 7, 6);
@@ -39,11 +39,8 @@ TEST(AnalyzeCond, WalksBlocksAndSteps)
   EXPECT_EQ(walk(c), (QVector<QPoint>{ { 5, 2 }, { 5, 4 }, { 5, 6 } }));
   EXPECT_EQ(c.columns(), 1);
   EXPECT_EQ(c.rows(), 3);
-}
 
-TEST(AnalyzeCond, NegativeHalfWidthsAndOutsideAreasStayBounded)
-{
-  AnalyzeCond c;
+  // Negative half widths and areas outside stay bounded.
   c.setup(8, 8, -2, -1, 0, 0, 4, 2);
   EXPECT_EQ(walk(c).size(), 8);
 

@@ -176,6 +176,12 @@ TEST(ElemAnalysis, TargetWithoutJumpDividesByOneAndTargetIndexIsValidated)
   EXPECT_EQ(validTargetIndex(0, 0), -1);
   EXPECT_TRUE(log.contains("Element analysis: target -1 is not an edge, the first edge is used"));
   EXPECT_TRUE(log.contains("Element analysis: no edges to analyse"));
+  // A refused run ends once, with its reason.
+  MapsRun run(QStringLiteral("x"));
+  QSignalSpy ended(&run, &MapsRun::ended);
+  run.refuse(QStringLiteral("Element 2D analysis not started: no edges"));
+  EXPECT_EQ(ended.count(), 1);
+  EXPECT_TRUE(log.contains("Element 2D analysis not started: no edges"));
 }
 
 TEST(ElemAnalysis, CorrelationWithTheStandardPattern)
@@ -488,14 +494,4 @@ TEST(ResidualRun, PointsWithoutAnEdgeAreNaNInBothMapsAndCountedOnce)
       EXPECT_EQ(std::isnan(m->data()[i]), i < 4) << i;
   EXPECT_EQ(log.count(QStringLiteral("points not fitted (NaN in the maps): 4 (")), 1);
   EXPECT_EQ(said.count(), 1);
-}
-
-TEST(MapsRun, RefusalEndsOnce)
-{
-  MapsRun run(QStringLiteral("x"));
-  QSignalSpy ended(&run, &MapsRun::ended);
-  lctest::MessageCapture log;
-  run.refuse(QStringLiteral("Element 2D analysis not started: no edges"));
-  EXPECT_EQ(ended.count(), 1);
-  EXPECT_TRUE(log.contains("Element 2D analysis not started: no edges"));
 }

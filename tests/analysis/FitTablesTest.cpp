@@ -145,7 +145,7 @@ TEST(FitTables, ResidualCountsZeroSamplePoints)
   EXPECT_TRUE(std::isnan(fit::fitTables(s, two, 2, false, cond).z));
 }
 
-TEST(FitTables, MlcfClipsNegativeWeights)
+TEST(FitTables, MlcfClipsNegativeWeightsAndLookupsGuardNaN)
 {
   const QVector<RefTable> two = { ref(0, edge(8990, 3)), ref(1, edge(9010, 6)) };
   // w = (-0.5, 1.5): the negative weight clips to 0, the other fraction is
@@ -161,13 +161,11 @@ TEST(FitTables, MlcfClipsNegativeWeights)
   EXPECT_CLOSE(r.fractions[0], 0.0);
   EXPECT_CLOSE(r.fractions[1], 0.0);
   EXPECT_CLOSE(r.amounts[1], 0.2, 1e-6);
-}
 
-TEST(FitTables, ReferenceLookupShiftsAndGuardsNaN)
-{
-  const RefTable r = ref(0, edge(9000, 3), 4.0);
-  EXPECT_CLOSE(r.at(8996.0), r.dn.valueAt(9000.0));
+  // The reference lookup shifts by dE and guards against NaN.
+  const RefTable shifted = ref(0, edge(9000, 3), 4.0);
+  EXPECT_CLOSE(shifted.at(8996.0), shifted.dn.valueAt(9000.0));
   lctest::MessageCapture capture;
-  EXPECT_CLOSE(r.at(std::nan("")), 0.0);
+  EXPECT_CLOSE(shifted.at(std::nan("")), 0.0);
   EXPECT_TRUE(capture.has("nan EeV in XafsSpectrum::doubleNormalizedPreBase"));
 }

@@ -100,7 +100,7 @@ TEST(LcfFit, RecoversGeneratedMixtures)
   EXPECT_EQ(r.fitted.name, "anal-MLCF");
 }
 
-TEST(LcfFit, SaysWhenReferencesTakeAnotherLineModel)
+TEST(LcfFit, SaysWhenReferencesTakeAnotherLineModelAndEmptyPreEdgesAreNotFitted)
 {
   const XafsSpectrum a = reference(component(8979, 0.6, 1.5));
   QVector<RefSnapshot> refs = { snapshot(a), snapshot(a), snapshot(a) };
@@ -115,22 +115,19 @@ TEST(LcfFit, SaysWhenReferencesTakeAnotherLineModel)
             "(\"Energy Correction\"): the fractions may be biased");
   refs[0].victoreen = true;
   EXPECT_TRUE(normalisationMismatch(refs, 0).isEmpty());
-}
 
-// A sample whose pre-edge window holds no point has no pre-edge line (it is
-// 0) and so no jump to normalise by: the "jump" would be the absorption
-// itself, and a flat spectrum would be fitted. It is not fitted.
-TEST(LcfFit, EmptyPreEdgeWindowIsNotFitted)
-{
-  const QVector<RefSnapshot> refs = { snapshot(reference(component(8979, 0.3, 2))),
-                                      snapshot(reference(component(8985, 0.1, 4))) };
+  // A sample whose pre-edge window holds no point has no pre-edge line (it
+  // is 0) and so no jump to normalise by: the "jump" would be the
+  // absorption itself, and a flat spectrum would be fitted. It is not fitted.
+  const QVector<RefSnapshot> two = { snapshot(reference(component(8979, 0.3, 2))),
+                                     snapshot(reference(component(8985, 0.1, 4))) };
   SpectrumPoints flat;
   for (int i = 0; i < 12; ++i)
     flat.append(8990 + 2.0 * i, 1.0);
   // Edge expected at 8980: the pre-edge window ends at 8970, below the data.
   const XafsSpectrum s(flat, "Body-AaP", 1, 0.0, 8980.0, -10.0, 10.0);
   EXPECT_TRUE(std::isinf(edgeJumpNoise(s)));
-  const LcfResult r = fitLCF(s, refs, FitConditions());
+  const LcfResult r = fitLCF(s, two, FitConditions());
   EXPECT_EQ(r.status, FitStatus::NoEdge);
   EXPECT_TRUE(std::isnan(r.fractions[0]));
 }

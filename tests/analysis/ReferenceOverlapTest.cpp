@@ -28,7 +28,7 @@ RefSnapshot used(const XafsSpectrum& s, double dE = 0.0, bool use = true)
 // An Fe reference on a Cu stack misses; the line names every used
 // reference's range on the sample's scale and the sample's own, the note
 // the rows that miss. References that all overlap say nothing.
-TEST(ReferenceOverlap, NamesEveryRangeWhenOneMisses)
+TEST(ReferenceOverlap, NamesEveryRangeWhenOneMissesShiftedByDeltaE)
 {
   const XafsSpectrum sample = ramp(8900, 9100, "sample");
   const XafsSpectrum cu = ramp(8850, 9150, "/refs/cu.dat");
@@ -48,12 +48,9 @@ TEST(ReferenceOverlap, NamesEveryRangeWhenOneMisses)
             "ref 1 cu.dat 8850 .. 9150 eV, ref 3 fe.dat 7000 .. 7300 eV (no overlap)");
   EXPECT_EQ(o.note, "Ref 3: no energies in common with the sample");
   EXPECT_FALSE(checkReferenceOverlap({ used(cu), used(fe) }, XafsSpectrum()).anyMisses);
-}
 
-// The reference is read at E + dE, so its range on the sample's scale is its
-// own less dE: a dE of the wrong sign moves it off the sample.
-TEST(ReferenceOverlap, RangesAreShiftedByDeltaE)
-{
+  // The reference is read at E + dE, so its range on the sample's scale is its
+  // own less dE: a dE of the wrong sign moves it off the sample.
   const XafsSpectrum ref = ramp(8900, 9000, "ref.dat");
   const QVector<ReferenceSpan> spans = referenceSpans({ used(ref, 150.0) });
   ASSERT_EQ(spans.size(), 1);

@@ -40,7 +40,7 @@ TEST_F(BatchDispatcherTest, NestedLoopsSubstituteAndLog)
   EXPECT_TRUE(capture.has("echo pass 2 003")); // the value, not the loop's form
 }
 
-TEST_F(BatchDispatcherTest, SkipsBlankLinesAndStrayNextAndStopsAtEnd)
+TEST_F(BatchDispatcherTest, SkipsBlankLinesStrayNextAndRemarksAndStopsAtEnd)
 {
   lctest::MessageCapture capture;
   ASSERT_TRUE(exec.run({ "",
@@ -57,10 +57,10 @@ TEST_F(BatchDispatcherTest, SkipsBlankLinesAndStrayNextAndStopsAtEnd)
   ASSERT_TRUE(exec.run({}));
   ASSERT_TRUE(exec.run({ "", "" }));
   EXPECT_EQ(exec.cmds.size(), 1);
-}
 
-TEST_F(BatchDispatcherTest, RemarkBlockIsLoggedButMarked)
-{
+  // A remark block is logged but marked.
+  exec.cmds.clear();
+  exec.inRem.clear();
   ASSERT_TRUE(exec.run({ "zoom_in", ":rem_start", "quit", ":end", ":rem_end", "scale_reset" }));
   EXPECT_EQ(exec.lines(), QStringList({ "zoom_in", ":rem_start", "quit", ":end", "scale_reset" }));
   EXPECT_EQ(exec.inRem, QVector<bool>({ false, true, true, true, false }));

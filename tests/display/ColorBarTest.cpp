@@ -60,7 +60,7 @@ TEST_F(Bar, DraggingALimitChangesTheMapping)
 }
 
 // Bars given different mappings leave each other's alone.
-TEST_F(Bar, OwnMappingLeavesTheOtherAlone)
+TEST_F(Bar, OwnMappingLeavesTheOtherAloneAndPicturesCarryTheirScale)
 {
   ColorMapping own;
   ColorBar second;
@@ -68,14 +68,11 @@ TEST_F(Bar, OwnMappingLeavesTheOtherAlone)
   second.setLimits(0.1, 0.2);
   EXPECT_CLOSE(own.upper, 0.2);
   EXPECT_CLOSE(bar.mapping().upper, 1.0);
-}
 
-// The picture saved beside a file carries that file's scale; with the scale
-// on screen it is the bar's own pixmap. On the widget the values are drawn
-// at its own scale on a dark backing, so the top of a grey bar (near white)
-// still shows dark pixels behind the text.
-TEST_F(Bar, PictureCarriesTheGivenScaleAndLabelsRead)
-{
+  // The picture saved beside a file carries that file's scale; with the
+  // scale on screen it is the bar's own pixmap. On the widget the values
+  // are drawn at its own scale on a dark backing, so the top of a grey bar
+  // (near white) still shows dark pixels behind the text.
   bar.setMinMax(0.25, 0.75);
   EXPECT_EQ(bar.pictureWithScale(0.25, 0.75), bar.pixmap().toImage());
   const QImage fixed = bar.pictureWithScale(0.0, 1.0);

@@ -24,7 +24,7 @@ ProcImage step(double high)
 // Edge strength shows a step of height h as h on both sides of it and 0
 // on the flats; Min drops weaker edges, Max cuts stronger ones, whichever
 // order the two come in.
-TEST(ImageFilters, EdgeStrengthAndItsLimits)
+TEST(ImageFilters, EdgeStrengthBinaryMaskAndTheStoredFrame)
 {
   const ProcImage e = edgeImage(step(110.0), 0.0, 1000.0);
   for (int x = 0; x < 8; ++x)
@@ -32,12 +32,9 @@ TEST(ImageFilters, EdgeStrengthAndItsLimits)
   EXPECT_CLOSE(edgeImage(step(110.0), 0.0, 40.0).at(3, 2), 40.0);
   EXPECT_CLOSE(edgeImage(step(110.0), 40.0, 0.0).at(3, 2), 40.0);
   EXPECT_CLOSE(edgeImage(step(30.0), 25.0, 1000.0).at(3, 2), 0.0);
-}
 
-// Binarisation sets pixels at or above the threshold (both switches
-// together are checked through the window).
-TEST(ImageFilters, BinaryMaskAndTheStoredFrame)
-{
+  // Binarisation sets pixels at or above the threshold (both switches
+  // together are checked through the window).
   const ProcImage b = binarized(step(110.0), 110.0);
   EXPECT_CLOSE(b.at(3, 0), 0.0);
   EXPECT_CLOSE(b.at(4, 0), 1.0);

@@ -225,7 +225,7 @@ TEST(SpectraSave, ShiftMapGivesSAndShiftsTheEnergies)
   }
 }
 
-TEST(SpectraSave, EmptyRegionWritesHeaderAndFirstBlock)
+TEST(SpectraSave, EmptyRegionsWriteTheFirstBlockAndProgressByRows)
 {
   ASSERT_TRUE(stack().ok());
   const QString file = scratch() + "/empty.dat";
@@ -235,11 +235,8 @@ TEST(SpectraSave, EmptyRegionWritesHeaderAndFirstBlock)
   EXPECT_EQ(l[1], QStringLiteral("# X-Range (x0, x1), steps : 10 10 1"));
   EXPECT_TRUE(l[7].startsWith(QStringLiteral("12 11 ")));
   EXPECT_EQ(numbers(l[7]).size(), 2 + 2 * 24);
-}
 
-TEST(SpectraSave, ProgressOfARegionWithoutHeightIsAHundred)
-{
-  ASSERT_TRUE(stack().ok());
+  // The progress of a region without height is a hundred at once.
   lctest::MessageCapture log;
   ASSERT_TRUE(
     save(setupFor(scratch() + "/flat.dat", SpectraFormat::Raw, QRectF(0, 5, 30, 0), 1, 1)));

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(EdgeTable, LoadsTheResourceAndLooksUpEdges)
+TEST(EdgeTable, LoadsTheResourceLooksUpEdgesAndSurvivesBadTables)
 {
   loadEdgeTable();
   ASSERT_EQ(edgeTableCount(), 93);
@@ -20,10 +20,7 @@ TEST(EdgeTable, LoadsTheResourceAndLooksUpEdges)
   EXPECT_CLOSE(eV, 123.0);
   EXPECT_TRUE(lookupEdgeEnergy("U", "liii", eV));
   EXPECT_CLOSE(eV, edgeEnergyEV(92, 3));
-}
 
-TEST(EdgeTable, NoValuesAndMissingResource)
-{
   loadEdgeTable(
     lctest::writeFile(lctest::scratchDir("edge_table") + "/table.txt",
                       "= header\n# comment\nH 1 = = -3 = = = = = = = = = = = = = = = =\n"));
