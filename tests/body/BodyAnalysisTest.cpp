@@ -26,7 +26,7 @@ using BodyAnalysisRun = BodyFixture;
 // The whole road as a batch drives it: generated files through the loaders,
 // the spectrum of every point built from the stacks, fitted on the worker,
 // recorded in the maps. The command ends when the run is done, not before.
-TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
+TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStackAndTheBoundUntickedWithTheSum)
 {
   stackgen::StackSpec plan;
   plan.width = 16;
@@ -91,6 +91,14 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStack)
   emit m_body->form()->CBar->cBarUpdated();
   EXPECT_NE(m_body->form()->dispA->image(), shown);
   EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*map));
+
+  // Unticking the sum by hand: the greyed bound does not stay ticked.
+  const Analyzer* an = m_body->analyzer();
+  exec("analyzer_set_LCF_constraint 1 1");
+  EXPECT_TRUE(an->fitConditions().nonNegative);
+  an->form()->LCFSumToOne->click();
+  EXPECT_FALSE(an->form()->LCFNonNegative->isEnabled());
+  EXPECT_FALSE(an->form()->LCFNonNegative->isChecked());
 }
 
 TEST(BodyAnalysis, CheckValsListsTheSelectedMap)
@@ -109,15 +117,4 @@ TEST(BodyAnalysis, CheckValsListsTheSelectedMap)
   EXPECT_EQ(lines[0], "vals of LCF Ref 2");
   EXPECT_EQ(lines[2], "   1    0        0.500000        0.000000");
   EXPECT_EQ(lines[3], "   0    1        0.000000        0.000000");
-}
-
-// Unticking the sum by hand: the greyed bound does not stay ticked.
-TEST_F(BodyAnalysisRun, BoundIsUntickedWithTheSum)
-{
-  const Analyzer* an = m_body->analyzer();
-  exec("analyzer_set_LCF_constraint 1 1");
-  EXPECT_TRUE(an->fitConditions().nonNegative);
-  an->form()->LCFSumToOne->click();
-  EXPECT_FALSE(an->form()->LCFNonNegative->isEnabled());
-  EXPECT_FALSE(an->form()->LCFNonNegative->isChecked());
 }

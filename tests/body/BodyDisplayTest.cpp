@@ -24,7 +24,7 @@ int grey(const TiffData* frame, int x, int y)
 // showData ignores indices outside the shown stack and prev/next stay
 // inside; switching ShowData shows the frame selected in the other stack's
 // list, and the slider spans that stack.
-TEST_F(BodyFixture, ShownFrameStaysInsideTheShownStack)
+TEST_F(BodyFixture, ShownFrameStaysInsideTheShownStackAndTakesColourBarChanges)
 {
   ASSERT_TRUE(loadI1(makeStack("I", 4), true));
   ASSERT_TRUE(loadI0(makeStack("Z", 3), true));
@@ -52,12 +52,9 @@ TEST_F(BodyFixture, ShownFrameStaysInsideTheShownStack)
   m_body->form()->ShowData->setChecked(true);
   EXPECT_EQ(m_body->shownIndex(), 3);
   EXPECT_EQ(m_body->form()->SeekBar->maximum(), 3);
-}
 
-// Moving a colour-bar limit re-renders the frame on view at once and, at
-// the release, every frame of the shown stack.
-TEST_F(BodyFixture, ColourBarChangesReachEveryFrameShownLater)
-{
+  // Moving a colour-bar limit re-renders the frame on view at once and, at
+  // the release, every frame of the shown stack.
   ASSERT_TRUE(loadI1(makeStack("C", 3), true));
   m_body->showData(2);
   m_body->showData(1);

@@ -106,14 +106,25 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_EQ(ui.dispA->viewWindow(), QRectF(0, 0, 16, 16));
 }
 
-// "Save Image" writes the picture without the box of the spectrum and the
-// selection frame drawn over it: a grey frame stays grey in the file.
-TEST_F(BodyFixture, SavedImageHasNoMarksOverIt)
+// The image area takes the shape of the stack (32 x 24 here), not of the
+// window; the profiles are as long as the image's sides. "Save Image"
+// writes the picture without the box of the spectrum and the selection
+// frame drawn over it: a grey frame stays grey in the file.
+TEST_F(BodyFixture, ImageAreaKeepsTheStacksShapeAndSavedImageHasNoMarks)
 {
   ASSERT_TRUE(loadI1(makeStack("M", 2), true));
   Ui::Body& ui = *m_body->form();
-  m_body->resize(900, 700);
+  m_body->resize(1400, 900);
   m_body->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(m_body.get()));
+  QApplication::processEvents();
+  const QSize image = ui.dispA->size();
+  ASSERT_GT(image.height(), 100);
+  EXPECT_CLOSE(double(image.width()) / image.height(), double(kWidth) / kHeight, 0.02);
+  EXPECT_EQ(ui.HCross->width(), image.width());
+  EXPECT_EQ(ui.VCross->height(), image.height());
+  EXPECT_EQ(ui.VCross->orientation(), Qt::Vertical);
+
   m_body->showXafsSpectrum(10, 10);
   ui.dispA->setSelectedArea(4, 4, 20, 16);
   const QImage onScreen = ui.dispA->grab().toImage();
@@ -171,24 +182,6 @@ TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
   }
   EXPECT_EQ(m_body->form()->SaveTarget->text(), QStringLiteral("Save Data: no map to save"));
   EXPECT_FALSE(QFile::exists(m_dir + "/none.emp"));
-}
-
-// The image area takes the shape of the stack (32 x 24 here), not of the
-// window; the profiles are as long as the image's sides.
-TEST_F(BodyFixture, ImageAreaKeepsTheStacksShape)
-{
-  ASSERT_TRUE(loadI1(makeStack("A", 2), true));
-  m_body->resize(1400, 900);
-  m_body->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(m_body.get()));
-  QApplication::processEvents();
-  const Ui::Body& ui = *m_body->form();
-  const QSize image = ui.dispA->size();
-  ASSERT_GT(image.height(), 100);
-  EXPECT_CLOSE(double(image.width()) / image.height(), double(kWidth) / kHeight, 0.02);
-  EXPECT_EQ(ui.HCross->width(), image.width());
-  EXPECT_EQ(ui.VCross->height(), image.height());
-  EXPECT_EQ(ui.VCross->orientation(), Qt::Vertical);
 }
 
 // Whatever map the image area shows (a fraction, the residual, a residual-

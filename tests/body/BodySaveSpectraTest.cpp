@@ -21,7 +21,7 @@ using BodySaveSpectra = BodyFixture;
 
 } // namespace
 
-TEST_F(BodySaveSpectra, RegionIsTheSelectionElseTheView)
+TEST_F(BodySaveSpectra, RegionIsTheSelectionElseTheViewAndClearingTheStackStopsASave)
 {
   ASSERT_TRUE(loadI1(makeStack("I1", 4), true));
   m_body->form()->HWidth->setText("1");
@@ -43,10 +43,7 @@ TEST_F(BodySaveSpectra, RegionIsTheSelectionElseTheView)
   EXPECT_TRUE(text.contains("# X-Range (x0, x1), steps : 4 14 3\n"));
   EXPECT_TRUE(text.contains("# Y-Range (y0, y1), steps : 2 8 2\n"));
   EXPECT_TRUE(text.contains("\n5 3 8970 "));
-}
 
-TEST_F(BodySaveSpectra, ClearingTheStackStopsASave)
-{
   ASSERT_TRUE(loadI1(makeStack("I1", 6), true));
   QSignalSpy ended(m_body->spectraSaveRun(), &SpectraSaveRun::ended);
   m_body->saveEachSpectrum(m_dir + "/stopped.dat");

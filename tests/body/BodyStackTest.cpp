@@ -62,7 +62,7 @@ TEST_F(BodyFixture, LoadedStackGetsEnergiesFromNamesAndReportsItsEndOnce)
 }
 
 // New files replace the stack, appended files join it; the list follows.
-TEST_F(BodyFixture, NewFilesReplaceAndAppendedFilesAppend)
+TEST_F(BodyFixture, NewFilesReplaceAppendedFilesAppendAndListOptionsPickTheFiles)
 {
   const QStringList more = makeStack("M", 2, 9000.0);
   ASSERT_TRUE(loadI1(makeStack("F", 3, 8000.0), true));
@@ -78,13 +78,11 @@ TEST_F(BodyFixture, NewFilesReplaceAndAppendedFilesAppend)
   EXPECT_CLOSE(e[0], 9000.0);
   EXPECT_EQ(m_body->i1List()->count(), 2);
   EXPECT_EQ(m_body->form()->SeekBar->maximum(), 1);
-}
 
-// The list's loading options reach the loader: every third file from the
-// second to the third from the end; a damaged one among them is dropped and
-// the next keeps its own number (here its calculated energy, 8000 + number).
-TEST_F(BodyFixture, SkipAndCutsPickTheFilesAndDamagedOnesDrop)
-{
+  // The list's loading options reach the loader: every third file from the
+  // second to the third from the end; a damaged one among them is dropped
+  // and the next keeps its own number (here its calculated energy, 8000 +
+  // number).
   const QStringList files = makeStack("S", 10);
   QFile::resize(files[4], 20);
   SelectDataFiles* list = m_body->i1List();
@@ -93,7 +91,7 @@ TEST_F(BodyFixture, SkipAndCutsPickTheFilesAndDamagedOnesDrop)
   list->setCutF(1);
   list->setCutL(2);
   ASSERT_TRUE(loadI1(files, true));
-  const QVector<double> e = energies(m_body->i1Frames());
+  e = energies(m_body->i1Frames());
   ASSERT_EQ(e.size(), 2);
   EXPECT_CLOSE(e[0], 8001.0);
   EXPECT_CLOSE(e[1], 8007.0);

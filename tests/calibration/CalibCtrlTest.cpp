@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 // The crystals give their spacings; the statistics fields show six digits.
-TEST(CalibCtrl, CrystalsAndStatisticsFields)
+TEST(CalibCtrl, CrystalsStatisticsStandardAndTheSessionsCalibration)
 {
   Session session;
   CalibCtrl c(session);
@@ -39,20 +39,15 @@ TEST(CalibCtrl, CrystalsAndStatisticsFields)
   EXPECT_EQ(ui.DEMin->text(), "-1.5");
   EXPECT_EQ(ui.DEMax->text(), "1.23457e+06");
   EXPECT_EQ(ui.DESigma->text(), "0.666667");
-}
 
-// A standard file is loaded, normalised and its edge shown; an unreadable
-// one leaves no standard and a cleared selector.
-TEST(CalibCtrl, StandardLoadsOrClears)
-{
+  // A standard file is loaded, normalised and its edge shown; an unreadable
+  // one leaves no standard and a cleared selector.
   QTemporaryDir dir;
   stackgen::StackSpec plan;
   plan.width = 2;
   plan.height = 2;
   const stackgen::StackTruth t = stackgen::generateStack(plan, dir.path(), stackgen::Format::Tiff);
   ASSERT_TRUE(t.ok);
-  Session session;
-  CalibCtrl c(session);
   QSignalSpy loaded(&c, &CalibCtrl::newStdFileLoaded);
   c.loadStd(t.referenceFiles[0]);
   ASSERT_EQ(loaded.count(), 1);
@@ -73,13 +68,8 @@ TEST(CalibCtrl, StandardLoadsOrClears)
   ASSERT_NE(c.standard(), nullptr);
   EXPECT_EQ(c.stdFileName(), t.referenceFiles[0]);
   EXPECT_EQ(loaded.count(), 2);
-}
 
-// Values set in the Session (by a batch) show in the fields and stay.
-TEST(CalibCtrl, FieldsShowTheSessionsCalibration)
-{
-  Session session;
-  CalibCtrl c(session);
+  // Values set in the Session (by a batch) show in the fields and stay.
   Session::Calibration& cal = session.calibration();
   cal.locate = EdgeLocate::DerivativePeak;
   cal.targetVictoreen = true;

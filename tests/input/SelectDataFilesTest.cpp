@@ -12,7 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-TEST(EOFSetup, CalculationFieldsStayConsistent)
+TEST(EOFSetup, CalculationFieldsStayConsistentAndPresetsSetPatternAndFactor)
 {
   EOFSetup eof;
   Ui::EOFSetup* ui = eof.ui();
@@ -36,12 +36,8 @@ TEST(EOFSetup, CalculationFieldsStayConsistent)
   eof.newNumOfPoints();
   EXPECT_TRUE(cap.has("Num of points must be above 0: 0"));
   EXPECT_EQ(ui->NumOfPoints->text(), "3");
-}
 
-TEST(EOFSetup, ChoosingAPresetSetsPatternAndFactor)
-{
-  EOFSetup eof;
-  Ui::EOFSetup* ui = eof.ui();
+  // Choosing a preset sets the pattern and the factor.
   ui->FromFileName->setChecked(true);
   // The preset shown on start is the pattern used.
   EXPECT_EQ(ui->Pattern->text(), ui->PatternList->currentText());
