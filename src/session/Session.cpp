@@ -36,7 +36,7 @@
 namespace {
 
 // The maps of the analysis window, in its order.
-const char* const kOwnMapNames[] = {
+const char* const kOwnMapNames[Session::OwnMapCount] = {
   "a2d Zansa",      "a2d DMut",   "a2d Rest",      "a2d Rati",      "a2d ElemsCor",
   "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
 };
@@ -60,14 +60,19 @@ RefSnapshot Session::Reference::snapshot() const
   return RefSnapshot::take(spectrum, dE, dEActive, use, victoreen);
 }
 
+QString Session::ownMapName(OwnMap which)
+{
+  return QString::fromLatin1(kOwnMapNames[which]);
+}
+
 Session::Session(QObject* parent)
   : QObject(parent)
   , m_shiftMap(std::make_unique<Analyzed2DRes>(QStringLiteral("E-Shift Map")))
   , m_components(std::make_unique<ComponentRun>())
   , m_fourier(std::make_unique<FourierRun>())
 {
-  for (const char* name : kOwnMapNames)
-    m_ownMaps.push_back(std::make_unique<Analyzed2DRes>(QString::fromLatin1(name)));
+  for (int i = 0; i < OwnMapCount; ++i)
+    m_ownMaps.push_back(std::make_unique<Analyzed2DRes>(ownMapName(OwnMap(i))));
   // The analysis window opens with the two rows a fit needs, the first
   // one's fraction map selected.
   row(1);

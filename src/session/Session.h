@@ -61,6 +61,8 @@ public:
     Map2,
     OwnMapCount
   };
+  // The name a map of that slot carries ("a2d Zansa", ...).
+  static QString ownMapName(OwnMap which);
   // The sections of the analysis window; the shown map follows the one
   // chosen.
   enum Section

@@ -77,7 +77,7 @@ TEST(AnalyzerElems, CorrelationMapNeedsTwoElements)
     lctest::MessageCapture log;
     a.recalcCorMap();
     EXPECT_EQ(log.contains("Correlation map needs at least two elements"), c.refused) << c.names;
-    EXPECT_EQ(a.ownMap(Analyzer::ElemsCorMap)->hasData(), !c.refused) << c.names;
+    EXPECT_EQ(a.ownMap(Session::ElemsCorMap)->hasData(), !c.refused) << c.names;
   }
 }
 
@@ -88,20 +88,20 @@ TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
   Analyzer a(session, images);
   EXPECT_TRUE(a.form()->ProcTypeSub->isChecked()); // shown beside the chosen map
   EXPECT_TRUE(a.form()->ShowMap1->isChecked());
-  fill(*a.ownMap(Analyzer::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);
-  a.ownMap(Analyzer::ZansaMap)->setName(QStringLiteral("a2d Zansa"));
+  fill(*a.ownMap(Session::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);
+  a.ownMap(Session::ZansaMap)->setName(QStringLiteral("a2d Zansa"));
   a.form()->ShowZansa->setChecked(true);
-  images.genImg(*a.ownMap(Analyzer::ZansaMap));
+  images.genImg(*a.ownMap(Session::ZansaMap));
   a.captureAsMap1();
   EXPECT_EQ(a.form()->Map1Name->text(), QStringLiteral("a2d Zansa"));
-  EXPECT_EQ(a.ownMap(Analyzer::Map1)->data(), a.ownMap(Analyzer::ZansaMap)->data());
+  EXPECT_EQ(a.ownMap(Session::Map1)->data(), a.ownMap(Session::ZansaMap)->data());
   // The captured map comes with a picture, as the one it copies.
-  EXPECT_EQ(images.img(*a.ownMap(Analyzer::Map1)), images.img(*a.ownMap(Analyzer::ZansaMap)));
-  fill(*a.ownMap(Analyzer::Map2), { 1, 0, -1, 2, 0, 0 }, 3, 2);
+  EXPECT_EQ(images.img(*a.ownMap(Session::Map1)), images.img(*a.ownMap(Session::ZansaMap)));
+  fill(*a.ownMap(Session::Map2), { 1, 0, -1, 2, 0, 0 }, 3, 2);
   a.form()->ProcTypeMask->setChecked(true);
   // No main window answers: one point per pixel of Map 1.
   ASSERT_TRUE(a.processMaps());
-  const Analyzed2DRes* out = a.ownMap(Analyzer::ProcessedMap);
+  const Analyzed2DRes* out = a.ownMap(Session::ProcessedMap);
   EXPECT_TRUE(images.imageValid(*out)); // drawn when the tool ended
   EXPECT_CLOSE(out->valueAt(0, 1), 4.0);
   a.form()->ProcTypeDiv->setChecked(true);

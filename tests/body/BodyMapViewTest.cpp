@@ -51,7 +51,7 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   ASSERT_TRUE(loadI1(makeStack("V", 3), true));
   Ui::Body& ui = *m_body->form();
   Analyzer* an = m_body->analyzer();
-  fill(m_body->mapImages(), an->ownMap(Analyzer::ZansaMap), kWidth, kHeight, 5.0);
+  fill(m_body->mapImages(), an->ownMap(Session::ZansaMap), kWidth, kHeight, 5.0);
   EXPECT_TRUE(ui.ShowImages->isChecked());
 
   ASSERT_TRUE(an->selectImage(8));
@@ -63,7 +63,7 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_EQ(ui.dispA->image(), m_body->i1Frames().at(m_body->shownIndex())->displayImage);
   ui.ShowResAnalysis->click();
   EXPECT_TRUE(m_body->isMapShown());
-  EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*an->ownMap(Analyzer::ZansaMap)));
+  EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*an->ownMap(Session::ZansaMap)));
   m_body->onMouseMovedInDispA(); // "Value" reads the map under the pointer
   const QPoint at = ui.dispA->pointerPixel();
   EXPECT_EQ(ui.Value->text(), QString::number(5.0 + at.x()));
@@ -101,7 +101,7 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
       return 9u;
     });
   ASSERT_TRUE(loadI1(other, true));
-  EXPECT_FALSE(an->ownMap(Analyzer::ZansaMap)->hasData());
+  EXPECT_FALSE(an->ownMap(Session::ZansaMap)->hasData());
   EXPECT_FALSE(m_body->isMapShown());
   EXPECT_EQ(ui.dispA->viewWindow(), QRectF(0, 0, 16, 16));
 }
@@ -205,13 +205,13 @@ TEST_F(BodyFixture, ColourBarAndValueFollowEveryKindOfMap)
   };
   const Case cases[] = {
     { "fraction", an->references().first()->map(1), 0, false },
-    { "residual", an->ownMap(Analyzer::ZansaMap), 0, false },
-    { "dmut", an->ownMap(Analyzer::DMutMap), 0, false },
+    { "residual", an->ownMap(Session::ZansaMap), 0, false },
+    { "dmut", an->ownMap(Session::DMutMap), 0, false },
     { "element", an->elems().first()->map(0), 0, false },
-    { "sum-up", an->ownMap(Analyzer::SumUpMap), 0, false },
-    { "processed", an->ownMap(Analyzer::ProcessedMap), 0, false },
-    { "binned", an->ownMap(Analyzer::RestMap), 1, false },
-    { "deglitched", an->ownMap(Analyzer::RatiMap), 0, true },
+    { "sum-up", an->ownMap(Session::SumUpMap), 0, false },
+    { "processed", an->ownMap(Session::ProcessedMap), 0, false },
+    { "binned", an->ownMap(Session::RestMap), 1, false },
+    { "deglitched", an->ownMap(Session::RatiMap), 0, true },
   };
   double value = 1.0;
   for (const Case& c : cases) {

@@ -29,11 +29,6 @@
 
 namespace {
 
-const char* const ownMapNames[Analyzer::OwnMapCount] = {
-  "a2d Zansa",      "a2d DMut",   "a2d Rest",      "a2d Rati",      "a2d ElemsCor",
-  "a2d ElemsCorTh", "Sum Up Img", "Processed Map", "E-Shift Map 1", "E-Shift Map 2",
-};
-
 QString sixDigits(double v)
 {
   return QString::number(v, 'g', 6);
@@ -62,8 +57,8 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
                 m_ui->ScaleMax });
   acceptReals({ m_ui->CorTh }, -1.0, 1.0);
   m_plot->setWindowTitle(tr("Analyzing Spectrum"));
-  for (int i = 0; i < OwnMapCount; ++i)
-    m_maps[i] = new Analyzed2DRes(QString::fromLatin1(ownMapNames[i]), this);
+  for (int i = 0; i < Session::OwnMapCount; ++i)
+    m_maps[i] = new Analyzed2DRes(Session::ownMapName(Session::OwnMap(i)), this);
   m_refGroup = new QButtonGroup(this);
   setupSections();
   // First: every other reaction to these fields reads the Session.
@@ -264,7 +259,7 @@ int Analyzer::usableReferenceCount() const
 
 Analyzed2DRes* Analyzer::ownMap(OwnMap which) const
 {
-  return (which >= 0 && which < OwnMapCount) ? m_maps[which] : nullptr;
+  return (which >= 0 && which < Session::OwnMapCount) ? m_maps[which] : nullptr;
 }
 
 Analyzed2DRes* Analyzer::currentMap() const
@@ -275,14 +270,14 @@ Analyzed2DRes* Analyzer::currentMap() const
   switch (section()) {
     case LCFSection:
       if (m_ui->ShowZansa->isChecked())
-        chosen = m_maps[ZansaMap];
+        chosen = m_maps[Session::ZansaMap];
       else if (m_selectedRef >= 0 && m_selectedRef < m_refs.size())
         chosen = m_refs[m_selectedRef]->map(m_ui->ShowAmount->isChecked() ? 0 : 1);
       break;
     case RAASection: {
-      Analyzed2DRes* m = m_ui->ShowRest->isChecked()    ? m_maps[RestMap]
-                         : m_ui->ShowDMuT->isChecked()  ? m_maps[DMutMap]
-                         : m_ui->ShowRatio->isChecked() ? m_maps[RatiMap]
+      Analyzed2DRes* m = m_ui->ShowRest->isChecked()    ? m_maps[Session::RestMap]
+                         : m_ui->ShowDMuT->isChecked()  ? m_maps[Session::DMutMap]
+                         : m_ui->ShowRatio->isChecked() ? m_maps[Session::RatiMap]
                                                         : nullptr;
       if (m && m_images.imageValid(*m))
         chosen = m;
@@ -292,15 +287,15 @@ Analyzed2DRes* Analyzer::currentMap() const
       chosen = currentElemMap();
       break;
     case SumUpSection:
-      chosen = m_maps[SumUpMap];
+      chosen = m_maps[Session::SumUpMap];
       break;
     case ProcMapsSection:
-      chosen = m_ui->ShowMap1->isChecked()   ? m_maps[Map1]
-               : m_ui->ShowMap2->isChecked() ? m_maps[Map2]
-                                             : m_maps[ProcessedMap];
+      chosen = m_ui->ShowMap1->isChecked()   ? m_maps[Session::Map1]
+               : m_ui->ShowMap2->isChecked() ? m_maps[Session::Map2]
+                                             : m_maps[Session::ProcessedMap];
       break;
   }
-  return chosen ? chosen : m_maps[ZansaMap];
+  return chosen ? chosen : m_maps[Session::ZansaMap];
 }
 
 QString Analyzer::progressText() const
@@ -413,10 +408,10 @@ void Analyzer::applyScale(Analyzed2DRes* map)
 {
   const Session::MapScale& scale = m_session.scale;
   double lo = scale.min, hi = scale.max;
-  if (map == m_maps[DMutMap]) {
+  if (map == m_maps[Session::DMutMap]) {
     lo = scale.dmutMin;
     hi = scale.dmutMax;
-  } else if (map == m_maps[RatiMap]) {
+  } else if (map == m_maps[Session::RatiMap]) {
     lo = scale.ratioMin;
     hi = scale.ratioMax;
   }
@@ -429,12 +424,12 @@ void Analyzer::applyScale(Analyzed2DRes* map)
 
 void Analyzer::captureAsMap1()
 {
-  capture(Map1);
+  capture(Session::Map1);
 }
 
 void Analyzer::captureAsMap2()
 {
-  capture(Map2);
+  capture(Session::Map2);
 }
 
 void Analyzer::capture(OwnMap slot)
@@ -449,7 +444,7 @@ void Analyzer::capture(OwnMap slot)
     *target = *source;
     m_images.genImgOfCopy(*target, *source);
   }
-  (slot == Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
+  (slot == Session::Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
 }
 
 void Analyzer::showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted)

@@ -3,6 +3,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemAnalysis.h"
 #include "analysis/LcfFit.h"
+#include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
 
 #include <QFrame>
@@ -16,7 +17,6 @@ class AnalyzeProc;
 class ElemCtrl;
 class MapImages;
 class MapsRun;
-class Session;
 class SumUpCtrl;
 struct AnalyzeCond;
 struct EMPHeader;
@@ -54,21 +54,8 @@ public:
     SumUpSection,
     ProcMapsSection
   };
-  // The maps the window owns, in their creation order.
-  enum OwnMap
-  {
-    ZansaMap = 0,
-    DMutMap,
-    RestMap,
-    RatiMap,
-    ElemsCorMap,
-    ElemsCorThMap,
-    SumUpMap,
-    ProcessedMap,
-    Map1,
-    Map2,
-    OwnMapCount
-  };
+  // The maps the window owns, in the Session's order and with its names.
+  using OwnMap = Session::OwnMap;
 
   // `images` holds the pictures of the maps (the main window's): the window
   // draws its maps there when their scale changes, a map is captured or a
@@ -295,7 +282,7 @@ private:
   QButtonGroup* m_refGroup = nullptr;
   QVector<LCFReference*> m_refs;
   int m_selectedRef = -1;
-  Analyzed2DRes* m_maps[OwnMapCount] = {};
+  Analyzed2DRes* m_maps[Session::OwnMapCount] = {};
   bool m_running = false;
   bool m_selecting = false;
   quint64 m_lastTag = 0;

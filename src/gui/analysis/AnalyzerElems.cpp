@@ -2,14 +2,14 @@
 // Element Names", the single-spectrum answer, the standard pattern and the
 // correlation maps.
 
-#include "gui/analysis/AElemsConds.h"
 #include "analysis/Analyzed2DRes.h"
-#include "gui/analysis/Analyzer.h"
-#include "gui/analysis/ElemCtrl.h"
 #include "analysis/ElemKernel.h"
 #include "analysis/MapsRun.h"
 #include "app/Refusal.h"
 #include "app/TextItems.h"
+#include "gui/analysis/AElemsConds.h"
+#include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ElemCtrl.h"
 
 #include "ui_Analyzer.h"
 
@@ -112,9 +112,9 @@ Analyzed2DRes* Analyzer::currentElemMap() const
 {
   const int kind = m_elemKindGroup->checkedId();
   if (kind == 7)
-    return m_maps[ElemsCorMap];
+    return m_maps[Session::ElemsCorMap];
   if (kind == 8)
-    return m_maps[ElemsCorThMap];
+    return m_maps[Session::ElemsCorThMap];
   const int row = shownElem();
   if (row < 0)
     return nullptr;
@@ -204,7 +204,8 @@ void Analyzer::recalcCorMap()
   auto kernel = std::make_shared<ElemCorKernel>(
     ratios, first->width(), first->height(), conds, numberOr(m_ui->CorTh->text(), 0.9));
   auto progress = connect(m_toolRun.get(), &MapsRun::progress, this, &Analyzer::setElemsProgress);
-  m_toolRun->runNow(first->cond(), kernel, { m_maps[ElemsCorMap], m_maps[ElemsCorThMap] });
+  m_toolRun->runNow(
+    first->cond(), kernel, { m_maps[Session::ElemsCorMap], m_maps[Session::ElemsCorThMap] });
   disconnect(progress);
   emit changedSelection();
 }

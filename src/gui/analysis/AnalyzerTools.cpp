@@ -68,22 +68,22 @@ void Analyzer::selectMapFile(int slot, const QString& fname)
 
 Analyzed2DRes* Analyzer::toolMap(int slot) const
 {
-  return slot == 1 ? m_maps[Map1] : slot == 2 ? m_maps[Map2] : nullptr;
+  return slot == 1 ? m_maps[Session::Map1] : slot == 2 ? m_maps[Session::Map2] : nullptr;
 }
 
 void Analyzer::mapLoaded(Analyzed2DRes* map, const QString& fname)
 {
-  if (map != m_maps[Map1] && map != m_maps[Map2])
+  if (map != m_maps[Session::Map1] && map != m_maps[Session::Map2])
     return;
   map->setName(QFileInfo(fname).fileName());
-  (map == m_maps[Map1] ? m_ui->Map1Name : m_ui->Map2Name)->setText(map->name());
+  (map == m_maps[Session::Map1] ? m_ui->Map1Name : m_ui->Map2Name)->setText(map->name());
   emit changedSelection();
 }
 
 bool Analyzer::processMaps(const AnalyzeCond* area)
 {
-  const Analyzed2DRes& map1 = *m_maps[Map1];
-  const Analyzed2DRes& map2 = *m_maps[Map2];
+  const Analyzed2DRes& map1 = *m_maps[Session::Map1];
+  const Analyzed2DRes& map2 = *m_maps[Session::Map2];
   if (!map1.hasData() || !map2.hasData()) {
     refuse(this,
            QStringLiteral("Process Maps: Map 1 and Map 2 must both hold a map"),
@@ -106,7 +106,7 @@ bool Analyzer::processMaps(const AnalyzeCond* area)
       << QStringLiteral("%1 %2 : %3 %4 : %5").arg(p.cx).arg(p.cy).arg(v[1]).arg(v[2]).arg(sizes);
   });
   auto kernel = std::make_shared<ProcMapsKernel>(mapValuesOf(map1), mapValuesOf(map2), type);
-  m_toolRun->runNow(ac, kernel, { m_maps[ProcessedMap], nullptr, nullptr });
+  m_toolRun->runNow(ac, kernel, { m_maps[Session::ProcessedMap], nullptr, nullptr });
   m_toolRun->setPointHook(nullptr);
   emit changedSelection();
   return true;

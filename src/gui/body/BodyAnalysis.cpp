@@ -143,7 +143,7 @@ void Body::startLCF2DAnalysis()
     maps.amounts.append(row->map(0));
     maps.fractions.append(row->map(1));
   }
-  maps.zansa = m_analyzer->ownMap(Analyzer::ZansaMap);
+  maps.zansa = m_analyzer->ownMap(Session::ZansaMap);
   // References that miss the sample's energies give zero maps: said once
   // per run, from the spectrum at the area's centre.
   if (haveImage)

@@ -68,7 +68,7 @@ void Body::setupElemRuns()
     m_mapImages->genImg(m_sumUpRun->maps());
   });
   connect(m_sumUpRun.get(), &MapsRun::ended, this, [this] {
-    Analyzed2DRes* map = m_analyzer->ownMap(Analyzer::SumUpMap);
+    Analyzed2DRes* map = m_analyzer->ownMap(Session::SumUpMap);
     // The file is a convenience copy; a failure to write it is not reported.
     if (m_sumUpRun->completed() && m_mapImages->imageValid(*map))
       m_mapImages->img(*map).save(QStringLiteral("sumUpImg.png"));
@@ -150,14 +150,14 @@ void Body::startRA2DAnalysis()
       tr("Residual absorption at %1 eV is outside the stack's energies: extrapolated").arg(eRA));
   auto kernel = std::make_shared<RaKernel>(spectra, eRA, m_analyzer->raFactor());
   m_raRun->start(
-    ac, kernel, { m_analyzer->ownMap(Analyzer::DMutMap), m_analyzer->ownMap(Analyzer::RestMap) });
+    ac, kernel, { m_analyzer->ownMap(Session::DMutMap), m_analyzer->ownMap(Session::RestMap) });
 }
 
 void Body::generateRAResImage()
 {
-  Analyzed2DRes* dmut = m_analyzer->ownMap(Analyzer::DMutMap);
-  Analyzed2DRes* rest = m_analyzer->ownMap(Analyzer::RestMap);
-  Analyzed2DRes* ratio = m_analyzer->ownMap(Analyzer::RatiMap);
+  Analyzed2DRes* dmut = m_analyzer->ownMap(Session::DMutMap);
+  Analyzed2DRes* rest = m_analyzer->ownMap(Session::RestMap);
+  Analyzed2DRes* ratio = m_analyzer->ownMap(Session::RatiMap);
   if (!rest->hasData())
     return;
   const int replaced = fillResidualRatio(*rest, *dmut, *ratio);
@@ -185,7 +185,7 @@ void Body::doSumUp()
     return;
   }
   auto kernel = std::make_shared<SumUpKernel>(stackView(), ranges);
-  m_sumUpRun->start(ac, kernel, { m_analyzer->ownMap(Analyzer::SumUpMap) });
+  m_sumUpRun->start(ac, kernel, { m_analyzer->ownMap(Session::SumUpMap) });
 }
 
 // ---- Display tools of the maps ---------------------------------------------
