@@ -24,6 +24,7 @@ class Analyzed2DRes;
 class ComponentRun;
 class FourierRun;
 struct FourierRes;
+class MapsRun;
 class TiffData;
 struct MapSamples16;
 struct EnergyShiftView;
@@ -272,8 +273,19 @@ public:
   // The seven maps of every row over the area.
   bool runElems();
   // "a2d ElemsCor" and "a2d ElemsCorTh" from the rows' ratio maps and
-  // their standard ratios; refused with fewer than two rows in use.
-  bool runCorrelation();
+  // their standard ratios; refused with fewer than two rows in use. The
+  // refusal's line goes to `why` when given (the window shows and logs
+  // it), else to the log.
+  bool runCorrelation(QString* why = nullptr);
+  // The element run started on `run` (the windows' own, which watch it and
+  // may stop it) without waiting for its end; false when it was refused
+  // (the run has said so and ended).
+  bool startElems(MapsRun& run);
+  // The rows' fields edit a row's conditions in place (row from 0, below
+  // elemRows().size()).
+  ElemCond& elemCond(int row) { return m_elems[size_t(row)].cond; }
+  // The map kind of the last selectElemDisplay.
+  int elemKind() const { return m_elemKind; }
 
   // ---- Sum-up and map processing ----
   SumUpRanges sumUpRanges;

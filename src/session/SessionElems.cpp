@@ -100,6 +100,8 @@ bool Session::setElemUse(const QString& item, bool use)
   ElemRow* e = elemAt(item);
   if (e)
     e->cond.use = use;
+  if (e)
+    emit changed();
   return e != nullptr;
 }
 
@@ -109,6 +111,7 @@ bool Session::setElemRoi(const QString& item, double start, double end)
   if (e) {
     e->cond.roiStart = sixDigits(start);
     e->cond.roiEnd = sixDigits(end);
+    emit changed();
   }
   return e != nullptr;
 }
@@ -118,6 +121,8 @@ bool Session::setElemThDMut(const QString& item, double threshold)
   ElemRow* e = elemAt(item);
   if (e)
     e->cond.thDMut = sixDigits(threshold);
+  if (e)
+    emit changed();
   return e != nullptr;
 }
 
@@ -126,6 +131,8 @@ bool Session::setElemNoNeg(const QString& item, bool noNeg)
   ElemRow* e = elemAt(item);
   if (e)
     e->cond.noNeg = noNeg;
+  if (e)
+    emit changed();
   return e != nullptr;
 }
 
@@ -134,6 +141,8 @@ bool Session::setElemStdRatio(const QString& item, double ratio)
   ElemRow* e = elemAt(item);
   if (e)
     e->cond.stdRatio = ratio;
+  if (e)
+    emit changed();
   return e != nullptr;
 }
 
@@ -141,6 +150,7 @@ void Session::setElemsDE(double dE)
 {
   for (ElemRow& e : m_elems)
     e.cond.dE = sixDigits(dE);
+  emit changed();
 }
 
 bool Session::selectElemDisplay(int kind)
@@ -168,12 +178,22 @@ bool Session::runElems()
   MapsRun run(QStringLiteral("Element 2D analysis"));
   run.engine().setThreadCount(m_threads);
   connect(&run, &MapsRun::progress, this, &Session::progress);
+  if (!startElems(run))
+    return false;
+  run.engine().waitForEnd();
+  emit changed();
+  return run.completed();
+}
+
+bool Session::startElems(MapsRun& run)
+{
   AnalyzeCond ac;
   if (!analyzeCond(ac)) {
     run.refuse(QString::fromLatin1(
       QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no image loaded")));
     return false;
   }
+  // The rows are read here, once, as values; the run never sees them again.
   const QVector<ElemCond> conds = elemConditions();
   const int target = validTargetIndex(m_elemTarget, conds.size());
   if (target < 0) {
@@ -188,25 +208,28 @@ bool Session::runElems()
   for (const ElemRow& e : m_elems)
     for (const auto& m : e.maps)
       maps.append(m.get());
-  run.runNow(
+  run.start(
     ac, std::make_shared<ElemKernel>(spectra, conds, target, elemBackground, elemLocate), maps, 0);
-  emit changed();
-  return run.completed();
+  return true;
 }
 
-bool Session::runCorrelation()
+bool Session::runCorrelation(QString* why)
 {
-  if (m_elems.empty() || !m_elems.front().maps[ElemMapRatio]->hasData()) {
-    qDebug().noquote() << "No element maps to correlate";
+  // The window shows the line in its language (the Analyzer's words).
+  const auto refuse = [why](const char* line) {
+    if (why)
+      *why = QString::fromLatin1(line);
+    else
+      qDebug().noquote() << line;
     return false;
-  }
+  };
+  if (m_elems.empty() || !m_elems.front().maps[ElemMapRatio]->hasData())
+    return refuse(QT_TRANSLATE_NOOP("Analyzer", "No element maps to correlate"));
   // A correlation of one ratio with its standard says nothing: the map
   // would be flat.
   const QVector<ElemCond> conds = elemConditions();
-  if (std::count_if(conds.begin(), conds.end(), [](const ElemCond& c) { return c.use; }) < 2) {
-    qDebug().noquote() << "Correlation map needs at least two elements";
-    return false;
-  }
+  if (std::count_if(conds.begin(), conds.end(), [](const ElemCond& c) { return c.use; }) < 2)
+    return refuse(QT_TRANSLATE_NOOP("Analyzer", "Correlation map needs at least two elements"));
   const Analyzed2DRes& first = *m_elems.front().maps[ElemMapRatio];
   QVector<QVector<double>> ratios;
   for (const ElemRow& e : m_elems)

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 
@@ -48,37 +50,48 @@ TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
   QSignalSpy cor(&a, &Analyzer::setNewCorrelation);
   a.analyzeAndShowSpectrum(s, -1.0);
   ASSERT_EQ(a.lastElemResults().size(), 2);
-  EXPECT_CLOSE(a.elems()[1]->ratio(), 0.5);
+  EXPECT_CLOSE(a.lastElemResults()[1].ratio, 0.5);
   EXPECT_EQ(cor.count(), 0); // no standard yet: nothing to compare
-  a.setElemsStd();           // no run yet: no maps to correlate
-  EXPECT_CLOSE(a.elems()[1]->stdRatio(), 0.5);
+  {
+    lctest::MessageCapture log; // no run yet: no maps to correlate, said
+    a.setElemsStd();
+    EXPECT_TRUE(log.contains("No element maps to correlate"));
+  }
+  EXPECT_CLOSE(session.elemRows()[1].cond.stdRatio, 0.5);
+  EXPECT_EQ(a.elems()[1]->findChild<QLineEdit*>(QStringLiteral("StdRatio"))->text(),
+            QStringLiteral("0.5"));
   a.calcCorrelation();
   ASSERT_EQ(cor.count(), 1);
   EXPECT_CLOSE(cor.at(0).at(0).toDouble(), 1.0);
   EXPECT_EQ(a.form()->ElemsCorrelation->text(), QStringLiteral("1"));
-}
 
-TEST(AnalyzerElems, CorrelationMapNeedsTwoElements)
-{
-  loadEdgeTable();
-  const struct
-  {
-    const char* names;
-    bool refused;
-  } cases[] = { { "Fe", true }, { "Fe, Ni", false } };
-  for (const auto& c : cases) {
-    MapImages images;
-    Session session;
-    Analyzer a(session, images);
-    a.setTargetElements(QString::fromLatin1(c.names));
-    a.newElems();
-    for (ElemCtrl* e : a.elems())
-      fill(*e->map(ElemMapRatio), { 1, 2, 3, 4 }, 2, 2);
-    lctest::MessageCapture log;
-    a.recalcCorMap();
-    EXPECT_EQ(log.contains("Correlation map needs at least two elements"), c.refused) << c.names;
-    EXPECT_EQ(a.ownMap(Session::ElemsCorMap)->hasData(), !c.refused) << c.names;
-  }
+  // The rows are views: a field writes the Session's row, a Session change
+  // (a batch word) shows in the fields; new names give new rows.
+  ElemCtrl* niRow = a.elems()[1];
+  niRow->findChild<QLineEdit*>(QStringLiteral("ROIs"))->setText(QStringLiteral("8310"));
+  EXPECT_CLOSE(session.elemRows()[1].cond.roiStart, 8310.0);
+  ASSERT_TRUE(session.setElemRoi(QStringLiteral("Ni-K"), 8300.25, 8320));
+  ASSERT_TRUE(session.setElemNoNeg(QStringLiteral("Ni-K"), true));
+  ASSERT_TRUE(session.selectElemTarget(QStringLiteral("Ni-K")));
+  session.elemBackground.roi = 0.75;
+  session.corTh = 0.5;
+  session.setElemsDE(12.5); // says the change of all three
+  EXPECT_EQ(niRow->findChild<QLineEdit*>(QStringLiteral("ROIs"))->text(),
+            QStringLiteral("8300.25"));
+  EXPECT_EQ(niRow->findChild<QLineEdit*>(QStringLiteral("DE"))->text(), QStringLiteral("12.5"));
+  EXPECT_TRUE(niRow->findChild<QCheckBox*>(QStringLiteral("NoNeg"))->isChecked());
+  EXPECT_TRUE(niRow->targetButton()->isChecked());
+  EXPECT_EQ(a.targetIndex(), 1);
+  EXPECT_EQ(a.form()->CorTh->text(), QStringLiteral("0.5"));
+  EXPECT_EQ(a.elemsConds()->findChild<QLineEdit*>(QStringLiteral("BGVROI"))->text(),
+            QStringLiteral("0.75"));
+  a.elemsConds()->findChild<QLineEdit*>(QStringLiteral("BGVDMut"))->setText(QStringLiteral("-3"));
+  EXPECT_CLOSE(session.elemBackground.dmut, -3.0);
+  session.setTargetElements(QStringLiteral("Cu"));
+  ASSERT_EQ(a.elems().size(), 1);
+  EXPECT_EQ(a.elems()[0]->name(), QStringLiteral("Cu-K"));
+  EXPECT_EQ(a.form()->AElemNames->text(), QStringLiteral("Cu"));
+  EXPECT_EQ(a.currentMap(), session.elemRows()[0].maps[ElemMapDMut].get());
 }
 
 TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)

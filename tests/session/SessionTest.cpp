@@ -256,6 +256,12 @@ TEST_F(SessionTest, ElementRunSumUpAndMapProcessing)
   EXPECT_CLOSE(rows[1].maps[ElemMapDMut]->valueAt(4, 4), -2.0);
   EXPECT_EQ(m_session.currentMap(), rows[0].maps[ElemMapDE].get());
   EXPECT_TRUE(m_session.runCorrelation());
+  // A correlation of one ratio with its standard would be a flat map.
+  ASSERT_TRUE(m_session.setElemUse(QStringLiteral("Ni-K"), false));
+  QString why;
+  EXPECT_FALSE(m_session.runCorrelation(&why));
+  EXPECT_EQ(why, QStringLiteral("Correlation map needs at least two elements"));
+  ASSERT_TRUE(m_session.setElemUse(QStringLiteral("Ni-K"), true));
   // The scale reaches the map on view, with the value given.
   run({ "analyzer_set_scale_max 0.75 1" });
   EXPECT_TRUE(rows[0].maps[ElemMapDE]->fixedScale());

@@ -58,7 +58,7 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
   acceptReals({ m_ui->CorTh }, -1.0, 1.0);
   m_plot->setWindowTitle(tr("Analyzing Spectrum"));
   for (int i = 0; i < Session::OwnMapCount; ++i)
-    m_maps[i] = new Analyzed2DRes(Session::ownMapName(Session::OwnMap(i)), this);
+    m_maps[i] = m_session.ownMap(Session::OwnMap(i));
   m_refGroup = new QButtonGroup(this);
   setupSections();
   // First: every other reaction to these fields reads the Session.

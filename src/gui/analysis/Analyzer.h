@@ -89,7 +89,7 @@ public:
 
   // ---- Element section (AnalyzerElems.cpp) ----
   const QVector<ElemCtrl*>& elems() const { return m_elems; }
-  // Every row's conditions, in list order, as values.
+  // Every row's conditions (the Session's), in list order, as values.
   QVector<ElemCond> elemConditions() const;
   // The checked id of the target group; -1 when none is checked.
   int targetIndex() const;
@@ -273,7 +273,9 @@ private:
   void setupElems();
   void setupTools();
   Analyzed2DRes* currentElemMap() const;
-  ElemCtrl* elemAt(const QString& item) const;
+  // The element section from the Session's values (rows, names, target,
+  // threshold, background).
+  void showElems();
 
   std::unique_ptr<Ui::Analyzer> m_ui;
   std::unique_ptr<AnalyzeThread> m_thread;
@@ -301,6 +303,7 @@ private:
   QButtonGroup* m_elemKindGroup = nullptr;
   std::unique_ptr<AElemsConds> m_aElemsConds;
   QVector<ElemResult> m_elemResults;
+  QString m_shownElemNames; // the Session's names the field last showed
 
   MapImages& m_images;
   Session& m_session;

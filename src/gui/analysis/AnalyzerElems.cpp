@@ -4,7 +4,6 @@
 
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ElemKernel.h"
-#include "analysis/MapsRun.h"
 #include "app/Refusal.h"
 #include "app/TextItems.h"
 #include "gui/analysis/AElemsConds.h"
@@ -15,13 +14,14 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 void Analyzer::setupElems()
 {
-  m_aElemsConds = std::make_unique<AElemsConds>(this);
+  m_aElemsConds = std::make_unique<AElemsConds>(m_session, this);
   m_aElemsConds->setWindowFlags(Qt::Dialog);
   m_targetGroup = new QButtonGroup(this);
   m_showElemGroup = new QButtonGroup(this);
@@ -43,38 +43,92 @@ void Analyzer::setupElems()
   connect(m_ui->StopElems, &QPushButton::clicked, this, &Analyzer::askStopElemsAnalysis);
   connect(m_ui->SetSTD, &QPushButton::clicked, this, &Analyzer::setElemsStd);
   connect(m_ui->ReCalcCor, &QPushButton::clicked, this, &Analyzer::recalcCorMap);
+  connect(m_ui->CorTh, &QLineEdit::textChanged, this, [this](const QString& text) {
+    m_session.corTh = numberOr(text, 0.9);
+  });
   connect(m_ui->CorTh, &QLineEdit::editingFinished, this, &Analyzer::newCorTh);
   connect(this, &Analyzer::setNewCorrelation, this, &Analyzer::setCorrelation);
-  auto changed = [this] {
+  connect(m_targetGroup, &QButtonGroup::idClicked, this, [this](int row) {
+    m_session.selectElemTarget(QString::number(row));
     if (!m_selecting)
       emit changedSelection();
-  };
-  connect(m_targetGroup, &QButtonGroup::idClicked, this, changed);
-  connect(m_showElemGroup, &QButtonGroup::idClicked, this, changed);
+  });
+  connect(m_showElemGroup, &QButtonGroup::idClicked, this, [this](int row) {
+    m_session.selectElemShown(QString::number(row));
+    if (!m_selecting)
+      emit changedSelection();
+  });
+  // The section follows the Session's element values however they change
+  // (its fields, a batch word).
+  connect(&m_session, &Session::changed, this, &Analyzer::showElems);
+  showElems();
+}
+
+void Analyzer::showElems()
+{
+  const std::vector<Session::ElemRow>& rows = m_session.elemRows();
+  bool same = m_elems.size() == int(rows.size());
+  for (int i = 0; same && i < m_elems.size(); ++i)
+    same = m_elems[i]->name() == rows[size_t(i)].cond.name;
+  if (!same) {
+    // New rows, new maps: a map on view is a copy in the image view.
+    for (ElemCtrl* e : m_elems)
+      delete e;
+    m_elems.clear();
+    m_elemResults.clear();
+    auto* layout = static_cast<QVBoxLayout*>(m_ui->ElemRows->layout());
+    for (int i = 0; i < int(rows.size()); ++i) {
+      auto* row = new ElemCtrl(m_session, i, m_ui->ElemRows);
+      layout->insertWidget(i, row);
+      m_targetGroup->addButton(row->targetButton(), i);
+      m_showElemGroup->addButton(row->showButton(), i);
+      m_elems.append(row);
+    }
+  }
+  for (ElemCtrl* e : m_elems)
+    e->showValues();
+  if (m_session.elemTarget() >= 0 && m_session.elemTarget() < m_elems.size())
+    m_elems[m_session.elemTarget()]->targetButton()->setChecked(true);
+  if (m_session.shownElem() >= 0 && m_session.shownElem() < m_elems.size())
+    m_elems[m_session.shownElem()]->showButton()->setChecked(true);
+  // The names field is written only when the Session's names change: text
+  // being typed stays.
+  if (m_session.targetElements() != m_shownElemNames) {
+    m_shownElemNames = m_session.targetElements();
+    m_ui->AElemNames->setText(m_shownElemNames);
+  }
+  {
+    const QSignalBlocker quiet(m_ui->SortByANo);
+    m_ui->SortByANo->setChecked(m_session.sortByAtomicNumber());
+  }
+  if (numberOr(m_ui->CorTh->text(), 0.9) != m_session.corTh) {
+    const QSignalBlocker quiet(m_ui->CorTh);
+    m_ui->CorTh->setText(QString::number(m_session.corTh, 'g', 6));
+  }
+  m_aElemsConds->showValues();
 }
 
 QVector<ElemCond> Analyzer::elemConditions() const
 {
   QVector<ElemCond> conds;
-  conds.reserve(m_elems.size());
-  for (const ElemCtrl* e : m_elems)
-    conds.append(e->conditions());
+  for (const Session::ElemRow& row : m_session.elemRows())
+    conds.append(row.cond);
   return conds;
 }
 
 int Analyzer::targetIndex() const
 {
-  return m_targetGroup->checkedId();
+  return m_session.elemTarget();
 }
 
 ElemBackground Analyzer::elemBackground() const
 {
-  return m_aElemsConds->values();
+  return m_session.elemBackground;
 }
 
 EdgeLocate Analyzer::elemEdgeLocate() const
 {
-  return m_aElemsConds->edgeLocate();
+  return m_session.elemLocate;
 }
 
 bool Analyzer::elemsDispOnTime() const
@@ -84,67 +138,40 @@ bool Analyzer::elemsDispOnTime() const
 
 int Analyzer::shownElem() const
 {
-  return m_elems.isEmpty() ? -1 : std::max(m_showElemGroup->checkedId(), 0);
-}
-
-ElemCtrl* Analyzer::elemAt(const QString& item) const
-{
-  const int i = elemIndexOf(item);
-  if (i < 0) {
-    qDebug().noquote() << "No element row : " + item;
-    return nullptr;
-  }
-  return m_elems[i];
+  return m_session.elemRows().empty() ? -1 : std::max(m_session.shownElem(), 0);
 }
 
 int Analyzer::elemIndexOf(const QString& item) const
 {
-  const QString name = item.trimmed();
-  for (int i = 0; i < m_elems.size(); ++i)
-    if (m_elems[i]->name().compare(name, Qt::CaseInsensitive) == 0)
-      return i;
-  bool ok = false;
-  const int i = name.toInt(&ok);
-  return (ok && i >= 0 && i < m_elems.size()) ? i : -1;
+  return m_session.elemIndexOf(item);
 }
 
 Analyzed2DRes* Analyzer::currentElemMap() const
 {
   const int kind = m_elemKindGroup->checkedId();
   if (kind == 7)
-    return m_maps[Session::ElemsCorMap];
+    return m_session.ownMap(Session::ElemsCorMap);
   if (kind == 8)
-    return m_maps[Session::ElemsCorThMap];
+    return m_session.ownMap(Session::ElemsCorThMap);
   const int row = shownElem();
   if (row < 0)
     return nullptr;
-  return m_elems[row]->map(kind < 0 ? 0 : kind);
+  return m_session.elemRows()[size_t(row)].maps[kind < 0 ? 0 : kind].get();
 }
 
 void Analyzer::newElems()
 {
-  const QVector<ElemEntry> entries =
-    parseElemNames(m_ui->AElemNames->text(), m_ui->SortByANo->isChecked());
   // The rows (and their maps) go: a run writing into them ends first; a
   // map on view is a copy in the image view.
   emit askStopElemsAnalysis();
-  for (ElemCtrl* e : m_elems)
-    delete e;
-  m_elems.clear();
+  {
+    // One change for both values: the rows are built once, from both.
+    const QSignalBlocker quiet(&m_session);
+    m_session.setSortByAtomicNumber(m_ui->SortByANo->isChecked());
+  }
+  m_shownElemNames = m_ui->AElemNames->text();
+  m_session.setTargetElements(m_shownElemNames);
   m_elemResults.clear();
-  auto* rows = static_cast<QVBoxLayout*>(m_ui->ElemRows->layout());
-  for (const ElemEntry& entry : entries) {
-    const int index = m_elems.size();
-    auto* row = new ElemCtrl(entry, m_ui->ElemRows);
-    rows->insertWidget(index, row);
-    m_targetGroup->addButton(row->targetButton(), index);
-    m_showElemGroup->addButton(row->showButton(), index);
-    m_elems.append(row);
-  }
-  if (!m_elems.isEmpty()) {
-    m_elems.first()->targetButton()->setChecked(true);
-    m_elems.first()->showButton()->setChecked(true);
-  }
   if (!m_selecting)
     emit changedSelection();
 }
@@ -161,9 +188,10 @@ void Analyzer::analyzeSpectrumElemsFinished(const QVector<ElemResult>& results)
 void Analyzer::calcCorrelation()
 {
   const QVector<ElemCond> conds = elemConditions();
-  QVector<double> ratios;
-  for (const ElemCtrl* e : m_elems)
-    ratios.append(e->ratio());
+  // A row without an answer yet counts with ratio 0.
+  QVector<double> ratios(conds.size(), 0.0);
+  for (int k = 0; k < ratios.size() && k < m_elemResults.size(); ++k)
+    ratios[k] = m_elemResults[k].ratio;
   double cor = 0.0;
   if (elemCorrelation(conds, ratios.constData(), cor))
     emit setNewCorrelation(cor);
@@ -176,37 +204,21 @@ void Analyzer::setCorrelation(double cor)
 
 void Analyzer::setElemsStd()
 {
-  for (ElemCtrl* e : m_elems)
-    e->setStdRatio(e->ratio());
+  // The standard pattern is the last single spectrum's ratios.
+  for (int k = 0; k < int(m_session.elemRows().size()); ++k)
+    m_session.elemCond(k).stdRatio = k < m_elemResults.size() ? m_elemResults[k].ratio : 0.0;
+  showElems();
   recalcCorMap();
 }
 
 void Analyzer::recalcCorMap()
 {
-  if (m_elems.isEmpty() || !m_elems.first()->map(ElemMapRatio)->hasData()) {
-    refuse(
-      this, QStringLiteral("No element maps to correlate"), tr("No element maps to correlate"));
+  QString why;
+  if (!m_session.runCorrelation(&why)) {
+    refuse(this, why, tr(why.toLatin1().constData()));
     return;
   }
-  // A correlation of one ratio with its standard says nothing: the map
-  // would be flat.
-  const QVector<ElemCond> conds = elemConditions();
-  if (std::count_if(conds.begin(), conds.end(), [](const ElemCond& c) { return c.use; }) < 2) {
-    refuse(this,
-           QStringLiteral("Correlation map needs at least two elements"),
-           tr("Correlation map needs at least two elements"));
-    return;
-  }
-  const Analyzed2DRes* first = m_elems.first()->map(ElemMapRatio);
-  QVector<QVector<double>> ratios;
-  for (const ElemCtrl* e : m_elems)
-    ratios.append(e->map(ElemMapRatio)->data());
-  auto kernel = std::make_shared<ElemCorKernel>(
-    ratios, first->width(), first->height(), conds, numberOr(m_ui->CorTh->text(), 0.9));
-  auto progress = connect(m_toolRun.get(), &MapsRun::progress, this, &Analyzer::setElemsProgress);
-  m_toolRun->runNow(
-    first->cond(), kernel, { m_maps[Session::ElemsCorMap], m_maps[Session::ElemsCorThMap] });
-  disconnect(progress);
+  setElemsProgress(100.0);
   emit changedSelection();
 }
 
@@ -217,56 +229,43 @@ void Analyzer::newCorTh()
 
 bool Analyzer::selectElemTarget(const QString& item)
 {
-  ElemCtrl* e = elemAt(item);
-  if (e)
-    e->targetButton()->click();
-  return e != nullptr;
+  const bool ok = m_session.selectElemTarget(item);
+  if (ok && !m_selecting)
+    emit changedSelection();
+  return ok;
 }
 
 bool Analyzer::selectElemShow(const QString& item)
 {
-  ElemCtrl* e = elemAt(item);
-  if (e)
-    e->showButton()->click();
-  return e != nullptr;
+  const bool ok = m_session.selectElemShown(item);
+  if (ok && !m_selecting)
+    emit changedSelection();
+  return ok;
 }
 
 bool Analyzer::setElemUse(const QString& item, bool f)
 {
-  ElemCtrl* e = elemAt(item);
-  if (e)
-    e->setUse(f);
-  return e != nullptr;
+  return m_session.setElemUse(item, f);
 }
 
 bool Analyzer::setElemROI(const QString& item, double start, double end)
 {
-  ElemCtrl* e = elemAt(item);
-  if (e)
-    e->setROI(start, end);
-  return e != nullptr;
+  return m_session.setElemRoi(item, start, end);
 }
 
 bool Analyzer::setElemThDMut(const QString& item, double th)
 {
-  ElemCtrl* e = elemAt(item);
-  if (e)
-    e->setThDMut(th);
-  return e != nullptr;
+  return m_session.setElemThDMut(item, th);
 }
 
 bool Analyzer::setElemNoNeg(const QString& item, bool f)
 {
-  ElemCtrl* e = elemAt(item);
-  if (e)
-    e->setNoNeg(f);
-  return e != nullptr;
+  return m_session.setElemNoNeg(item, f);
 }
 
 void Analyzer::setElemsDE(double dE)
 {
-  for (ElemCtrl* e : m_elems)
-    e->setDE(dE);
+  m_session.setElemsDE(dE);
 }
 
 void Analyzer::setCorTh(double th)

@@ -3,12 +3,14 @@
 #include "gui/app/NumberFields.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -22,40 +24,51 @@ double numberOr(const QLineEdit* e, double fallback)
   return ::numberOr(e->text(), fallback);
 }
 
+// A field shows the value again only when it says another number: a field
+// being typed into keeps its text, and a value with more digits than
+// shown stays as it is.
+void showNumber(QLineEdit* e, double v, double fallback)
+{
+  if (numberOr(e, fallback) == v || numberOr(sixDigits(v), v) == numberOr(e, fallback))
+    return;
+  const QSignalBlocker quiet(e);
+  e->setText(sixDigits(v));
+}
+
 } // namespace
 
-ElemCtrl::ElemCtrl(const ElemEntry& entry, QWidget* parent)
+ElemCtrl::ElemCtrl(Session& session, int row, QWidget* parent)
   : QFrame(parent)
-  , m_name(entry.name())
+  , m_session(session)
+  , m_row(row)
 {
   setFrameShape(QFrame::StyledPanel);
-  for (int k = 0; k < ElemMapCount; ++k)
-    m_maps[k] = new Analyzed2DRes(elemMapName(m_name, k), this);
-
+  const ElemCond& c = cond();
   m_use = new QCheckBox(tr("Use"), this);
   m_use->setObjectName(QStringLiteral("Use"));
-  m_use->setChecked(true);
-  m_nameLabel = new QLabel(m_name, this);
+  m_use->setChecked(c.use);
+  m_nameLabel = new QLabel(c.name, this);
   m_nameLabel->setObjectName(QStringLiteral("Name"));
   m_mainTarget = new QRadioButton(tr("Target"), this);
   m_mainTarget->setObjectName(QStringLiteral("MainTarget"));
   m_show = new QRadioButton(tr("Show"), this);
   m_show->setObjectName(QStringLiteral("ShowElem"));
-  m_eng = field(QStringLiteral("Eng"), sixDigits(entry.e0), tr("Expected Absorption Edge."));
-  m_dE = field(QStringLiteral("DE"), QStringLiteral("20"), QString());
+  m_eng = field(QStringLiteral("Eng"), sixDigits(c.e0), tr("Expected Absorption Edge."));
+  m_dE = field(QStringLiteral("DE"), sixDigits(c.dE), QString());
   m_prePostDE = field(QStringLiteral("PrePostDE"), QStringLiteral("10"), QString());
-  m_roiS = field(QStringLiteral("ROIs"), QStringLiteral("7000"), tr("Start position of the ROI."));
-  m_roiE = field(QStringLiteral("ROIe"), QStringLiteral("7005"), tr("End position of the ROI."));
+  m_roiS = field(QStringLiteral("ROIs"), sixDigits(c.roiStart), tr("Start position of the ROI."));
+  m_roiE = field(QStringLiteral("ROIe"), sixDigits(c.roiEnd), tr("End position of the ROI."));
   m_thDMut = field(QStringLiteral("ThDMut"),
-                   QStringLiteral("0"),
+                   sixDigits(c.thDMut),
                    tr("Threshold value of the dmut.") + QLatin1Char('\n') +
                      tr("When the dmut is less than the Threshold, most of the values (ROI, "
                         "dmut,...) is set at BG Val."));
   m_noNeg = new QCheckBox(tr("No Neg"), this);
   m_noNeg->setObjectName(QStringLiteral("NoNeg"));
+  m_noNeg->setChecked(c.noNeg);
   m_noNeg->setToolTip(
     tr("When the ROI is negative, the BG value is used instead of the calculated one."));
-  m_stdRatioField = field(QStringLiteral("StdRatio"), QStringLiteral("0"), QString());
+  m_stdRatioField = field(QStringLiteral("StdRatio"), sixDigits(c.stdRatio), QString());
   m_dmutShown = display(QStringLiteral("DMuT"), tr("dmut is calculated as mu(E0+dE) - mu(E0-dE)."));
   m_ratioShown =
     display(QStringLiteral("Ratio"),
@@ -102,7 +115,24 @@ ElemCtrl::ElemCtrl(const ElemEntry& entry, QWidget* parent)
   add(1, label(tr("E pos.")));
   add(1, m_eposShown);
 
-  connect(m_stdRatioField, &QLineEdit::editingFinished, this, &ElemCtrl::newStdRatio);
+  // The fields write the row as they change; a field that holds no number
+  // counts as the default (the standard ratio: as it was).
+  const ElemCond defaults;
+  const auto number = [this](QLineEdit* e, double ElemCond::*value, double fallback) {
+    connect(e, &QLineEdit::textChanged, this, [this, e, value, fallback] {
+      cond().*value = numberOr(e, fallback);
+    });
+  };
+  number(m_eng, &ElemCond::e0, 0.0);
+  number(m_dE, &ElemCond::dE, defaults.dE);
+  number(m_roiS, &ElemCond::roiStart, defaults.roiStart);
+  number(m_roiE, &ElemCond::roiEnd, defaults.roiEnd);
+  number(m_thDMut, &ElemCond::thDMut, defaults.thDMut);
+  connect(m_stdRatioField, &QLineEdit::textChanged, this, [this] {
+    cond().stdRatio = numberOr(m_stdRatioField, cond().stdRatio);
+  });
+  connect(m_use, &QCheckBox::toggled, this, [this](bool f) { cond().use = f; });
+  connect(m_noNeg, &QCheckBox::toggled, this, [this](bool f) { cond().noNeg = f; });
 }
 
 ElemCtrl::~ElemCtrl() = default;
@@ -125,69 +155,48 @@ QLineEdit* ElemCtrl::display(const QString& objectName, const QString& tip)
   return e;
 }
 
-Analyzed2DRes* ElemCtrl::map(int kind) const
+ElemCond& ElemCtrl::cond() const
 {
-  return (kind >= 0 && kind < ElemMapCount) ? m_maps[kind] : nullptr;
+  return m_session.elemCond(m_row);
 }
 
-ElemCond ElemCtrl::conditions() const
+QString ElemCtrl::name() const
 {
-  ElemCond c;
-  c.name = m_name;
-  c.e0 = numberOr(m_eng, 0.0);
-  c.dE = numberOr(m_dE, c.dE);
-  c.roiStart = numberOr(m_roiS, c.roiStart);
-  c.roiEnd = numberOr(m_roiE, c.roiEnd);
-  c.thDMut = numberOr(m_thDMut, c.thDMut);
-  c.noNeg = m_noNeg->isChecked();
-  c.use = m_use->isChecked();
-  c.stdRatio = m_stdRatio;
-  return c;
+  return cond().name;
+}
+
+Analyzed2DRes* ElemCtrl::map(int kind) const
+{
+  // A row the Session no longer has (the view is being rebuilt) has none.
+  if (kind < 0 || kind >= ElemMapCount || m_row >= int(m_session.elemRows().size()))
+    return nullptr;
+  return m_session.elemRows()[size_t(m_row)].maps[kind].get();
+}
+
+const ElemCond& ElemCtrl::conditions() const
+{
+  return cond();
 }
 
 void ElemCtrl::showResult(const ElemResult& r)
 {
-  m_ratio = r.ratio;
   m_dmutShown->setText(sixDigits(r.dmut));
   m_ratioShown->setText(sixDigits(r.ratio));
   m_roiShown->setText(sixDigits(r.roi));
   m_nroiShown->setText(sixDigits(r.nroi));
-  m_eposShown->setText(sixDigits(r.shift + numberOr(m_eng, 0.0)));
+  m_eposShown->setText(sixDigits(r.shift + cond().e0));
 }
 
-void ElemCtrl::setUse(bool f)
+void ElemCtrl::showValues()
 {
-  m_use->setChecked(f);
-}
-
-void ElemCtrl::setDE(double dE)
-{
-  m_dE->setText(sixDigits(dE));
-}
-
-void ElemCtrl::setROI(double start, double end)
-{
-  m_roiS->setText(sixDigits(start));
-  m_roiE->setText(sixDigits(end));
-}
-
-void ElemCtrl::setThDMut(double th)
-{
-  m_thDMut->setText(sixDigits(th));
-}
-
-void ElemCtrl::setNoNeg(bool f)
-{
-  m_noNeg->setChecked(f);
-}
-
-void ElemCtrl::setStdRatio(double r)
-{
-  m_stdRatio = r;
-  m_stdRatioField->setText(sixDigits(r));
-}
-
-void ElemCtrl::newStdRatio()
-{
-  m_stdRatio = numberOr(m_stdRatioField, m_stdRatio);
+  const ElemCond& c = cond();
+  const ElemCond defaults;
+  m_use->setChecked(c.use);
+  m_noNeg->setChecked(c.noNeg);
+  showNumber(m_eng, c.e0, 0.0);
+  showNumber(m_dE, c.dE, defaults.dE);
+  showNumber(m_roiS, c.roiStart, defaults.roiStart);
+  showNumber(m_roiE, c.roiEnd, defaults.roiEnd);
+  showNumber(m_thDMut, c.thDMut, defaults.thDMut);
+  showNumber(m_stdRatioField, c.stdRatio, c.stdRatio);
 }

@@ -6,49 +6,43 @@
 #include <QString>
 
 class Analyzed2DRes;
+class Session;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 
-// One edge row of the Analyzer's element section, built in code from an
-// entry of "Target Element Names": its conditions, its read-outs and the
-// seven maps of the 2-D runs (owned). Runs never look at the row: they take
-// `conditions()`, a copy of the values, when they start.
+// One edge row of the Analyzer's element section: a view of the Session's
+// row `row` (its conditions and its seven maps). The fields write the row's
+// conditions; showValues() shows them again after the Session changed them.
+// The read-outs show the last single spectrum's answer.
 class ElemCtrl : public QFrame
 {
   Q_OBJECT
 
 public:
-  ElemCtrl(const ElemEntry& entry, QWidget* parent = nullptr);
+  ElemCtrl(Session& session, int row, QWidget* parent = nullptr);
   ~ElemCtrl() override;
 
-  QString name() const { return m_name; }
+  QString name() const;
   QRadioButton* targetButton() const { return m_mainTarget; }
   QRadioButton* showButton() const { return m_show; }
+  // The row's map of that kind; nullptr for any other kind.
   Analyzed2DRes* map(int kind) const;
-  ElemCond conditions() const;
-  double ratio() const { return m_ratio; }
-  double stdRatio() const { return m_stdRatio; }
+  const ElemCond& conditions() const;
 
-  // Shows one spectrum's answer and keeps its ratio.
+  // Shows one spectrum's answer.
   void showResult(const ElemResult& r);
-  void setUse(bool f);
-  void setDE(double dE);
-  void setROI(double start, double end);
-  void setThDMut(double th);
-  void setNoNeg(bool f);
-  void setStdRatio(double r);
-
-public slots:
-  // StdRatio edited: the standard ratio follows.
-  void newStdRatio();
+  // The fields from the Session's row.
+  void showValues();
 
 private:
   QLineEdit* field(const QString& objectName, const QString& text, const QString& tip);
   QLineEdit* display(const QString& objectName, const QString& tip);
+  ElemCond& cond() const;
 
-  QString m_name;
+  Session& m_session;
+  int m_row;
   QCheckBox* m_use = nullptr;
   QLabel* m_nameLabel = nullptr;
   QRadioButton* m_mainTarget = nullptr;
@@ -66,7 +60,4 @@ private:
   QLineEdit* m_roiShown = nullptr;
   QLineEdit* m_nroiShown = nullptr;
   QLineEdit* m_eposShown = nullptr;
-  Analyzed2DRes* m_maps[ElemMapCount] = {};
-  double m_ratio = 0.0;
-  double m_stdRatio = 0.0;
 };

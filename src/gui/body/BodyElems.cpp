@@ -7,14 +7,12 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
-#include "analysis/ElemKernel.h"
 #include "analysis/MapKernels.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointSpectra.h"
 #include "analysis/RaKernel.h"
 #include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
-#include "gui/analysis/ElemCtrl.h"
 #include "gui/analysis/SumUpCtrl.h"
 #include "gui/display/ImgDispA.h"
 #include "stack/StackSpectra.h"
@@ -86,32 +84,10 @@ void Body::startElems2DAnalysis()
 {
   if (m_elemRun->isRunning())
     stopElems2DAnalysis();
-  AnalyzeCond ac;
-  if (!askAnalyzeCond(ac)) {
-    m_elemRun->refuse(QString::fromLatin1(
-      QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no image loaded")));
-    return;
-  }
-  // The rows are read here, once, as values; the run never sees a widget.
-  const QVector<ElemCond> conds = m_analyzer->elemConditions();
-  const int target = validTargetIndex(m_analyzer->targetIndex(), conds.size());
-  if (target < 0) {
-    m_elemRun->refuse(QString::fromLatin1(
-      QT_TRANSLATE_NOOP("Refusal", "Element 2D analysis not started: no edges")));
-    return;
-  }
-  const PointSpectra spectra = analysisSpectra();
-  if (m_elemRun->refuseShiftGap(spectra.shifts, ac))
-    return;
-  auto kernel = std::make_shared<ElemKernel>(
-    spectra, conds, target, m_analyzer->elemBackground(), m_analyzer->elemEdgeLocate());
-  QVector<Analyzed2DRes*> maps;
-  for (const ElemCtrl* row : m_analyzer->elems())
-    for (int kind = 0; kind < ElemMapCount; ++kind)
-      maps.append(row->map(kind));
+  // A refused start ends the run at once, and its end gives the access back.
   m_analyzer->setContAccess(true);
   m_elemRun->setRefreshOnRows(m_analyzer->elemsDispOnTime());
-  m_elemRun->start(ac, kernel, maps, 0);
+  m_session->startElems(*m_elemRun);
 }
 
 void Body::stopElems2DAnalysis()

@@ -72,6 +72,7 @@ analyzer_elems_no_neg Cu-K 1
 analyzer_elems_set_use Ni-K 1
 analyzer_elems_bg_dMut -2
 analyzer_elems_bg_NROI 0.5
+analyzer_elems_bg_dMutR 0.3
 analyzer_elems_bg_dE 0.25
 analyzer_elems_bg_ROI 0.1
 analyzer_elems_set_corr_th 0.8
