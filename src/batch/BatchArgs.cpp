@@ -1,5 +1,6 @@
 #include "batch/BatchArgs.h"
 
+#include "app/Refusal.h"
 #include "input/Hdf5Stack.h"
 
 #include <QDebug>
@@ -101,7 +102,7 @@ const QHash<QString, QString>& numericItems()
 
 } // namespace
 
-bool batchNumbersValid(const QString& word, const QStringList& items)
+bool batchNumbersValid(const QString& word, const QStringList& items, QObject* origin)
 {
   const QString kinds = numericItems().value(word.toUpper());
   for (int i = 0; i < kinds.size() && i < items.size(); ++i) {
@@ -112,11 +113,11 @@ bool batchNumbersValid(const QString& word, const QStringList& items)
     bool ok = false;
     const double value = kind == QLatin1Char('n') ? item.toDouble(&ok) : item.toInt(&ok);
     if (!ok) {
-      qDebug().noquote() << QStringLiteral("%1 : %2 is not a number").arg(word, items.at(i));
+      refuse(origin, QStringLiteral("%1 : %2 is not a number").arg(word, items.at(i)));
       return false;
     }
     if (kind == QLatin1Char('s') && value < 0) {
-      qDebug().noquote() << QStringLiteral("%1 : %2 is below 0").arg(word, items.at(i));
+      refuse(origin, QStringLiteral("%1 : %2 is below 0").arg(word, items.at(i)));
       return false;
     }
   }

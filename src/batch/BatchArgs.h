@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QObject;
 struct Hdf5StackNames;
 
 // The arguments of one command with the conversions the language uses: a
@@ -31,7 +32,9 @@ private:
 // reads as a number is not one (a decimal comma, a unit, a typo) or a size
 // is negative; a missing item still reads as 0. Both executors ask before
 // carrying a command out, so the values before stay.
-bool batchNumbersValid(const QString& word, const QStringList& items);
+// A refusal is logged and offered to `origin` (the windows' status line)
+// when given.
+bool batchNumbersValid(const QString& word, const QStringList& items, QObject* origin = nullptr);
 
 // The files of `dir` matching the wildcard `pattern`, in name order. A
 // folder that is not there is named, since "no files" alone hides a typo.

@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QVector>
 
-// The batch interpreter. Lives on a thread of its own (see BatchThread),
+// The batch interpreter. Lives on its executor's thread (BatchExecutor),
 // handles the keywords (:for, :next, :echo, :rem_start, :rem_end, :end)
 // itself and sends every other line to the executor with execCmdSig; the
 // next line runs only when the executor reports that command's end.

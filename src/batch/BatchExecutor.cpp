@@ -49,16 +49,30 @@ void BatchExecutor::run(const QStringList& lines)
 
 void BatchExecutor::execCmd(CmdLine cmd, bool inRem)
 {
+  // Runs spin event loops; a command that arrives meanwhile (the batch
+  // started again) waits, so two commands never work on the Session at once.
+  if (m_executing) {
+    m_deferred.append({ cmd, inRem });
+    return;
+  }
+  m_executing = true;
   // Remarks and blank lines are not carried out; they only end.
   if (!inRem && !execute(cmd)) {
     ++m_failures;
     emit commandFailed(cmd.line);
   }
-  if (m_quit) {
+  m_executing = false;
+  if (!inRem)
+    emit commandEnded();
+  if (m_quit)
     m_dispatcher->batchStopSlot();
-    return;
+  else
+    m_dispatcher->finishBatchCmd(cmd.seq);
+  if (!m_deferred.isEmpty()) {
+    const Deferred next = m_deferred.takeFirst();
+    QMetaObject::invokeMethod(
+      this, [this, next] { execCmd(next.cmd, next.inRem); }, Qt::QueuedConnection);
   }
-  m_dispatcher->finishBatchCmd(cmd.seq);
 }
 
 bool BatchExecutor::execute(const CmdLine& asWritten)
@@ -67,7 +81,7 @@ bool BatchExecutor::execute(const CmdLine& asWritten)
   if (c.cmd.isEmpty())
     return true;
   ++m_commands;
-  if (!batchNumbersValid(c.cmd, c.args))
+  if (!batchNumbersValid(c.cmd, c.args, m_refusals))
     return false;
   if (c.code == BatchCmd::Unknown) {
     if (batchExtraCommandCode(c.cmd) != BatchExtraCmd::None)
@@ -77,7 +91,7 @@ bool BatchExecutor::execute(const CmdLine& asWritten)
   }
   if (c.code == BatchCmd::Quit) {
     m_quit = true;
-    return true;
+    return forwardToWindows(c);
   }
   if (c.code <= BatchCmd::SetFluoType || c.code == BatchCmd::UseI0) {
     const bool done = execFileCmd(c);

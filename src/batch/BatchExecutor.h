@@ -4,13 +4,16 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QVector>
 
 class BatchDispatcher;
 class Session;
 
 // Words that only concern the windows (zoom, the colour bar on screen,
-// showing a window, pictures of the view): a program with windows carries
-// them out; returns false when the word failed.
+// showing a window, pictures of the view) and those whose values the
+// Session keeps but whose picture the windows show (the position, the
+// colour bar's range, the normalisation distances, quit): a program with
+// windows carries them out; returns false when the word failed.
 class WindowCommands
 {
 public:
@@ -34,7 +37,18 @@ public:
   explicit BatchExecutor(Session& session, QObject* parent = nullptr);
   ~BatchExecutor() override;
 
-  void setWindows(WindowCommands* windows) { m_windows = windows; }
+  // The windows, and where a refusal of the batch's numbers is shown
+  // (offered to `refusals` and its parents); none without windows.
+  void setWindows(WindowCommands* windows, QObject* refusals = nullptr)
+  {
+    m_windows = windows;
+    m_refusals = refusals;
+  }
+  // The interpreter, on this executor's thread: a window sends it the
+  // lines and its stop, and reads its log.
+  BatchDispatcher* dispatcher() const { return m_dispatcher; }
+  // True while a command runs (its runs spin nested event loops).
+  bool isExecuting() const { return m_executing; }
   // Runs the batch text to its end, ":end" or "quit"; returns then.
   void run(const QStringList& lines);
   int failures() const { return m_failures; }
@@ -47,6 +61,9 @@ public:
 signals:
   // A command failed: its line as written.
   void commandFailed(const QString& line);
+  // A command (not a remark) ended, failed or not: the windows show the
+  // Session again.
+  void commandEnded();
 
 private:
   void execCmd(CmdLine cmd, bool inRem);
@@ -65,4 +82,14 @@ private:
   int m_failures = 0;
   int m_commands = 0;
   bool m_quit = false;
+  QObject* m_refusals = nullptr;
+  bool m_executing = false;
+  // A command handed over while another still ran (a batch started again
+  // from inside a run's event loop): it runs once that one has ended.
+  struct Deferred
+  {
+    CmdLine cmd;
+    bool inRem = false;
+  };
+  QVector<Deferred> m_deferred;
 };

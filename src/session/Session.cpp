@@ -651,6 +651,29 @@ void Session::selectionChanged()
   emit changed();
 }
 
+Session::MapChoice Session::mapChoice() const
+{
+  MapChoice c;
+  c.section = m_section;
+  c.zansa = m_showZansa;
+  c.residual = m_residualShown;
+  c.reference = m_selectedRef;
+  c.amount = m_showAmount;
+  c.processing = m_procShown;
+  return c;
+}
+
+void Session::setMapChoice(const MapChoice& c)
+{
+  m_section = c.section;
+  m_showZansa = c.zansa;
+  m_residualShown = c.residual;
+  m_selectedRef = c.reference;
+  m_showAmount = c.amount;
+  m_procShown = c.processing;
+  selectionChanged();
+}
+
 bool Session::selectLcfMap(int r, int type)
 {
   if (r < 0 || r >= int(m_refs.size())) {

@@ -343,6 +343,20 @@ public:
   // line) for any other number.
   bool selectImage(int id);
   Section section() const { return m_section; }
+  // What the analysis window's buttons choose in the LCF, residual and
+  // map-processing sections (the element section keeps its own choice).
+  struct MapChoice
+  {
+    Section section = LcfSection;
+    bool zansa = false;     // the LCF section shows "a2d Zansa"
+    int residual = RestMap; // RestMap, DMutMap or RatiMap
+    int reference = 0;      // the LCF section's reference row
+    bool amount = false;    // its amount map, else its fraction map
+    int processing = Map1;  // Map1, Map2 or ProcessedMap
+  };
+  MapChoice mapChoice() const;
+  // As a click on the buttons: a map chosen by name no longer counts.
+  void setMapChoice(const MapChoice& choice);
   // The map a save writes and the windows show, decided from the section
   // and its choices as the analysis window does; never null.
   Analyzed2DRes* currentMap() const;

@@ -4,6 +4,9 @@
 #include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/LCFReference.h"
+#include "gui/input/SelectDataFiles.h"
+#include "gui/spectrum/XafsFileSelect.h"
+#include "session/Session.h"
 
 #include "Hdf5Writer.h"
 #include "StackGen.h"
@@ -23,10 +26,13 @@
 
 using BodyAnalysisRun = BodyFixture;
 
-// The whole road as a batch drives it: generated files through the loaders,
-// the spectrum of every point built from the stacks, fitted on the worker,
-// recorded in the maps. The command ends when the run is done, not before.
-TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStackAndTheBoundUntickedWithTheSum)
+// A batch through the windows runs on the core executor against the main
+// window's Session, and the windows follow: generated files loaded by the
+// Session show in the lists and the view, a word's value shows in its
+// field, a refused number in the status line, a refused run is counted,
+// the run's fraction map comes on view, window-only words act, and every
+// command ends once.
+TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
 {
   stackgen::StackSpec plan;
   plan.width = 16;
@@ -35,49 +41,43 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStackAndTheBoundUntickedWithTheSum)
   const QString dir = m_dir + "/gen";
   const stackgen::StackTruth truth = stackgen::generateStack(plan, dir, stackgen::Format::Tiff);
   ASSERT_TRUE(truth.ok);
-  QSignalSpy reports(m_body.get(), &Body::finishBatchCmd);
-  for (const char* list : { "I1", "I0" }) {
-    exec(QString("load_%1_files_of_pattern NEW %2 %1_*.tif").arg(list, dir));
-    ASSERT_TRUE(reports.wait(10000));
-  }
+  BatchExecutor& executor = m_body->batchExecutor();
+  QSignalSpy ended(&executor, &BatchExecutor::commandEnded);
+  QSignalSpy failed(&executor, &BatchExecutor::commandFailed);
+  ASSERT_TRUE(exec(QStringList{ "eng_by_name_i1",
+                                "eng_by_name_i0",
+                                R"(set_i1_energy_pattern "(\d|)\d\d\d\d_\d\d\d\d")",
+                                R"(set_i0_energy_pattern "(\d|)\d\d\d\d_\d\d\d\d")",
+                                QString("load_I1_files_of_pattern NEW %1 I1_*.tif").arg(dir),
+                                QString("load_I0_files_of_pattern NEW %1 I0_*.tif").arg(dir),
+                                "set_band_w 2x",
+                                "analyzer_exec_LCF" }));
+  EXPECT_EQ(ended.count(), 8);
+  ASSERT_EQ(failed.count(), 2);
+  EXPECT_EQ(failed[0].at(0).toString(), "set_band_w 2x");
+  EXPECT_TRUE(m_body->statusBar()->currentMessage().contains("2x is not a number"));
+  EXPECT_EQ(m_body->i1List()->count(), m_body->i1Frames().size());
+  EXPECT_GT(m_body->i1Frames().size(), 0);
+  EXPECT_GE(m_body->shownIndex(), 0);
   // Loading alone asks for no fit: no "Not fitted" line.
-  QTest::qWait(200);
   EXPECT_FALSE(m_body->analyzer()->referenceNote().contains("Not fitted"));
   m_body->selectedDark(truth.darkFile);
-  // Refused for want of references; the later run clears the line.
-  const QLabel* refusal = m_body->analyzer()->findChild<QLabel*>(QStringLiteral("RefusalLine"));
-  ASSERT_NE(refusal, nullptr);
-  exec("analyzer_exec_LCF");
-  QApplication::processEvents();
-  EXPECT_FALSE(refusal->text().isEmpty());
-  // One point per pixel.
-  for (const QString& line : { QString("set_band_w 0"),
-                               QString("set_band_h 0"),
-                               "analyzer_set_LCF_std 0 1 0 " + truth.referenceFiles[0] + " 0",
-                               "analyzer_set_LCF_std 1 1 0 " + truth.referenceFiles[1] + " 0" })
-    exec(line);
-
-  QSignalSpy finished(m_body.get(), &Body::finishBatchExec);
-  bool mapDoneAtReport = false;
-  QObject::connect(m_body.get(), &Body::finishBatchCmd, m_body.get(), [&] {
-    const Analyzed2DRes* map = m_body->mapToSave();
-    mapDoneAtReport = map && map->hasData();
-  });
-  const int before = reports.size();
-  const quint64 seq = exec("analyzer_exec_LCF");
-  EXPECT_EQ(reports.size(), before);
-  ASSERT_TRUE(reports.wait(60000));
-  QTest::qWait(50);
-  EXPECT_EQ(finished.count(), 1);
-  EXPECT_EQ(lastReport(reports), seq);
-  EXPECT_TRUE(mapDoneAtReport);
+  ended.clear();
+  ASSERT_TRUE(exec(QStringList{ "set_band_w 0",
+                                "set_band_h 0",
+                                "analyzer_set_LCF_std 0 1 0 " + truth.referenceFiles[0] + " 0",
+                                "analyzer_set_LCF_std 1 1 0 " + truth.referenceFiles[1] + " 0",
+                                "analyzer_exec_LCF" }));
+  EXPECT_EQ(ended.count(), 5);
+  EXPECT_EQ(failed.count(), 2);
+  EXPECT_EQ(m_body->form()->HWidth->text(), "0");
+  EXPECT_EQ(m_body->analyzer()->references()[1]->fileSelect()->fileName(), truth.referenceFiles[1]);
   // Which reference and which kind, not the kind's bare number.
   EXPECT_EQ(m_body->form()->SaveTarget->text(),
             QStringLiteral("Save Data writes: LCF Ref 1 Fraction"));
-  EXPECT_TRUE(refusal->text().isEmpty());
-  EXPECT_TRUE(m_body->statusBar()->currentMessage().isEmpty());
   double err = 0.0;
   const Analyzed2DRes* map = m_body->analyzer()->references()[0]->map(1);
+  EXPECT_EQ(map, &*m_body->session().references()[0].fraction);
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 16; ++x)
       err += std::fabs(map->valueAt(x, y) - truth.fractions[0][y * 16 + x]);
@@ -86,15 +86,20 @@ TEST_F(BodyAnalysisRun, FractionMapsOfALoadedStackAndTheBoundUntickedWithTheSum)
   // The fraction map is on view: moving the colour bar's limits renders the
   // map again, not the frames.
   ASSERT_TRUE(m_body->isMapShown());
-  const QImage shown = m_body->form()->dispA->image();
-  m_body->form()->CBar->setLimits(0.45, 0.55);
-  emit m_body->form()->CBar->cBarUpdated();
-  EXPECT_NE(m_body->form()->dispA->image(), shown);
   EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*map));
+  const QImage shown = m_body->form()->dispA->image();
+  ASSERT_TRUE(exec("cbar_set_range 0 1 0.45 0.55"));
+  EXPECT_NE(m_body->form()->dispA->image(), shown);
+  // The amount map chosen by a word shows in the buttons; a window-only
+  // word puts the frames back on view.
+  ASSERT_TRUE(exec(QStringList{ "analyzer_select_image_type 0 0", "select_disp_image 0" }));
+  EXPECT_TRUE(m_body->analyzer()->form()->ShowAmount->isChecked());
+  EXPECT_FALSE(m_body->isMapShown());
 
   // Unticking the sum by hand: the greyed bound does not stay ticked.
   const Analyzer* an = m_body->analyzer();
-  exec("analyzer_set_LCF_constraint 1 1");
+  ASSERT_TRUE(exec("analyzer_set_LCF_constraint 1 1"));
+  EXPECT_TRUE(an->form()->LCFNonNegative->isChecked());
   EXPECT_TRUE(an->fitConditions().nonNegative);
   an->form()->LCFSumToOne->click();
   EXPECT_FALSE(an->form()->LCFNonNegative->isEnabled());

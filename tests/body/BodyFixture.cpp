@@ -1,12 +1,13 @@
 #include "BodyFixture.h"
 
 #include "StackGen.h"
-#include "batch/CmdLine.h"
+#include "batch/BatchDispatcher.h"
 #include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
 #include "support/TestData.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 namespace {
 // The first energy-from-name preset: "08979_5000" -> 8979.5 eV.
@@ -17,9 +18,8 @@ bool waitForEnd(Body& body,
                 const QStringList& files,
                 bool newFile)
 {
-  QSignalSpy done(&body, &Body::finishBatchExec);
   (body.*read)(files, newFile);
-  return done.wait(20000);
+  return QTest::qWaitFor([&] { return !body.isLoadingI1() && !body.isLoadingI0(); }, 20000);
 }
 } // namespace
 
@@ -69,14 +69,12 @@ QVector<double> BodyFixture::energies(const FrameStack& stack) const
   return e;
 }
 
-quint64 BodyFixture::exec(const QString& line, bool inRem)
+bool BodyFixture::exec(const QStringList& lines)
 {
-  static quint64 seq = 1000;
-  CmdLine c = parseCmdLine(line);
-  c.substLine = joinCmdLine(c.cmd, c.args);
-  c.seq = ++seq;
-  m_body->execCmdSlot(c, inRem);
-  return c.seq;
+  BatchDispatcher* d = m_body->batchExecutor().dispatcher();
+  QSignalSpy finished(d, &BatchDispatcher::batchFinished);
+  d->doDispatchCmds(lines);
+  return finished.wait(60000);
 }
 
 QStringList repeated(const QString& file, int n)
@@ -85,9 +83,4 @@ QStringList repeated(const QString& file, int n)
   for (int i = 0; i < n; ++i)
     many << file;
   return many;
-}
-
-quint64 lastReport(const QSignalSpy& spy)
-{
-  return spy.isEmpty() ? 0 : spy.last().at(0).value<quint64>();
 }

@@ -26,8 +26,10 @@ protected:
   bool loadI1(const QStringList& files, bool newFile);
   bool loadI0(const QStringList& files, bool newFile);
   QVector<double> energies(const FrameStack& stack) const;
-  // Sends one batch line as the interpreter would; returns its sequence number.
-  quint64 exec(const QString& line, bool inRem = false);
+  // Runs batch lines through the windows' interpreter and executor; true
+  // once the batch has ended.
+  bool exec(const QStringList& lines);
+  bool exec(const QString& line) { return exec(QStringList{ line }); }
 
   static constexpr int kWidth = 32;
   static constexpr int kHeight = 24;
@@ -37,5 +39,3 @@ protected:
 
 // `file` n times: a load long enough to be interrupted.
 QStringList repeated(const QString& file, int n);
-// Sequence number of the last finishBatchCmd, 0 before any.
-quint64 lastReport(const QSignalSpy& spy);

@@ -46,9 +46,9 @@ TEST_F(BodyFixture, LoadedStackGetsEnergiesFromNamesAndReportsItsEndOnce)
       unrenderedOffGui += QThread::currentThread() != gui && f->displayImage.isNull();
     },
     Qt::DirectConnection);
-  QSignalSpy done(m_body.get(), &Body::finishBatchExec);
+  QSignalSpy done(m_body->i1Loader(), &LoadTiff::finishLoadFiles);
   m_body->readI1Files(files, true);
-  ASSERT_TRUE(done.wait(20000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !m_body->isLoadingI1(); }, 20000));
   QTest::qWait(50); // nothing else arrives late
   QObject::disconnect(probe);
   EXPECT_EQ(done.count(), 1);

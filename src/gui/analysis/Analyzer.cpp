@@ -26,6 +26,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -57,6 +58,7 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
                 m_ui->ScaleMax });
   acceptReals({ m_ui->CorTh }, -1.0, 1.0);
   m_plot->setWindowTitle(tr("Analyzing Spectrum"));
+  // The maps are the Session's: its runs and the window's fill the same.
   for (int i = 0; i < Session::OwnMapCount; ++i)
     m_maps[i] = m_session.ownMap(Session::OwnMap(i));
   m_refGroup = new QButtonGroup(this);
@@ -87,7 +89,10 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
   setupElems();
   setupTools();
   // A map chosen by name gives way to any selection made afterwards.
-  connect(this, &Analyzer::changedSelection, this, [this] { m_chosenMap = nullptr; });
+  connect(this, &Analyzer::changedSelection, this, [this] {
+    m_chosenMap = nullptr;
+    takeSelection();
+  });
   // A fit needs two references; batch files have no command to add rows, so
   // the window starts with the two a run needs at least.
   addNewRef();
@@ -264,38 +269,109 @@ Analyzed2DRes* Analyzer::ownMap(OwnMap which) const
 
 Analyzed2DRes* Analyzer::currentMap() const
 {
+  // A map of the components window chosen by name (not the Session's).
   if (m_chosenMap)
     return m_chosenMap;
-  Analyzed2DRes* chosen = nullptr;
-  switch (section()) {
-    case LCFSection:
-      if (m_ui->ShowZansa->isChecked())
-        chosen = m_maps[Session::ZansaMap];
-      else if (m_selectedRef >= 0 && m_selectedRef < m_refs.size())
-        chosen = m_refs[m_selectedRef]->map(m_ui->ShowAmount->isChecked() ? 0 : 1);
-      break;
-    case RAASection: {
-      Analyzed2DRes* m = m_ui->ShowRest->isChecked()    ? m_maps[Session::RestMap]
-                         : m_ui->ShowDMuT->isChecked()  ? m_maps[Session::DMutMap]
-                         : m_ui->ShowRatio->isChecked() ? m_maps[Session::RatiMap]
-                                                        : nullptr;
-      if (m && m_images.imageValid(*m))
-        chosen = m;
-      break;
-    }
-    case ElemSection:
-      chosen = currentElemMap();
-      break;
-    case SumUpSection:
-      chosen = m_maps[Session::SumUpMap];
-      break;
-    case ProcMapsSection:
-      chosen = m_ui->ShowMap1->isChecked()   ? m_maps[Session::Map1]
-               : m_ui->ShowMap2->isChecked() ? m_maps[Session::Map2]
-                                             : m_maps[Session::ProcessedMap];
-      break;
+  Analyzed2DRes* chosen = m_session.currentMap();
+  // The element rows' own maps, while a run of the window fills them.
+  if (section() == ElemSection && !chosen->hasData())
+    if (Analyzed2DRes* m = currentElemMap())
+      return m;
+  return chosen;
+}
+
+void Analyzer::takeSelection()
+{
+  if (m_selecting)
+    return;
+  Session::MapChoice c = m_session.mapChoice();
+  c.section = Session::Section(section());
+  c.zansa = m_ui->ShowZansa->isChecked();
+  c.residual = m_ui->ShowDMuT->isChecked()    ? Session::DMutMap
+               : m_ui->ShowRatio->isChecked() ? Session::RatiMap
+                                              : Session::RestMap;
+  c.reference = std::max(0, m_selectedRef);
+  c.amount = m_ui->ShowAmount->isChecked();
+  c.processing = m_ui->ShowMap2->isChecked()           ? Session::Map2
+                 : m_ui->ShowProcessedMap->isChecked() ? Session::ProcessedMap
+                                                       : Session::Map1;
+  m_session.setMapChoice(c);
+}
+
+void Analyzer::showSelection()
+{
+  const Session::MapChoice c = m_session.mapChoice();
+  m_selecting = true;
+  if (QAbstractButton* b = m_sections->button(c.section))
+    b->setChecked(true);
+  m_ui->ShowZansa->setChecked(c.zansa);
+  (c.residual == Session::DMutMap   ? m_ui->ShowDMuT
+   : c.residual == Session::RatiMap ? m_ui->ShowRatio
+                                    : m_ui->ShowRest)
+    ->setChecked(true);
+  if (c.reference >= 0 && c.reference < m_refs.size()) {
+    m_refs[c.reference]->selectButton()->setChecked(true);
+    m_selectedRef = c.reference;
   }
-  return chosen ? chosen : m_maps[Session::ZansaMap];
+  (c.amount ? m_ui->ShowAmount : m_ui->ShowFraction)->setChecked(true);
+  (c.processing == Session::Map2           ? m_ui->ShowMap2
+   : c.processing == Session::ProcessedMap ? m_ui->ShowProcessedMap
+                                           : m_ui->ShowMap1)
+    ->setChecked(true);
+  m_selecting = false;
+}
+
+void Analyzer::showSettings()
+{
+  // Blocked: takeSettings would read the other fields' old values back.
+  auto setText = [](QLineEdit* e, double v) {
+    if (numberOr(e->text(), std::nan("")) == v)
+      return;
+    const QSignalBlocker block(e);
+    e->setText(sixDigits(v));
+  };
+  auto setChecked = [](QAbstractButton* b, bool on) {
+    const QSignalBlocker block(b);
+    b->setChecked(on);
+  };
+  const FitConditions& fit = m_session.fit;
+  setText(m_ui->LCFRange1, fit.sE0);
+  setText(m_ui->LCFRange2, fit.eE0);
+  setChecked(m_ui->LCFSumToOne, fit.sumToOne);
+  m_ui->LCFNonNegative->setEnabled(fit.sumToOne);
+  setChecked(m_ui->LCFNonNegative, fit.nonNegative);
+  setChecked(m_ui->LCFRFactor, fit.rFactor);
+  setChecked(m_ui->MLCFMode, m_session.mlcf);
+  if (m_ui->EnergyCorrection->isChecked() != m_session.energyCorrection) {
+    setChecked(m_ui->EnergyCorrection, m_session.energyCorrection);
+    m_plot->setEnergyCorrection(m_session.energyCorrection);
+  }
+  setText(m_ui->RAAtEV, m_session.raEnergy);
+  setText(m_ui->RAFactor, m_session.raFactor);
+  const Session::MapScale& scale = m_session.scale;
+  setChecked(m_ui->FixedScale, scale.fixed);
+  setText(m_ui->ScaleMin, scale.min);
+  setText(m_ui->ScaleMax, scale.max);
+  setText(m_ui->DMutScaleMin, scale.dmutMin);
+  setText(m_ui->DMutScaleMax, scale.dmutMax);
+  setText(m_ui->RatioScaleMin, scale.ratioMin);
+  setText(m_ui->RatioScaleMax, scale.ratioMax);
+  // Last: the button it unchecks takes every field into the Session.
+  setChecked(m_session.procType == ProcMapsKernel::Div    ? m_ui->ProcTypeDiv
+             : m_session.procType == ProcMapsKernel::Mask ? m_ui->ProcTypeMask
+                                                          : m_ui->ProcTypeSub,
+             true);
+}
+
+void Analyzer::showSession()
+{
+  // Rows the Session added (a batch names any row) get their view.
+  while (m_refs.size() < int(m_session.references().size()))
+    addNewRef();
+  for (LCFReference* r : m_refs)
+    r->showRow();
+  showSettings();
+  showSelection();
 }
 
 QString Analyzer::progressText() const

@@ -218,6 +218,9 @@ public slots:
   void setNormalize(bool f);
   void setEnergyCorrection(bool f);
   void setTargetElements(QString elements);
+  // Rows, fields and map choice show the Session's values again (a batch
+  // word or a run changed them).
+  void showSession();
 
   // ---- Element section (AnalyzerElems.cpp) ----
   void analyzeSpectrumElemsFinished(const QVector<ElemResult>& results);
@@ -265,6 +268,10 @@ private:
   // correction, the residual's energy and factor, the map operation, the
   // scale fields.
   void takeSettings();
+  // The map choice of the buttons into the Session, and back.
+  void takeSelection();
+  void showSelection();
+  void showSettings();
   void setupSections();
   void connectForm();
   void showInPlot(const XafsSpectrum& sample, const XafsSpectrum& fitted);

@@ -2,6 +2,7 @@
 #include "gui/app/NumberFields.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "app/TextItems.h"
 #include "gui/spectrum/XafsFileSelect.h"
 
 #include <QCheckBox>
@@ -41,6 +42,8 @@ LCFReference::LCFReference(Session& session, int index, QWidget* parent)
   , m_index(index)
 {
   const int number = index + 1;
+  // A row a batch word made already keeps its values; the view shows them.
+  const bool existed = index < int(session.references().size());
   row(); // the Session's row exists from here on
   setFrameShape(QFrame::StyledPanel);
   auto* grid = new QGridLayout(this);
@@ -80,9 +83,13 @@ LCFReference::LCFReference(Session& session, int index, QWidget* parent)
   results->addWidget(m_amountField);
   grid->addLayout(results, 1, col++);
 
-  // The row's first values are the form's.
-  row().use = m_file->isUsed();
-  row().victoreen = m_isVictreen->isChecked();
+  // A new row's first values are the form's.
+  if (existed) {
+    showRow();
+  } else {
+    row().use = m_file->isUsed();
+    row().victoreen = m_isVictreen->isChecked();
+  }
   connect(m_file, &XafsFileSelect::newFile, this, &LCFReference::newFile);
   connect(m_file, &XafsFileSelect::cleared, this, &LCFReference::clearSpectrum);
   connect(m_file, &XafsFileSelect::changedUse, this, &LCFReference::changedUse);
@@ -211,6 +218,19 @@ void LCFReference::setStd(bool use, double dE, QString fname, QString isVic)
   const QSignalBlocker block(m_isVictreen);
   m_isVictreen->setChecked(isVic.trimmed().toInt() != 0);
   m_file->load(fname);
+}
+
+void LCFReference::showRow()
+{
+  const Session::Reference& r = row();
+  m_file->showFile(r.file, r.spectrum.size() >= 2, r.use);
+  if (numberOr(m_deltaE->text(), 0.0) != r.dE) {
+    const QSignalBlocker block(m_deltaE);
+    m_deltaE->setText(sixDigits(r.dE));
+  }
+  const QSignalBlocker block(m_isVictreen);
+  m_isVictreen->setChecked(r.victoreen);
+  showEdge();
 }
 
 void LCFReference::showResult(double fraction, double amount)

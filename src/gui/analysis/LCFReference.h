@@ -69,6 +69,8 @@ public slots:
   // Batch entry: use box, dE, file and Victoreen mode in one call. `isVic`
   // is read as an integer, non-zero meaning on.
   void setStd(bool use, double dE, QString fname, QString isVic);
+  // The fields show the Session's row again (a batch word changed it).
+  void showRow();
   // Shows a fit's answer for this row: fraction x 100 and the amount.
   void showResult(double fraction, double amount);
   // A fit that gave no numbers: empty fields, not a made-up 0.00.

@@ -11,7 +11,6 @@
 #include "analysis/PointRun.h"
 #include "app/Settings.h"
 #include "batch/BatchDispatcher.h"
-#include "batch/BatchThread.h"
 #include "batch/CmdLine.h"
 #include "display/ChCoord.h"
 #include "display/ColorMap.h"
@@ -96,8 +95,9 @@ void Body::closeEvent(QCloseEvent* e)
   // The program ends with its main window: a running batch, run or save
   // is stopped (a stopped save leaves the file as it was), and the tool
   // windows close with it so that none keeps the program alive.
-  if (BatchDispatcher* d = m_batchThread ? m_batchThread->dispatcher() : nullptr)
-    QMetaObject::invokeMethod(d, &BatchDispatcher::batchStopSlot, Qt::QueuedConnection);
+  if (m_executor)
+    QMetaObject::invokeMethod(
+      m_executor->dispatcher(), &BatchDispatcher::batchStopSlot, Qt::QueuedConnection);
   stopRunsReadingFrames();
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w != this && w->isVisible())
@@ -128,14 +128,21 @@ void Body::setupFileLists()
   setupLoader(m_i0Loader, m_i0Thread);
   connect(this, &Body::loadI1Files, m_i1Loader.get(), &LoadTiff::loadTiffs);
   connect(this, &Body::loadI0Files, m_i0Loader.get(), &LoadTiff::loadTiffs);
-  // Every finished load also reports the end of a batch command; the
-  // finishing slots emit finishBatchExec() after their own bookkeeping so
-  // that the next command sees the finished stack.
   connect(m_i1Loader.get(), &LoadTiff::loaded, this, &Body::loadedI1);
   connect(m_i1Loader.get(), &LoadTiff::finishLoadFiles, this, &Body::finishedLoadI1Files);
   connect(m_i0Loader.get(), &LoadTiff::loaded, this, &Body::loadedI0);
   connect(m_i0Loader.get(), &LoadTiff::finishLoadFiles, this, &Body::finishedLoadI0Files);
 
+  // A list's energy set-up is the Session's rule for its stack (a load
+  // takes skip and cuts as well, readFiles).
+  for (SelectDataFiles* list : { m_i1List, m_i0List }) {
+    const bool isI1 = list == m_i1List;
+    auto takeRule = [this, list, isI1] {
+      m_session->stackOptions(isI1).rule = list->eofSetup()->rule();
+    };
+    takeRule();
+    connect(list->eofSetup(), &EOFSetup::settingsChanged, this, takeRule);
+  }
   connect(m_i1List, &SelectDataFiles::filesSelected, this, &Body::readI1Files);
   connect(m_i0List, &SelectDataFiles::filesSelected, this, &Body::readI0Files);
   connect(m_i1List, &SelectDataFiles::clear, this, &Body::clearI1Files);
@@ -154,18 +161,6 @@ void Body::setupLoader(std::unique_ptr<LoadTiff>& loader, QThread*& thread)
   thread = new QThread(this);
   loader->moveToThread(thread);
   thread->start(QThread::InheritPriority);
-}
-
-void Body::setupBatch()
-{
-  // Commands reach Body and their ends go back through the batch wiring of
-  // the command executor.
-  m_batchThread = std::make_unique<BatchThread>();
-  m_batchCtrl = new BatchCtrl(this);
-  m_batchCtrl->setWindowFlags(Qt::Window);
-  m_batchCtrl->setDispatcher(m_batchThread->dispatcher());
-  setupSaving();
-  setupBatchExec();
 }
 
 void Body::connectForm()
@@ -207,6 +202,14 @@ void Body::connectForm()
   connect(ui.dispA, &ImgDispA::selectedAreaChanged, this, [this] {
     m_session->region = m_ui->dispA->isAreaSelected() ? m_ui->dispA->selectedArea() : QRectF();
   });
+  m_session->preEdgeEnd = ui.DPreE->text();
+  m_session->postEdgeStart = ui.DPostS->text();
+  connect(ui.DPreE, &QLineEdit::textChanged, this, [this](const QString& t) {
+    m_session->preEdgeEnd = t;
+  });
+  connect(ui.DPostS, &QLineEdit::textChanged, this, [this](const QString& t) {
+    m_session->postEdgeStart = t;
+  });
   for (QLineEdit* e : { ui.DPreE, ui.DPostS, ui.SuggestingEeV })
     connect(e, &QLineEdit::textChanged, this, &Body::refreshSpectrumSoon);
   for (QAbstractButton* b : { static_cast<QAbstractButton*>(ui.UseI0),
@@ -233,7 +236,6 @@ void Body::shutDownThreads()
   // Frames still queued towards us are delivered by shutDown and, with
   // m_closing set, only join their stack, which then frees them.
   m_closing = true;
-  m_batchThread.reset();
   // The run's threads read the frames: joined before anything is freed.
   m_lcfRun.reset();
   m_calibRun.reset();
@@ -492,7 +494,6 @@ void Body::finishLoad(SelectDataFiles* list, LoadState& load, bool isI1)
       showData(std::max(0, list->currentIndex()));
     stacksChanged();
   }
-  emit finishBatchExec();
 }
 
 void Body::showData(int no)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "analysis/AnalyzeCond.h"
+#include "batch/BatchExecutor.h"
 #include "batch/CmdLine.h"
-#include "batch/PendingBatchCmd.h"
 #include "calibration/EMPHeader.h"
 #include "input/Hdf5Stack.h"
 #include "stack/FrameStack.h"
@@ -13,6 +13,7 @@
 #include <QVector>
 
 #include <memory>
+#include <utility>
 
 class Analyzed2DRes;
 class BatchCtrl;
@@ -20,7 +21,6 @@ class Session;
 class CalibCtrl;
 class QTextStream;
 class SaveDataCfg;
-class BatchThread;
 class LoadTiff;
 class QFileDialog;
 class QPainter;
@@ -67,14 +67,18 @@ class Body;
 //   BodySpectrum.cpp       the spectrum at a position and the profiles
 //   BodyAnalysis.cpp       the 2-D runs and their result maps
 //   BodySave.cpp           saving maps, images and spectra
-//   BodyBatch.cpp          the batch command executor
+//   BodyWindowCommands.cpp the batch on the core executor, the words only
+//                          the windows carry out, and the windows showing
+//                          the Session after each word
 //   BodyImgProc.cpp        the image processor and the frames' shifts
 //   BodyCalibration.cpp    energy calibration, the shift map and its files,
 //                          the standard spectrum and the edge suggestion
 //   BodySaveSpectra.cpp    the spectra of every block of a region into a file
 //   BodyFourier.cpp        the Fourier analysis and the Q-information window
 //   BodyRefusals.cpp       where refusals are shown
-class Body : public QMainWindow
+class Body
+  : public QMainWindow
+  , private WindowCommands
 {
   Q_OBJECT
 
@@ -155,8 +159,10 @@ public:
   Analyzed2DRes* mapToSave() const;
   int mapIndex() const;
 
-  // ---- Batch (BodyBatch.cpp) ----
+  // ---- Batch (BodyWindowCommands.cpp) ----
   BatchCtrl* batchCtrl() const { return m_batchCtrl; }
+  // The one executor of the batch language, on the Session.
+  BatchExecutor& batchExecutor() const { return *m_executor; }
 
   // ---- Image processor (BodyImgProc.cpp) ----
   ImgProc* imgProc() const { return m_imgProc.get(); }
@@ -196,10 +202,6 @@ signals:
   void loadI1Files(QStringList files, int skip, int cutFirst, int cutLast);
   void loadI0Files(QStringList files, int skip, int cutFirst, int cutLast);
   void finishing();
-  void finishBatchExec();
-  // The end of the batch command with this sequence number: the route the
-  // interpreter listens to.
-  void finishBatchCmd(quint64 seq);
   // The end of every execCalibration(), exactly once per call, whether the
   // run worked, failed or had nothing to do.
   void calibrationEnded();
@@ -247,8 +249,8 @@ public slots:
   // Fills `ac` for the selected area (the whole image when none); false
   // while no I1 image is loaded.
   bool askAnalyzeCond(AnalyzeCond& ac);
-  // Every start ends with exactly one finishBatchExec(): at the last point,
-  // on stop2DAnalysis, or at once when the run refuses to start.
+  // Every start ends with exactly one LcfRun::ended: at the last point, on
+  // stop2DAnalysis, or at once when the run refuses to start.
   void startLCF2DAnalysis();
   void stop2DAnalysis();
   void generateResImages();
@@ -260,8 +262,8 @@ public slots:
   void renderShownMap();
 
   // ---- Element, residual and sum-up runs (BodyElems.cpp) ----
-  // Every start ends with exactly one finishBatchExec(), also when it
-  // refuses (no image, no edges).
+  // Every start ends with exactly one MapsRun::ended, also when it refuses
+  // (no image, no edges).
   void startElems2DAnalysis();
   void stopElems2DAnalysis();
   void generateElemsResImages();
@@ -297,10 +299,10 @@ public slots:
   bool saveImageWNum(const QString& fname, const QString& num);
   void saveAllImages(const QString& fname);
 
-  // ---- Batch (BodyBatch.cpp) ----
-  // One batch command, on the GUI thread; its end goes back by
-  // finishBatchCmd (see BodyBatch.cpp for when).
-  void execCmdSlot(CmdLine cmd, bool inRem);
+  // ---- Batch (BodyWindowCommands.cpp) ----
+  // Every window shows the Session's values again (after each batch word,
+  // and when the Session says it changed).
+  void showSession();
 
   // ---- Image processor (BodyImgProc.cpp) ----
   // Hands the I1 frame selected in the I1 list to the processor.
@@ -424,8 +426,9 @@ private:
   QThread* m_i0Thread = nullptr;
   LoadState m_i1Load;
   LoadState m_i0Load;
-  // The batch interpreter on its thread and its window.
-  std::unique_ptr<BatchThread> m_batchThread;
+  // The batch's executor (with its interpreter, on this thread) and its
+  // window.
+  std::unique_ptr<BatchExecutor> m_executor;
   BatchCtrl* m_batchCtrl = nullptr;
   bool m_closing = false;
 
@@ -472,39 +475,18 @@ private:
   bool hasMapToSave();
   SaveDataCfg* m_saveDataCfg = nullptr;
 
-  // ---- Batch (BodyBatch.cpp) ----
-  // A batch load in flight: which stack, and how many ends of that
-  // stack's loads are still to come, its own included.
-  struct BatchLoad
-  {
-    bool isI1 = true;
-    int ahead = 0;
-  };
-  void setupBatchExec();
-  void endBatchCmd();
-  void batchLoadEnded(bool isI1);
-  // Carries out one command; false when its end is reported later.
-  bool runBatchCmd(const CmdLine& asWritten);
-  bool startBatchLoad(const QStringList& files, bool newFile, bool isI1);
-  bool execFileCmd(const CmdLine& c);
-  bool execDisplayCmd(const CmdLine& c);
-  bool execAnalyzerCmd(const CmdLine& c);
-  bool execCalibCmd(const CmdLine& c);
-  void calibRunEnded();
-  void execSaveCfgCmd(const CmdLine& c);
-  // Starts the LCF run for a batch; false when it ended at once.
-  bool startBatchLcfRun();
-  void lcfRunEnded();
-  // Starts `run` through `start` for a batch; false when it ended at once.
-  bool startBatchMapsRun(MapsRun* run, void (Body::*start)());
-  void mapsRunEnded(MapsRun* run);
-  bool execElemsCmd(const CmdLine& c);
-  MapsRun* m_batchMapsRun = nullptr;
-  int m_mapsRunEndsToSkip = 0;
-  PendingBatchCmd m_pendingCmd;
-  BatchLoad m_batchLoad;
-  bool m_batchWaitsForRun = false;
-  int m_runEndsToSkip = 0;
+  // ---- Batch (BodyWindowCommands.cpp) ----
+  bool runWindowCommand(const CmdLine& c) override;
+  // The lists, the seek controls and the frame on view follow the Session's
+  // stacks (a batch loads them there).
+  void showStacks();
+  void showStackList(bool isI1);
+  // The fields of the main window hold the Session's values.
+  void showFields();
+  bool m_showSessionPending = false;
+  // The map the Session chose and its contents, when last shown.
+  using MapStamp = std::pair<const Analyzed2DRes*, quint64>;
+  MapStamp m_shownStamp;
 
   // ---- Image processor (BodyImgProc.cpp) ----
   void setupImgProc();
@@ -528,7 +510,6 @@ private:
   bool m_calibInnerPoint = false; // the run's type is the inner-point one
   // The image area shows the shift map (with m_mapShown).
   bool m_shiftMapShown = false;
-  bool m_batchWaitsForCalib = false;
 
   // ---- Spectra of every block (BodySaveSpectra.cpp) ----
 public:
@@ -545,11 +526,7 @@ public slots:
 private:
   void setupSpectraSaving();
   void saveEachSpectrumAs(const QString& fname, SpectraFormat format);
-  bool execExtraCmd(const CmdLine& c);
-  void spectraSaveEnded();
   std::unique_ptr<SpectraSaveRun> m_spectraSave;
-  bool m_batchWaitsForSave = false;
-  int m_saveEndsToSkip = 0;
 
   // ---- Fourier analysis and Q information (BodyFourier.cpp) ----
 public:
@@ -576,7 +553,6 @@ public:
 
 private:
   void setupHdf5();
-  bool execLoadHdf5Cmd(const CmdLine& c);
 
   // ---- Refusals (BodyRefusals.cpp) ----
 public:
@@ -607,10 +583,7 @@ public:
 
 private:
   void setupComponents();
-  bool execComponentCmd(const CmdLine& c);
   void componentRunEnded();
   std::unique_ptr<ComponentRun> m_componentRun;
   std::unique_ptr<ComponentsWindow> m_componentsWindow;
-  bool m_batchWaitsForComponents = false;
-  int m_componentEndsToSkip = 0;
 };

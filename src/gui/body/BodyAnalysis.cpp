@@ -64,7 +64,6 @@ void Body::setupAnalysis()
   connect(m_lcfRun.get(), &LcfRun::ended, this, [this] {
     m_analyzer->setContAccess(false);
     m_ui->dispA->update();
-    emit finishBatchExec();
   });
   setupElemRuns();
   setupComponents();

@@ -54,8 +54,6 @@ void Body::setupCalibration()
     finishCalibration();
     emit calibrationEnded();
   });
-  connect(this, &Body::calibrationEnded, this, &Body::finishBatchExec);
-  connect(this, &Body::calibrationEnded, this, &Body::calibRunEnded);
 
   // The suggestion's fields write the Session's values; the form's are the
   // first.

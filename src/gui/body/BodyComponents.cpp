@@ -5,7 +5,6 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ComponentRun.h"
-#include "batch/BatchCommands.h"
 #include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/ComponentsWindow.h"
@@ -69,15 +68,6 @@ void Body::componentRunEnded()
   if (!means.isEmpty())
     m_analyzer->showSpectra(means, names);
   showCurrentMap();
-  emit finishBatchExec();
-  if (!m_batchWaitsForComponents)
-    return;
-  if (m_componentEndsToSkip > 0) {
-    --m_componentEndsToSkip;
-    return;
-  }
-  m_batchWaitsForComponents = false;
-  endBatchCmd();
 }
 
 QVector<Analyzed2DRes*> Body::allMaps() const
@@ -102,38 +92,4 @@ bool Body::selectMapByName(const QString& name)
     }
   qDebug().noquote() << QStringLiteral("No map named %1").arg(name);
   return false;
-}
-
-bool Body::execComponentCmd(const CmdLine& c)
-{
-  const QStringList& args = c.args;
-  const auto integer = [&args](int i) { return args.value(i).toInt(); };
-  switch (batchExtraCommandCode(c.cmd)) {
-    case BatchExtraCmd::AnalyzerExecPca:
-    case BatchExtraCmd::AnalyzerExecCluster: {
-      const bool cluster = batchExtraCommandCode(c.cmd) == BatchExtraCmd::AnalyzerExecCluster;
-      // Reported by the run's end, which comes exactly once per start (at
-      // once when it refuses); the end of a run this one replaces is not
-      // ours.
-      m_componentEndsToSkip = m_componentRun->isRunning() ? 1 : 0;
-      m_batchWaitsForComponents = true;
-      if (cluster)
-        startComponentRun(args.size() > 1 ? integer(1) : 0, integer(0), args.size() <= 1);
-      else
-        startComponentRun(integer(0), 0, false);
-      return false;
-    }
-    case BatchExtraCmd::AnalyzerSaveClusterSpectra:
-      if (args.value(0).isEmpty())
-        qDebug().noquote() << QStringLiteral("%1 : no file name").arg(c.cmd);
-      else
-        m_componentRun->saveClusterSpectra(args.value(0));
-      return true;
-    case BatchExtraCmd::AnalyzerSelectMap:
-      // A name may hold blanks ("PCA Score 1"): the words are joined again.
-      selectMapByName(args.join(QLatin1Char(' ')));
-      return true;
-    default:
-      return true;
-  }
 }

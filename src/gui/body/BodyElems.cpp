@@ -51,7 +51,6 @@ void Body::setupElemRuns()
   connect(m_elemRun.get(), &MapsRun::ended, this, [this] {
     m_analyzer->setContAccess(isAnalysisRunning());
     m_ui->dispA->update();
-    emit finishBatchExec();
   });
   connect(&m_raRun->engine(), &PointRun::rowStarted, this, [](int row, double) {
     qDebug().noquote() << QStringLiteral("Residual absorption row %1").arg(row);
@@ -60,7 +59,6 @@ void Body::setupElemRuns()
     m_raRun.get(), &MapsRun::mapsRendered, this, [this] { m_mapImages->genImg(m_raRun->maps()); });
   connect(m_raRun.get(), &MapsRun::ended, this, [this] {
     generateRAResImage();
-    emit finishBatchExec();
   });
   connect(m_sumUpRun.get(), &MapsRun::mapsRendered, this, [this] {
     m_mapImages->genImg(m_sumUpRun->maps());

@@ -2,8 +2,6 @@
 #include "gui/body/Body.h"
 #include "session/Session.h"
 
-#include "batch/BatchArgs.h"
-#include "batch/CmdLine.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/spectrum/XafsView.h"
 #include "input/TiffData.h"
@@ -65,15 +63,5 @@ bool Body::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
   if (!shownStack().isEmpty())
     showData(0);
   stacksChanged();
-  return true;
-}
-
-bool Body::execLoadHdf5Cmd(const CmdLine& c)
-{
-  // Ends at once on every path: the file is read before the command returns.
-  QString file;
-  Hdf5StackNames names;
-  if (hdf5StackArgs(c.cmd, c.args, file, names))
-    loadHdf5Stack(file, names);
   return true;
 }

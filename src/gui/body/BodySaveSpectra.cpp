@@ -10,10 +10,28 @@
 
 #include "ui_Body.h"
 
+#include <QRadioButton>
+
+#include <utility>
+
 void Body::setupSpectraSaving()
 {
   m_spectraSave = std::make_unique<SpectraSaveRun>();
-  connect(m_spectraSave.get(), &SpectraSaveRun::ended, this, &Body::spectraSaveEnded);
+  // The format buttons write the Session's choice.
+  const std::pair<QRadioButton*, SpectraFormat> formats[] = {
+    { m_ui->SaveAsNormalizedXAFS, SpectraFormat::NormalizedXafs },
+    { m_ui->SaveAsRawXAFS, SpectraFormat::RawXafs },
+    { m_ui->SaveAsRaw, SpectraFormat::Raw },
+  };
+  for (const auto& f : formats) {
+    if (f.first->isChecked())
+      m_session->spectraFormat = f.second;
+    const SpectraFormat format = f.second;
+    connect(f.first, &QRadioButton::toggled, this, [this, format](bool on) {
+      if (on)
+        m_session->spectraFormat = format;
+    });
+  }
   connect(m_ui->SaveEachSpectrum, &QPushButton::clicked, this, &Body::showSaveEachSpectrumDialog);
 }
 
@@ -59,16 +77,4 @@ void Body::saveEachSpectrumAs(const QString& fname, SpectraFormat format)
   setup.spectra = PointSpectra(
     stackView(), spectrumMode(), suggestedEdgeEV(), shiftView(), QStringLiteral("Body-SaveEach"));
   m_spectraSave->start(&setup);
-}
-
-void Body::spectraSaveEnded()
-{
-  if (!m_batchWaitsForSave)
-    return;
-  if (m_saveEndsToSkip > 0) {
-    --m_saveEndsToSkip;
-    return;
-  }
-  m_batchWaitsForSave = false;
-  endBatchCmd();
 }

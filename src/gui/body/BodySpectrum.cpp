@@ -71,6 +71,7 @@ void Body::showXafsSpectrum(double x, double y)
 {
   m_posX = int(x);
   m_posY = int(y);
+  m_session->position = QPoint(m_posX, m_posY);
   showXafsSpectrum();
 }
 

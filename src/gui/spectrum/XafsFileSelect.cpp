@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 XafsFileSelect::XafsFileSelect(const QString& title, QWidget* parent)
   : QWidget(parent)
@@ -81,6 +82,15 @@ void XafsFileSelect::clear()
 void XafsFileSelect::setUse(bool f)
 {
   m_use->setChecked(f);
+}
+
+void XafsFileSelect::showFile(const QString& fname, bool loaded, bool use)
+{
+  m_loaded = loaded;
+  if (m_name->text() != fname)
+    m_name->setText(fname);
+  const QSignalBlocker block(m_use);
+  m_use->setChecked(use);
 }
 
 void XafsFileSelect::showUse(bool f)

@@ -43,6 +43,8 @@ public slots:
   void clear();
   void setUse(bool f);
   void showUse(bool f);
+  // Shows a file read elsewhere (no newFile, no changedUse).
+  void showFile(const QString& fname, bool loaded, bool use);
   void setMaxSelectBW(int max);
   void setMaxClearBW(int max);
 
