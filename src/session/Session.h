@@ -291,6 +291,9 @@ public:
   SumUpRanges sumUpRanges;
   // "Sum Up Img": the block sums of the I1 frames of every range.
   bool runSumUp();
+  // The sum-up started on `run` (the windows' own) without waiting for its
+  // end; false when it was refused (the run has said so and ended).
+  bool startSumUp(MapsRun& run);
   // Map 1 or Map 2 (slot 1, 2) becomes a copy of the map on view.
   bool captureMap(int slot);
   int procType = ProcMapsKernel::Sub;

@@ -15,6 +15,15 @@ bool Session::runSumUp()
 {
   MapsRun run(QStringLiteral("Sum Up"));
   run.engine().setThreadCount(m_threads);
+  if (!startSumUp(run))
+    return false;
+  run.engine().waitForEnd();
+  emit changed();
+  return run.completed();
+}
+
+bool Session::startSumUp(MapsRun& run)
+{
   AnalyzeCond ac;
   if (sumUpRanges.isEmpty()) {
     run.refuse(QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image ranges")));
@@ -24,9 +33,8 @@ bool Session::runSumUp()
     run.refuse(QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image loaded")));
     return false;
   }
-  run.runNow(ac, std::make_shared<SumUpKernel>(stackView(), sumUpRanges), { ownMap(SumUpMap) });
-  emit changed();
-  return run.completed();
+  run.start(ac, std::make_shared<SumUpKernel>(stackView(), sumUpRanges), { ownMap(SumUpMap) });
+  return true;
 }
 
 bool Session::captureMap(int slot)

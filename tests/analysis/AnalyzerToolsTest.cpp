@@ -4,6 +4,7 @@
 #include "gui/analysis/AElemsConds.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/ElemCtrl.h"
+#include "gui/analysis/SumUpCtrl.h"
 #include "session/Session.h"
 #include "spectrum/EdgeTable.h"
 
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -122,4 +124,19 @@ TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
   EXPECT_TRUE(a.form()->ProcTypeDiv->isChecked());
   ASSERT_TRUE(a.processMaps());
   EXPECT_CLOSE(out->valueAt(2, 0), -3.0);
+
+  // The sum-up ranges are the Session's: the window adds and removes them
+  // and lists what the Session holds.
+  SumUpCtrl& sumUp = *a.sumUpCtrl();
+  sumUp.setFields(2, 5);
+  sumUp.add();
+  sumUp.setFields(7, 9);
+  sumUp.add();
+  sumUp.list()->setCurrentIndex(0);
+  sumUp.del();
+  EXPECT_EQ(session.sumUpRanges, SumUpRanges({ { 7, 9 } }));
+  session.sumUpRanges.append({ 1, 3 });
+  sumUp.showRanges();
+  ASSERT_EQ(sumUp.list()->count(), 2);
+  EXPECT_EQ(sumUp.list()->itemText(1), QStringLiteral("1-3"));
 }

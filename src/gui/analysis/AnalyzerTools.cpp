@@ -37,7 +37,7 @@ void Analyzer::setupTools()
   // The form's shared group unticked the default operation: tick it again.
   if (!procType->checkedButton())
     m_ui->ProcTypeSub->setChecked(true);
-  m_sumUpCtrl = new SumUpCtrl(m_ui->SumUpRows);
+  m_sumUpCtrl = new SumUpCtrl(m_session, m_ui->SumUpRows);
   m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
   connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::askProcessMaps);
   for (int slot : { 1, 2 }) {

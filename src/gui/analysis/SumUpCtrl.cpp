@@ -1,5 +1,6 @@
 #include "gui/analysis/SumUpCtrl.h"
 #include "gui/app/NumberFields.h"
+#include "session/Session.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -7,8 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-SumUpCtrl::SumUpCtrl(QWidget* parent)
+SumUpCtrl::SumUpCtrl(Session& session, QWidget* parent)
   : QFrame(parent)
+  , m_session(session)
 {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
@@ -34,6 +36,28 @@ SumUpCtrl::SumUpCtrl(QWidget* parent)
   row->addWidget(delB);
   connect(addB, &QPushButton::clicked, this, &SumUpCtrl::add);
   connect(delB, &QPushButton::clicked, this, &SumUpCtrl::del);
+  connect(&m_session, &Session::changed, this, &SumUpCtrl::showRanges);
+  showRanges();
+}
+
+const SumUpRanges& SumUpCtrl::ranges() const
+{
+  return m_session.sumUpRanges;
+}
+
+void SumUpCtrl::showRanges()
+{
+  QStringList items;
+  for (const auto& r : m_session.sumUpRanges)
+    items << QStringLiteral("%1-%2").arg(r.first).arg(r.second);
+  QStringList shown;
+  for (int i = 0; i < m_list->count(); ++i)
+    shown << m_list->itemText(i);
+  if (items == shown)
+    return;
+  m_list->clear();
+  m_list->addItems(items);
+  m_list->setCurrentIndex(items.size() - 1);
 }
 
 void SumUpCtrl::setFields(int from, int to)
@@ -46,17 +70,18 @@ void SumUpCtrl::add()
 {
   const int from = m_from->text().toInt();
   const int to = m_to->text().toInt();
-  m_ranges.append(qMakePair(from, to));
+  m_session.sumUpRanges.append(qMakePair(from, to));
   m_list->addItem(QStringLiteral("%1-%2").arg(from).arg(to));
   m_list->setCurrentIndex(m_list->count() - 1);
 }
 
 void SumUpCtrl::del()
 {
+  SumUpRanges& ranges = m_session.sumUpRanges;
   const int i = m_list->currentIndex();
-  if (i < 0 || i >= m_ranges.size())
+  if (i < 0 || i >= ranges.size())
     return;
-  m_ranges.removeAt(i);
+  ranges.removeAt(i);
   m_list->removeItem(i);
-  m_list->setCurrentIndex(m_ranges.isEmpty() ? -1 : std::max(i - 1, 0));
+  m_list->setCurrentIndex(ranges.isEmpty() ? -1 : std::max(i - 1, 0));
 }

@@ -6,19 +6,23 @@
 
 class QComboBox;
 class QLineEdit;
+class Session;
 
-// The image-number ranges of the sum-up: entered with "Sum Up Img No.
-// From:" and a to-field, listed as "%1-%2" in a combo box.
+// The image-number ranges of the sum-up, a view of the Session's
+// `sumUpRanges`: entered with "Sum Up Img No. From:" and a to-field, listed
+// as "%1-%2" in a combo box.
 class SumUpCtrl : public QFrame
 {
   Q_OBJECT
 
 public:
-  explicit SumUpCtrl(QWidget* parent = nullptr);
+  explicit SumUpCtrl(Session& session, QWidget* parent = nullptr);
 
-  SumUpRanges ranges() const { return m_ranges; }
+  const SumUpRanges& ranges() const;
   QComboBox* list() const { return m_list; }
   void setFields(int from, int to);
+  // The list from the Session's ranges.
+  void showRanges();
 
 public slots:
   // Appends the range of the two fields.
@@ -30,5 +34,5 @@ private:
   QLineEdit* m_from = nullptr;
   QLineEdit* m_to = nullptr;
   QComboBox* m_list = nullptr;
-  SumUpRanges m_ranges;
+  Session& m_session;
 };

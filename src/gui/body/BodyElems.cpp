@@ -13,7 +13,6 @@
 #include "analysis/RaKernel.h"
 #include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
-#include "gui/analysis/SumUpCtrl.h"
 #include "gui/display/ImgDispA.h"
 #include "stack/StackSpectra.h"
 
@@ -146,20 +145,7 @@ void Body::generateRAResImage()
 
 void Body::doSumUp()
 {
-  const SumUpRanges ranges = m_analyzer->sumUpCtrl()->ranges();
-  AnalyzeCond ac;
-  if (ranges.isEmpty()) {
-    m_sumUpRun->refuse(
-      QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image ranges")));
-    return;
-  }
-  if (!askAnalyzeCond(ac)) {
-    m_sumUpRun->refuse(
-      QString::fromLatin1(QT_TRANSLATE_NOOP("Refusal", "Sum Up: no image loaded")));
-    return;
-  }
-  auto kernel = std::make_shared<SumUpKernel>(stackView(), ranges);
-  m_sumUpRun->start(ac, kernel, { m_analyzer->ownMap(Session::SumUpMap) });
+  m_session->startSumUp(*m_sumUpRun);
 }
 
 // ---- Display tools of the maps ---------------------------------------------
