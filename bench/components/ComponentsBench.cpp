@@ -98,27 +98,41 @@ BENCHMARK(BM_Gather)->ArgName("threads")->Arg(1)->Arg(2)->Iterations(3)->UseReal
 
 void BM_Decompose(benchmark::State& state)
 {
+  const int threads = int(state.range(0));
   for (auto _ : state) {
-    components::Pca pca = components::decompose(world->data, world->rows, world->grid.size());
+    components::Pca pca =
+      components::decompose(world->data, world->rows, world->grid.size(), threads);
     benchmark::DoNotOptimize(pca);
   }
 }
-BENCHMARK(BM_Decompose)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Decompose)
+  ->ArgName("threads")
+  ->Arg(1)
+  ->Arg(2)
+  ->UseRealTime()
+  ->Unit(benchmark::kMillisecond);
 
 // Scores and k-means on as many scores as the run takes by default.
 void BM_ScoresAndKMeans(benchmark::State& state)
 {
   const int m = world->grid.size();
   const components::Pca pca = components::decompose(world->data, world->rows, m);
-  const int n = components::componentsFor(pca, 0.99, 2);
+  const int n = components::componentsAboveNoise(pca, world->rows, 2);
+  const int threads = int(state.range(0));
   for (auto _ : state) {
-    const std::vector<double> s = components::scores(pca, world->data, world->rows, n);
-    components::KMeans km = components::kmeans(s, world->rows, n, kClusters);
+    const std::vector<double> s = components::scores(pca, world->data, world->rows, n, threads);
+    components::KMeans km =
+      components::kmeans(s, world->rows, n, kClusters, 5, 300, 0x4c756d61u, threads);
     benchmark::DoNotOptimize(km);
   }
   state.counters["scores"] = n;
 }
-BENCHMARK(BM_ScoresAndKMeans)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScoresAndKMeans)
+  ->ArgName("threads")
+  ->Arg(1)
+  ->Arg(2)
+  ->UseRealTime()
+  ->Unit(benchmark::kMillisecond);
 
 // Raw little-endian dump: int32 rows, columns; the doubles row by row.
 bool dump(const QString& path)

@@ -70,7 +70,9 @@ void ComponentRun::Decomposition::run()
   const int rows = int(points.size());
   const int m = grid.size();
   const int k = setup.clusters;
-  const components::Pca pca = components::decompose(data, rows, m, threads);
+  // One team for every loop of the run (k-means alone runs hundreds).
+  components::Team team(threads);
+  const components::Pca pca = components::decompose(data, rows, m, team);
   if (cancel)
     return;
   int nScores = 0;
@@ -87,7 +89,7 @@ void ComponentRun::Decomposition::run()
   }
   nMaps = k > 0 ? nScores : std::min(setup.components, m);
   stride = std::max(nMaps, nScores);
-  scores = components::scores(pca, data, rows, stride, threads);
+  scores = components::scores(pca, data, rows, stride, team);
   explained = pca.explained;
   if (k <= 0 || cancel)
     return;
@@ -97,23 +99,18 @@ void ComponentRun::Decomposition::run()
     for (int c = 0; c < nScores; ++c)
       x[size_t(r) * nScores + c] = scores[size_t(r) * stride + c];
   const components::KMeans km =
-    components::kmeans(x, rows, nScores, k, 5, 300, 0x4c756d61u, threads, &cancel);
+    components::kmeans(x, rows, nScores, k, 5, 300, 0x4c756d61u, team, &cancel);
   if (cancel)
     return;
+  std::vector<double> sums;
+  std::vector<int> counts;
+  components::clusterSums(data, rows, m, km.labels, k, team, sums, counts);
   QVector<ClusterMean> means(k);
-  std::vector<std::vector<double>> sums(static_cast<size_t>(k),
-                                        std::vector<double>(static_cast<size_t>(m), 0.0));
-  for (int r = 0; r < rows; ++r) {
-    const int c = km.labels[size_t(r)];
-    ++means[c].count;
-    const double* v = data.data() + size_t(r) * m;
-    for (int i = 0; i < m; ++i)
-      sums[size_t(c)][size_t(i)] += v[i];
-  }
   for (int c = 0; c < k; ++c) {
+    means[c].count = counts[size_t(c)];
     SpectrumPoints pts;
     for (int i = 0; i < m; ++i)
-      pts.append(grid[i], means[c].count > 0 ? sums[size_t(c)][size_t(i)] / means[c].count : 0.0);
+      pts.append(grid[i], means[c].count > 0 ? sums[size_t(c) * m + i] / means[c].count : 0.0);
     means[c].spectrum = XafsSpectrum(
       pts, QString(), setup.spectra.mode, 0.0, setup.spectra.suggestedEeV, -10.0, 10.0);
   }
