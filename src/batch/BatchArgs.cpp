@@ -16,12 +16,12 @@ const QHash<QString, QString>& numericItems()
 {
   static const QHash<QString, QString> kinds = [] {
     const char* const table[][2] = {
-      { "cut_f_i0", "i" },
-      { "cut_f_i1", "i" },
-      { "cut_l_i0", "i" },
-      { "cut_l_i1", "i" },
-      { "skip_i0", "i" },
-      { "skip_i1", "i" },
+      { "cut_f_i0", "s" },
+      { "cut_f_i1", "s" },
+      { "cut_l_i0", "s" },
+      { "cut_l_i1", "s" },
+      { "skip_i0", "s" },
+      { "skip_i1", "s" },
       { "show_latest_i0", "i" },
       { "show_latest_i1", "i" },
       { "eng_by_name_factor_i0", "n" },
@@ -49,7 +49,7 @@ const QHash<QString, QString>& numericItems()
       { "seek_image", "i" },
       { "move_position", "ii" },
       { "cbar_set_range", "nnnn" },
-      { "select_region", "iiii" },
+      { "select_region", "iiss" },
       { "xafs_view_normalize", "i" },
       { "xafs_view_enerugy_correction", "i" },
       { "analyzer_set_LCF_std", "iinti" },

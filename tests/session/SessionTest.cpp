@@ -120,6 +120,11 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "eng_calc_delta_i1 0,5", "eng_calc_delta_i1 : 0,5 is not a number" },
     { "set_band_w 2x", "set_band_w : 2x is not a number" },
     { "set_band_h -3", "set_band_h : -3 is below 0" },
+    { "cut_f_i1 -1", "cut_f_i1 : -1 is below 0" },
+    { "cut_l_i0 -2", "cut_l_i0 : -2 is below 0" },
+    { "skip_i1 -1", "skip_i1 : -1 is below 0" },
+    { "select_region 0 0 -5 128", "select_region : -5 is below 0" },
+    { "select_region 0 0 64 -1", "select_region : -1 is below 0" },
     { "analyzer_set_LCF_std 0 1 1O x.dat 0", "analyzer_set_LCF_std : 1O is not a number" },
     { "analyzer_set_ra_energy 8990eV", "analyzer_set_ra_energy : 8990eV is not a number" },
     { "analyzer_set_LCF_mode x", "analyzer_set_LCF_mode : x is not a number" },
@@ -138,6 +143,7 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "save_each_spectrum " + dir + "/none.dat", "" },
   };
   const Session::StackOptions numbersBefore = m_session.stackOptions(true);
+  const Session::StackOptions i0Before = m_session.stackOptions(false);
   const QRectF regionBefore = m_session.region;
   const double raBefore = m_session.raEnergy;
   for (const Case& c : before) {
@@ -147,6 +153,9 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
   }
   // A refused number leaves the value before.
   EXPECT_CLOSE(m_session.stackOptions(true).rule.calc.Delta, numbersBefore.rule.calc.Delta, 1e-12);
+  EXPECT_EQ(m_session.stackOptions(true).skip, numbersBefore.skip);
+  EXPECT_EQ(m_session.stackOptions(true).cutFirst, numbersBefore.cutFirst);
+  EXPECT_EQ(m_session.stackOptions(false).cutLast, i0Before.cutLast);
   EXPECT_EQ(m_session.region, regionBefore);
   EXPECT_CLOSE(m_session.raEnergy, raBefore, 1e-12);
   EXPECT_FALSE(m_session.mlcf);
