@@ -1,5 +1,8 @@
 #include "input/TiffData.h"
 
+#include "app/Refusal.h"
+
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 
@@ -244,7 +247,7 @@ void TiffData::dropDisplay()
   displayBuffer = ImageBuffer();
 }
 
-bool TiffData::render(ColorMapping mapping)
+bool TiffData::render(ColorMapping mapping, QObject* origin)
 {
   displayFormat = mapping.format;
   displayImage = QImage();
@@ -258,12 +261,15 @@ bool TiffData::render(ColorMapping mapping)
     qint64(width) * qint64(height) * (mapping.format == QImage::Format_RGB888 ? 3 : 1);
   if (qint64(m_rows.size()) < qint64(height) && picture > std::max(kPictureFloor, 4 * held)) {
     displayBuffer = ImageBuffer();
-    qDebug().noquote() << QString("Picture not drawn: the file holds %1 of the %2 x %3 rows "
-                                  "its header announces :")
-                            .arg(m_rows.size())
-                            .arg(width)
-                            .arg(height)
-                       << fileName;
+    static const char* const notDrawn = QT_TRANSLATE_NOOP(
+      "Refusal",
+      "Picture not drawn: the file holds %1 of the %2 x %3 rows its header announces : %4");
+    const auto filled = [&](const QString& text) {
+      return text.arg(m_rows.size()).arg(width).arg(height).arg(fileName);
+    };
+    refuse(origin,
+           filled(QString::fromLatin1(notDrawn)),
+           filled(QCoreApplication::translate("Refusal", notDrawn)));
     return false;
   }
   displayBuffer.reset(int(width), int(height), mapping.format);

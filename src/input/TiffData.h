@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+class QObject;
+
 // One image frame: raw detector counts of one file with its size, pixel
 // type, value range, energy and alignment shift, plus the display image.
 //
@@ -98,9 +100,10 @@ public:
 
   // Rebuilds the display image through `mapping`, with the frame's own
   // minimum and maximum as the value range and its shift applied. False,
-  // with a line and no image, for a frame whose file held far fewer rows
-  // than its header claims (its picture would cost more than the file).
-  bool render(ColorMapping mapping);
+  // with no image, for a frame whose file held far fewer rows than its
+  // header claims (its picture would cost more than the file): a refusal,
+  // logged and offered to `origin`, the window that shows the frame.
+  bool render(ColorMapping mapping, QObject* origin = nullptr);
   // Frees the display image; the frame is rendered again when shown. Only
   // the frame on view keeps one, so a stack costs its raw pixels alone.
   void dropDisplay();

@@ -151,12 +151,20 @@ TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
 {
   Analyzer* an = m_body->analyzer();
   QWidget* calib = m_body->calibCtrl();
+  // A header claiming 65535 x 4096 rows and no row: the frame loads, its
+  // picture is not drawn.
+  const QString hollow = m_dir + "/hollow.dat";
+  {
+    QFile f(hollow);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#VRSK-CTImg\n# RANGE_X0 0\n# RANGE_X1 65535\n# RANGE_Y0 0\n# RANGE_Y1 4096\n");
+  }
   const struct
   {
     std::function<void()> act;
     QWidget* window;
     bool inStatusLine; // the analysis window's own tools stay in it
-    const char* text;
+    QString text;
   } cases[] = {
     { [&] { m_body->saveData(m_dir + "/none.dat"); }, nullptr, true, "No map to save" },
     { [&] { m_body->deglitch(); }, nullptr, true, "Deglitch: no map" },
@@ -167,6 +175,11 @@ TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
     { [&] { an->processMaps(); }, an, false, "Process Maps: Map 1 and Map 2 must both hold a map" },
     { [&] { m_body->execCalibration(); }, calib, true, "Calibration not started: no image loaded" },
     { [&] { m_body->saveEMap(m_dir + "/none"); }, calib, true, "No map to save" },
+    { [&] { loadI1({ hollow }, true); },
+      nullptr,
+      true,
+      "Picture not drawn: the file holds 0 of the 65535 x 4096 rows its header announces : " +
+        hollow },
   };
   for (const auto& c : cases) {
     m_body->statusBar()->clearMessage();
@@ -174,11 +187,12 @@ TEST_F(BodyFixture, RefusalsShowInTheWindowUsed)
     QApplication::processEvents();
     if (c.window) {
       const QLabel* line = c.window->findChild<QLabel*>(QStringLiteral("RefusalLine"));
-      ASSERT_NE(line, nullptr) << c.text;
-      EXPECT_EQ(line->text(), QString::fromLatin1(c.text));
+      ASSERT_NE(line, nullptr) << c.text.toStdString();
+      EXPECT_EQ(line->text(), c.text);
     }
-    if (c.inStatusLine)
-      EXPECT_EQ(m_body->statusBar()->currentMessage(), QString::fromLatin1(c.text));
+    if (c.inStatusLine) {
+      EXPECT_EQ(m_body->statusBar()->currentMessage(), c.text);
+    }
   }
   EXPECT_EQ(m_body->form()->SaveTarget->text(), QStringLiteral("Save Data: no map to save"));
   EXPECT_FALSE(QFile::exists(m_dir + "/none.emp"));

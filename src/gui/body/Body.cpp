@@ -504,7 +504,7 @@ void Body::showData(int no)
   if (!frame)
     return;
   if (frame->displayImage.isNull())
-    frame->render(m_mapImages->mapping());
+    frame->render(m_mapImages->mapping(), this);
   // Only the frame on view keeps a display image.
   if (TiffData* before = stack.at(m_shownIndex); before && before != frame)
     before->dropDisplay();

@@ -1394,6 +1394,10 @@
 <context>
     <name>Refusal</name>
     <message>
+        <source>Picture not drawn: the file holds %1 of the %2 x %3 rows its header announces : %4</source>
+        <translation>画像を描きません: ファイルにはヘッダーが示す %2 x %3 の行のうち %1 行しかありません : %4</translation>
+    </message>
+    <message>
         <source>no image loaded</source>
         <translation>画像が読み込まれていません</translation>
     </message>
