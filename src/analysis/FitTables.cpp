@@ -26,6 +26,9 @@ QString fitStatusText(FitStatus status)
     case FitStatus::NoEdge:
       return QString::fromLatin1(
         QT_TRANSLATE_NOOP("FitStatus", "edge jump not positive or below its noise"));
+    case FitStatus::TooFewInUse:
+      return QString::fromLatin1(QT_TRANSLATE_NOOP(
+        "FitStatus", "fewer than two references in use (\"Use\" ticked and a file loaded)"));
   }
   return QString();
 }
@@ -431,7 +434,9 @@ FitStatus fitInto(const Prepared& prep,
   // Fewer points than unknowns leave the normal equations without a
   // solution; with no point at all a constrained fit would still report
   // equal fractions and a residual of 0.
-  if (n < 2 || c.fitPoints < c.unknowns)
+  if (n < 2)
+    return notFitted(FitStatus::TooFewInUse);
+  if (c.fitPoints < c.unknowns)
     return notFitted(FitStatus::NoCommonRange);
   const int N = s.n;
   if (s.jump)
@@ -587,8 +592,9 @@ bool fitFour(const Prepared& prep,
     } else if (prep.listSize < 2) {
       status[l] = FitStatus::TooFewReferences;
     } else if (!jumpClear(s.dMut[l], s.jumpNoise[l]) || n < 2 || c.fitPoints < c.unknowns) {
-      status[l] =
-        jumpClear(s.dMut[l], s.jumpNoise[l]) ? FitStatus::NoCommonRange : FitStatus::NoEdge;
+      status[l] = !jumpClear(s.dMut[l], s.jumpNoise[l]) ? FitStatus::NoEdge
+                  : n < 2                               ? FitStatus::TooFewInUse
+                                                        : FitStatus::NoCommonRange;
       std::fill(o, o + values, std::numeric_limits<double>::quiet_NaN());
     } else {
       status[l] = FitStatus::Ok;

@@ -40,9 +40,20 @@ enum class FitStatus
   TooFewReferences, // fewer than two references in the list: zeros
   // The cases below give NaN fractions, amounts and residual: a number
   // there would be made up, and a map shows NaN as "not fitted".
-  NoCommonRange, // fewer than two used references, or too few sample points in their common range
+  NoCommonRange, // too few sample points in the common range of the used references
   NoEdge,        // the sample's edge jump is not positive or lies below its noise
+  // Fewer than two references in use (box on, file loaded) in a list of
+  // two or more: one curve alone says nothing about fractions.
+  TooFewInUse,
 };
+
+// Whether a fit of this status gave numbers (zeros count); false where the
+// fractions, amounts and residual are NaN.
+inline bool fitGaveNumbers(FitStatus status)
+{
+  return status == FitStatus::Ok || status == FitStatus::EmptySample ||
+         status == FitStatus::TooFewReferences;
+}
 
 // Why a fit gave no numbers, for a log line or a window; empty for Ok.
 QString fitStatusText(FitStatus status);

@@ -79,7 +79,7 @@ TEST(FitTables, DegenerateSystemsStillAnswer)
   };
   const Case cases[] = {
     { "range outside", 20000, 2, 2.0, 0.0, FitStatus::NoCommonRange },
-    { "one used reference", 0, 1, 2.0, 0.0, FitStatus::NoCommonRange },
+    { "one used reference", 0, 1, 2.0, 0.0, FitStatus::TooFewInUse },
     { "zero jump", 0, 2, 0.0, 0.0, FitStatus::NoEdge },
     { "negative jump", 0, 2, -0.5, 0.0, FitStatus::NoEdge },
     { "jump within noise", 0, 2, 0.01, 0.02, FitStatus::NoEdge },

@@ -421,8 +421,7 @@ void Analyzer::addNewRef()
 void Analyzer::analyzeSpectrumFinished(const LcfResult& result)
 {
   if (!result.contAccess && result.tag == m_singleTag && m_singleTag != 0) {
-    const bool numbers =
-      result.status != FitStatus::NoCommonRange && result.status != FitStatus::NoEdge;
+    const bool numbers = fitGaveNumbers(result.status);
     for (int u = 0; u < result.refIndex.size(); ++u) {
       const int i = result.refIndex[u];
       if (i < 0 || i >= m_refs.size())

@@ -1226,6 +1226,10 @@
         <source>edge jump not positive or below its noise</source>
         <translation>エッジジャンプが正でないか、ノイズ以下です</translation>
     </message>
+    <message>
+        <source>fewer than two references in use (&quot;Use&quot; ticked and a file loaded)</source>
+        <translation>使用中の参照が 2 つ未満です (「Use」がチェックされ、ファイルが読み込まれたもの)</translation>
+    </message>
 </context>
 <context>
     <name>ImgProc</name>
