@@ -174,6 +174,54 @@ void Session::clearDark()
   emit changed();
 }
 
+namespace {
+
+// The incident intensities a total-I0 spectrum holds: the I0 column of a
+// "9809" file (whose points are ln(I0/I1)), else the values of a column file.
+QVector<double> intensitiesOf(const XafsSpectrum& s)
+{
+  const SpectrumPoints& i0 = s.curve(XafsSpectrum::CurveI0);
+  QVector<double> values;
+  for (const QPointF& p : (i0.isEmpty() ? s.points : i0).points)
+    values.append(p.y());
+  return values;
+}
+
+} // namespace
+
+bool Session::loadSpectrumFile(SpectrumFile which, const QString& file, bool victoreen)
+{
+  auto s = std::make_unique<XafsSpectrum>();
+  if (which < 0 || which >= SpectrumFileCount || !s->load(file))
+    return false;
+  // Without Victoreen lines the simple background (mode 1).
+  if (s->size() > 0)
+    s->normalize(victoreen ? 0 : 1);
+  if (which != BackgroundFile)
+    for (int i = 0; i < s->size(); ++i) // energy less the shift when corrected
+      qDebug().noquote() << s->energy(i) << s->value(i);
+  if (which == TotalI0ofI1File)
+    totalI0 = intensitiesOf(*s);
+  m_spectrumFiles[which] = std::move(s);
+  emit changed();
+  return true;
+}
+
+void Session::clearSpectrumFile(SpectrumFile which)
+{
+  if (which < 0 || which >= SpectrumFileCount)
+    return;
+  m_spectrumFiles[which].reset();
+  if (which == TotalI0ofI1File)
+    totalI0.clear();
+  emit changed();
+}
+
+const XafsSpectrum* Session::spectrumFile(SpectrumFile which) const
+{
+  return (which >= 0 && which < SpectrumFileCount) ? m_spectrumFiles[which].get() : nullptr;
+}
+
 void Session::appendFrame(bool isI1, std::unique_ptr<TiffData> frame)
 {
   if (!frame)
@@ -554,13 +602,18 @@ bool Session::saveSpectra(const QString& file) const
 
 // ---- Fourier analysis -----------------------------------------------------
 
-bool Session::runFourier()
+bool Session::startFourier()
 {
   AnalyzeCond ac;
   if (!analyzeCond(ac)) {
     qDebug().noquote() << "Fourier analysis not started: no image loaded";
     return false;
   }
+  return m_fourier->start(&ac, stackView());
+}
+
+bool Session::runFourier()
+{
   m_fourier->engine().setThreadCount(m_threads);
   bool completed = false;
   bool ended = false;
@@ -570,7 +623,7 @@ bool Session::runFourier()
     ended = true;
     loop.quit();
   });
-  if (m_fourier->start(&ac, stackView()) && !ended)
+  if (startFourier() && !ended)
     loop.exec();
   disconnect(done);
   emit changed();
@@ -584,7 +637,7 @@ const QVector<FourierRes>& Session::fourierResults() const
 
 // ---- Principal components and clusters ----------------------------------
 
-bool Session::runComponents(int components, int clusters, bool autoScores)
+bool Session::startComponents(int components, int clusters, bool autoScores)
 {
   AnalyzeCond ac;
   const bool haveImage = analyzeCond(ac);
@@ -594,8 +647,13 @@ bool Session::runComponents(int components, int clusters, bool autoScores)
                                               components,
                                               clusters,
                                               autoScores);
+  return m_components->start(haveImage ? &ac : nullptr, setup);
+}
+
+bool Session::runComponents(int components, int clusters, bool autoScores)
+{
   m_components->engine().setThreadCount(m_threads);
-  const bool started = m_components->start(haveImage ? &ac : nullptr, setup);
+  const bool started = startComponents(components, clusters, autoScores);
   if (started)
     m_components->waitForEnd();
   emit changed();

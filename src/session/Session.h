@@ -152,6 +152,22 @@ public:
   // changes nothing.
   bool loadDark(const QString& file);
   void clearDark();
+  // The spectrum files of the main window: the background spectrum and the
+  // total-I0 spectra of the I1 and of the I0 files.
+  enum SpectrumFile
+  {
+    BackgroundFile = 0,
+    TotalI0ofI1File,
+    TotalI0ofI0File,
+    SpectrumFileCount
+  };
+  // Reads the file and normalises it (Victoreen lines when `victoreen`);
+  // a total-I0 file's points are logged, and that of the I1 files gives
+  // `totalI0`. A file that cannot be read leaves the spectrum as it was.
+  bool loadSpectrumFile(SpectrumFile which, const QString& file, bool victoreen);
+  void clearSpectrumFile(SpectrumFile which);
+  // nullptr while none is loaded.
+  const XafsSpectrum* spectrumFile(SpectrumFile which) const;
   const TiffData* dark() const { return m_dark.get(); }
   // The total-I0 spectrum's intensities of the I1 files, by frame; empty:
   // none.
@@ -305,6 +321,10 @@ public:
   // The sums of every frequency over the area; refused without an image.
   bool runFourier();
   const QVector<FourierRes>& fourierResults() const;
+  // The Fourier analysis started without waiting for its end (the windows
+  // watch fourierRun()); false when refused, with a line.
+  bool startFourier();
+  FourierRun& fourierRun() { return *m_fourier; }
 
   // ---- Spectra of every block ----
   SpectraFormat spectraFormat = SpectraFormat::NormalizedXafs;
@@ -318,6 +338,10 @@ public:
   // stand above the noise floor). Over the area, in the fit range.
   bool runComponents(int components, int clusters, bool autoScores);
   const ComponentRun& componentRun() const { return *m_components; }
+  // The same run started without waiting for its end (the windows watch
+  // componentRun() and may stop it); false when refused (ended() has come).
+  bool startComponents(int components, int clusters, bool autoScores);
+  ComponentRun& componentRun() { return *m_components; }
   // "<base>-<n>.dat", one file per cluster mean.
   bool saveClusterSpectra(const QString& base) const;
 
@@ -400,6 +424,7 @@ private:
   FrameStack m_i1;
   FrameStack m_i0;
   std::unique_ptr<TiffData> m_dark;
+  std::unique_ptr<XafsSpectrum> m_spectrumFiles[SpectrumFileCount];
   StackOptions m_i1Options;
   StackOptions m_i0Options;
   // The rule each stack's energies came from, and whether its change was said.

@@ -2,7 +2,10 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "display/MapImages.h"
+#include "gui/analysis/AElemsConds.h"
 #include "gui/analysis/Analyzer.h"
+#include "gui/analysis/ComponentsWindow.h"
+#include "gui/analysis/ElemCtrl.h"
 #include "gui/analysis/LCFReference.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/spectrum/XafsFileSelect.h"
@@ -16,8 +19,11 @@
 #include "ui_Body.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -104,6 +110,22 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   an->form()->LCFSumToOne->click();
   EXPECT_FALSE(an->form()->LCFNonNegative->isEnabled());
   EXPECT_FALSE(an->form()->LCFNonNegative->isChecked());
+
+  // The element rows and conditions and the components window show the
+  // Session's values and runs (the components window once showed a run of
+  // its own, never the batch's).
+  ASSERT_TRUE(exec(QStringList{ "analyzer_target_elements Cu",
+                                "analyzer_elems_roi Cu-K 8990 9010",
+                                "analyzer_elems_bg_dE 0.5",
+                                "analyzer_exec_elems",
+                                "analyzer_exec_pca 2" }));
+  ASSERT_EQ(an->elems().size(), 1);
+  EXPECT_EQ(an->elems()[0]->findChild<QLineEdit*>("ROIs")->text(), "8990");
+  EXPECT_EQ(an->elemsConds()->findChild<QLineEdit*>("BGVDE")->text(), "0.5");
+  EXPECT_TRUE(an->elems()[0]->map(ElemMapDMut)->hasData());
+  const ComponentsWindow* win = m_body->componentsWindow();
+  EXPECT_GT(win->varianceList()->count(), 0);
+  EXPECT_GE(win->mapChoice()->findText("PCA Score 2"), 0);
 }
 
 TEST(BodyAnalysis, CheckValsListsTheSelectedMap)

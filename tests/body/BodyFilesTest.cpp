@@ -1,4 +1,5 @@
 #include "BodyFixture.h"
+#include "session/Session.h"
 
 #include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
@@ -34,7 +35,10 @@ TEST_F(BodyFixture, UnreadableFilesChangeNothing)
   m_body->newTotalI0ofI1File(
     lctest::writeFile(m_dir + "/i0.dat", "# energy i0\n8990 1200\n9000 1300\n9010 1250\n"));
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);
-  EXPECT_EQ(m_body->totalI0ofI1Spectrum()->size(), 3);
+  EXPECT_EQ(m_body->totalI0ofI1Spectrum(),
+            m_body->session().spectrumFile(Session::TotalI0ofI1File));
+  ASSERT_EQ(m_body->session().totalI0.size(), 3);
+  EXPECT_CLOSE(m_body->session().totalI0[1], 1300.0);
   EXPECT_TRUE(log.has("9000 1300"));
 
   m_body->newTotalI0ofI1File(m_dir + "/missing.dat");

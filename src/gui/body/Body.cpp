@@ -242,6 +242,9 @@ void Body::shutDownThreads()
   m_elemRun.reset();
   m_raRun.reset();
   m_sumUpRun.reset();
+  // The Session's own runs outlive the windows: they tell this window no more.
+  disconnect(componentRun(), nullptr, this, nullptr);
+  disconnect(fourierRun(), nullptr, this, nullptr);
   LoadTiff::shutDown(m_i1Loader.get(), m_i1Thread, this);
   LoadTiff::shutDown(m_i0Loader.get(), m_i0Thread, this);
   m_i1Loader.reset();

@@ -118,9 +118,10 @@ public:
 
   // ---- Spectrum files (BodySpectrumFiles.cpp) ----
   // nullptr while none is loaded.
-  const XafsSpectrum* bgSpectrum() const { return m_bgSpectrum.get(); }
-  const XafsSpectrum* totalI0ofI1Spectrum() const { return m_totalI0ofI1.get(); }
-  const XafsSpectrum* totalI0ofI0Spectrum() const { return m_totalI0ofI0.get(); }
+  // The Session's spectrum files.
+  const XafsSpectrum* bgSpectrum() const;
+  const XafsSpectrum* totalI0ofI1Spectrum() const;
+  const XafsSpectrum* totalI0ofI0Spectrum() const;
 
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
   // The stacks and switches as they are now, for the spectrum functions.
@@ -395,11 +396,10 @@ private:
 
   // ---- Spectrum files (BodySpectrumFiles.cpp) ----
   void setupSpectrumFiles();
-  // Loads fname into `target`; a file that cannot be read keeps the
-  // previous spectrum and marks the selector as not loaded.
-  bool loadSpectrumFile(const QString& fname,
-                        std::unique_ptr<XafsSpectrum>& target,
-                        XafsFileSelect* selector);
+  // Loads fname into the Session's spectrum file `which`; a file that
+  // cannot be read keeps the previous spectrum and marks the selector as
+  // not loaded.
+  bool loadSpectrumFile(const QString& fname, int which, XafsFileSelect* selector);
 
   std::unique_ptr<Ui::Body> m_ui;
   QFileDialog* m_imageFileDialog = nullptr;
@@ -433,9 +433,6 @@ private:
   bool m_closing = false;
 
   // ---- Spectrum files (BodySpectrumFiles.cpp) ----
-  std::unique_ptr<XafsSpectrum> m_bgSpectrum;
-  std::unique_ptr<XafsSpectrum> m_totalI0ofI1;
-  std::unique_ptr<XafsSpectrum> m_totalI0ofI0;
 
   // ---- Spectrum at a position (BodySpectrum.cpp) ----
   void setupSpectrum();
@@ -530,7 +527,8 @@ private:
 
   // ---- Fourier analysis and Q information (BodyFourier.cpp) ----
 public:
-  FourierRun* fourierRun() const { return m_fourierRun.get(); }
+  // The Session's.
+  FourierRun* fourierRun() const;
   Analyzer2* analyzer2() const { return m_analyzer2; }
 public slots:
   // The Fourier analysis of the selected area; "Res" lines at its end.
@@ -541,7 +539,6 @@ signals:
 
 private:
   void setupDiagnostics();
-  std::unique_ptr<FourierRun> m_fourierRun;
   Analyzer2* m_analyzer2 = nullptr;
 
   // ---- HDF5 stacks (BodyHdf5.cpp) ----
@@ -569,7 +566,8 @@ private:
 
   // ---- Principal components and clusters (BodyComponents.cpp) ----
 public:
-  ComponentRun* componentRun() const { return m_componentRun.get(); }
+  // The Session's.
+  ComponentRun* componentRun() const;
   ComponentsWindow* componentsWindow() const { return m_componentsWindow.get(); }
   // Starts the components of the selected area: `clusters` 0 computes
   // `components` score maps, otherwise k-means into `clusters` groups on
@@ -584,6 +582,5 @@ public:
 private:
   void setupComponents();
   void componentRunEnded();
-  std::unique_ptr<ComponentRun> m_componentRun;
   std::unique_ptr<ComponentsWindow> m_componentsWindow;
 };

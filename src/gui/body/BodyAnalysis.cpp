@@ -84,13 +84,12 @@ void Body::stopRunsReadingFrames()
     m_calibRun->stop();
   if (m_spectraSave)
     m_spectraSave->stop();
-  if (m_fourierRun)
-    m_fourierRun->stop();
+  fourierRun()->stop();
   for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
     if (run && run->isRunning())
       run->stop();
-  if (m_componentRun && m_componentRun->isRunning())
-    m_componentRun->stop();
+  if (componentRun()->isRunning())
+    componentRun()->stop();
 }
 
 void Body::setRunThreads(int threads)
@@ -101,9 +100,10 @@ void Body::setRunThreads(int threads)
                             &m_sumUpRun->engine(),
                             m_calibRun.get(),
                             &m_spectraSave->engine(),
-                            &m_fourierRun->engine(),
-                            &m_componentRun->engine() })
+                            &fourierRun()->engine(),
+                            &componentRun()->engine() })
     engine->setThreadCount(threads);
+  m_session->setThreads(threads);
 }
 
 PointSpectra Body::analysisSpectra() const

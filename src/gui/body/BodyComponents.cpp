@@ -8,6 +8,7 @@
 #include "display/MapImages.h"
 #include "gui/analysis/Analyzer.h"
 #include "gui/analysis/ComponentsWindow.h"
+#include "session/Session.h"
 
 #include <QDebug>
 #include <QLayout>
@@ -15,13 +16,13 @@
 
 void Body::setupComponents()
 {
-  m_componentRun = std::make_unique<ComponentRun>();
   m_componentsWindow = std::make_unique<ComponentsWindow>();
-  ComponentRun* run = m_componentRun.get();
+  // The run is the Session's: a batch's components show here too.
+  ComponentRun* run = componentRun();
   ComponentsWindow* win = m_componentsWindow.get();
   connect(run, &ComponentRun::progress, win, &ComponentsWindow::setProgress);
   connect(run, &ComponentRun::mapsRendered, this, [this] {
-    m_mapImages->genImg(m_componentRun->maps());
+    m_mapImages->genImg(componentRun()->maps());
   });
   connect(run, &ComponentRun::ended, this, &Body::componentRunEnded);
   connect(win, &ComponentsWindow::execPca, this, [this](int n) { startComponentRun(n, 0, false); });
@@ -29,7 +30,9 @@ void Body::setupComponents()
     startComponentRun(n, k, n == 0);
   });
   connect(win, &ComponentsWindow::stopRun, run, &ComponentRun::stop);
-  connect(win, &ComponentsWindow::saveClusterSpectra, run, &ComponentRun::saveClusterSpectra);
+  connect(win, &ComponentsWindow::saveClusterSpectra, this, [this](const QString& base) {
+    m_session->saveClusterSpectra(base);
+  });
   connect(win, &ComponentsWindow::mapChosen, this, &Body::selectMapByName);
   // The window is opened from the analysis window, beside the analyses.
   auto* open = new QPushButton(tr("Components..."), m_analyzer.get());
@@ -39,29 +42,24 @@ void Body::setupComponents()
   connect(open, &QPushButton::clicked, win, [win] { bringToFront(win); });
 }
 
+ComponentRun* Body::componentRun() const
+{
+  return &m_session->componentRun();
+}
+
 void Body::startComponentRun(int components, int clusters, bool autoScores)
 {
-  AnalyzeCond ac;
-  const bool haveImage = askAnalyzeCond(ac);
-  // The windows are read here, once; the run sees only these values.
-  const FitConditions fit = m_analyzer->fitConditions();
-  const ComponentSetup setup = componentSetup(haveImage ? analysisSpectra() : PointSpectra(),
-                                              fit.sE0,
-                                              fit.eE0,
-                                              components,
-                                              clusters,
-                                              autoScores);
   m_componentsWindow->setRunning(true);
-  m_componentRun->start(haveImage ? &ac : nullptr, setup);
+  m_session->startComponents(components, clusters, autoScores);
 }
 
 void Body::componentRunEnded()
 {
   m_componentsWindow->setRunning(false);
-  m_componentsWindow->showResults(*m_componentRun);
+  m_componentsWindow->showResults(*componentRun());
   QVector<XafsSpectrum> means;
   QStringList names;
-  for (const ClusterMean& c : m_componentRun->clusters()) {
+  for (const ClusterMean& c : componentRun()->clusters()) {
     means.append(c.spectrum);
     names << tr("Cluster %1 (%n points)", nullptr, c.count).arg(means.size());
   }
@@ -73,14 +71,14 @@ void Body::componentRunEnded()
 QVector<Analyzed2DRes*> Body::allMaps() const
 {
   QVector<Analyzed2DRes*> maps = m_analyzer->resultMaps();
-  maps += m_componentRun->maps();
+  maps += componentRun()->maps();
   maps.append(shiftMap());
   return maps;
 }
 
 bool Body::selectMapByName(const QString& name)
 {
-  QVector<Analyzed2DRes*> maps = m_componentRun->maps();
+  QVector<Analyzed2DRes*> maps = componentRun()->maps();
   maps += m_analyzer->resultMaps();
   for (Analyzed2DRes* map : maps)
     if (map && map->name() == name) {

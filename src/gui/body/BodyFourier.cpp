@@ -7,6 +7,7 @@
 #include "analysis/FourierRun.h"
 #include "app/Settings.h"
 #include "gui/analysis/Analyzer2.h"
+#include "session/Session.h"
 #include "stack/StackSpectra.h"
 
 #include "ui_Body.h"
@@ -14,7 +15,6 @@
 void Body::setupDiagnostics()
 {
   qRegisterMetaType<AnalyzeCond>("AnalyzeCond");
-  m_fourierRun = std::make_unique<FourierRun>();
   m_analyzer2 = new Analyzer2(this);
   m_analyzer2->setWindowFlags(Qt::Window);
   connect(m_ui->ShowAnalyzer2, &QPushButton::clicked, this, [this] { bringToFront(m_analyzer2); });
@@ -24,12 +24,14 @@ void Body::setupDiagnostics()
     this, &Body::doCollectQInfo, m_analyzer2, &Analyzer2::doCollectQInfo, Qt::QueuedConnection);
 }
 
+FourierRun* Body::fourierRun() const
+{
+  return &m_session->fourierRun();
+}
+
 void Body::execFourierA()
 {
-  AnalyzeCond ac;
-  if (i1Frames().isEmpty() || !askAnalyzeCond(ac))
-    return;
-  m_fourierRun->start(&ac, stackView());
+  m_session->startFourier();
 }
 
 void Body::startCollectQInfo()

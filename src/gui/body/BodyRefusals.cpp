@@ -39,7 +39,7 @@ void Body::setupRefusals()
     connect(run, &MapsRun::refused, this, toAnalyzer);
     connect(run, &MapsRun::notFitted, this, toAnalyzer);
   }
-  connect(m_componentRun.get(), &ComponentRun::refused, this, [this](const QString& why) {
+  connect(componentRun(), &ComponentRun::refused, this, [this](const QString& why) {
     showRefusal(m_componentsWindow.get(), why);
   });
 
@@ -61,7 +61,7 @@ void Body::setupRefusals()
   clearsOnSuccess(m_lcfRun.get(), m_analyzer.get());
   for (MapsRun* run : { m_elemRun.get(), m_raRun.get(), m_sumUpRun.get() })
     clearsOnSuccess(run, m_analyzer.get());
-  clearsOnSuccess(m_componentRun.get(), m_componentsWindow.get());
+  clearsOnSuccess(componentRun(), m_componentsWindow.get());
   connect(m_calibRun.get(), &PointRun::ended, this, [this](bool completed) {
     if (completed)
       showRefusal(m_calibCtrl, QString());
