@@ -1,6 +1,7 @@
 #include "app/ParamRegistry.h"
 
 #include "app/TextItems.h"
+#include "app/TextLines.h"
 
 #include <QDebug>
 #include <QFile>
@@ -57,9 +58,12 @@ bool ParamRegistry::readConfigFile(const QString& fileName)
     qDebug().noquote() << QStringLiteral("Can't open config file : ") + fileName;
     return false;
   }
-  QTextStream in(&f);
-  while (!in.atEnd()) {
-    const QString line = stripComment(in.readLine());
+  // Bounded lines: a file without line breaks is refused after one of them
+  // instead of being read whole.
+  TextLines in(f);
+  QString text;
+  while (in.next(text)) {
+    const QString line = stripComment(text);
     if (line.simplified().isEmpty())
       continue;
     QString key;
@@ -67,6 +71,13 @@ bool ParamRegistry::readConfigFile(const QString& fileName)
     QString value;
     takeItem(afterKey, value);
     add(key, value, afterKey);
+  }
+  if (in.overlong()) {
+    qDebug().noquote() << QStringLiteral(
+                            "Config file not read past a line longer than %1 bytes : %2")
+                            .arg(kMaxTextLineBytes)
+                            .arg(fileName);
+    return false;
   }
   return true;
 }

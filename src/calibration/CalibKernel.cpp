@@ -22,7 +22,11 @@ double calibStandardEdge(const XafsSpectrum* standard, double edgeEV, EdgeLocate
 
 QString loadCalibStandard(const QString& file, int mode, XafsSpectrum& out)
 {
-  if (!out.load(file) || out.size() == 0)
+  // A file the reader refuses gives the reader's own line, said once.
+  QString unread;
+  if (!out.load(file, &unread))
+    return unread;
+  if (out.size() == 0)
     return QStringLiteral("Standard not loaded: no spectrum in the file : %1").arg(file);
   out.normalize(mode);
   const int n = out.size();

@@ -2,6 +2,7 @@
 
 #include "analysis/AnalyzeCond.h"
 #include "app/TextItems.h"
+#include "app/TextLines.h"
 #include "input/EnergyAssignment.h"
 
 #include <QDateTime>
@@ -13,6 +14,10 @@
 #include <cmath>
 
 namespace {
+
+// No written value comes near this many characters.
+constexpr int kMaxEmpToken = 64;
+constexpr qint64 kEmpPieceChars = 1 << 16;
 
 const QString kTag = QStringLiteral("###Lumacresta::LMCR");
 const QString kShortTag = QStringLiteral("###LMCR");
@@ -59,7 +64,9 @@ bool isSound(const EMPHeader& h)
 EMPHeader readEmpHeader(QTextStream& in)
 {
   EMPHeader h;
-  const QString first = in.readLine();
+  // Bounded reads: a file without line breaks is refused after one bounded
+  // line instead of being read whole.
+  const QString first = in.readLine(kMaxTextLineBytes);
   if (!first.startsWith(kShortTag) && !first.startsWith(kTag)) {
     qDebug().noquote() << "Not a emp file.";
     return h;
@@ -69,7 +76,11 @@ EMPHeader readEmpHeader(QTextStream& in)
   bool readable = true;
   bool delimited = false;
   while (!in.atEnd()) {
-    const QString line = in.readLine();
+    const QString line = in.readLine(kMaxTextLineBytes);
+    if (line.size() >= kMaxTextLineBytes) {
+      readable = false;
+      break;
+    }
     if (line.startsWith(kDelimiter)) {
       delimited = true;
       break;
@@ -108,9 +119,27 @@ bool readEmpValues(QTextStream& in,
   const double d = header.spacing;
   const double theta0 = energy::angleOfEnergy(stdEdge, d);
   QVector<double> read(header.width * header.height, 0.0);
-  QString token;
+  // The values are read in bounded pieces and split at white space here: a
+  // body without white space would otherwise be read whole as one token.
+  QString piece;
+  int at = 0;
+  const auto nextToken = [&in, &piece, &at]() {
+    QString token;
+    for (;;) {
+      while (at < piece.size() && piece.at(at).isSpace() && token.isEmpty())
+        ++at;
+      while (at < piece.size() && !piece.at(at).isSpace() && token.size() <= kMaxEmpToken)
+        token += piece.at(at++);
+      if (at < piece.size() || token.size() > kMaxEmpToken)
+        return token;
+      piece = in.read(kEmpPieceChars);
+      at = 0;
+      if (piece.isEmpty())
+        return token;
+    }
+  };
   for (int i = 0; i < read.size(); ++i) {
-    in >> token;
+    const QString token = nextToken();
     if (token.isEmpty()) {
       // The body ends here: every value left is dθ = 0. A few bytes of
       // header can claim millions of values; one line each, for all of
@@ -127,11 +156,13 @@ bool readEmpValues(QTextStream& in,
     bool ok = false;
     const double dTheta = token.toDouble(&ok);
     if (!ok || !std::isfinite(dTheta)) {
-      qDebug().noquote() << "Unreadable value in energy map : " + token;
+      qDebug().noquote() << "Unreadable value in energy map : " +
+                              (token.size() > kMaxEmpToken
+                                 ? QStringLiteral("more than %1 characters").arg(kMaxEmpToken)
+                                 : token);
       return false;
     }
     read[i] = stdEdge - energy::energyOfAngle(dTheta + theta0, d);
-    token.clear();
   }
   values = std::move(read);
   return true;

@@ -1,5 +1,7 @@
 #include "input/EnergyAssignment.h"
 
+#include "app/TextLines.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QRegularExpression>
@@ -180,27 +182,35 @@ bool readReferenceEnergies(const QString& fileName, double d, QVector<double>& e
     qDebug().noquote() << "Can't open ref file" << fileName;
     return false;
   }
-  QTextStream in(&file);
+  // Bounded lines: a file without line breaks is refused after one of them
+  // instead of being read whole.
+  TextLines in(file);
   QVector<double> read;
-  const QString first = in.readLine();
+  QString first;
+  in.next(first);
   const QStringList firstItems = itemsOf(first);
+  QString line;
   if (!firstItems.isEmpty() && firstItems.first() == QLatin1String("9809")) {
-    while (!in.atEnd() && !in.readLine().trimmed().startsWith(QLatin1String("Offset"))) {
+    while (in.next(line) && !line.trimmed().startsWith(QLatin1String("Offset"))) {
     }
-    while (!in.atEnd()) {
-      const QString line = in.readLine();
+    while (in.next(line)) {
       const QStringList items = itemsOf(line);
       if (!line.startsWith(QLatin1Char('#')) && items.size() > 1 && leadsWithNumbers(items))
         appendAngle(items.at(1), d, read);
     }
   } else {
-    for (QString line = first;; line = in.readLine()) {
+    for (line = first;;) {
       const QStringList items = itemsOf(line);
       if (!line.startsWith(QLatin1Char('#')) && leadsWithNumbers(items))
         appendAngle(items.at(0), d, read);
-      if (in.atEnd())
+      if (!in.next(line))
         break;
     }
+  }
+  if (in.overlong()) {
+    qDebug().noquote() << "Can't read ref file (a line longer than" << kMaxTextLineBytes << "bytes)"
+                       << fileName;
+    return false;
   }
   energies = read;
   return true;

@@ -108,9 +108,10 @@ XafsSpectrum spectrumFrom(const py::handle& source, const char* what)
     s.points = pointsOf(pair[0], pair[1], what);
   } else {
     const QString path = pathOf(source);
-    if (!s.load(path))
-      throw py::value_error(std::string(what) + ": cannot read the spectrum file " +
-                            path.toStdString());
+    QString why;
+    if (!s.load(path, &why))
+      throw py::value_error(std::string(what) + ": cannot read the spectrum file (" +
+                            why.toStdString() + ")");
   }
   if (s.size() < 2)
     throw py::value_error(std::string(what) + " needs at least two points");

@@ -61,8 +61,10 @@ public:
               double postStart);
 
   // Reads a "9809" file or a column file (energy in eV, value); false
-  // leaves the spectrum as it was. Does not normalise.
-  bool load(const QString& fileName);
+  // leaves the spectrum as it was and writes its one line, into `why` when
+  // given (for a caller that says it itself), else on the debug output.
+  // Does not normalise.
+  bool load(const QString& fileName, QString* why = nullptr);
   // Writes the spectrum text file; false when it cannot be written.
   bool writeText(const QString& fileName, bool applyShift) const;
 

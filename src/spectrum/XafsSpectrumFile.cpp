@@ -2,6 +2,8 @@
 
 #include "spectrum/XafsSpectrum.h"
 
+#include "app/TextLines.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QSaveFile>
@@ -33,13 +35,19 @@ bool number(const QString& text, double& v)
 // positive energy, are skipped. A scan the header calls "Fluorescence"
 // counts the fluorescence in I1: its absorption is I1/I0, which rises at
 // the edge, where ln(I0/I1) would fall and leave no edge to find.
-void read9809(QTextStream& in, SpectrumPoints& mu, SpectrumPoints& i0, SpectrumPoints& i1)
+void read9809(const QString& first,
+              TextLines& in,
+              SpectrumPoints& mu,
+              SpectrumPoints& i0,
+              SpectrumPoints& i1)
 {
   double d = kDefaultSpacing;
   bool inData = false;
   bool fluorescence = false;
-  while (!in.atEnd()) {
-    const QStringList items = itemsOf(in.readLine());
+  for (QString line = first;; line.clear()) {
+    if (line.isNull() && !in.next(line))
+      break;
+    const QStringList items = itemsOf(line);
     if (!inData) {
       for (int k = 0; k + 1 < items.size(); ++k) {
         double spacing;
@@ -77,10 +85,12 @@ void read9809(QTextStream& in, SpectrumPoints& mu, SpectrumPoints& i0, SpectrumP
 // Column file: energy (eV) and value in the first two items; "#" lines and
 // lines whose first two items are not numbers (a "Energy mu" header) are
 // skipped, as are energies that are not positive.
-void readColumns(QTextStream& in, SpectrumPoints& mu)
+void readColumns(const QString& first, TextLines& in, SpectrumPoints& mu)
 {
-  while (!in.atEnd()) {
-    const QStringList items = itemsOf(in.readLine());
+  for (QString line = first;; line.clear()) {
+    if (line.isNull() && !in.next(line))
+      break;
+    const QStringList items = itemsOf(line);
     if (items.size() <= 1 || items.first().startsWith(QLatin1Char('#')))
       continue;
     double E;
@@ -93,27 +103,33 @@ void readColumns(QTextStream& in, SpectrumPoints& mu)
 
 } // namespace
 
-bool XafsSpectrum::load(const QString& fileName)
+bool XafsSpectrum::load(const QString& fileName, QString* why)
 {
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    qDebug().noquote() << QStringLiteral("Can't open spectrum file : ") + fileName;
+  const auto refuse = [&fileName, why](const QString& text) {
+    if (why)
+      *why = text + fileName;
+    else
+      qDebug().noquote() << text + fileName;
     return false;
-  }
-  QTextStream in(&f);
-  const bool is9809 = in.readLine().simplified().startsWith(QLatin1String("9809"));
-  in.seek(0);
+  };
+  QFile f(fileName);
+  if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+    return refuse(QStringLiteral("Can't open spectrum file : "));
+  // Read as a stream of bounded lines: a file without line breaks is refused
+  // after one bounded line instead of being held whole.
+  TextLines in(f);
+  QString first;
+  in.next(first);
+  const bool is9809 = first.simplified().startsWith(QLatin1String("9809"));
   SpectrumPoints mu;
   SpectrumPoints i0;
   SpectrumPoints i1;
   if (is9809)
-    read9809(in, mu, i0, i1);
+    read9809(first, in, mu, i0, i1);
   else
-    readColumns(in, mu);
-  if (!is9809 && mu.isEmpty()) {
-    qDebug().noquote() << QStringLiteral("No spectrum in file : ") + fileName;
-    return false;
-  }
+    readColumns(first, in, mu);
+  if (in.overlong() || (!is9809 && mu.isEmpty()))
+    return refuse(QStringLiteral("No spectrum in file : "));
 
   points = mu;
   curves[CurveI0] = i0;

@@ -1,7 +1,11 @@
 // Every refused frame leaves exactly one debug line naming its file, and
 // the inputs that made the readers allocate far beyond the file (found
 // while fuzzing) stay cheap.
+#include "app/ParamRegistry.h"
+#include "input/EnergyAssignment.h"
 #include "input/TiffData.h"
+#include "session/Session.h"
+#include "spectrum/XafsSpectrum.h"
 #include "stack/StackSpectra.h"
 
 #include "StackGen.h"
@@ -13,6 +17,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -191,4 +197,75 @@ TEST(Refusals, FramesWithoutColumnsStoreNoRows)
   EXPECT_EQ(d.height, 65535u);
   EXPECT_EQ(d.row(0), nullptr);
   EXPECT_CLOSE(d.sample(0, 0, 1, 1), 0.0);
+}
+
+// A file without line breaks (/dev/zero, 200 MB of zeros named as a
+// standard) was read whole as one line: bad_alloc, or 800 MB before the
+// refusal. Every text reader stops after one bounded line and says so once.
+TEST(Refusals, TextFilesWithoutLineBreaksStopAfterOneBoundedLine)
+{
+  const QDir dir(lctest::scratchDir("refusals_nobreaks"));
+  constexpr qint64 kZeros = 48 << 20;
+  // Sparse: the zeros cost no disk.
+  const auto zeros = [&dir](const QString& name, const QByteArray& head) {
+    const QString path = writeFile(dir.filePath(name), head);
+    QFile f(path);
+    EXPECT_TRUE(f.resize(head.size() + kZeros));
+    return path;
+  };
+  const QByteArray empHeader = "###Lumacresta::LMCR\n"
+                               "Std Edge Energy [eV]    : 8979\n"
+                               "Spacing [nm]            : 3.13553\n"
+                               "Width [pix]             : 4\n"
+                               "Height [pix]            : 3\n"
+                               "Area X1                 : 4\n"
+                               "Area Y1                 : 3\n"
+                               "##-----------------\n";
+  const struct
+  {
+    const char* name;
+    QByteArray head;
+    std::function<bool(const QString&)> read;
+    QString line; // the refusal, then " : <file>" or " <file>"
+  } cases[] = {
+    { "spectrum.dat",
+      "",
+      [](const QString& p) { return XafsSpectrum().load(p); },
+      "No spectrum in file : " },
+    { "9809.dat",
+      "9809 header\n",
+      [](const QString& p) { return XafsSpectrum().load(p); },
+      "No spectrum in file : " },
+    { "energies.dat",
+      "",
+      [](const QString& p) {
+        QVector<double> e;
+        return energy::readReferenceEnergies(p, 3.13553, e);
+      },
+      "Can't read ref file (a line longer than 1048576 bytes) " },
+    { "config.cfg",
+      "Threads 2\n",
+      [](const QString& p) { return ParamRegistry().readConfigFile(p); },
+      "Config file not read past a line longer than 1048576 bytes : " },
+    { "header.emp",
+      "###Lumacresta::LMCR\n",
+      [](const QString& p) { return Session().loadShiftMap(p); },
+      "Invalid Energy Map Data File : " },
+    { "values.emp",
+      empHeader,
+      [](const QString& p) { return Session().loadShiftMap(p); },
+      "Unreadable value in energy map : more than 64 characters" },
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = zeros(c.name, c.head);
+    if (!resetPeak())
+      GTEST_SKIP() << "no /proc/self/clear_refs to reset the peak resident size";
+    const double before = peakMb();
+    lctest::MessageCapture log;
+    EXPECT_FALSE(c.read(path));
+    EXPECT_LT(peakMb() - before, 24.0);
+    ASSERT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
+    EXPECT_TRUE(log.messages().first().startsWith(c.line)) << log.messages().first().toStdString();
+  }
 }

@@ -2,6 +2,7 @@
 #include "gui/app/DialogFolders.h"
 
 #include "app/Settings.h"
+#include "app/TextLines.h"
 #include "batch/BatchDispatcher.h"
 #include "ui_BatchCtrl.h"
 
@@ -117,10 +118,18 @@ void BatchCtrl::load(QString fname)
     qDebug().noquote() << "Can not open batch file : " + fname;
     return;
   }
-  QTextStream in(&f);
+  TextLines in(f);
   QString text;
-  while (!in.atEnd())
-    text += in.readLine() + QLatin1Char('\n');
+  QString line;
+  while (in.next(line))
+    text += line + QLatin1Char('\n');
+  if (in.overlong()) {
+    qDebug().noquote() << QStringLiteral(
+                            "Batch file not loaded, a line is longer than %1 bytes : %2")
+                            .arg(kMaxTextLineBytes)
+                            .arg(fname);
+    return;
+  }
   m_ui->BatchCmds->setPlainText(text);
 }
 
