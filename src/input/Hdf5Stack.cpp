@@ -21,6 +21,20 @@ constexpr hsize_t kMaxFrames = 100000;
 // many bytes of samples into one stored byte.
 constexpr double kMaxCompression = 1024.0;
 
+// Where a refusal goes: the caller's string when it says the reason itself,
+// else the debug output.
+struct Say
+{
+  QString* into = nullptr;
+  void operator()(const QString& line) const
+  {
+    if (into)
+      *into = line;
+    else
+      qDebug().noquote() << line;
+  }
+};
+
 bool linkExists(hid_t file, const QString& path)
 {
   // Every step of the path must exist before the next can be asked for.
@@ -77,7 +91,8 @@ bool describe(hid_t dset, const QString& path, Dataset& d)
 
 // Frames of a 2-D or 3-D image dataset: (count, h, w); false for another
 // rank or a size beyond the limits, with its debug line.
-bool frameShape(const Dataset& d,
+bool frameShape(const Say& say,
+                const Dataset& d,
                 const QString& file,
                 bool allow2d,
                 hsize_t& n,
@@ -93,23 +108,22 @@ bool frameShape(const Dataset& d,
     h = d.dims[0];
     w = d.dims[1];
   } else {
-    qDebug().noquote() << QStringLiteral("HDF5 dataset %1 has rank %2, not %3 : %4")
-                            .arg(d.path)
-                            .arg(d.dims.size())
-                            .arg(allow2d ? "2 or 3" : "3", file);
+    say(QStringLiteral("HDF5 dataset %1 has rank %2, not %3 : %4")
+          .arg(d.path)
+          .arg(d.dims.size())
+          .arg(allow2d ? "2 or 3" : "3", file));
     return false;
   }
   if (d.typeClass != H5T_INTEGER && d.typeClass != H5T_FLOAT) {
-    qDebug().noquote() << QStringLiteral("HDF5 dataset %1 is not numeric : %2").arg(d.path, file);
+    say(QStringLiteral("HDF5 dataset %1 is not numeric : %2").arg(d.path, file));
     return false;
   }
   const double samples = double(n) * double(h) * double(w);
   if (n == 0 || h == 0 || w == 0 || n > kMaxFrames || h > hsize_t(TiffData::kMaxSide) ||
       w > hsize_t(TiffData::kMaxSide) || double(h) * double(w) > double(TiffData::kMaxPixels) ||
       samples * 4.0 > double(d.storage) * kMaxCompression) {
-    qDebug().noquote() << QStringLiteral(
-                            "HDF5 dataset %1 is too large for what the file holds : %2")
-                            .arg(d.path, file);
+    say(QStringLiteral("HDF5 dataset %1 is too large for what the file holds : %2")
+          .arg(d.path, file));
     return false;
   }
   return true;
@@ -181,27 +195,31 @@ bool openDataset(hid_t file, const QString& path, Dataset& d)
   return dset.ok() && describe(dset.id(), path, d);
 }
 
-void missing(const QString& what, const QString& asked, const QString& file)
+void missing(const Say& say, const QString& what, const QString& asked, const QString& file)
 {
-  qDebug().noquote() << QStringLiteral("HDF5 %1 dataset %2 not found : %3")
-                          .arg(what,
-                               asked.isEmpty() ? QStringLiteral("(default names)") : asked,
-                               file);
+  say(QStringLiteral("HDF5 %1 dataset %2 not found : %3")
+        .arg(what, asked.isEmpty() ? QStringLiteral("(default names)") : asked, file));
 }
 
 } // namespace
 
-bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& out)
+bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& out, QString* why)
 {
+  const Say say{ why };
   const QuietErrors quiet;
   const QByteArray path = QFile::encodeName(file);
-  if (!QFileInfo(file).isFile() || H5Fis_hdf5(path.constData()) <= 0) {
-    qDebug().noquote() << QStringLiteral("Not an HDF5 file : %1").arg(file);
+  const QFileInfo info(file);
+  if (!info.exists() || (info.isFile() && !info.isReadable())) {
+    say(QStringLiteral("Can not open HDF5 file : %1").arg(file));
+    return false;
+  }
+  if (!info.isFile() || H5Fis_hdf5(path.constData()) <= 0) {
+    say(QStringLiteral("Not an HDF5 file : %1").arg(file));
     return false;
   }
   Handle f(H5Fopen(path.constData(), H5F_ACC_RDONLY, H5P_DEFAULT), H5Fclose);
   if (!f.ok()) {
-    qDebug().noquote() << QStringLiteral("Can not open HDF5 file : %1").arg(file);
+    say(QStringLiteral("Can not open HDF5 file : %1").arg(file));
     return false;
   }
   const hid_t fid = f.id();
@@ -210,34 +228,33 @@ bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& 
   const QString dataPath = findPath(fid, names.data, { "/exchange/data", "/data" });
   Dataset data;
   if (dataPath.isEmpty() || !openDataset(fid, dataPath, data)) {
-    missing("data", names.data, file);
+    missing(say, "data", names.data, file);
     return false;
   }
   hsize_t n = 0, h = 0, w = 0;
-  if (!frameShape(data, file, false, n, h, w))
+  if (!frameShape(say, data, file, false, n, h, w))
     return false;
 
   // Energies: required, one per frame.
   const QString energyPath = findPath(fid, names.energy, { "/exchange/energy", "/energy" });
   Dataset energy;
   if (energyPath.isEmpty() || !openDataset(fid, energyPath, energy)) {
-    missing("energy", names.energy, file);
+    missing(say, "energy", names.energy, file);
     return false;
   }
   hsize_t count = 1;
   for (hsize_t dim : energy.dims)
     count *= dim;
   if (energy.typeClass != H5T_INTEGER && energy.typeClass != H5T_FLOAT) {
-    qDebug().noquote()
-      << QStringLiteral("HDF5 dataset %1 is not numeric : %2").arg(energyPath, file);
+    say(QStringLiteral("HDF5 dataset %1 is not numeric : %2").arg(energyPath, file));
     return false;
   }
   if (count != n) {
-    qDebug().noquote() << QStringLiteral("HDF5 energy list %1 has %2 values for %3 frames : %4")
-                            .arg(energyPath)
-                            .arg(count)
-                            .arg(n)
-                            .arg(file);
+    say(QStringLiteral("HDF5 energy list %1 has %2 values for %3 frames : %4")
+          .arg(energyPath)
+          .arg(count)
+          .arg(n)
+          .arg(file));
     return false;
   }
   QVector<double> energies(int(n), 0.0);
@@ -245,15 +262,24 @@ bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& 
     Handle dset(H5Dopen2(fid, energyPath.toUtf8().constData(), H5P_DEFAULT), H5Dclose);
     if (!dset.ok() ||
         H5Dread(dset.id(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, energies.data()) < 0) {
-      qDebug().noquote()
-        << QStringLiteral("Can not read HDF5 dataset %1 : %2").arg(energyPath, file);
+      say(QStringLiteral("Can not read HDF5 dataset %1 : %2").arg(energyPath, file));
       return false;
     }
   }
   for (double e : energies)
     if (!std::isfinite(e)) {
-      qDebug().noquote()
-        << QStringLiteral("HDF5 energy list %1 holds a non-number : %2").arg(energyPath, file);
+      say(QStringLiteral("HDF5 energy list %1 holds a non-number : %2").arg(energyPath, file));
+      return false;
+    }
+  // Spectra run in ascending energy; a stack in another order made every
+  // fit fail later with a reason that did not point here.
+  for (int k = 1; k < energies.size(); ++k)
+    if (!(energies[k] > energies[k - 1])) {
+      say(QStringLiteral("HDF5 energy list %1 is not strictly increasing (energy %2 is not above "
+                         "the one before) : %3")
+            .arg(energyPath)
+            .arg(k)
+            .arg(file));
       return false;
     }
   // No edge of interest lies below 100 eV: a list all below that is in keV
@@ -273,24 +299,23 @@ bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& 
     const QString p = findPath(fid, asked, usual);
     if (p.isEmpty()) {
       if (!asked.isEmpty()) {
-        missing(what, asked, file);
+        missing(say, what, asked, file);
         return false;
       }
       frames = 0;
       return true;
     }
     hsize_t fh = 0, fw = 0;
-    if (!openDataset(fid, p, d) || !frameShape(d, file, true, frames, fh, fw))
+    if (!openDataset(fid, p, d) || !frameShape(say, d, file, true, frames, fh, fw))
       return false;
     if (fh != h || fw != w) {
-      qDebug().noquote() << QStringLiteral(
-                              "HDF5 dataset %1 has frames of %2 x %3, not %4 x %5 : %6")
-                              .arg(p)
-                              .arg(fw)
-                              .arg(fh)
-                              .arg(w)
-                              .arg(h)
-                              .arg(file);
+      say(QStringLiteral("HDF5 dataset %1 has frames of %2 x %3, not %4 x %5 : %6")
+            .arg(p)
+            .arg(fw)
+            .arg(fh)
+            .arg(w)
+            .arg(h)
+            .arg(file));
       return false;
     }
     return true;
@@ -300,11 +325,11 @@ bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& 
   if (!optional(names.flat, { "/exchange/data_white", "/flat" }, "flat", flat, flats))
     return false;
   if (flats > 1 && flats != n) {
-    qDebug().noquote() << QStringLiteral("HDF5 flats %1 are %2 frames for %3 energies : %4")
-                            .arg(flat.path)
-                            .arg(flats)
-                            .arg(n)
-                            .arg(file);
+    say(QStringLiteral("HDF5 flats %1 are %2 frames for %3 energies : %4")
+          .arg(flat.path)
+          .arg(flats)
+          .arg(n)
+          .arg(file));
     return false;
   }
   Dataset dark;
@@ -316,7 +341,7 @@ bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& 
   s.energies = energies;
   if (!readFrames(fid, data, n, h, w, file, s.i1) ||
       (flats > 0 && !readFrames(fid, flat, flats, h, w, file, s.i0))) {
-    qDebug().noquote() << QStringLiteral("Can not read HDF5 frames : %1").arg(file);
+    say(QStringLiteral("Can not read HDF5 frames : %1").arg(file));
     return false;
   }
   for (hsize_t k = 0; k < n; ++k)
@@ -326,7 +351,7 @@ bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& 
   if (darks > 0) {
     std::vector<std::unique_ptr<TiffData>> frames;
     if (!readFrames(fid, dark, darks, h, w, file, frames)) {
-      qDebug().noquote() << QStringLiteral("Can not read HDF5 frames : %1").arg(file);
+      say(QStringLiteral("Can not read HDF5 frames : %1").arg(file));
       return false;
     }
     // The average of the dark frames, one sum per pixel.

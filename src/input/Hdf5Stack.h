@@ -35,7 +35,12 @@ struct Hdf5Stack
 
 // Reads `file` into `out`. The file is not trusted: anything that does not
 // fit (not HDF5, a missing or non-numeric dataset, a wrong rank, frames of
-// another size, an energy list of another length, sizes beyond what a frame
-// may hold or what the file stores) writes one debug line and returns false
-// with `out` untouched. Energies all below 100 are taken as keV.
-bool readHdf5Stack(const QString& file, const Hdf5StackNames& names, Hdf5Stack& out);
+// another size, an energy list of another length or not strictly
+// increasing, sizes beyond what a frame may hold or what the file stores)
+// writes one line (into `why` when given, else on the debug output) and
+// returns false with `out` untouched. Energies all below 100 are taken as
+// keV.
+bool readHdf5Stack(const QString& file,
+                   const Hdf5StackNames& names,
+                   Hdf5Stack& out,
+                   QString* why = nullptr);

@@ -65,12 +65,14 @@ py::dict readHdf5(const py::object& path)
   const QString name = pathOf(path);
   Hdf5Stack s;
   bool ok = false;
+  QString why;
   {
     py::gil_scoped_release release;
-    ok = readHdf5Stack(name, Hdf5StackNames(), s);
+    ok = readHdf5Stack(name, Hdf5StackNames(), s, &why);
   }
   if (!ok || s.i1.empty())
-    throw py::value_error("cannot read an HDF5 stack from " + name.toStdString());
+    throw py::value_error("cannot read an HDF5 stack from " + name.toStdString() +
+                          (why.isEmpty() ? std::string() : " (" + why.toStdString() + ")"));
   auto plain = [](const std::vector<std::unique_ptr<TiffData>>& v) {
     std::vector<const TiffData*> out;
     for (const auto& f : v)

@@ -1,6 +1,6 @@
 #include "input/Hdf5Stack.h"
-#include "stack/StackSpectra.h"
 #include "input/TiffData.h"
+#include "stack/StackSpectra.h"
 
 #include "Hdf5Writer.h"
 #include "StackGen.h"
@@ -148,6 +148,9 @@ TEST(Hdf5Stack, UntrustedFilesChangeNothing)
   const QString flats = dir + "/flats.h5";
   const QString huge = dir + "/huge.h5";
   const QString good = dir + "/good.h5";
+  const QString falling = dir + "/falling.h5";
+  ASSERT_TRUE(
+    writeHdf5(falling, { frames("/data", 3, 3, 4), energies("/energy", { 9060, 9000, 8940 }) }));
   ASSERT_TRUE(writeHdf5(good, { frames("/data", 2, 3, 4), energies("/energy", { 8, 9 }) }));
   ASSERT_TRUE(writeHdf5(noData, { energies("/exchange/energy", { 1, 2 }) }));
   Hdf5Item plane{ "/data", { 3, 4 }, QVector<double>(12, 1.0), Hdf5Item::U16 };
@@ -172,7 +175,7 @@ TEST(Hdf5Stack, UntrustedFilesChangeNothing)
     QString line;
   } cases[] = {
     { text, {}, "Not an HDF5 file : " + text },
-    { dir + "/absent.h5", {}, "Not an HDF5 file : " + dir + "/absent.h5" },
+    { dir + "/absent.h5", {}, "Can not open HDF5 file : " + dir + "/absent.h5" },
     { noData, {}, "HDF5 data dataset (default names) not found : " + noData },
     { rank, {}, "HDF5 dataset /data has rank 2, not 3 : " + rank },
     { shortE, {}, "HDF5 energy list /energy has 2 values for 3 frames : " + shortE },
@@ -180,6 +183,11 @@ TEST(Hdf5Stack, UntrustedFilesChangeNothing)
     { flat, {}, "HDF5 dataset /flat has frames of 4 x 4, not 4 x 3 : " + flat },
     { good, named, "HDF5 dark dataset /nothing/here not found : " + good },
     { huge, {}, "HDF5 dataset /data is too large for what the file holds : " + huge },
+    { falling,
+      {},
+      "HDF5 energy list /energy is not strictly increasing (energy 1 is not above the one "
+      "before) : " +
+        falling },
   };
   for (const auto& c : cases) {
     Hdf5Stack s;
@@ -189,5 +197,11 @@ TEST(Hdf5Stack, UntrustedFilesChangeNothing)
     EXPECT_EQ(log.messages().join("|").toStdString(), c.line.toStdString());
     EXPECT_EQ(s.energies.size(), 1);
     EXPECT_TRUE(s.i1.empty());
+    // A caller that says the reason itself gets the same line instead.
+    QString why;
+    log.clear();
+    EXPECT_FALSE(readHdf5Stack(c.file, c.names, s, &why));
+    EXPECT_EQ(why.toStdString(), c.line.toStdString());
+    EXPECT_TRUE(log.messages().isEmpty());
   }
 }
