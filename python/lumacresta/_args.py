@@ -31,6 +31,8 @@ def frames(a, name, rank=3):
     if a.ndim != rank:
         axes = "(energy, y, x)" if rank == 3 else "(y, x)"
         raise ValueError(f"{name} must have {rank} axes {axes}, not {a.ndim}")
+    if 0 in a.shape[-2:]:
+        raise ValueError(f"{name} has empty frames (shape {a.shape})")
     if a.strides[-1] != a.itemsize or any(s < 0 for s in a.strides):
         a = np.ascontiguousarray(a)
     return a

@@ -194,6 +194,7 @@ bool elemCorrelation(const QVector<ElemCond>& elems, const double* ratios, doubl
 QVector<ElemEntry> parseElemNames(const QString& text, bool byAtomicNumber)
 {
   QVector<ElemEntry> entries;
+  const QStringList edgeNames = { "K", "L1", "LI", "L2", "LII", "L3", "LIII" };
   for (const QString& raw : text.split(QLatin1Char(','))) {
     const QString item = raw.trimmed();
     if (item.isEmpty())
@@ -209,6 +210,10 @@ QVector<ElemEntry> parseElemNames(const QString& text, bool byAtomicNumber)
       qDebug().noquote() << "Unknown element or edge : " + item;
       continue;
     }
+    // An edge name the table does not know reads as the K edge: the row is
+    // made, but not without a word.
+    if (!edgeNames.contains(e.edge, Qt::CaseInsensitive))
+      qDebug().noquote() << "Unknown element or edge : " + item + " (read as the K edge)";
     entries.append(e);
   }
   if (byAtomicNumber)

@@ -78,10 +78,49 @@ bool sampleSpan(const XafsSpectrum& sample, EnergySpan* span)
   return true;
 }
 
+QString repeatedReferences(const QVector<RefSnapshot>& refs, QString* note)
+{
+  QStringList repeats;
+  QStringList shortForms;
+  for (int i = 0; i < refs.size(); ++i) {
+    const RefSnapshot& r = refs[i];
+    if (!r.usable())
+      continue;
+    const double dE = r.dEActive ? r.dE : 0.0;
+    for (int k = 0; k < i; ++k) {
+      const RefSnapshot& o = refs[k];
+      if (o.usable() && o.spectrum.name == r.spectrum.name && o.victoreen == r.victoreen &&
+          (o.dEActive ? o.dE : 0.0) == dE) {
+        repeats << QStringLiteral("reference %1 repeats reference %2 (%3, dE %4 eV)")
+                     .arg(i + 1)
+                     .arg(k + 1)
+                     .arg(QFileInfo(r.spectrum.name).fileName())
+                     .arg(dE, 0, 'g', 6);
+        shortForms << QStringLiteral("Ref %1 repeats Ref %2").arg(i + 1).arg(k + 1);
+        break;
+      }
+    }
+  }
+  if (repeats.isEmpty())
+    return QString();
+  if (note)
+    *note = shortForms.join(QStringLiteral(", ")) + QStringLiteral(": its maps stay 0");
+  return QStringLiteral("LCF %1: the fit cannot tell equal references apart, the repeat's maps "
+                        "stay 0")
+    .arg(repeats.join(QStringLiteral(", ")));
+}
+
 ReferenceOverlap checkReferenceOverlap(const QVector<RefSnapshot>& refs, const XafsSpectrum& sample)
 {
   EnergySpan s;
   if (!sampleSpan(sample, &s))
     return ReferenceOverlap();
-  return checkReferenceOverlap(referenceSpans(refs), s);
+  ReferenceOverlap out = checkReferenceOverlap(referenceSpans(refs), s);
+  QString note;
+  const QString repeats = repeatedReferences(refs, &note);
+  if (!repeats.isEmpty()) {
+    out.line = out.line.isEmpty() ? repeats : out.line + QStringLiteral("; ") + repeats;
+    out.note = out.note.isEmpty() ? note : out.note + QLatin1Char('\n') + note;
+  }
+  return out;
 }

@@ -30,10 +30,19 @@ struct ReferenceOverlap
   bool anyMisses = false;
   // "References miss the sample's energies (...)": every used reference's
   // range, the misses marked, and the sample's; empty when all overlap.
+  // A reference that repeats another adds its sentence (below).
   QString line;
-  // The short form for a window: the rows that miss.
+  // The short form for a window: the rows that miss, and the repeats.
   QString note;
 };
+
+// A used reference that repeats an earlier one (same file, shift and
+// normalisation) gives the fit two equal columns: it cannot split the
+// amount between them, and the repeat's maps stay 0 without a word.
+// "LCF reference 3 repeats reference 1 (a.dat, dE 0 eV): ...", rows from
+// 1 as their buttons; empty when no reference repeats another. `note`, when
+// given, gets the short form for a window ("Ref 3 repeats Ref 1: ...").
+QString repeatedReferences(const QVector<RefSnapshot>& refs, QString* note = nullptr);
 
 ReferenceOverlap checkReferenceOverlap(const QVector<ReferenceSpan>& refs,
                                        const EnergySpan& sample);
@@ -43,6 +52,6 @@ ReferenceOverlap checkReferenceOverlap(const QVector<ReferenceSpan>& refs,
 QVector<ReferenceSpan> referenceSpans(const QVector<RefSnapshot>& refs);
 // False for a sample without points.
 bool sampleSpan(const XafsSpectrum& sample, EnergySpan* span);
-// Both steps; nothing misses for an empty sample.
+// Both steps and the repeats; nothing misses for an empty sample.
 ReferenceOverlap checkReferenceOverlap(const QVector<RefSnapshot>& refs,
                                        const XafsSpectrum& sample);

@@ -61,8 +61,13 @@ void applySettings(ParamRegistry& reg, Settings& s)
     s.ShowAnalyzer2Button = readsAsOne(reg.value("-showA2B"));
   if (reg.contains("Threads")) {
     bool ok = false;
-    const int n = reg.value("Threads").toInt(&ok);
+    const QString text = reg.value("Threads");
+    const int n = text.toInt(&ok);
     s.Threads = ok && n > 0 ? n : 0;
+    if (!ok || n < 0)
+      qDebug().noquote() << QStringLiteral("Threads : %1 is not a whole number of threads (0: "
+                                           "all cores); all cores are used")
+                              .arg(text);
   }
   // Read here, once: whoever starts runs is handed the count.
   s.Threads = threadsFromEnvironment(qgetenv("LUMACRESTA_THREADS"), s.Threads);
@@ -74,6 +79,13 @@ int threadsFromEnvironment(const QByteArray& env, int configured)
   const int fromEnv = env.trimmed().toInt(&ok);
   if (ok && fromEnv > 0)
     return std::min(fromEnv, 256);
+  // Set but not taken: say so, or the user believes the count was changed.
+  if (!env.trimmed().isEmpty())
+    qDebug().noquote() << QStringLiteral("LUMACRESTA_THREADS=%1 is not a positive whole number; %2")
+                            .arg(QString::fromLocal8Bit(env.trimmed()),
+                                 configured > 0
+                                   ? QStringLiteral("%1 threads are used").arg(configured)
+                                   : QStringLiteral("all cores are used"));
   return configured;
 }
 

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QHash>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 // What each word reads from its items, one letter an item: i an integer,
@@ -100,6 +103,21 @@ const QHash<QString, QString>& numericItems()
   return kinds;
 }
 
+// Why `item` is refused where a whole number (an int) is wanted: a number
+// past the int range or with a fraction is still a number.
+QString notAWholeNumber(const QString& item)
+{
+  bool ok = false;
+  const double v = item.toDouble(&ok);
+  if (!ok || !std::isfinite(v))
+    return QStringLiteral("is not a number");
+  if (v > std::numeric_limits<int>::max())
+    return QStringLiteral("is too large");
+  if (v < std::numeric_limits<int>::min())
+    return QStringLiteral("is too small");
+  return QStringLiteral("is not a whole number");
+}
+
 } // namespace
 
 bool batchNumbersValid(const QString& word, const QStringList& items, QObject* origin)
@@ -113,7 +131,7 @@ bool batchNumbersValid(const QString& word, const QStringList& items, QObject* o
     bool ok = false;
     const double value = kind == QLatin1Char('n') ? item.toDouble(&ok) : item.toInt(&ok);
     if (!ok) {
-      refuse(origin, QStringLiteral("%1 : %2 is not a number").arg(word, items.at(i)));
+      refuse(origin, QStringLiteral("%1 : %2 %3").arg(word, items.at(i), notAWholeNumber(item)));
       return false;
     }
     if (kind == QLatin1Char('s') && value < 0) {

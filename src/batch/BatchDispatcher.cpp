@@ -215,6 +215,11 @@ void BatchDispatcher::forLoop(const CmdLine& c)
   }
   m_loops.append(r);
   emit Log(QStringLiteral("for %1 : %2 = %3\n").arg(r.name, r.form, r.current));
+  const QString note = loopNumbersNote(r);
+  if (!note.isEmpty()) {
+    qDebug().noquote() << note;
+    emit Log(note + QLatin1Char('\n'));
+  }
 }
 
 void BatchDispatcher::nextLoop(const CmdLine& c)

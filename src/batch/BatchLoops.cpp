@@ -1,5 +1,6 @@
 #include "batch/BatchLoops.h"
 
+#include <QStringList>
 #include <QtGlobal>
 
 namespace {
@@ -33,6 +34,26 @@ LoopStep nextLoopValue(const LoopRecord& loop)
   if (r.again)
     r.value = padded(next, loop.start);
   return r;
+}
+
+QString loopNumbersNote(const LoopRecord& loop)
+{
+  QStringList bad;
+  const auto check = [&bad](const char* what, const QString& text) {
+    bool ok = false;
+    text.toInt(&ok);
+    if (!ok)
+      bad << QStringLiteral("%1 \"%2\"").arg(QLatin1String(what), text);
+  };
+  check("start", loop.start);
+  check("end", loop.end);
+  if (bad.isEmpty())
+    return QString();
+  return QStringLiteral(":for %1 : %2 %3 (loops count whole numbers, not letters); read as 0")
+    .arg(loop.name,
+         bad.join(QStringLiteral(", ")),
+         bad.size() > 1 ? QStringLiteral("are not whole numbers")
+                        : QStringLiteral("is not a whole number"));
 }
 
 QString substituteLoopVariables(const QString& text,

@@ -33,6 +33,11 @@ struct LoopStep
 // length ("001" -> "002").
 LoopStep nextLoopValue(const LoopRecord& loop);
 
+// A loop counts whole numbers only: a start or end text that is not a
+// whole number reads as 0 (":for b %b a z" runs once, with "a" only). The
+// line that says so, naming them; empty when both are whole numbers.
+QString loopNumbersNote(const LoopRecord& loop);
+
 // Replaces, in one left-to-right pass, every written form of `loops` in
 // `text` by its current value. Inserted values are never searched again, and
 // empty forms are ignored, so a value that contains its own form cannot make

@@ -89,12 +89,13 @@ std::vector<std::unique_ptr<TiffData>> framesOf(const py::array& a,
   if (a.ndim() != 3)
     throw py::value_error(std::string(what) + " must have three axes (energy, y, x), not " +
                           std::to_string(a.ndim()));
+  // Before the strides: numpy gives empty axes strides of its own choice.
+  if (a.shape(1) <= 0 || a.shape(2) <= 0)
+    throw py::value_error(std::string(what) + " has empty frames");
   requireRows(a, what);
   if (a.shape(0) != energies.size())
     throw py::value_error(std::string(what) + " has " + std::to_string(a.shape(0)) +
                           " frames but there are " + std::to_string(energies.size()) + " energies");
-  if (a.shape(1) <= 0 || a.shape(2) <= 0)
-    throw py::value_error(std::string(what) + " has empty frames");
   std::vector<std::unique_ptr<TiffData>> frames;
   const char* base = static_cast<const char*>(a.data());
   for (py::ssize_t k = 0; k < a.shape(0); ++k)

@@ -104,6 +104,18 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
     qDebug().noquote() << refused;
     return false;
   }
+  // The cuts can leave no file to read: say so before the stack is dropped.
+  const qint64 cutFirst = std::max(0, opt.cutFirst);
+  const qint64 cutLast = std::max(0, opt.cutLast);
+  if (cutFirst + cutLast >= files.size()) {
+    qDebug().noquote() << QStringLiteral(
+                            "Files not loaded: cutting the first %1 and the last %2 of %3 files "
+                            "leaves none")
+                            .arg(cutFirst)
+                            .arg(cutLast)
+                            .arg(files.size());
+    return false;
+  }
   if (replace)
     clearStack(isI1);
   FrameStack& stack = isI1 ? m_i1 : m_i0;
@@ -453,8 +465,9 @@ Session::Reference& Session::row(int i)
 bool Session::setReference(int i, bool use, double dE, const QString& file, bool victoreen)
 {
   // A row number from a batch file must not make thousands of rows (each
-  // with two maps of the image's size).
-  if (i < 0 || i >= kMaxReferences) {
+  // with two maps of the image's size); only the row after the last is
+  // added, as "Add Ref" does, never empty rows in between.
+  if (i < 0 || i > int(m_refs.size()) || i >= kMaxReferences) {
     qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(i);
     return false;
   }
@@ -512,7 +525,7 @@ bool Session::runLcf()
   if (haveImage) {
     const ReferenceOverlap o = checkReferenceOverlap(
       setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by));
-    if (o.anyMisses)
+    if (!o.line.isEmpty()) // misses or repeats
       qDebug().noquote() << o.line;
   }
   LcfRun run;
@@ -589,15 +602,25 @@ bool Session::saveSpectra(const QString& file) const
   if (file.isEmpty())
     return false;
   bool written = false;
+  QStringList unwritable;
+  const auto write =
+    [&written, &unwritable](const XafsSpectrum& spectrum, const QString& name, bool applyShift) {
+      if (spectrum.writeText(name, applyShift))
+        written = true;
+      else
+        unwritable << name;
+    };
   const XafsSpectrum s = spectrumAtPosition();
   if (!s.points.isEmpty())
-    written = s.writeText(taggedFileName(file, QStringLiteral("T")), true);
+    write(s, taggedFileName(file, QStringLiteral("T")), true);
   if (m_calib.standard && !m_calib.standard->points.isEmpty())
-    written =
-      m_calib.standard->writeText(taggedFileName(file, QStringLiteral("std")), false) || written;
-  if (!written)
+    write(*m_calib.standard, taggedFileName(file, QStringLiteral("std")), false);
+  // A spectrum that was there but could not be written is not "no spectrum".
+  for (const QString& name : unwritable)
+    qDebug().noquote() << "Can't write spectrum file : " + name;
+  if (!written && unwritable.isEmpty())
     qDebug().noquote() << "No spectrum to save";
-  return written;
+  return written && unwritable.isEmpty();
 }
 
 // ---- Fourier analysis -----------------------------------------------------
@@ -678,6 +701,7 @@ bool Session::saveEachSpectrum(const QString& file)
     loop.quit();
   });
   if (m_i1.isEmpty()) {
+    qDebug().noquote() << "Spectra not saved: no image loaded";
     run.start(nullptr);
     return false;
   }
@@ -696,6 +720,9 @@ bool Session::saveEachSpectrum(const QString& file)
                                suggestedEdge(),
                                shiftView(),
                                QStringLiteral("Body-SaveEach"));
+  connect(&run.engine(), &PointRun::rowStarted, this, [this](int, double percent) {
+    emit progress(percent);
+  });
   if (run.start(&setup) && run.isRunning())
     loop.exec();
   return written;

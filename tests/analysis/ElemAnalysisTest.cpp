@@ -206,11 +206,18 @@ TEST(ElemAnalysis, TargetElementNames)
 {
   loadEdgeTable();
   lctest::MessageCapture log;
-  const QVector<ElemEntry> e = parseElemNames(QStringLiteral(" Ni , Fe-K,, Cu-L3 ,Xx"), false);
-  ASSERT_EQ(e.size(), 3);
+  const QVector<ElemEntry> e =
+    parseElemNames(QStringLiteral(" Ni , Fe-K,, Cu-L3 ,Xx, Fe-Q, Cu-liii"), false);
+  ASSERT_EQ(e.size(), 5);
   EXPECT_EQ(e[0].name(), QStringLiteral("Ni-K"));
   EXPECT_EQ(e[1].name(), QStringLiteral("Fe-K"));
   EXPECT_EQ(e[2].name(), QStringLiteral("Cu-L3"));
+  // An unknown edge name reads as the K edge, and is said like an unknown
+  // element; a known name in any letter case is not.
+  EXPECT_EQ(e[3].name(), QStringLiteral("Fe-Q"));
+  EXPECT_CLOSE(e[3].e0, e[1].e0);
+  EXPECT_TRUE(log.has("Unknown element or edge : Fe-Q (read as the K edge)"));
+  EXPECT_EQ(log.count("Unknown element or edge"), 2);
   double fe = 0.0;
   ASSERT_TRUE(lookupEdgeEnergy("Fe", "K", fe));
   EXPECT_CLOSE(e[1].e0, fe);

@@ -34,7 +34,8 @@ TEST(ReferenceOverlap, NamesEveryRangeWhenOneMissesShiftedByDeltaE)
   const XafsSpectrum cu = ramp(8850, 9150, "/refs/cu.dat");
   const XafsSpectrum fe = ramp(7000, 7300, "/refs/fe.dat");
 
-  const ReferenceOverlap none = checkReferenceOverlap({ used(cu), used(cu) }, sample);
+  const XafsSpectrum cu2 = ramp(8850, 9150, "/refs/cu2o.dat");
+  const ReferenceOverlap none = checkReferenceOverlap({ used(cu), used(cu2) }, sample);
   EXPECT_FALSE(none.anyMisses);
   EXPECT_TRUE(none.line.isEmpty());
   EXPECT_TRUE(none.note.isEmpty());
@@ -60,6 +61,21 @@ TEST(ReferenceOverlap, NamesEveryRangeWhenOneMissesShiftedByDeltaE)
     checkReferenceOverlap({ used(ref, 150.0), used(ref) }, ramp(8860, 8990, "s")).anyMisses);
   EXPECT_FALSE(
     checkReferenceOverlap({ used(ref, -50.0), used(ref) }, ramp(8960, 9040, "s")).anyMisses);
+
+  // A reference repeated (same file, shift and normalisation) is said, in
+  // the line and the note; another shift, or a row not used, is no repeat.
+  const ReferenceOverlap repeat =
+    checkReferenceOverlap({ used(cu), used(cu2), used(cu), used(cu2, 5.0) }, sample);
+  EXPECT_FALSE(repeat.anyMisses);
+  EXPECT_EQ(repeat.line,
+            "LCF reference 3 repeats reference 1 (cu.dat, dE 0 eV): the fit cannot tell equal "
+            "references apart, the repeat's maps stay 0");
+  EXPECT_EQ(repeat.note, "Ref 3 repeats Ref 1: its maps stay 0");
+  EXPECT_TRUE(repeatedReferences({ used(cu), used(cu, 0.0, false) }).isEmpty());
+  EXPECT_TRUE(
+    checkReferenceOverlap({ used(cu), used(cu, 0.0, false), used(fe), used(fe) }, sample)
+      .line.endsWith("LCF reference 4 repeats reference 3 (fe.dat, dE 0 eV): the fit cannot tell "
+                     "equal references apart, the repeat's maps stay 0"));
 
   // Touching ends still share a point.
   EXPECT_TRUE((EnergySpan{ 1.0, 2.0 }).overlaps(EnergySpan{ 2.0, 3.0 }));

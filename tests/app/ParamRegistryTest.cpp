@@ -84,10 +84,21 @@ TEST(CommandLine, OptionsWinOverConfigurationKeys)
   prepareStartup(reg3, { "prog", "-c", "/nonexistent/none.cfg" }, fresh);
   EXPECT_TRUE(cap.has("Can't open config file : /nonexistent/none.cfg"));
   EXPECT_EQ(fresh.DataRoot, "home");
+
+  // A thread count that is no whole number says what is used instead.
+  const QString threads = writeConfig("Threads", "c.cfg", "Threads abc\n");
+  ParamRegistry reg4;
+  cap.clear();
+  fresh.Threads = 3;
+  prepareStartup(reg4, { "prog", "-c", threads }, fresh);
+  EXPECT_EQ(fresh.Threads, 0);
+  EXPECT_TRUE(
+    cap.has("Threads : abc is not a whole number of threads (0: all cores); all cores are used"));
+  EXPECT_FALSE(cap.contains("Unused setting"));
 }
 
 // The environment wins over the configuration's Threads; anything but a
-// positive number there leaves the configured count.
+// positive number there leaves the configured count, and says so.
 TEST(Configuration, ThreadsFromEnvironmentWinOverTheFile)
 {
   const struct
@@ -95,8 +106,20 @@ TEST(Configuration, ThreadsFromEnvironmentWinOverTheFile)
     const char* env;
     int configured;
     int expected;
-  } cases[] = { { "", 3, 3 },   { "2", 3, 2 }, { " 4 ", 0, 4 },     { "0", 3, 3 },
-                { "-1", 3, 3 }, { "x", 5, 5 }, { "100000", 0, 256 } };
-  for (const auto& c : cases)
+    QString line;
+  } cases[] = {
+    { "", 3, 3, "" },
+    { "2", 3, 2, "" },
+    { " 4 ", 0, 4, "" },
+    { "0", 3, 3, "LUMACRESTA_THREADS=0 is not a positive whole number; 3 threads are used" },
+    { "-1", 3, 3, "LUMACRESTA_THREADS=-1 is not a positive whole number; 3 threads are used" },
+    { "x", 5, 5, "LUMACRESTA_THREADS=x is not a positive whole number; 5 threads are used" },
+    { "abc", 0, 0, "LUMACRESTA_THREADS=abc is not a positive whole number; all cores are used" },
+    { "100000", 0, 256, "" },
+  };
+  for (const auto& c : cases) {
+    lctest::MessageCapture log;
     EXPECT_EQ(threadsFromEnvironment(c.env, c.configured), c.expected) << c.env;
+    EXPECT_EQ(log.messages().join('|'), c.line) << c.env;
+  }
 }

@@ -31,6 +31,27 @@ TEST(BatchLoops, CountsUpDownAndByTheStep)
   // Padded with zeros to the start text's length.
   EXPECT_EQ(runLoop("08", "11", ""), QStringList({ "08", "09", "10", "11" }));
   EXPECT_EQ(runLoop("010", "008", ""), QStringList({ "010", "009", "008" }));
+  // Letters read as 0: the loop runs once, and says why.
+  EXPECT_EQ(runLoop("a", "z", ""), QStringList({ "a" }));
+  const struct
+  {
+    const char *start, *end, *note;
+  } notes[] = {
+    { "1", "3", "" },
+    { "08", "-2", "" },
+    { "a",
+      "z",
+      ":for i : start \"a\", end \"z\" are not whole numbers (loops count whole "
+      "numbers, not letters); read as 0" },
+    { "1",
+      "x3",
+      ":for i : end \"x3\" is not a whole number (loops count whole numbers, not "
+      "letters); read as 0" },
+  };
+  for (const auto& n : notes) {
+    const LoopRecord r{ "i", 0, "%i", n.start, n.end, n.start, "" };
+    EXPECT_EQ(loopNumbersNote(r), QString(n.note)) << n.start;
+  }
 }
 
 TEST(BatchLoops, SubstitutesInOnePassUpToTheLimit)

@@ -48,6 +48,11 @@ def lcf(**kw):
     (lambda: lumacresta.normalize(E, E[:3]), ValueError, "length"),
     (lambda: lumacresta.read_stack("/nonexistent/I1_*.tif"), ValueError, "no file"),
     (lambda: lumacresta.read_hdf5(__file__), ValueError, "HDF5"),
+    (lambda: lumacresta.read_hdf5("/nonexistent/stack.h5"), ValueError, "Can not open HDF5 file"),
+    (lambda: lumacresta.load_spectrum("/nonexistent/ref.dat"), ValueError,
+     "Can't open spectrum file"),
+    (lambda: lumacresta.load_spectrum("/dev/zero"), ValueError, "No spectrum in file"),
+    (lambda: lcf(i1=np.zeros((12, 0, 0), np.uint16), i0=None), ValueError, "empty frames"),
     (lambda: ldask.lcf_map(I1, I0, E, REFS, band=(1, 1), energies=None), TypeError, ""),
     (lambda: ldask.lcf_map(I1.astype(np.int32), I0, E, REFS), TypeError, "uint16"),
     (lambda: ldask.lcf_map(I1, I0, E[:3], REFS), ValueError, "12 values"),
@@ -84,3 +89,7 @@ def test_core_checks_arguments_itself():
                      None, False, False, 0.0, 3e4, False, False, None, -1.0, 1)
     with pytest.raises(ValueError, match="contiguous rows"):
         core.spectrum(I1[:, :, ::2], None, None, E, 0, 0, 1, 1, False)
+    with pytest.raises(ValueError, match="empty frames"):
+        core.lcf_map(np.zeros((5, 0, 0), np.uint16), None, None, E[:5],
+                     [(REFS[0], 0.0, False), (REFS[1], 0.0, False)], 1, 1, None, False, False,
+                     0.0, 3e4, False, False, None, -1.0, 1)

@@ -108,6 +108,14 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "analyzer_exec_LCF", "LCF 2D analysis not started: no image loaded" },
     { "analyzer_exec_pca 2", "PCA not started: no image loaded" },
     { "analyzer_set_LCF_std 70 1 0 x.dat 0", "No LCF reference 70" },
+    // Only the row after the last (two) is added: no empty rows in between.
+    { "analyzer_set_LCF_std 5 1 0 x.dat 0", "No LCF reference 5" },
+    { "set_band_w 1000000000000", "set_band_w : 1000000000000 is too large" },
+    { "set_band_w 2.5", "set_band_w : 2.5 is not a whole number" },
+    { "load_hdf5_stack " + dir + "/nosuch.h5", "Can not open HDF5 file : " + dir + "/nosuch.h5" },
+    { "calib_load_std " + dir + "/nosuch.dat",
+      "Can't open spectrum file : " + dir + "/nosuch.dat" },
+    { "save_spectra " + dir + "/s.dat", "No spectrum to save" },
     { "analyzer_select_image 42", "No image button 42" },
     { "analyzer_select_image_type 9 1", "No LCF reference 9" },
     { "analyzer_select_analysis_mode 5", "No analysis mode 5" },
@@ -140,7 +148,7 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "analyzer_save_cluster_spectra " + dir + "/cl",
       "Cluster spectra not saved: no clusters computed" },
     { "calib_remove_outliers", "" },
-    { "save_each_spectrum " + dir + "/none.dat", "" },
+    { "save_each_spectrum " + dir + "/none.dat", "Spectra not saved: no image loaded" },
   };
   const Session::StackOptions numbersBefore = m_session.stackOptions(true);
   const Session::StackOptions i0Before = m_session.stackOptions(false);
@@ -150,7 +158,11 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     lctest::MessageCapture log;
     EXPECT_FALSE(execute(c.line)) << c.line.toStdString();
     EXPECT_TRUE(c.message.isEmpty() || log.has(c.message)) << c.message.toStdString();
+    // One refusal, one line (an unreadable standard said it twice).
+    if (c.line.startsWith("calib_load_std"))
+      EXPECT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
   }
+  EXPECT_EQ(m_session.references().size(), 2u);
   // A refused number leaves the value before.
   EXPECT_CLOSE(m_session.stackOptions(true).rule.calc.Delta, numbersBefore.rule.calc.Delta, 1e-12);
   EXPECT_EQ(m_session.stackOptions(true).skip, numbersBefore.skip);
@@ -177,6 +189,8 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     { "save_each_spectrum", "save_each_spectrum : no file name" },
     { "save_each_spectrum " + dir + "/no/folder/x.dat raw",
       "Can't open " + dir + "/no/folder/x.dat" },
+    { "save_spectra " + dir + "/no/folder/s.dat",
+      "Can't write spectrum file : " + dir + "/no/folder/s-T.dat" },
     { "analyzer_exec_pca 0", "PCA not started: the number of components must be at least 1" },
     { "analyzer_exec_cluster 1",
       "Cluster analysis not started: the number of clusters must be at least 2" },
@@ -189,6 +203,17 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     EXPECT_TRUE(log.has(c.message)) << c.message.toStdString();
   }
   EXPECT_FALSE(m_session.shiftMap().hasData());
+
+  // Cuts that leave no file say so, and the stack stays.
+  {
+    lctest::MessageCapture log;
+    run({ "cut_f_i1 1000" });
+    EXPECT_FALSE(execute("load_I1_files_of_pattern NEW " + dir + " I1_*.tif"));
+    EXPECT_TRUE(
+      log.has("Files not loaded: cutting the first 1000 and the last 0 of 12 files leaves none"));
+    EXPECT_EQ(m_session.stack(true).size(), 12);
+    run({ "cut_f_i1 0" });
+  }
 
   // The documented pattern reads integer and fraction; a change of the rule
   // after loading is said once; a pattern whose match is no number refuses

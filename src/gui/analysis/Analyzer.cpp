@@ -627,7 +627,7 @@ void Analyzer::reportReferenceOverlap(const QVector<RefSnapshot>& refs,
                                       bool always)
 {
   const ReferenceOverlap o = checkReferenceOverlap(refs, sample);
-  if (o.anyMisses && (always || o.line != m_overlapLine))
+  if (!o.line.isEmpty() && (always || o.line != m_overlapLine))
     qDebug().noquote() << o.line;
   m_overlapLine = o.line;
   m_overlapNote = o.note;
