@@ -7,6 +7,7 @@
 #include "app/LeakSuppressions.h"
 #include "app/ParamRegistry.h"
 #include "app/Settings.h"
+#include "app/TextLines.h"
 #include "batch/BatchExecutor.h"
 #include "display/ColorMap.h"
 #include "session/Session.h"
@@ -18,18 +19,32 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
 constexpr int kUsageError = 2;
 
+const char* const kUsage =
+  "usage: lumacresta-batch [-c FILE] [-d DIR] [-br DIR] [--threads N] BATCHFILE\n";
+
 int usage(const char* why)
 {
-  std::fprintf(stderr,
-               "lumacresta-batch: %s\n"
-               "usage: lumacresta-batch [-c FILE] [-d DIR] [-br DIR] [--threads N] BATCHFILE\n",
-               why);
+  std::fprintf(stderr, "lumacresta-batch: %s\n%s", why, kUsage);
   return kUsageError;
+}
+
+// The debug output is standard error here. The per-row lines of the long
+// runs, which the windows' log keeps, would flood it: the runs say the same
+// through the "progress N %" line.
+void batchMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+  if (type == QtDebugMsg && (text.startsWith(QLatin1String("Save Xafs Spectra : Progress")) ||
+                             text.startsWith(QLatin1String("Residual absorption row "))))
+    return;
+  std::fprintf(stderr, "%s\n", qPrintable(text));
+  if (type == QtFatalMsg)
+    std::abort();
 }
 
 } // namespace
@@ -40,6 +55,7 @@ int main(int argc, char** argv)
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
+  qInstallMessageHandler(batchMessages);
 
   QStringList startupArgs{ QString::fromLocal8Bit(argv[0]) };
   QString batchFile;
@@ -56,6 +72,16 @@ int main(int argc, char** argv)
       threads = i + 1 < args.size() ? args.at(++i).toInt(&ok) : 0;
       if (!ok || threads < 0)
         return usage("--threads needs a number of threads (0: all)");
+    } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+      std::fputs(kUsage, stdout);
+      std::fputs("Runs BATCHFILE without windows: exit 0 when every command succeeded, 1 when "
+                 "any failed, 2 on a usage error.\n"
+                 "  -c FILE       configuration file\n"
+                 "  -d DIR        data folder\n"
+                 "  -br DIR       batch folder\n"
+                 "  --threads N   threads of the runs (0: all cores)\n",
+                 stdout);
+      return 0;
     } else if (a.startsWith(QLatin1Char('-')) || !batchFile.isEmpty()) {
       return usage(qPrintable(QStringLiteral("unexpected %1").arg(a)));
     } else {
@@ -78,8 +104,19 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "lumacresta-batch: cannot read %s\n", qPrintable(batchFile));
     return kUsageError;
   }
-  // Empty lines are kept, so line numbers match the file's.
-  const QStringList lines = QTextStream(&file).readAll().split(QLatin1Char('\n'));
+  // Empty lines are kept, so line numbers match the file's. Bounded lines: a
+  // file without line breaks is refused instead of being read whole.
+  QStringList lines;
+  TextLines in(file);
+  for (QString line; in.next(line);)
+    lines << line;
+  if (in.overlong()) {
+    std::fprintf(stderr,
+                 "lumacresta-batch: cannot read %s: a line is longer than %d bytes\n",
+                 qPrintable(batchFile),
+                 kMaxTextLineBytes);
+    return kUsageError;
+  }
 
   Session session;
   session.setThreads(settings().Threads);

@@ -9,6 +9,7 @@
 #include "support/TestData.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -189,6 +190,10 @@ TEST(GoldenBoth, BatchRunnerWritesTheFilesOfTheWindows)
     windows,
     runner);
   EXPECT_TRUE(log.contains("save_image: needs the windows, skipped")) << log.toStdString();
+  // The runner's standard error has the progress lines, not one line a row.
+  EXPECT_TRUE(log.contains("progress 100 %")) << log.toStdString();
+  EXPECT_FALSE(log.contains("Residual absorption row")) << log.toStdString();
+  EXPECT_FALSE(log.contains("Save Xafs Spectra : Progress")) << log.toStdString();
   EXPECT_GE(runner.size(), 8);
   expectSameFiles(windows, runner, { "view.png" });
 }
@@ -202,12 +207,23 @@ TEST(GoldenBoth, BatchRunnerExitCodes)
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, {}, work.path(), log), 2);
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "--threads" }, work.path(), log), 2);
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "missing.bat" }, work.path(), log), 2);
+  EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { "--help" }, work.path(), log), 0);
+  EXPECT_TRUE(log.contains("usage: lumacresta-batch")) << log.toStdString();
+  // A batch file without line breaks is refused after one bounded line.
+  QFile zeros(work.filePath("zeros.bat"));
+  ASSERT_TRUE(zeros.open(QIODevice::WriteOnly) && zeros.resize(8 << 20));
+  zeros.close();
+  EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { zeros.fileName() }, work.path(), log), 2);
+  EXPECT_TRUE(log.contains("a line is longer than 1048576 bytes")) << log.toStdString();
   const QString bad =
     lctest::writeFile(work.filePath("bad.bat"),
                       "no_such_word 1\ncalib_exec\nanalyzer_set_LCF_std 100000000 1 0 r.dat 0\n"
+                      // A spectrum without line breaks: refused, and the batch goes on.
+                      "calib_load_std zeros.bat\n"
                       "analyzer_set_LCF_residual chi2\n:echo \"went on\"\n");
   EXPECT_EQ(runProgram(LC_BATCH_PROGRAM, { bad }, work.path(), log), 1);
   EXPECT_TRUE(log.contains("failed: no_such_word 1")) << log.toStdString();
   EXPECT_TRUE(log.contains("unknown residual chi2 (zansa or rfactor)")) << log.toStdString();
+  EXPECT_TRUE(log.contains("No spectrum in file : zeros.bat")) << log.toStdString();
   EXPECT_TRUE(log.contains("echo went on")) << log.toStdString();
 }

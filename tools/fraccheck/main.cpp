@@ -42,6 +42,6 @@ int main(int argc, char** argv)
   const double tol = p.value(tolerance).toDouble();
   const bool ok = s.points > 0 && s.meanAbs <= tol;
   out << p.value(label) << ": " << fraccheck::describe(s) << (ok ? " - OK" : " - FAILED")
-      << " (tolerance " << tol << ")\n";
+      << " (tolerance " << tol << " on the mean |error|)\n";
   return ok ? 0 : 1;
 }
