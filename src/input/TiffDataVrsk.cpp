@@ -1,4 +1,5 @@
 #include "app/TextItems.h"
+#include "app/TextLines.h"
 #include "input/TiffData.h"
 
 #include <QDebug>
@@ -29,12 +30,12 @@ int TiffData::readVrskHeader(const QString& name)
     qDebug().noquote() << "Can not open" << name << "[" << int(f.error()) << "]";
     return -1;
   }
-  QTextStream in(&f);
+  TextLines in(f);
   qint64 x0 = 0, x1 = 0, y0 = 0, y1 = 0;
   bool sane = true;
   int lines = 0;
   QString text;
-  while (in.readLineInto(&text)) {
+  while (in.next(text)) {
     QString first, key, value;
     const QString rest = takeItem(text, first);
     if (!first.startsWith(QLatin1Char('#')))
@@ -49,6 +50,11 @@ int TiffData::readVrskHeader(const QString& name)
                                          : nullptr;
     if (target && !rangeValue(value, *target))
       sane = false;
+  }
+  if (in.overlong()) {
+    qDebug().noquote() << QString("VRSK line longer than %1 bytes :").arg(kMaxTextLineBytes)
+                       << name;
+    return -1;
   }
   const qint64 w = x1 - x0;
   const qint64 h = y1 - y0;
@@ -80,19 +86,25 @@ bool TiffData::readVrsk(const QString& name)
     clear();
     return false;
   }
-  QTextStream in(&f);
+  // Bounded lines: a data part without line breaks is refused after one.
+  TextLines in(f);
   QString text;
   for (int i = 0; i < headerLines; ++i)
-    in.readLineInto(&text);
+    in.next(text);
   startRows(VrskFloat, 4);
   // Lines missing at the end read as 0: the row in progress is zero-filled,
   // and rows after the last data line are not allocated at all (a header
   // alone may announce a GiB of them).
-  for (quint32 r = 0; r < height && !in.atEnd(); ++r) {
-    float* out = reinterpret_cast<float*>(appendRow(true));
+  bool more = true;
+  for (quint32 r = 0; r < height && more; ++r) {
+    float* out = nullptr;
     for (quint32 c = 0; c < width; ++c) {
-      if (!in.readLineInto(&text))
+      if (!in.next(text)) {
+        more = false;
         break;
+      }
+      if (!out)
+        out = reinterpret_cast<float*>(appendRow(true));
       QString item;
       const QString rest = takeItem(takeItem(text, item), item);
       takeItem(rest, item);
@@ -101,7 +113,14 @@ bool TiffData::readVrsk(const QString& name)
       // "1e999"), which would otherwise poison every sum over the frame.
       out[c] = (std::isfinite(v) && v > 0.0 && v < 3.0e38) ? float(v) : 0.0f;
     }
-    updateRange(out, width);
+    if (out)
+      updateRange(out, width);
+  }
+  if (in.overlong()) {
+    qDebug().noquote() << QString("VRSK line longer than %1 bytes :").arg(kMaxTextLineBytes)
+                       << name;
+    clear();
+    return false;
   }
   endRowsWithZeros();
   return true;
