@@ -14,9 +14,8 @@ namespace {
 // points write many values (whole spectra) holds only a few tiles at a time.
 constexpr int kTilesAheadPerThread = 4;
 
-// Points a kernel gets at once, and the most values per point batched (a
-// kernel writing more, a whole spectrum, gets its points one by one).
-constexpr int kBatchPoints = 32;
+// The most values per point batched (a kernel writing more, a whole
+// spectrum, gets its points one by one).
 constexpr int kBatchStrideMax = 64;
 
 // The owner records for at most this long per call, so its event loop keeps

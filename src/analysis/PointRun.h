@@ -33,6 +33,9 @@ public:
   // image, with the kernel's values of the point.
   using Recorder = std::function<void(const RasterPoint& p, const double* values)>;
 
+  // Neighbouring points a kernel gets at once (fewer at the end of a tile).
+  static constexpr int kBatchPoints = 32;
+
   explicit PointRun(QObject* parent = nullptr);
   // Stops a run and joins its threads.
   ~PointRun() override;

@@ -94,6 +94,8 @@ bool PointSpectra::inside(int cx, int cy) const
   return cx >= 0 && cy >= 0 && cx < v.width && cy < v.height;
 }
 
+static_assert(kMuLanes == kEdgeLanes, "the sampler's groups are the normalisation's lanes");
+
 void PointSpectra::sampleLanes(const QPoint* centres,
                                int count,
                                int bx,

@@ -172,6 +172,37 @@ void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, do
   }
 }
 
+// Asks the cache for the pixels `sumBoxes` will read of frame f: the batch
+// reads one short stretch of each of some hundred frames, and without a
+// request ahead every stretch is a miss waited for in turn.
+void prefetchBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh)
+{
+  if (!f || f->isEmpty() || count <= 0)
+    return;
+  const int bytes = f->pixelType == TiffData::Tiff16 || f->pixelType == TiffData::Img16 ? 2 : 4;
+  const qint64 bx = hw < 0 ? -qint64(hw) : qint64(hw);
+  const qint64 by = hh < 0 ? -qint64(hh) : qint64(hh);
+  const qint64 y = qint64(at[0].y()) - f->yShift;
+  if (at[count - 1].y() != at[0].y())
+    return;
+  const qint64 x0 = std::max<qint64>(qint64(at[0].x()) - bx - f->xShift, 0);
+  const qint64 x1 =
+    std::min<qint64>(qint64(at[count - 1].x()) + bx - f->xShift, qint64(f->width) - 1);
+  const qint64 y0 = std::max<qint64>(y - by, 0);
+  const qint64 y1 = std::min<qint64>(y + by, qint64(f->height) - 1);
+  if (x0 > x1 || y0 > y1)
+    return;
+  constexpr qint64 kLine = 64;
+  constexpr int kMostLines = 64;
+  int lines = 0;
+  for (qint64 r = y0; r <= y1; ++r) {
+    const char* row = static_cast<const char*>(f->rowAt(int(r)));
+    for (qint64 b = x0 * bytes; b <= x1 * bytes && lines < kMostLines; b += kLine, ++lines)
+      __builtin_prefetch(row + b);
+    __builtin_prefetch(row + x1 * bytes);
+  }
+}
+
 } // namespace
 
 double boxSum(const TiffData* frame, int x, int y, int hw, int hh)
@@ -265,7 +296,8 @@ void StackSampler::spectraAt(const QPoint* centres,
 int StackSampler::scratchSize(int count) const
 {
   const bool useI0 = m_stack.totalI0.isEmpty() && m_stack.useI0;
-  return count * (4 + (useI0 ? m_stack.i0.size() : 0));
+  const int padded = (count + kMuLanes - 1) / kMuLanes * kMuLanes;
+  return count * (3 + (useI0 ? m_stack.i0.size() : 0)) + 2 * padded * m_stack.i1.size();
 }
 
 void StackSampler::muRows(const QPoint* centres,
@@ -304,24 +336,44 @@ void StackSampler::muRowsInto(const QPoint* centres,
   const bool useI0 = !useTotal && stack.useI0;
   const int nI0 = stack.i0.size();
   const double count1 = pixelCount(hw, hh);
+  // Lanes: groups of kMuLanes boxes with their values at one energy side
+  // by side; otherwise rows of n values, one a box.
+  const int padded = lanes ? (count + kMuLanes - 1) / kMuLanes * kMuLanes : count;
   // work: per box its dark sum, its I1 sum of the frame at hand and its I0
-  // value at that frame's energy, then per I0 frame read its box sums. Boxes
-  // off the stack are summed too (a few adds) and their results dropped.
+  // value at that frame's energy, then per I0 frame read its box sums, then
+  // the incident intensities and the dark-corrected I1 sums in the layout of
+  // `mu`: the ratios and logarithms of the whole batch are then taken in one
+  // pass. Boxes off the stack are summed too (a few adds)
+  // and their results dropped.
   double* dark = buffer;
   double* i1Sums = dark + count;
   double* i0v = i1Sums + count;
-  double* row = i0v + count;
-  double* i0Sums = row + count;
+  double* i0Sums = i0v + count;
+  double* i0Cells = i0Sums + (useI0 ? nI0 : 0) * count;
+  double* i1Cells = i0Cells + size_t(padded) * size_t(n);
   if (stack.dark)
     sumBoxes(stack.dark, centres, count, hw, hh, dark);
   else
     std::fill(dark, dark + count, 0.0);
   TiffData* const* i0 = stack.i0.constData();
-  if (useI0)
-    for (int k : m_i0Used)
+  // Frames asked for ahead of the one being summed.
+  constexpr int kAhead = 8;
+  if (useI0) {
+    for (int u = 0; u < std::min(kAhead, m_i0Used.size()); ++u)
+      prefetchBoxes(i0[m_i0Used[u]], centres, count, hw, hh);
+    for (int u = 0; u < m_i0Used.size(); ++u) {
+      if (u + kAhead < m_i0Used.size())
+        prefetchBoxes(i0[m_i0Used[u + kAhead]], centres, count, hw, hh);
+      const int k = m_i0Used[u];
       sumBoxes(i0[k], centres, count, hw, hh, i0Sums + k * count);
+    }
+  }
   TiffData* const* i1Frames = stack.i1.constData();
+  for (int i = 0; i < std::min(kAhead, n); ++i)
+    prefetchBoxes(i1Frames[i], centres, count, hw, hh);
   for (int i = 0; i < n; ++i) {
+    if (i + kAhead < n)
+      prefetchBoxes(i1Frames[i + kAhead], centres, count, hw, hh);
     const TiffData* frame = i1Frames[i];
     const double e = frame->energy;
     const Bracket b = m_brackets[i];
@@ -341,28 +393,46 @@ void StackSampler::muRowsInto(const QPoint* centres,
       const double eb = i0[b.hi]->energy;
       const double* lo = i0Sums + b.lo * count;
       const double* hi = i0Sums + b.hi * count;
-      for (int j = 0; j < count; ++j)
-        i0v[j] = interpolateLine(ea, lo[j], eb, hi[j], e) - dark[j];
+      if (ea == eb) {
+        for (int j = 0; j < count; ++j)
+          i0v[j] = interpolateLine(ea, lo[j], eb, hi[j], e) - dark[j];
+      } else {
+        // interpolateLine's line, written out so that it vectorises.
+        const double run = eb - ea;
+        const double at = e - ea;
+        for (int j = 0; j < count; ++j)
+          i0v[j] = (hi[j] - lo[j]) / run * at + lo[j] - dark[j];
+      }
     }
     for (int j = 0; j < count; ++j)
       i1Sums[j] -= dark[j];
-    if (stack.fluoType)
-      for (int j = 0; j < count; ++j)
-        row[j] = fluorescenceMu(i0v[j], i1Sums[j]);
-    else
-      transmissionRow(i0v, i1Sums, row, count);
     if (lanes) {
-      for (int j = 0; j < count; ++j)
-        mu[(size_t(j / 4) * size_t(n) + size_t(i)) * 4 + size_t(j % 4)] = row[j];
+      for (int g = 0; g * kMuLanes < padded; ++g) {
+        const size_t at = (size_t(g) * size_t(n) + size_t(i)) * kMuLanes;
+        for (int l = 0; l < kMuLanes; ++l) {
+          const int j = g * kMuLanes + l;
+          i0Cells[at + size_t(l)] = j < count ? i0v[j] : kNoRatio;
+          i1Cells[at + size_t(l)] = j < count ? i1Sums[j] : kNoRatio;
+        }
+      }
     } else {
-      for (int j = 0; j < count; ++j)
-        mu[size_t(j) * size_t(n) + size_t(i)] = row[j];
+      for (int j = 0; j < count; ++j) {
+        i0Cells[size_t(j) * size_t(n) + size_t(i)] = i0v[j];
+        i1Cells[size_t(j) * size_t(n) + size_t(i)] = i1Sums[j];
+      }
     }
   }
-  if (lanes && count % 4 != 0)
+  const int cells = padded * n;
+  if (stack.fluoType)
+    for (int c = 0; c < cells; ++c)
+      mu[c] = fluorescenceMu(i0Cells[c], i1Cells[c]);
+  else
+    transmissionRow(i0Cells, i1Cells, mu, cells);
+  // ln(1 / 1) is 0: the lanes past `count` hold the marker again.
+  for (int j = count; j < padded; ++j)
     for (int i = 0; i < n; ++i)
-      for (int j = count; j % 4 != 0; ++j)
-        mu[(size_t(j / 4) * size_t(n) + size_t(i)) * 4 + size_t(j % 4)] = kNoRatio;
+      mu[(size_t(j / kMuLanes) * size_t(n) + size_t(i)) * kMuLanes + size_t(j % kMuLanes)] =
+        kNoRatio;
 }
 
 SpectrumPoints spectrumAt(const StackView& stack, int x, int y, int hw, int hh)

@@ -7,6 +7,9 @@
 
 class TiffData;
 
+// Boxes per group of `StackSampler::muLanes`.
+constexpr int kMuLanes = 4;
+
 // What the spectrum of a box is built from: the main window's stacks and the
 // switches that say how to combine them. A value the caller fills once (on
 // the GUI thread, from its fields) and passes by const reference; the frame
@@ -68,7 +71,7 @@ public:
     const;
 
   // The same values in groups of four boxes: group g holds energies() rows
-  // of four values (boxes 4g .. 4g+3 at one energy), lanes past `count`
+  // of kMuLanes values (boxes 4g .. 4g+3 at one energy), lanes past `count`
   // hold 1.0. The layout the batch normalisation reads.
   void muLanes(const QPoint* centres, int count, int hw, int hh, double* mu, QVector<double>& work)
     const;
