@@ -2,6 +2,7 @@
 
 #include "spectrum/Lanes.h"
 
+#include <algorithm>
 #include <cstddef>
 
 // The sums of the edge line fits over an energy window, a spectrum a lane:
@@ -10,6 +11,40 @@
 // +0.0 to that lane's sums, which leaves a sum begun at +0.0 as skipping the
 // point would. VictLine's fits finish each lane from its sums.
 namespace lanes {
+
+// The points [begin, end) outside which no lane's window holds a point:
+// the sums skip the rest, which adds nothing to them. E need not be sorted.
+template<typename V>
+LC_LANE_INLINE void windowSpan(const double* E,
+                               int n,
+                               const V& lo,
+                               const V& hi,
+                               int& begin,
+                               int& end)
+{
+  // A lane with a NaN bound holds no point and widens nothing.
+  bool any = false;
+  double least = 0.0;
+  double most = 0.0;
+  for (int l = 0; l < Traits<V>::W; ++l) {
+    const double a = lane(lo, l);
+    const double b = lane(hi, l);
+    if (!(a == a) || !(b == b))
+      continue;
+    least = any ? std::min(least, a) : a;
+    most = any ? std::max(most, b) : b;
+    any = true;
+  }
+  begin = 0;
+  end = 0;
+  if (!any)
+    return;
+  end = n;
+  while (begin < end && !(least <= E[begin] && E[begin] < most))
+    ++begin;
+  while (end > begin && !(least <= E[end - 1] && E[end - 1] < most))
+    --end;
+}
 
 // N, Σe, Σe², Σy, Σey, Σy² with e = E - origin, origin and `first` the
 // energy and value of the first point in the window.
@@ -33,7 +68,10 @@ LC_LANE_INLINE void straightSums(const double* E,
     s[k] = zero;
   origin = zero;
   first = zero;
-  for (int i = 0; i < n; ++i) {
+  int begin = 0;
+  int end = 0;
+  windowSpan(E, n, lo, hi, begin, end);
+  for (int i = begin; i < end; ++i) {
     V at;
     splat(E[i], at);
     const M in = (lo <= at) & (at < hi);
@@ -84,7 +122,10 @@ LC_LANE_INLINE void victoreenSums(const double* E,
     s[k] = zero;
   ref = zero;
   V invRef = zero;
-  for (int i = 0; i < n; ++i) {
+  int begin = 0;
+  int end = 0;
+  windowSpan(E, n, lo, hi, begin, end);
+  for (int i = begin; i < end; ++i) {
     V at;
     splat(E[i], at);
     const M in = (lo <= at) & (at < hi);
