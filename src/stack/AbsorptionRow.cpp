@@ -63,12 +63,15 @@ double oddLane(double i0, double i1, double ratio)
 }
 
 // A last group of fewer than four lanes is padded, so a box alone gets the
-// same number as a box among others.
+// same number as a box among others. Lanes whose ratio is not a normal
+// positive number are rare: they are noted on the way and mended after the
+// row, so the common pass never looks at single lanes.
 __attribute__((target_clones("avx2", "default"))) void transmissionRows(const double* i0,
                                                                         const double* i1,
                                                                         double* out,
                                                                         int count)
 {
+  I4 odd = LC_AS_INT(LC_SPLAT(0.0));
   for (int j = 0; j < count; j += 4) {
     const int lanes = count - j < 4 ? count - j : 4;
     V4 a = LC_SPLAT(1.0);
@@ -87,18 +90,21 @@ __attribute__((target_clones("avx2", "default"))) void transmissionRows(const do
     log4(ratio, mu);
     const I4 plain = (a * b > LC_SPLAT(0.0)) & (ratio >= LC_SPLAT(2.2250738585072014e-308)) &
                      (ratio <= LC_SPLAT(1.7976931348623157e308));
-    V4 v = LC_AS_DOUBLE((LC_AS_INT(mu) & plain) | (LC_AS_INT(LC_SPLAT(1.0)) & ~plain));
-    const I4 odd = ~plain & (a * b > LC_SPLAT(0.0));
-    if (odd[0] | odd[1] | odd[2] | odd[3])
-      for (int l = 0; l < lanes; ++l)
-        if (odd[l])
-          v[l] = oddLane(a[l], b[l], ratio[l]);
+    const V4 v = LC_AS_DOUBLE((LC_AS_INT(mu) & plain) | (LC_AS_INT(LC_SPLAT(1.0)) & ~plain));
+    odd |= ~plain & (a * b > LC_SPLAT(0.0));
     if (lanes == 4)
       std::memcpy(out + j, &v, sizeof v);
     else
       for (int l = 0; l < lanes; ++l)
         out[j + l] = v[l];
   }
+  if (odd[0] | odd[1] | odd[2] | odd[3])
+    for (int j = 0; j < count; ++j) {
+      const double ratio = i0[j] / i1[j];
+      if (i0[j] * i1[j] > 0.0 &&
+          !(ratio >= 2.2250738585072014e-308 && ratio <= 1.7976931348623157e308))
+        out[j] = oddLane(i0[j], i1[j], ratio);
+    }
 }
 
 } // namespace

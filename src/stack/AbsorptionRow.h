@@ -6,7 +6,7 @@
 // chosen at run time, the operations and their order are not).
 
 // out[j] = ln(i0[j] / i1[j]); 1.0 where that has no meaning (a non-positive
-// product or a non-finite result).
+// product or a non-finite result). `out` overlaps neither input.
 void transmissionRow(const double* i0, const double* i1, double* out, int count);
 
 // The logarithm `transmissionRow` takes, for one x > 0 (within one unit in

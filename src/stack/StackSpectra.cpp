@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -93,9 +94,26 @@ inline double sumBox(const TiffData* frame, int x, int y, int hw, int hh)
   }
 }
 
-// sumBox of one frame for `count` boxes, the pixel type decided once.
+// Whether the centres lie side by side on one row, left to right (a run's
+// batch): found once for all the frames the batch reads.
+bool sideBySide(const QPoint* at, int count)
+{
+  for (int j = 1; j < count; ++j)
+    if (at[j].y() != at[0].y() || at[j].x() != at[0].x() + j)
+      return false;
+  return count > 0;
+}
+
+// sumBox of one frame for `count` boxes, the pixel type decided once;
+// `inRow` is sideBySide(at, count).
 template<typename T>
-void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, double* out)
+void sumBoxes(const TiffData* f,
+              const QPoint* at,
+              int count,
+              int hw,
+              int hh,
+              bool inRow,
+              double* out)
 {
   const qint64 bx = hw < 0 ? -qint64(hw) : qint64(hw);
   const qint64 by = hh < 0 ? -qint64(hh) : qint64(hh);
@@ -108,17 +126,16 @@ void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, do
     // row in one pass.
     const qint64 x0 = qint64(at[0].x()) - f->xShift;
     const qint64 y0 = qint64(at[0].y()) - f->yShift;
-    if (count > 0 && x0 >= 0 && x0 + count <= w && y0 >= 0 && y0 < h &&
-        at[count - 1].x() - at[0].x() == count - 1 && at[count - 1].y() == at[0].y()) {
-      bool straight = true;
-      for (int j = 1; j < count && straight; ++j)
-        straight = at[j].y() == at[0].y() && at[j].x() == at[0].x() + j;
-      if (straight) {
-        const T* r = static_cast<const T*>(f->rowAt(int(y0))) + x0;
+    if (inRow && x0 >= 0 && x0 + count <= w && y0 >= 0 && y0 < h) {
+      const T* r = static_cast<const T*>(f->rowAt(int(y0))) + x0;
+      // An integer pixel is never -0.0: the zeros would change nothing.
+      if (std::is_integral<T>::value)
+        for (int j = 0; j < count; ++j)
+          out[j] = double(r[j]);
+      else
         for (int j = 0; j < count; ++j)
           out[j] = 0.0 + (0.0 + double(r[j]));
-        return;
-      }
+      return;
     }
     qint64 rowY = -1;
     const T* r = nullptr;
@@ -150,7 +167,13 @@ void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, do
   }
 }
 
-void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, double* out)
+void sumBoxes(const TiffData* f,
+              const QPoint* at,
+              int count,
+              int hw,
+              int hh,
+              bool inRow,
+              double* out)
 {
   if (!f || f->isEmpty()) {
     std::fill(out, out + count, 0.0);
@@ -159,13 +182,13 @@ void sumBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh, do
   switch (f->pixelType) {
     case TiffData::Tiff16:
     case TiffData::Img16:
-      sumBoxes<quint16>(f, at, count, hw, hh, out);
+      sumBoxes<quint16>(f, at, count, hw, hh, inRow, out);
       break;
     case TiffData::Img32:
-      sumBoxes<quint32>(f, at, count, hw, hh, out);
+      sumBoxes<quint32>(f, at, count, hw, hh, inRow, out);
       break;
     case TiffData::VrskFloat:
-      sumBoxes<float>(f, at, count, hw, hh, out);
+      sumBoxes<float>(f, at, count, hw, hh, inRow, out);
       break;
     default:
       std::fill(out, out + count, 0.0);
@@ -297,7 +320,8 @@ int StackSampler::scratchSize(int count) const
 {
   const bool useI0 = m_stack.totalI0.isEmpty() && m_stack.useI0;
   const int padded = (count + kMuLanes - 1) / kMuLanes * kMuLanes;
-  return count * (3 + (useI0 ? m_stack.i0.size() : 0)) + 2 * padded * m_stack.i1.size();
+  return count * (2 + m_stack.i1.size() + (useI0 ? m_stack.i0.size() : 0)) +
+         2 * padded * m_stack.i1.size();
 }
 
 void StackSampler::muRows(const QPoint* centres,
@@ -339,20 +363,20 @@ void StackSampler::muRowsInto(const QPoint* centres,
   // Lanes: groups of kMuLanes boxes with their values at one energy side
   // by side; otherwise rows of n values, one a box.
   const int padded = lanes ? (count + kMuLanes - 1) / kMuLanes * kMuLanes : count;
-  // work: per box its dark sum, its I1 sum of the frame at hand and its I0
-  // value at that frame's energy, then per I0 frame read its box sums, then
-  // the incident intensities and the dark-corrected I1 sums in the layout of
-  // `mu`: the ratios and logarithms of the whole batch are then taken in one
-  // pass. Boxes off the stack are summed too (a few adds)
-  // and their results dropped.
+  // work: per box its dark sum and its I0 value at the energy at hand, per
+  // I1 frame and per I0 frame read its box sums, then the incident
+  // intensities and the dark-corrected I1 sums in the layout of `mu`: the
+  // ratios and logarithms of the whole batch are taken in one pass. Boxes
+  // off the stack are summed too (a few adds) and their results dropped.
   double* dark = buffer;
-  double* i1Sums = dark + count;
-  double* i0v = i1Sums + count;
-  double* i0Sums = i0v + count;
+  double* i0v = dark + count;
+  double* i1All = i0v + count;
+  double* i0Sums = i1All + size_t(n) * size_t(count);
   double* i0Cells = i0Sums + (useI0 ? nI0 : 0) * count;
   double* i1Cells = i0Cells + size_t(padded) * size_t(n);
+  const bool inRow = sideBySide(centres, count);
   if (stack.dark)
-    sumBoxes(stack.dark, centres, count, hw, hh, dark);
+    sumBoxes(stack.dark, centres, count, hw, hh, inRow, dark);
   else
     std::fill(dark, dark + count, 0.0);
   TiffData* const* i0 = stack.i0.constData();
@@ -365,19 +389,23 @@ void StackSampler::muRowsInto(const QPoint* centres,
       if (u + kAhead < m_i0Used.size())
         prefetchBoxes(i0[m_i0Used[u + kAhead]], centres, count, hw, hh);
       const int k = m_i0Used[u];
-      sumBoxes(i0[k], centres, count, hw, hh, i0Sums + k * count);
+      sumBoxes(i0[k], centres, count, hw, hh, inRow, i0Sums + k * count);
     }
   }
+  // All I1 frames are summed first, in a loop that does little else: the
+  // reads of many frames are then on their way at once.
   TiffData* const* i1Frames = stack.i1.constData();
   for (int i = 0; i < std::min(kAhead, n); ++i)
     prefetchBoxes(i1Frames[i], centres, count, hw, hh);
   for (int i = 0; i < n; ++i) {
     if (i + kAhead < n)
       prefetchBoxes(i1Frames[i + kAhead], centres, count, hw, hh);
-    const TiffData* frame = i1Frames[i];
-    const double e = frame->energy;
+    sumBoxes(i1Frames[i], centres, count, hw, hh, inRow, i1All + size_t(i) * size_t(count));
+  }
+  for (int i = 0; i < n; ++i) {
+    const double e = i1Frames[i]->energy;
     const Bracket b = m_brackets[i];
-    sumBoxes(frame, centres, count, hw, hh, i1Sums);
+    double* i1Sums = i1All + size_t(i) * size_t(count);
     if (useTotal) {
       std::fill(i0v, i0v + count, i < stack.totalI0.size() ? stack.totalI0[i] : 0.0);
     } else if (!useI0) {
