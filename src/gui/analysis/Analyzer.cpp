@@ -371,6 +371,7 @@ void Analyzer::showSession()
   for (LCFReference* r : m_refs)
     r->showRow();
   showSettings();
+  showElems();
   showSelection();
 }
 
