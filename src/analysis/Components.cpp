@@ -23,7 +23,8 @@ struct Team::Shared
   int count = 0;
   std::atomic<int> next{ 0 };
   std::uint64_t loop = 0; // the loops handed out so far
-  int busy = 0;           // helpers still in the current loop
+  bool open = false;      // helpers may still join the current loop
+  int busy = 0;           // helpers in the current loop
   bool quit = false;
 
   void take(const std::function<void(int)>& w, int n)
@@ -45,16 +46,15 @@ Team::Team(int threads)
         int count = 0;
         {
           std::unique_lock<std::mutex> lock(s.mutex);
-          s.wake.wait(lock, [&] { return s.quit || s.loop != seen; });
+          s.wake.wait(lock, [&] { return s.quit || (s.open && s.loop != seen); });
           if (s.quit)
             return;
           seen = s.loop;
           work = s.work;
           count = s.count;
+          ++s.busy;
         }
         s.take(*work, count);
-        // The caller waits for every helper, so none can miss a loop and
-        // `next` is not reset under one still taking from it.
         std::lock_guard<std::mutex> lock(s.mutex);
         if (--s.busy == 0)
           s.done.notify_one();
@@ -88,12 +88,16 @@ void Team::spread(int count, const std::function<void(int)>& work)
     s.work = &work;
     s.count = count;
     s.next = 0;
-    s.busy = int(m_threads.size());
+    s.open = true;
     ++s.loop;
   }
   s.wake.notify_all();
   s.take(work, count);
+  // Every index is taken: a helper that has not joined yet (not scheduled,
+  // on a busy machine) would find nothing left, so the loop closes and only
+  // the helpers inside are waited for. None is inside when `next` is reset.
   std::unique_lock<std::mutex> lock(s.mutex);
+  s.open = false;
   s.done.wait(lock, [&] { return s.busy == 0; });
 }
 
