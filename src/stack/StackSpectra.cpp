@@ -195,37 +195,6 @@ void sumBoxes(const TiffData* f,
   }
 }
 
-// Asks the cache for the pixels `sumBoxes` will read of frame f: the batch
-// reads one short stretch of each of some hundred frames, and without a
-// request ahead every stretch is a miss waited for in turn.
-void prefetchBoxes(const TiffData* f, const QPoint* at, int count, int hw, int hh)
-{
-  if (!f || f->isEmpty() || count <= 0)
-    return;
-  const int bytes = f->pixelType == TiffData::Tiff16 || f->pixelType == TiffData::Img16 ? 2 : 4;
-  const qint64 bx = hw < 0 ? -qint64(hw) : qint64(hw);
-  const qint64 by = hh < 0 ? -qint64(hh) : qint64(hh);
-  const qint64 y = qint64(at[0].y()) - f->yShift;
-  if (at[count - 1].y() != at[0].y())
-    return;
-  const qint64 x0 = std::max<qint64>(qint64(at[0].x()) - bx - f->xShift, 0);
-  const qint64 x1 =
-    std::min<qint64>(qint64(at[count - 1].x()) + bx - f->xShift, qint64(f->width) - 1);
-  const qint64 y0 = std::max<qint64>(y - by, 0);
-  const qint64 y1 = std::min<qint64>(y + by, qint64(f->height) - 1);
-  if (x0 > x1 || y0 > y1)
-    return;
-  constexpr qint64 kLine = 64;
-  constexpr int kMostLines = 64;
-  int lines = 0;
-  for (qint64 r = y0; r <= y1; ++r) {
-    const char* row = static_cast<const char*>(f->rowAt(int(r)));
-    for (qint64 b = x0 * bytes; b <= x1 * bytes && lines < kMostLines; b += kLine, ++lines)
-      __builtin_prefetch(row + b);
-    __builtin_prefetch(row + x1 * bytes);
-  }
-}
-
 } // namespace
 
 double boxSum(const TiffData* frame, int x, int y, int hw, int hh)
@@ -380,28 +349,14 @@ void StackSampler::muRowsInto(const QPoint* centres,
   else
     std::fill(dark, dark + count, 0.0);
   TiffData* const* i0 = stack.i0.constData();
-  // Frames asked for ahead of the one being summed.
-  constexpr int kAhead = 8;
-  if (useI0) {
-    for (int u = 0; u < std::min(kAhead, m_i0Used.size()); ++u)
-      prefetchBoxes(i0[m_i0Used[u]], centres, count, hw, hh);
-    for (int u = 0; u < m_i0Used.size(); ++u) {
-      if (u + kAhead < m_i0Used.size())
-        prefetchBoxes(i0[m_i0Used[u + kAhead]], centres, count, hw, hh);
-      const int k = m_i0Used[u];
+  if (useI0)
+    for (int k : m_i0Used)
       sumBoxes(i0[k], centres, count, hw, hh, inRow, i0Sums + k * count);
-    }
-  }
   // All I1 frames are summed first, in a loop that does little else: the
   // reads of many frames are then on their way at once.
   TiffData* const* i1Frames = stack.i1.constData();
-  for (int i = 0; i < std::min(kAhead, n); ++i)
-    prefetchBoxes(i1Frames[i], centres, count, hw, hh);
-  for (int i = 0; i < n; ++i) {
-    if (i + kAhead < n)
-      prefetchBoxes(i1Frames[i + kAhead], centres, count, hw, hh);
+  for (int i = 0; i < n; ++i)
     sumBoxes(i1Frames[i], centres, count, hw, hh, inRow, i1All + size_t(i) * size_t(count));
-  }
   for (int i = 0; i < n; ++i) {
     const double e = i1Frames[i]->energy;
     const Bracket b = m_brackets[i];
