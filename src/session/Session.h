@@ -300,8 +300,6 @@ public:
   // The rows' fields edit a row's conditions in place (row from 0, below
   // elemRows().size()).
   ElemCond& elemCond(int row) { return m_elems[size_t(row)].cond; }
-  // The map kind of the last selectElemDisplay.
-  int elemKind() const { return m_elemKind; }
 
   // ---- Sum-up and map processing ----
   SumUpRanges sumUpRanges;
@@ -416,6 +414,9 @@ private:
   void rebuildElems();
   ElemRow* elemAt(const QString& item);
   QVector<ElemCond> elemConditions() const;
+  // Waits for the end of a run started on `run` (not refused) and says the
+  // change; whether every point was recorded.
+  bool finishRun(MapsRun& run, bool started);
   // A new choice of map: the one chosen by name no longer counts.
   void selectionChanged();
   bool writeTiff(const Analyzed2DRes& map, const QString& name, MapSamples16& written);

@@ -178,11 +178,7 @@ bool Session::runElems()
   MapsRun run(QStringLiteral("Element 2D analysis"));
   run.engine().setThreadCount(m_threads);
   connect(&run, &MapsRun::progress, this, &Session::progress);
-  if (!startElems(run))
-    return false;
-  run.engine().waitForEnd();
-  emit changed();
-  return run.completed();
+  return finishRun(run, startElems(run));
 }
 
 bool Session::startElems(MapsRun& run)

@@ -15,7 +15,12 @@ bool Session::runSumUp()
 {
   MapsRun run(QStringLiteral("Sum Up"));
   run.engine().setThreadCount(m_threads);
-  if (!startSumUp(run))
+  return finishRun(run, startSumUp(run));
+}
+
+bool Session::finishRun(MapsRun& run, bool started)
+{
+  if (!started)
     return false;
   run.engine().waitForEnd();
   emit changed();
