@@ -29,6 +29,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTextStream>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -120,8 +121,12 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
     clearStack(isI1);
   FrameStack& stack = isI1 ? m_i1 : m_i0;
   const int before = stack.size();
+  // Read on a thread of its own while this one turns its event loop (the
+  // windows keep drawing); the frames join the stack here, in file order.
   LoadTiff loader;
-  // Read here, on this thread: each frame arrives before loadTiffs returns.
+  QThread thread;
+  loader.moveToThread(&thread);
+  QEventLoop loop;
   connect(&loader, &LoadTiff::loaded, this, [&](TiffData* data, int fNo) {
     std::unique_ptr<TiffData> frame(data);
     if (!frame)
@@ -129,8 +134,17 @@ bool Session::loadFiles(bool isI1, const QStringList& files, bool replace)
     frame->energy = opt.rule.energyOf(frame->fileName, fNo);
     appendFrame(isI1, std::move(frame));
   });
-  loader.loadTiffs(
-    files, std::max(1, opt.skip), std::max(0, opt.cutFirst), std::max(0, opt.cutLast));
+  connect(&loader, &LoadTiff::finishLoadFiles, &loop, &QEventLoop::quit);
+  thread.start();
+  const int skip = std::max(1, opt.skip);
+  QMetaObject::invokeMethod(
+    &loader,
+    [&] { loader.loadTiffs(files, skip, int(cutFirst), int(cutLast)); },
+    Qt::QueuedConnection);
+  loop.exec();
+  // Also after the program's loops were told to end: every frame read is
+  // delivered (and owned) before the loader goes.
+  LoadTiff::shutDown(&loader, &thread, this);
   if (stack.size() > before) {
     m_loadedRule[isI1] = opt.rule;
     m_ruleChangeSaid[isI1] = false;
@@ -505,23 +519,29 @@ bool Session::loadReference(int i, const QString& file)
   return true;
 }
 
-bool Session::runLcf()
+bool Session::lcfSetup(AnalyzeCond& ac, LcfRunSetup& setup, LcfRunMaps& maps) const
 {
-  AnalyzeCond ac;
   const bool haveImage = analyzeCond(ac);
-  LcfRunSetup setup;
   if (haveImage)
     setup.spectra = analysisSpectra();
   for (const Reference& r : m_refs)
     setup.refs.append(r.snapshot());
   setup.mlcf = mlcf;
   setup.fit = fit;
-  LcfRunMaps maps;
   for (const Reference& r : m_refs) {
     maps.amounts.append(r.amount.get());
     maps.fractions.append(r.fraction.get());
   }
   maps.zansa = m_ownMaps[ZansaMap].get();
+  return haveImage;
+}
+
+bool Session::runLcf()
+{
+  AnalyzeCond ac;
+  LcfRunSetup setup;
+  LcfRunMaps maps;
+  const bool haveImage = lcfSetup(ac, setup, maps);
   if (haveImage) {
     const ReferenceOverlap o = checkReferenceOverlap(
       setup.refs, setup.spectra.at((ac.x0 + ac.x1) / 2, (ac.y0 + ac.y1) / 2, ac.bx, ac.by));
@@ -874,17 +894,21 @@ bool Session::selectMapByName(const QString& name)
 
 void Session::applyScale()
 {
-  Analyzed2DRes* map = currentMap();
+  applyScale(*currentMap());
+}
+
+void Session::applyScale(Analyzed2DRes& map)
+{
   double lo = scale.min, hi = scale.max;
-  if (map == ownMap(DMutMap)) {
+  if (&map == ownMap(DMutMap)) {
     lo = scale.dmutMin;
     hi = scale.dmutMax;
-  } else if (map == ownMap(RatiMap)) {
+  } else if (&map == ownMap(RatiMap)) {
     lo = scale.ratioMin;
     hi = scale.ratioMax;
   }
-  map->setFixedScale(scale.fixed);
-  map->setScale(lo, hi);
+  map.setFixedScale(scale.fixed);
+  map.setScale(lo, hi);
   emit changed();
 }
 

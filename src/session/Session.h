@@ -30,6 +30,8 @@ struct MapSamples16;
 struct EnergyShiftView;
 struct Hdf5StackNames;
 struct PointSpectra;
+struct LcfRunSetup;
+struct LcfRunMaps;
 struct StackView;
 
 // One measurement and its analysis without any window: the stacks and how
@@ -243,6 +245,10 @@ public:
   bool mlcf = false;
   FitConditions fit; // the range and the constraints
   bool runLcf();
+  // What an LCF run over the area reads and writes, as values and the
+  // Session's maps (the windows start their own run with it); false
+  // without an image (`ac` is then not set and the run refuses).
+  bool lcfSetup(AnalyzeCond& ac, LcfRunSetup& setup, LcfRunMaps& maps) const;
 
   // ---- Residual absorption ----
   double raEnergy = 8200.0; // eV
@@ -310,6 +316,8 @@ public:
   bool startSumUp(MapsRun& run);
   // Map 1 or Map 2 (slot 1, 2) becomes a copy of the map on view.
   bool captureMap(int slot);
+  // The same with the windows' choice of map.
+  bool captureMap(int slot, const Analyzed2DRes& source);
   int procType = ProcMapsKernel::Sub;
   // "Processed Map" from Map 1 and Map 2 over the area (the whole of Map 1
   // without an image).
@@ -356,8 +364,9 @@ public:
   };
   MapScale scale;
   // The fields' scale goes to the map on view (the dmut or ratio range for
-  // those maps).
+  // those maps), or to `map` (one the windows chose elsewhere).
   void applyScale();
+  void applyScale(Analyzed2DRes& map);
   // The colour bar's limits and format; a saved TIFF's bar picture shows
   // them.
   ColorMapping colourBar;

@@ -48,14 +48,18 @@ bool Session::captureMap(int slot)
     qDebug().noquote() << QStringLiteral("No map slot %1").arg(slot);
     return false;
   }
-  Analyzed2DRes* source = currentMap();
+  return captureMap(slot, *currentMap());
+}
+
+bool Session::captureMap(int slot, const Analyzed2DRes& source)
+{
   Analyzed2DRes* target = ownMap(slot == 1 ? Map1 : Map2);
-  if (!source->hasData()) {
+  if (!source.hasData()) {
     qDebug().noquote() << "No map to capture";
     return false;
   }
-  if (source != target)
-    *target = *source;
+  if (&source != target)
+    *target = source;
   emit changed();
   return true;
 }

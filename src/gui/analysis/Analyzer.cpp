@@ -482,17 +482,7 @@ void Analyzer::selectedImgChanged(bool on)
 
 void Analyzer::applyScale(Analyzed2DRes* map)
 {
-  const Session::MapScale& scale = m_session.scale;
-  double lo = scale.min, hi = scale.max;
-  if (map == m_maps[Session::DMutMap]) {
-    lo = scale.dmutMin;
-    hi = scale.dmutMax;
-  } else if (map == m_maps[Session::RatiMap]) {
-    lo = scale.ratioMin;
-    hi = scale.ratioMax;
-  }
-  map->setFixedScale(scale.fixed);
-  map->setScale(lo, hi);
+  m_session.applyScale(*map);
   if (map->hasData())
     m_images.genImg(*map);
   emit changedSelection();
@@ -517,7 +507,7 @@ void Analyzer::capture(OwnMap slot)
     return;
   }
   if (source != target) {
-    *target = *source;
+    m_session.captureMap(slot == Session::Map1 ? 1 : 2, *source);
     m_images.genImgOfCopy(*target, *source);
   }
   (slot == Session::Map1 ? m_ui->Map1Name : m_ui->Map2Name)->setText(target->name());
@@ -561,17 +551,6 @@ void Analyzer::setContAccess(bool f)
 void Analyzer::setLCFMode(int f)
 {
   m_ui->MLCFMode->setChecked(f != 0);
-}
-
-void Analyzer::setLCFConstraint(bool sumToOne, bool nonNegative)
-{
-  m_ui->LCFSumToOne->setChecked(sumToOne);
-  m_ui->LCFNonNegative->setChecked(sumToOne && nonNegative);
-}
-
-void Analyzer::setLCFResidualRFactor(bool on)
-{
-  m_ui->LCFRFactor->setChecked(on);
 }
 
 void Analyzer::analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV)
@@ -707,36 +686,9 @@ bool Analyzer::selectImage(int id)
   return true;
 }
 
-void Analyzer::setLCFImageType(int type)
-{
-  (type == 0 ? m_ui->ShowAmount : m_ui->ShowFraction)->setChecked(true);
-}
-
-bool Analyzer::selectLCFMap(int row, int type)
-{
-  if (row < 0 || row >= m_refs.size()) {
-    qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(row);
-    return false;
-  }
-  m_selecting = true;
-  m_ui->SelMLCFA->setChecked(true);
-  m_ui->ShowZansa->setChecked(false);
-  m_refs[row]->selectButton()->setChecked(true);
-  m_selectedRef = row;
-  setLCFImageType(type);
-  m_selecting = false;
-  emit changedSelection();
-  return true;
-}
-
 void Analyzer::setRaEnergy(double eng)
 {
   m_ui->RAAtEV->setText(sixDigits(eng));
-}
-
-void Analyzer::setRaFactor(double factor)
-{
-  m_ui->RAFactor->setText(sixDigits(factor));
 }
 
 void Analyzer::setFixedScale(bool f)
@@ -744,44 +696,9 @@ void Analyzer::setFixedScale(bool f)
   m_ui->FixedScale->setChecked(f);
 }
 
-void Analyzer::setScaleMax(double max)
-{
-  m_ui->ScaleMax->setText(sixDigits(max));
-}
-
-void Analyzer::setScaleMin(double min)
-{
-  m_ui->ScaleMin->setText(sixDigits(min));
-}
-
-void Analyzer::setDMutScaleMax(double max)
-{
-  m_ui->DMutScaleMax->setText(sixDigits(max));
-}
-
-void Analyzer::setDMutScaleMin(double min)
-{
-  m_ui->DMutScaleMin->setText(sixDigits(min));
-}
-
-void Analyzer::setRatioScaleMax(double max)
-{
-  m_ui->RatioScaleMax->setText(sixDigits(max));
-}
-
-void Analyzer::setRatioScaleMin(double min)
-{
-  m_ui->RatioScaleMin->setText(sixDigits(min));
-}
-
 void Analyzer::setNormalize(bool f)
 {
   m_ui->Normalize->setChecked(f);
-}
-
-void Analyzer::setEnergyCorrection(bool f)
-{
-  m_ui->EnergyCorrection->setChecked(f);
 }
 
 void Analyzer::setTargetElements(QString elements)

@@ -163,9 +163,6 @@ signals:
   // An energy-shift map file was chosen for Map 1 or Map 2 (`slot`); the
   // main window reads it into toolMap(slot) and then calls mapLoaded.
   void mapFileChosen(int slot, QString fname);
-  // "Process Maps" was pressed; the main window answers with processMaps
-  // over its current area.
-  void askProcessMaps();
 
 public slots:
   void addNewRef();
@@ -180,9 +177,6 @@ public slots:
   void show();
   void setContAccess(bool f);
   void setLCFMode(int f);
-  void setLCFConstraint(bool sumToOne, bool nonNegative);
-  // The residual map: the R-factor (on) or the mean relative square (off).
-  void setLCFResidualRFactor(bool on);
   void analyzeAndShowSpectrum(XafsSpectrum s, double suggestedEeV);
   // Fits `s` with the section's fit; returns the request's sequence number,
   // 0 when nothing was sent (a section without a fit here, an empty
@@ -199,24 +193,9 @@ public slots:
   // DMut", "a2d Rati"); 8 the residual map of the LCF run ("a2d Zansa").
   // False with a debug line for any other number.
   bool selectImage(int id);
-  // Which map of the selected reference the LCF section shows: 0 amount,
-  // otherwise fraction.
-  void setLCFImageType(int type);
-  // Shows map `type` (as setLCFImageType) of reference row `row` (0-based):
-  // the LCF section with the residual box off, so the choice holds over an
-  // earlier one. False with a debug line when there is no such row.
-  bool selectLCFMap(int row, int type);
   void setRaEnergy(double eng);
-  void setRaFactor(double factor);
   void setFixedScale(bool f);
-  void setScaleMax(double max);
-  void setScaleMin(double min);
-  void setDMutScaleMax(double max);
-  void setDMutScaleMin(double min);
-  void setRatioScaleMax(double max);
-  void setRatioScaleMin(double min);
   void setNormalize(bool f);
-  void setEnergyCorrection(bool f);
   void setTargetElements(QString elements);
   // Rows, fields and map choice show the Session's values again (a batch
   // word or a run changed them).
@@ -257,9 +236,10 @@ public slots:
   Analyzed2DRes* toolMap(int slot) const;
   // The main window read a file into `map`.
   void mapLoaded(Analyzed2DRes* map, const QString& fname);
-  // "Process": Sub. / Div. / Mask of Map1 and Map2 over `area`, or point by
-  // pixel over the whole of Map 1 without one (no image loaded).
-  bool processMaps(const AnalyzeCond* area = nullptr);
+  // "Process": Sub. / Div. / Mask of Map1 and Map2, the Session's map
+  // operation over its area (point by pixel over the whole of Map 1 without
+  // an image).
+  bool processMaps();
   // 0..4 choose the section; false otherwise.
   bool selectAnalysisMode(int mode);
 
@@ -317,8 +297,6 @@ private:
 
   // ---- Tools ----
   SumUpCtrl* m_sumUpCtrl = nullptr;
-  // Correlation maps and map processing: short runs recorded at once.
-  std::unique_ptr<MapsRun> m_toolRun;
 
   // ---- Maps by name and the components' spectra (AnalyzerMaps.cpp) ----
 public:

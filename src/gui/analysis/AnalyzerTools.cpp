@@ -4,7 +4,6 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/MapKernels.h"
-#include "analysis/MapsRun.h"
 #include "app/Refusal.h"
 #include "app/TextItems.h"
 #include "calibration/EMPHeader.h"
@@ -23,9 +22,6 @@
 
 void Analyzer::setupTools()
 {
-  m_toolRun = std::make_unique<MapsRun>(QStringLiteral("Map tool"));
-  connect(
-    m_toolRun.get(), &MapsRun::mapsRendered, this, [this] { m_images.genImg(m_toolRun->maps()); });
   // The operation and the map on view sit in one box: without groups of
   // their own, viewing a map would untick the operation.
   auto* procType = new QButtonGroup(this);
@@ -39,7 +35,7 @@ void Analyzer::setupTools()
     m_ui->ProcTypeSub->setChecked(true);
   m_sumUpCtrl = new SumUpCtrl(m_session, m_ui->SumUpRows);
   m_ui->SumUpRows->layout()->addWidget(m_sumUpCtrl);
-  connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::askProcessMaps);
+  connect(m_ui->AskProcessMaps, &QPushButton::clicked, this, &Analyzer::processMaps);
   for (int slot : { 1, 2 }) {
     QPushButton* b = slot == 1 ? m_ui->SelMap1 : m_ui->SelMap2;
     connect(b, &QPushButton::clicked, this, [this, slot] {
@@ -80,36 +76,18 @@ void Analyzer::mapLoaded(Analyzed2DRes* map, const QString& fname)
   emit changedSelection();
 }
 
-bool Analyzer::processMaps(const AnalyzeCond* area)
+bool Analyzer::processMaps()
 {
-  const Analyzed2DRes& map1 = *m_maps[Session::Map1];
-  const Analyzed2DRes& map2 = *m_maps[Session::Map2];
-  if (!map1.hasData() || !map2.hasData()) {
+  if (!m_maps[Session::Map1]->hasData() || !m_maps[Session::Map2]->hasData()) {
     refuse(this,
            QStringLiteral("Process Maps: Map 1 and Map 2 must both hold a map"),
            tr("Process Maps: Map 1 and Map 2 must both hold a map"));
     return false;
   }
-  AnalyzeCond ac;
-  if (area)
-    ac = *area;
-  else // no image loaded: the whole of Map 1, point by pixel
-    ac.setup(map1.width(), map1.height(), 0, 0, 0, 0, map1.width(), map1.height());
-  const int type = m_session.procType;
-  const QString sizes = QStringLiteral("%1 x %2, %3 x %4")
-                          .arg(map1.width())
-                          .arg(map1.height())
-                          .arg(map2.width())
-                          .arg(map2.height());
-  m_toolRun->setPointHook([sizes](const RasterPoint& p, const double* v) {
-    qDebug().noquote()
-      << QStringLiteral("%1 %2 : %3 %4 : %5").arg(p.cx).arg(p.cy).arg(v[1]).arg(v[2]).arg(sizes);
-  });
-  auto kernel = std::make_shared<ProcMapsKernel>(mapValuesOf(map1), mapValuesOf(map2), type);
-  m_toolRun->runNow(ac, kernel, { m_maps[Session::ProcessedMap], nullptr, nullptr });
-  m_toolRun->setPointHook(nullptr);
+  const bool done = m_session.processMaps();
+  m_images.genImg(*m_maps[Session::ProcessedMap]);
   emit changedSelection();
-  return true;
+  return done;
 }
 
 bool Analyzer::selectAnalysisMode(int mode)

@@ -295,12 +295,14 @@ bool Body::isShowingI1() const
 
 void Body::clearI1Files()
 {
-  clearStack(true);
+  if (!refusedDuringBatch(m_i1List))
+    clearStack(true);
 }
 
 void Body::clearI0Files()
 {
-  clearStack(false);
+  if (!refusedDuringBatch(m_i0List))
+    clearStack(false);
 }
 
 void Body::clearStack(bool isI1)
@@ -356,7 +358,7 @@ bool Body::energiesRefused(const QStringList& files, SelectDataFiles* list)
 // stack that was there.
 void Body::readI1Files(const QStringList& files, bool newFile)
 {
-  if (energiesRefused(files, m_i1List))
+  if (refusedDuringBatch(m_i1List) || energiesRefused(files, m_i1List))
     return;
   if (newFile) {
     cancelLoads(m_i1Load, m_i1Loader.get());
@@ -368,7 +370,7 @@ void Body::readI1Files(const QStringList& files, bool newFile)
 
 void Body::readI0Files(const QStringList& files, bool newFile)
 {
-  if (energiesRefused(files, m_i0List))
+  if (refusedDuringBatch(m_i0List) || energiesRefused(files, m_i0List))
     return;
   if (newFile) {
     cancelLoads(m_i0Load, m_i0Loader.get());
@@ -598,6 +600,8 @@ void Body::selectedDark(const QString& fname)
 {
   // Read before forgetting the old dark frame: a file that cannot be read
   // changes nothing.
+  if (refusedDuringBatch(this))
+    return;
   auto frame = std::make_unique<TiffData>();
   if (!frame->read(fname))
     return;
@@ -610,6 +614,8 @@ void Body::selectedDark(const QString& fname)
 
 void Body::clearDark()
 {
+  if (refusedDuringBatch(this))
+    return;
   stopRunsReadingFrames();
   m_session->clearDark();
   m_ui->DarkFileName->clear();

@@ -474,6 +474,9 @@ private:
 
   // ---- Batch (BodyWindowCommands.cpp) ----
   bool runWindowCommand(const CmdLine& c) override;
+  // True, with the reason shown in `window` and the status line, while a
+  // batch command runs: its run reads the frames an edit would change.
+  bool refusedDuringBatch(QWidget* window);
   // The lists, the seek controls and the frame on view follow the Session's
   // stacks (a batch loads them there).
   void showStacks();
@@ -484,6 +487,7 @@ private:
   // The map the Session chose and its contents, when last shown.
   using MapStamp = std::pair<const Analyzed2DRes*, quint64>;
   MapStamp m_shownStamp;
+  const XafsSpectrum* m_shownStandard = nullptr;
 
   // ---- Image processor (BodyImgProc.cpp) ----
   void setupImgProc();

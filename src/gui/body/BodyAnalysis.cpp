@@ -127,22 +127,13 @@ void Body::startLCF2DAnalysis()
     return;
   if (m_lcfRun->isRunning())
     stop2DAnalysis();
+  // The Session is read here, once; the run sees only these values and
+  // writes the Session's maps.
   AnalyzeCond ac;
-  const bool haveImage = askAnalyzeCond(ac);
-  // The windows are read here, once; the run sees only these values.
   LcfRunSetup setup;
-  if (haveImage)
-    setup.spectra = analysisSpectra();
-  setup.refs = m_analyzer->referenceSnapshots();
-  setup.mlcf = m_analyzer->isMLCF();
-  setup.fit = m_analyzer->fitConditions();
-  setup.refreshOnRows = m_analyzer->dispOnTime();
   LcfRunMaps maps;
-  for (LCFReference* row : m_analyzer->references()) {
-    maps.amounts.append(row->map(0));
-    maps.fractions.append(row->map(1));
-  }
-  maps.zansa = m_analyzer->ownMap(Session::ZansaMap);
+  const bool haveImage = m_session->lcfSetup(ac, setup, maps);
+  setup.refreshOnRows = m_analyzer->dispOnTime();
   // References that miss the sample's energies give zero maps: said once
   // per run, from the spectrum at the area's centre.
   if (haveImage)

@@ -30,11 +30,6 @@ void Body::setupElemRuns()
   connect(an, &Analyzer::askStopElemsAnalysis, this, &Body::stopElems2DAnalysis);
   connect(an, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
   connect(an, &Analyzer::askSumUp, this, &Body::doSumUp);
-  connect(an, &Analyzer::askProcessMaps, this, [this] {
-    AnalyzeCond ac;
-    const bool haveImage = askAnalyzeCond(ac);
-    m_analyzer->processMaps(haveImage ? &ac : nullptr);
-  });
   connect(an, &Analyzer::mapFileChosen, this, [this](int slot, const QString& f) {
     EMPHeader header;
     Analyzed2DRes* map = m_analyzer->toolMap(slot);
@@ -56,9 +51,7 @@ void Body::setupElemRuns()
   });
   connect(
     m_raRun.get(), &MapsRun::mapsRendered, this, [this] { m_mapImages->genImg(m_raRun->maps()); });
-  connect(m_raRun.get(), &MapsRun::ended, this, [this] {
-    generateRAResImage();
-  });
+  connect(m_raRun.get(), &MapsRun::ended, this, [this] { generateRAResImage(); });
   connect(m_sumUpRun.get(), &MapsRun::mapsRendered, this, [this] {
     m_mapImages->genImg(m_sumUpRun->maps());
   });

@@ -33,6 +33,8 @@ void Body::setupHdf5()
 
 bool Body::loadHdf5Stack(const QString& file, const Hdf5StackNames& names)
 {
+  if (refusedDuringBatch(this))
+    return false;
   // Read whole before anything is dropped: a file that fails leaves the
   // stacks as they are.
   Hdf5Stack s;

@@ -39,7 +39,7 @@ void Body::giveProcData()
 void Body::setImgShift(int dx, int dy)
 {
   TiffData* frame = selectedI1Frame();
-  if (!frame)
+  if (!frame || refusedDuringBatch(m_imgProc.get()))
     return;
   stopRunsReadingFrames();
   frame->xShift = dx;
@@ -49,6 +49,8 @@ void Body::setImgShift(int dx, int dy)
 
 void Body::clearAllShifts()
 {
+  if (refusedDuringBatch(m_imgProc.get()))
+    return;
   stopRunsReadingFrames();
   QVector<TiffData*> changed;
   for (TiffData* frame : i1Frames().pointers()) {

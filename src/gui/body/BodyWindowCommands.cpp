@@ -152,6 +152,16 @@ bool Body::runWindowCommand(const CmdLine& c)
   }
 }
 
+bool Body::refusedDuringBatch(QWidget* window)
+{
+  if (!m_executor || !m_executor->isExecuting())
+    return false;
+  refuseIn(window,
+           QStringLiteral("A batch command is running: the images stay as they are"),
+           tr("A batch command is running: the images stay as they are"));
+  return true;
+}
+
 void Body::showSession()
 {
   m_showSessionPending = false;
@@ -161,6 +171,11 @@ void Body::showSession()
   showStacks();
   m_analyzer->showSession();
   m_calibCtrl->showCalibration();
+  // The spectrum window draws the standard beside the spectrum.
+  if (m_calibCtrl->standard() != m_shownStandard) {
+    m_shownStandard = m_calibCtrl->standard();
+    newStdFile();
+  }
   m_saveDataCfg->showOptions();
   // The map on view is drawn again from the Session's values (a scale
   // changed them); a map the choice or a run made new comes on view, as

@@ -1,6 +1,7 @@
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/app/NumberFields.h"
 
+#include "analysis/Analyzed2DRes.h"
 #include "app/Refusal.h"
 #include "calibration/CalibKernel.h"
 #include "gui/calibration/EShiftMapDialog.h"
@@ -106,6 +107,12 @@ void CalibCtrl::showCalibration()
     (stdVictoreen ? m_ui->StdBGVictreen : m_ui->StdBGSimple)->setChecked(true);
   }
   m_session.calibration().spacing = spacing;
+  // The standard and the statistics of the shift map a batch made.
+  if (standard())
+    m_ui->SelectStd->showFile(now.stdFile, true, m_ui->SelectStd->isUsed());
+  const Analyzed2DRes& map = m_session.shiftMap();
+  if (map.hasData())
+    showStatistics(shiftMapStats(map.data(), map.cond()));
 }
 
 CalibCtrl::~CalibCtrl() = default;

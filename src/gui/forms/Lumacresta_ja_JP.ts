@@ -789,6 +789,10 @@
             <numerusform>クラスター %1 (%n 点)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>A batch command is running: the images stay as they are</source>
+        <translation>バッチのコマンドが実行中です: 画像はそのままです</translation>
+    </message>
 </context>
 <context>
     <name>CalibCtrl</name>
