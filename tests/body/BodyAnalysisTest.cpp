@@ -1,6 +1,7 @@
 #include "BodyFixture.h"
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
+#include "analysis/ComponentRun.h"
 #include "display/MapImages.h"
 #include "gui/analysis/AElemsConds.h"
 #include "gui/analysis/Analyzer.h"
@@ -125,7 +126,13 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   EXPECT_TRUE(an->elems()[0]->map(ElemMapDMut)->hasData());
   const ComponentsWindow* win = m_body->componentsWindow();
   EXPECT_GT(win->varianceList()->count(), 0);
+  const Analyzed2DRes* componentMap = m_body->componentRun()->maps().value(1);
+  ASSERT_NE(componentMap, nullptr);
   EXPECT_GE(win->mapChoice()->findText("PCA Score 2"), 0);
+  // A map chosen there is the Session's choice, and on view.
+  ASSERT_TRUE(m_body->selectMapByName("PCA Score 2"));
+  EXPECT_EQ(m_body->session().currentMap(), componentMap);
+  EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*componentMap));
 }
 
 TEST(BodyAnalysis, CheckValsListsTheSelectedMap)

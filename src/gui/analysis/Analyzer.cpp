@@ -269,7 +269,7 @@ Analyzed2DRes* Analyzer::ownMap(OwnMap which) const
 
 Analyzed2DRes* Analyzer::currentMap() const
 {
-  // A map of the components window chosen by name (not the Session's).
+  // A map the window was handed directly (not through the Session).
   if (m_chosenMap)
     return m_chosenMap;
   Analyzed2DRes* chosen = m_session.currentMap();

@@ -10,7 +10,6 @@
 #include "gui/analysis/ComponentsWindow.h"
 #include "session/Session.h"
 
-#include <QDebug>
 #include <QLayout>
 #include <QPushButton>
 
@@ -78,16 +77,13 @@ QVector<Analyzed2DRes*> Body::allMaps() const
 
 bool Body::selectMapByName(const QString& name)
 {
-  QVector<Analyzed2DRes*> maps = componentRun()->maps();
-  maps += m_analyzer->resultMaps();
-  for (Analyzed2DRes* map : maps)
-    if (map && map->name() == name) {
-      m_analyzer->chooseMap(map);
-      if (!m_mapImages->imageValid(*map) && map->hasData())
-        m_mapImages->genImg(*map);
-      showCurrentMap();
-      return true;
-    }
-  qDebug().noquote() << QStringLiteral("No map named %1").arg(name);
-  return false;
+  // The choice is the Session's, as a batch's analyzer_select_map.
+  if (!m_session->selectMapByName(name))
+    return false;
+  m_analyzer->chooseMap(nullptr);
+  Analyzed2DRes* map = m_session->currentMap();
+  if (!m_mapImages->imageValid(*map) && map->hasData())
+    m_mapImages->genImg(*map);
+  showCurrentMap();
+  return true;
 }
