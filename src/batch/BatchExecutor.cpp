@@ -1,6 +1,7 @@
 #include "batch/BatchExecutor.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "app/DebugLines.h"
 #include "batch/BatchArgs.h"
 #include "batch/BatchCommands.h"
 #include "batch/BatchDispatcher.h"
@@ -56,10 +57,11 @@ void BatchExecutor::execCmd(CmdLine cmd, bool inRem)
     return;
   }
   m_executing = true;
+  const DebugLineMark before = threadDebugLines();
   // Remarks and blank lines are not carried out; they only end.
   if (!inRem && !execute(cmd)) {
     ++m_failures;
-    emit commandFailed(cmd.line);
+    emit commandFailed(cmd.line, debugLineSince(before));
   }
   m_executing = false;
   if (!inRem)

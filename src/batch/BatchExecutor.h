@@ -59,8 +59,9 @@ public:
   bool execute(const CmdLine& asWritten);
 
 signals:
-  // A command failed: its line as written.
-  void commandFailed(const QString& line);
+  // A command failed: its line as written, and the last debug line it
+  // wrote on this thread, its reason (empty when none was noted).
+  void commandFailed(const QString& line, const QString& reason);
   // A command (not a remark) ended, failed or not: the windows show the
   // Session again.
   void commandEnded();

@@ -8,6 +8,7 @@
 #include "gui/analysis/ComponentsWindow.h"
 #include "gui/analysis/ElemCtrl.h"
 #include "gui/analysis/LCFReference.h"
+#include "gui/batch/BatchCtrl.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "session/Session.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -63,6 +65,12 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   ASSERT_EQ(failed.count(), 2);
   EXPECT_EQ(failed[0].at(0).toString(), "set_band_w 2x");
   EXPECT_TRUE(m_body->statusBar()->currentMessage().contains("2x is not a number"));
+  // The batch window's log says which commands failed and why, each under
+  // its own line.
+  QApplication::processEvents();
+  const QString log = m_body->batchCtrl()->findChild<QPlainTextEdit*>("BatchLogs")->toPlainText();
+  EXPECT_TRUE(log.contains("set_band_w : 2x\n  failed: set_band_w : 2x is not a number\n")) << qPrintable(log);
+  EXPECT_TRUE(log.contains("analyzer_exec_LCF : \n  failed: ")) << qPrintable(log);
   EXPECT_EQ(m_body->i1List()->count(), m_body->i1Frames().size());
   EXPECT_GT(m_body->i1Frames().size(), 0);
   EXPECT_GE(m_body->shownIndex(), 0);

@@ -1,5 +1,6 @@
 #include "gui/app/Startup.h"
 
+#include "app/DebugLines.h"
 #include "app/ParamRegistry.h"
 #include "app/Settings.h"
 #include "display/ColorMap.h"
@@ -36,6 +37,8 @@ int runMainWindow(const StartupOptions& opt)
 
 int runLumacresta(int& argc, char** argv)
 {
+  // The windows' batch log says why a command failed.
+  installDebugLineTap();
   resetSettingsToDefaults();
   buildColourTables();
 

@@ -151,3 +151,8 @@ void BatchCtrl::showCmdErr(CmdLine cmd)
 {
   Log(QStringLiteral("Err: %1\n").arg(cmd.line));
 }
+
+void BatchCtrl::showCmdFailed(QString reason)
+{
+  Log(reason.isEmpty() ? tr("  failed\n") : tr("  failed: %1\n").arg(reason));
+}

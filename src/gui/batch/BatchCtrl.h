@@ -44,6 +44,8 @@ public slots:
   void setBatchFile(QString fname);
   void execBatchSlot();
   void showCmdErr(CmdLine cmd);
+  // A known command failed: said under its line with the reason it wrote.
+  void showCmdFailed(QString reason);
 
 private:
   void showDialog(QFileDialog* dialog);

@@ -43,15 +43,26 @@ void Body::setupBatch()
   m_batchCtrl->setWindowFlags(Qt::Window);
   m_batchCtrl->setDispatcher(m_executor->dispatcher());
   connect(m_executor.get(), &BatchExecutor::commandEnded, this, &Body::showSession);
-  connect(m_executor.get(), &BatchExecutor::commandFailed, this, [this](const QString& line) {
-    // An unknown word is also marked in the batch window's log.
-    const CmdLine c = parseCmdLine(line);
-    if (c.code == BatchCmd::Unknown && batchExtraCommandCode(c.cmd) == BatchExtraCmd::None) {
-      CmdLine shown;
-      shown.line = line;
-      m_batchCtrl->showCmdErr(shown);
-    }
-  });
+  connect(m_executor.get(),
+          &BatchExecutor::commandFailed,
+          this,
+          [this](const QString& line, const QString& reason) {
+            // Marked in the batch window's log, after the command's own line,
+            // which the interpreter has queued to it.
+            CmdLine shown = parseCmdLine(line);
+            const bool unknown = shown.code == BatchCmd::Unknown &&
+                                 batchExtraCommandCode(shown.cmd) == BatchExtraCmd::None;
+            shown.line = line;
+            QMetaObject::invokeMethod(
+              m_batchCtrl,
+              [ctrl = m_batchCtrl, shown, unknown, reason] {
+                if (unknown)
+                  ctrl->showCmdErr(shown);
+                else
+                  ctrl->showCmdFailed(reason);
+              },
+              Qt::QueuedConnection);
+          });
   // A change made by a word's run (or by a window) is shown once the event
   // loop turns.
   connect(m_session.get(), &Session::changed, this, [this] {

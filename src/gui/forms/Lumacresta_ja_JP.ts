@@ -456,6 +456,18 @@
         <source>Stop</source>
         <translation>停止</translation>
     </message>
+    <message>
+        <source>  failed
+</source>
+        <translation>  失敗
+</translation>
+    </message>
+    <message>
+        <source>  failed: %1
+</source>
+        <translation>  失敗: %1
+</translation>
+    </message>
 </context>
 <context>
     <name>Body</name>
