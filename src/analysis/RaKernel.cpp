@@ -24,11 +24,20 @@ void residualAt(const XafsSpectrum& s, double eRA, double factor, double& dmut, 
   // The lines were fitted on the stored energies; E_RA is on the scale
   // with the point's shift taken off.
   const double offset = s.energyCorrected ? s.energyOffset : 0.0;
-  const double E = eRA + s.extraShift + offset;
-  const double pre = s.preValue(E);
-  const double post = s.postValue(E);
-  dmut = post - pre;
-  rest = pre - factor * dmut;
+  residualAt(s.pre, s.post, eRA + s.extraShift + offset, factor, dmut, rest);
+}
+
+void residualAt(const EdgeLine& pre,
+                const EdgeLine& post,
+                double E,
+                double factor,
+                double& dmut,
+                double& rest)
+{
+  const double below = pre.valueAt(E);
+  const double above = post.valueAt(E);
+  dmut = above - below;
+  rest = below - factor * dmut;
 }
 
 RaKernel::RaKernel(const PointSpectra& spectra, double eRA, double factor)
@@ -54,14 +63,51 @@ void RaKernel::computeBatch(const RasterPoint* points,
                             double* out) const
 {
   auto* s = static_cast<RaScratch*>(scratch);
-  m_spectra.forEachSpectrum(
-    points, count, s->build, s->spectrum, [&](int k, const XafsSpectrum& sp) {
-      // Lines with no clear jump between them give a residual of noise.
-      if (!fit::jumpClear(sp.dMut, edgeJumpNoise(sp)))
-        out[2 * k] = out[2 * k + 1] = std::numeric_limits<double>::quiet_NaN();
-      else
-        residualAt(sp, m_eRA, m_factor, out[2 * k], out[2 * k + 1]);
-    });
+  PointSpectra::Scratch& b = s->build;
+  b.centres.resize(count);
+  for (int k = 0; k < count; ++k)
+    b.centres[k] = QPoint(points[k].cx, points[k].cy);
+  // The points are normalised four at a time; what the residual reads of a
+  // point's spectrum (its lines, jump and shift) comes from the same
+  // numbers without building the spectrum.
+  m_spectra.sampleLanes(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  const int n = m_spectra.energies();
+  EdgeLine pre[kEdgeLanes];
+  EdgeLine post[kEdgeLanes];
+  EdgeResult res[kEdgeLanes];
+  for (int first = 0; first < count; first += kEdgeLanes) {
+    const int lanes = std::min(kEdgeLanes, count - first);
+    if (n > 0)
+      m_spectra.normaliseLanes(b.mu.data() + size_t(first) * size_t(n), lanes, b, pre, post, res);
+    for (int l = 0; l < lanes; ++l) {
+      const RasterPoint& p = points[first + l];
+      double* o = out + size_t(2 * (first + l));
+      if (n > 0 && m_spectra.inside(p.cx, p.cy)) {
+        // A run's spectrum keeps its energies (no offset): E_RA + shift + 0.
+        const double E = m_eRA + m_spectra.shifts.at(p.cx, p.cy) + 0.0;
+        residualInto(pre[l], post[l], res[l].dMut, E, o);
+      } else {
+        // Off the stack: the empty spectrum's answer.
+        const XafsSpectrum& sp = s->spectrum;
+        m_spectra.normalise(SpectrumPoints(), p.cx, p.cy, s->spectrum);
+        const double offset = sp.energyCorrected ? sp.energyOffset : 0.0;
+        residualInto(sp.pre, sp.post, sp.dMut, m_eRA + sp.extraShift + offset, o);
+      }
+    }
+  }
+}
+
+void RaKernel::residualInto(const EdgeLine& pre,
+                            const EdgeLine& post,
+                            double dMut,
+                            double E,
+                            double* out) const
+{
+  // Lines with no clear jump between them give a residual of noise.
+  if (!fit::jumpClear(dMut, edgeJumpNoise(pre, post)))
+    out[0] = out[1] = std::numeric_limits<double>::quiet_NaN();
+  else
+    residualAt(pre, post, E, m_factor, out[0], out[1]);
 }
 
 int fillResidualRatio(const Analyzed2DRes& rest, const Analyzed2DRes& dmut, Analyzed2DRes& ratio)

@@ -23,6 +23,14 @@ public:
                     double* out) const override;
 
 private:
+  // Both values of a point from its edge lines and jump, at E (E_RA on
+  // the lines' scale); NaN without a clear jump.
+  void residualInto(const EdgeLine& pre,
+                    const EdgeLine& post,
+                    double dMut,
+                    double E,
+                    double* out) const;
+
   PointSpectra m_spectra;
   double m_eRA = 8200.0;
   double m_factor = 1.0;
@@ -34,6 +42,13 @@ QString residualEnergyOutside(const PointSpectra& spectra, double eRA);
 
 // The two values of the residual at E_RA for one spectrum.
 void residualAt(const XafsSpectrum& s, double eRA, double factor, double& dmut, double& rest);
+// The same from the spectrum's edge lines at E (E_RA on the lines' scale).
+void residualAt(const EdgeLine& pre,
+                const EdgeLine& post,
+                double E,
+                double factor,
+                double& dmut,
+                double& rest);
 
 // "a2d Rati" from "a2d Rest" and "a2d DMut" over every pixel of the rest
 // map: r = rest - (minimum of the whole rest map), ratio r / (d + r). The
