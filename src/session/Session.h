@@ -303,6 +303,9 @@ public:
   // may stop it) without waiting for its end; false when it was refused
   // (the run has said so and ended).
   bool startElems(MapsRun& run);
+  // The last single spectrum's answer, one per row (the rows' read-outs and
+  // the standard pattern take it); rows built again clear it.
+  QVector<ElemResult> elemResults;
   // The rows' fields edit a row's conditions in place (row from 0, below
   // elemRows().size()).
   ElemCond& elemCond(int row) { return m_elems[size_t(row)].cond; }

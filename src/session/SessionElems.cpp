@@ -43,6 +43,7 @@ void Session::rebuildElems()
   // The maps go with their rows: a map chosen by name may be one of them.
   m_chosen = nullptr;
   m_elems.clear();
+  elemResults.clear();
   for (const ElemEntry& entry : parseElemNames(m_elemNames, m_sortByAN)) {
     ElemRow row;
     row.cond.name = entry.name();

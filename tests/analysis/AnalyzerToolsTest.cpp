@@ -89,8 +89,12 @@ TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
             QStringLiteral("0.75"));
   a.elemsConds()->findChild<QLineEdit*>(QStringLiteral("BGVDMut"))->setText(QStringLiteral("-3"));
   EXPECT_CLOSE(session.elemBackground.dmut, -3.0);
+  // The read-outs show the Session's last answer; new rows have none.
+  EXPECT_EQ(niRow->findChild<QLineEdit*>(QStringLiteral("Ratio"))->text(), QStringLiteral("0.5"));
   session.setTargetElements(QStringLiteral("Cu"));
+  EXPECT_TRUE(a.lastElemResults().isEmpty());
   ASSERT_EQ(a.elems().size(), 1);
+  EXPECT_TRUE(a.elems()[0]->findChild<QLineEdit*>(QStringLiteral("Ratio"))->text().isEmpty());
   EXPECT_EQ(a.elems()[0]->name(), QStringLiteral("Cu-K"));
   EXPECT_EQ(a.form()->AElemNames->text(), QStringLiteral("Cu"));
   EXPECT_EQ(a.currentMap(), session.elemRows()[0].maps[ElemMapDMut].get());

@@ -102,7 +102,7 @@ public:
   // A row named `item` ("Fe-K"), else row number `item`; -1 when neither.
   int elemIndexOf(const QString& item) const;
   // The last single spectrum's answer, one per row.
-  const QVector<ElemResult>& lastElemResults() const { return m_elemResults; }
+  const QVector<ElemResult>& lastElemResults() const { return m_session.elemResults; }
 
   // ---- Residual absorption, sum-up, map processing (AnalyzerTools.cpp) ----
   double raEnergy() const;
@@ -289,7 +289,6 @@ private:
   QButtonGroup* m_showElemGroup = nullptr;
   QButtonGroup* m_elemKindGroup = nullptr;
   std::unique_ptr<AElemsConds> m_aElemsConds;
-  QVector<ElemResult> m_elemResults;
   QString m_shownElemNames; // the Session's names the field last showed
 
   MapImages& m_images;

@@ -75,7 +75,6 @@ void Analyzer::showElems()
     for (ElemCtrl* e : m_elems)
       delete e;
     m_elems.clear();
-    m_elemResults.clear();
     auto* layout = static_cast<QVBoxLayout*>(m_ui->ElemRows->layout());
     for (int i = 0; i < int(rows.size()); ++i) {
       auto* row = new ElemCtrl(m_session, i, m_ui->ElemRows);
@@ -85,8 +84,11 @@ void Analyzer::showElems()
       m_elems.append(row);
     }
   }
-  for (ElemCtrl* e : m_elems)
-    e->showValues();
+  const QVector<ElemResult>& results = m_session.elemResults;
+  for (int k = 0; k < m_elems.size(); ++k) {
+    m_elems[k]->showValues();
+    m_elems[k]->showResult(k < results.size() ? &results[k] : nullptr);
+  }
   if (m_session.elemTarget() >= 0 && m_session.elemTarget() < m_elems.size())
     m_elems[m_session.elemTarget()]->targetButton()->setChecked(true);
   if (m_session.shownElem() >= 0 && m_session.shownElem() < m_elems.size())
@@ -171,16 +173,14 @@ void Analyzer::newElems()
   }
   m_shownElemNames = m_ui->AElemNames->text();
   m_session.setTargetElements(m_shownElemNames);
-  m_elemResults.clear();
   if (!m_selecting)
     emit changedSelection();
 }
 
 void Analyzer::analyzeSpectrumElemsFinished(const QVector<ElemResult>& results)
 {
-  m_elemResults = results;
-  for (int k = 0; k < m_elems.size() && k < results.size(); ++k)
-    m_elems[k]->showResult(results[k]);
+  m_session.elemResults = results;
+  showElems();
   emit analyzeElemsFinished();
   calcCorrelation();
 }
@@ -190,8 +190,8 @@ void Analyzer::calcCorrelation()
   const QVector<ElemCond> conds = elemConditions();
   // A row without an answer yet counts with ratio 0.
   QVector<double> ratios(conds.size(), 0.0);
-  for (int k = 0; k < ratios.size() && k < m_elemResults.size(); ++k)
-    ratios[k] = m_elemResults[k].ratio;
+  for (int k = 0; k < ratios.size() && k < m_session.elemResults.size(); ++k)
+    ratios[k] = m_session.elemResults[k].ratio;
   double cor = 0.0;
   if (elemCorrelation(conds, ratios.constData(), cor))
     emit setNewCorrelation(cor);
@@ -206,7 +206,8 @@ void Analyzer::setElemsStd()
 {
   // The standard pattern is the last single spectrum's ratios.
   for (int k = 0; k < int(m_session.elemRows().size()); ++k)
-    m_session.elemCond(k).stdRatio = k < m_elemResults.size() ? m_elemResults[k].ratio : 0.0;
+    m_session.elemCond(k).stdRatio =
+      k < m_session.elemResults.size() ? m_session.elemResults[k].ratio : 0.0;
   showElems();
   recalcCorMap();
 }

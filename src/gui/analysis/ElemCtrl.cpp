@@ -178,13 +178,13 @@ const ElemCond& ElemCtrl::conditions() const
   return cond();
 }
 
-void ElemCtrl::showResult(const ElemResult& r)
+void ElemCtrl::showResult(const ElemResult* r)
 {
-  m_dmutShown->setText(sixDigits(r.dmut));
-  m_ratioShown->setText(sixDigits(r.ratio));
-  m_roiShown->setText(sixDigits(r.roi));
-  m_nroiShown->setText(sixDigits(r.nroi));
-  m_eposShown->setText(sixDigits(r.shift + cond().e0));
+  m_dmutShown->setText(r ? sixDigits(r->dmut) : QString());
+  m_ratioShown->setText(r ? sixDigits(r->ratio) : QString());
+  m_roiShown->setText(r ? sixDigits(r->roi) : QString());
+  m_nroiShown->setText(r ? sixDigits(r->nroi) : QString());
+  m_eposShown->setText(r ? sixDigits(r->shift + cond().e0) : QString());
 }
 
 void ElemCtrl::showValues()

@@ -31,8 +31,8 @@ public:
   Analyzed2DRes* map(int kind) const;
   const ElemCond& conditions() const;
 
-  // Shows one spectrum's answer.
-  void showResult(const ElemResult& r);
+  // Shows one spectrum's answer; nullptr: none (the read-outs empty).
+  void showResult(const ElemResult* r);
   // The fields from the Session's row.
   void showValues();
 
