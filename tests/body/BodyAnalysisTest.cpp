@@ -9,6 +9,7 @@
 #include "gui/analysis/ElemCtrl.h"
 #include "gui/analysis/LCFReference.h"
 #include "gui/batch/BatchCtrl.h"
+#include "gui/input/EOFSetup.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "session/Session.h"
@@ -110,6 +111,11 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   ASSERT_TRUE(exec(QStringList{ "analyzer_select_image_type 0 0", "select_disp_image 0" }));
   EXPECT_TRUE(m_body->analyzer()->form()->ShowAmount->isChecked());
   EXPECT_FALSE(m_body->isMapShown());
+  // The list shows the energy options a word set: a load by hand starts
+  // from them.
+  ASSERT_TRUE(exec(QStringList{ "eng_by_name_factor_i1 2.5", "skip_i1 2" }));
+  EXPECT_EQ(m_body->i1List()->eofSetup()->rule().factor, "2.5");
+  EXPECT_EQ(m_body->i1List()->skip(), 2);
 
   // Unticking the sum by hand: the greyed bound does not stay ticked.
   const Analyzer* an = m_body->analyzer();

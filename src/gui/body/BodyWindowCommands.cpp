@@ -20,6 +20,7 @@
 #include "gui/calibration/CalibCtrl.h"
 #include "gui/display/ColorBar.h"
 #include "gui/display/ImgDispA.h"
+#include "gui/input/EOFSetup.h"
 #include "gui/input/SelectDataFiles.h"
 #include "gui/output/SaveDataCfg.h"
 #include "gui/spectrum/XafsView.h"
@@ -33,6 +34,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
+
+#include <algorithm>
 
 void Body::setupBatch()
 {
@@ -278,6 +281,17 @@ void Body::showStackList(bool isI1)
   // Loads of the windows' own keep their list up to date frame by frame.
   if (list->loading())
     return;
+  // The options a batch set: the next load by hand starts from them.
+  const Session::StackOptions& opt = m_session->stackOptions(isI1);
+  list->eofSetup()->showRule(opt.rule);
+  // A load reads a skip below 1 as 1 and a cut below 0 as 0.
+  if (std::max(1, list->skip()) != opt.skip || std::max(0, list->cutFirst()) != opt.cutFirst ||
+      std::max(0, list->cutLast()) != opt.cutLast) {
+    const QSignalBlocker block(list);
+    list->setSkip(opt.skip);
+    list->setCutF(opt.cutFirst);
+    list->setCutL(opt.cutLast);
+  }
   bool same = list->count() == stack.size();
   for (int i = 0; same && i < stack.size(); ++i)
     same = list->fileName(i) == stack.at(i)->fileName;

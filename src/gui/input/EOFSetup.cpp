@@ -7,7 +7,11 @@
 #include "ui_EOFSetup.h"
 
 #include <QDebug>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
 #include <QFileDialog>
+#include <vector>
 
 EOFSetup::EOFSetup(QWidget* parent)
   : QFrame(parent)
@@ -89,6 +93,38 @@ energy::EnergyRule EOFSetup::rule() const
   r.calc = calcFields();
   r.refEnergies = m_refEnergies;
   return r;
+}
+
+void EOFSetup::showRule(const energy::EnergyRule& r)
+{
+  const energy::EnergyRule now = rule();
+  if (now.fromFileName == r.fromFileName && now.fromRefFile == r.fromRefFile &&
+      now.fromFileNum == r.fromFileNum && now.pattern == r.pattern && now.factor == r.factor &&
+      now.calc == r.calc && now.refEnergies == r.refEnergies)
+    return;
+  const QSignalBlocker block(this);
+  std::vector<QSignalBlocker> fields;
+  for (QWidget* w : findChildren<QWidget*>())
+    fields.emplace_back(w);
+  auto setRadio = [](QRadioButton* b, bool on) {
+    // "Off" may leave none of the three chosen.
+    b->setAutoExclusive(on);
+    b->setChecked(on);
+    b->setAutoExclusive(true);
+  };
+  setRadio(m_ui->FromFileName, r.fromFileName);
+  setRadio(m_ui->FromRefFile, r.fromRefFile);
+  setRadio(m_ui->FromFileNum, r.fromFileNum);
+  m_ui->Pattern->setText(r.pattern);
+  m_ui->Factor->setText(r.factor);
+  m_ui->Start->setText(QString::number(r.calc.Start, 'g', 10));
+  m_ui->Delta->setText(QString::number(r.calc.Delta, 'g', 10));
+  m_ui->End->setText(QString::number(r.calc.End, 'g', 10));
+  m_ui->NumOfPoints->setText(QString::number(r.calc.Num));
+  m_lastNum = r.calc.Num;
+  m_ui->DisplayUnit->setCurrentIndex(r.calc.unit);
+  m_ui->EvenInAngle->setChecked(r.calc.evenInAngle);
+  m_refEnergies = r.refEnergies;
 }
 
 double EOFSetup::energyOf(const QString& fileName, int fNo) const

@@ -29,6 +29,8 @@ public:
   double energyOf(const QString& fileName, int fNo) const;
   // The window's settings as a value, for callers that assign many files.
   energy::EnergyRule rule() const;
+  // The fields show `r` (a batch set it in the Session); no signal.
+  void showRule(const energy::EnergyRule& r);
 
   // Reads the energies of a reference file; false (list kept) on failure.
   bool loadRefFile(const QString& fname);
