@@ -1,6 +1,8 @@
 #include "input/LoadTiff.h"
 #include "input/TiffData.h"
 
+#include "app/DebugLines.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMetaMethod>
@@ -24,8 +26,11 @@ void LoadTiff::loadTiffs(QStringList files, int skip, int cutFirst, int cutLast)
   const bool received = isSignalConnected(QMetaMethod::fromSignal(&LoadTiff::loaded));
   for (qint64 i = first; i < end && received && !m_cancel.load(); i += step) {
     auto frame = std::make_unique<TiffData>();
+    const DebugLineMark before = threadDebugLines();
     if (frame->read(files[int(i)]))
       emit loaded(frame.release(), int(i));
+    else
+      emit notRead(files[int(i)], debugLineSince(before));
   }
   m_busy.store(false);
   emit finishLoadFiles();

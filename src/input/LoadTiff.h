@@ -49,6 +49,9 @@ public slots:
 
 signals:
   void loaded(TiffData* data, int fNo);
+  // A file that was not read, and the debug line the reader wrote about it
+  // (empty when the debug output is not tapped).
+  void notRead(QString file, QString reason);
   void finishLoadFiles();
 
 private:

@@ -494,7 +494,12 @@ bool Session::setReference(int i, bool use, double dE, const QString& file, bool
   r.file = file;
   r.amount->setSource(file);
   r.fraction->setSource(file);
-  return loadReference(i, file);
+  if (loadReference(i, file))
+    return true;
+  // The row names the new file now: the old file's spectrum goes with it.
+  r.spectrum = XafsSpectrum();
+  emit changed();
+  return false;
 }
 
 bool Session::loadReference(int i, const QString& file)
@@ -506,8 +511,6 @@ bool Session::loadReference(int i, const QString& file)
   if (!read || loaded.size() < 2) {
     if (read)
       qDebug().noquote() << "Reference needs at least two points: " + file;
-    r.spectrum = XafsSpectrum();
-    emit changed();
     return false;
   }
   loaded.normalize(r.victoreen ? 0 : 1);

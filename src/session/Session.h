@@ -236,7 +236,7 @@ public:
   Reference& reference(int row) { return this->row(row); }
   // Reads the row's file and normalises it as the row's Victoreen flag
   // says; a file that cannot be read or holds fewer than two points leaves
-  // the row without a spectrum (false, one line).
+  // the row as it was (false, one line).
   bool loadReference(int row, const QString& file);
   // Row `row` (from 0; rows up to it are added) takes the file and its
   // options; false for a row number outside 0 .. kMaxReferences - 1.

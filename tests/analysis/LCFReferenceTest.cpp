@@ -1,4 +1,5 @@
 #include "gui/analysis/LCFReference.h"
+#include "gui/display/RefusalLine.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "session/Session.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -33,30 +35,45 @@ TEST(LCFReference, CountsAsLoadedOnlyWithTwoPointsRead)
 {
   QTemporaryDir dir;
   Session session;
-  LCFReference row(session, 0);
+  QWidget window;
+  QLabel refusal;
+  showRefusalsIn(&window, &refusal);
+  LCFReference row(session, 0, &window);
   row.fileSelect()->setUse(true);
-  row.fileSelect()->load(writeReference(dir, "good.dat", 101));
+  const QString good = writeReference(dir, "good.dat", 101);
+  row.fileSelect()->load(good);
   ASSERT_TRUE(row.isUsable());
   EXPECT_TRUE(row.snapshot().usable());
-  EXPECT_FALSE(row.midEText().isEmpty());
+  const QString midE = row.midEText();
+  EXPECT_FALSE(midE.isEmpty());
 
-  // The selector flags itself loaded before the file is read; a file with
-  // one point must still leave the row out of every fit.
+  // A file with one point (or an image) is refused in the window: the row
+  // keeps its reference, its name and read-outs.
   lctest::MessageCapture capture;
   const QString one = writeReference(dir, "one.dat", 1);
   row.fileSelect()->load(one);
   EXPECT_TRUE(capture.has("Reference needs at least two points: " + one));
-  EXPECT_FALSE(row.isLoaded());
-  EXPECT_FALSE(row.snapshot().usable());
-  EXPECT_TRUE(row.midEText().isEmpty());
+  EXPECT_TRUE(row.isUsable());
+  EXPECT_EQ(row.fileSelect()->fileName(), good);
+  EXPECT_EQ(row.midEText(), midE);
+  EXPECT_EQ(session.references()[0].spectrum.size(), 101);
+  EXPECT_TRUE(refusal.text().startsWith("Ref 1 keeps its reference: one.dat"))
+    << qPrintable(refusal.text());
 
-  // A file that is not there is named as unreadable, not as too short.
+  // The selector flags itself loaded before the file is read; a row whose
+  // only file was refused stays out of every fit. A file that is not there
+  // is named as unreadable, not as too short.
+  LCFReference fresh(session, 1, &window);
+  fresh.fileSelect()->setUse(true);
   capture.clear();
   const QString missing = dir.filePath("missing.dat");
-  row.fileSelect()->load(missing);
+  fresh.fileSelect()->load(missing);
   EXPECT_TRUE(capture.has("Can't open spectrum file : " + missing));
   EXPECT_FALSE(capture.contains("at least two points"));
-  EXPECT_FALSE(row.isLoaded());
+  EXPECT_FALSE(fresh.isLoaded());
+  EXPECT_FALSE(fresh.snapshot().usable());
+  EXPECT_TRUE(fresh.fileSelect()->fileName().isEmpty());
+  EXPECT_TRUE(fresh.midEText().isEmpty());
 }
 
 TEST(LCFReference, SetStdAndResults)

@@ -12,6 +12,7 @@
 #include "ui_Body.h"
 
 #include <QLabel>
+#include <QStatusBar>
 
 // A dark or total-I0 file that cannot be read changes nothing: the dark
 // frame and its name, or the spectrum loaded before, stay.
@@ -31,15 +32,17 @@ TEST_F(BodyFixture, UnreadableFilesChangeNothing)
   EXPECT_EQ(m_body->darkFrame(), nullptr);
   EXPECT_TRUE(m_body->form()->DarkFileName->text().isEmpty());
 
-  lctest::MessageCapture log; // the points read are logged
-  m_body->newTotalI0ofI1File(
-    lctest::writeFile(m_dir + "/i0.dat", "# energy i0\n8990 1200\n9000 1300\n9010 1250\n"));
+  {
+    lctest::MessageCapture log; // the points read are logged
+    m_body->newTotalI0ofI1File(
+      lctest::writeFile(m_dir + "/i0.dat", "# energy i0\n8990 1200\n9000 1300\n9010 1250\n"));
+    EXPECT_TRUE(log.has("9000 1300"));
+  }
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);
   EXPECT_EQ(m_body->totalI0ofI1Spectrum(),
             m_body->session().spectrumFile(Session::TotalI0ofI1File));
   ASSERT_EQ(m_body->session().totalI0.size(), 3);
   EXPECT_CLOSE(m_body->session().totalI0[1], 1300.0);
-  EXPECT_TRUE(log.has("9000 1300"));
 
   m_body->newTotalI0ofI1File(m_dir + "/missing.dat");
   ASSERT_NE(m_body->totalI0ofI1Spectrum(), nullptr);
@@ -53,10 +56,16 @@ TEST_F(BodyFixture, UnreadableFilesChangeNothing)
   EXPECT_EQ(m_body->i1Frames().size(), 3);
   EXPECT_EQ(m_body->stackWidth(), kWidth);
   EXPECT_EQ(m_body->i1List()->count(), 3);
-  EXPECT_TRUE(m_body->i1List()
-                ->findChild<QLabel*>(QStringLiteral("RefusalLine"))
-                ->text()
-                .startsWith(QStringLiteral("No image read")));
+  const QLabel* line = m_body->i1List()->findChild<QLabel*>(QStringLiteral("RefusalLine"));
+  EXPECT_TRUE(line->text().startsWith(QStringLiteral("No image read")));
+  // Among images, the file that is none is named with the reader's reason;
+  // chosen as the dark frame, it is refused in the main window.
+  ASSERT_TRUE(loadI1({ makeStack("M", 1, 9100.0).first(), m_dir + "/i0.dat" }, false));
+  EXPECT_EQ(m_body->i1Frames().size(), 4);
+  EXPECT_EQ(line->text(), "Not read: Unknown image format : " + m_dir + "/i0.dat");
+  m_body->selectedDark(m_dir + "/i0.dat");
+  EXPECT_EQ(m_body->statusBar()->currentMessage(),
+            "Not read: Unknown image format : " + m_dir + "/i0.dat");
 }
 
 // Element lookups (edge energies, Victoreen coefficients) need the edge

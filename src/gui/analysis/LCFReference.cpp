@@ -2,11 +2,13 @@
 #include "gui/app/NumberFields.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "app/Refusal.h"
 #include "app/TextItems.h"
 #include "gui/spectrum/XafsFileSelect.h"
 
 #include <QCheckBox>
 #include <QDebug>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -178,8 +180,12 @@ void LCFReference::newFile(QString fname)
 {
   row().victoreen = isVictreen();
   if (!m_session.loadReference(m_index, fname)) {
-    m_file->setLoaded(false);
-    clearSpectrum();
+    // The row keeps its reference, and the name beside it says so.
+    showRow();
+    offerRefusal(this,
+                 tr("Ref %1 keeps its reference: %2 is no spectrum of two points or more")
+                   .arg(m_index + 1)
+                   .arg(QFileInfo(fname).fileName()));
     return;
   }
   m_file->setLoaded(true);
@@ -262,6 +268,11 @@ void LCFReference::renormalize()
 
 void LCFReference::showEdge()
 {
+  if (spectrum().size() < 2) {
+    m_midE->clear();
+    m_dMut->clear();
+    return;
+  }
   m_midE->setText(sixDigits(spectrum().midx));
   m_dMut->setText(sixDigits(spectrum().dMut));
 }

@@ -61,7 +61,7 @@ signals:
 
 public slots:
   // Reads and normalises `fname`; a file that cannot be read or holds
-  // fewer than two points leaves the row unloaded.
+  // fewer than two points is refused, the row keeps its reference.
   void newFile(QString fname);
   void changedUse(bool f);
   void editedDeltaE();

@@ -9,6 +9,7 @@
 #include "analysis/LcfRun.h"
 #include "analysis/MapsRun.h"
 #include "analysis/PointRun.h"
+#include "app/DebugLines.h"
 #include "app/Settings.h"
 #include "batch/BatchDispatcher.h"
 #include "batch/CmdLine.h"
@@ -42,6 +43,16 @@
 #include <QThread>
 
 #include <algorithm>
+
+namespace {
+
+// The reader's own line names the file and what is wrong with it.
+QString notReadText(const QString& file, const QString& why)
+{
+  return Body::tr("Not read: %1").arg(why.isEmpty() ? file : why);
+}
+
+} // namespace
 
 // ---- Construction -------------------------------------------------------
 
@@ -132,6 +143,14 @@ void Body::setupFileLists()
   connect(m_i1Loader.get(), &LoadTiff::finishLoadFiles, this, &Body::finishedLoadI1Files);
   connect(m_i0Loader.get(), &LoadTiff::loaded, this, &Body::loadedI0);
   connect(m_i0Loader.get(), &LoadTiff::finishLoadFiles, this, &Body::finishedLoadI0Files);
+  // A file picked that is no image is said where it was picked.
+  for (SelectDataFiles* list : { m_i1List, m_i0List }) {
+    LoadTiff* loader = list == m_i1List ? m_i1Loader.get() : m_i0Loader.get();
+    connect(
+      loader, &LoadTiff::notRead, this, [this, list](const QString& file, const QString& why) {
+        showRefusal(list, notReadText(file, why));
+      });
+  }
 
   // A list's energy set-up is the Session's rule for its stack (a load
   // takes skip and cuts as well, readFiles).
@@ -603,8 +622,11 @@ void Body::selectedDark(const QString& fname)
   if (refusedDuringBatch(this))
     return;
   auto frame = std::make_unique<TiffData>();
-  if (!frame->read(fname))
+  const DebugLineMark before = threadDebugLines();
+  if (!frame->read(fname)) {
+    showRefusal(this, notReadText(fname, debugLineSince(before)));
     return;
+  }
   stopRunsReadingFrames();
   clearDark();
   m_session->setDark(std::move(frame));

@@ -472,6 +472,10 @@
 <context>
     <name>Body</name>
     <message>
+        <source>Not read: %1</source>
+        <translation>読み込めません: %1</translation>
+    </message>
+    <message>
         <source>Lumacresta</source>
         <translation>Lumacresta</translation>
     </message>
@@ -1344,6 +1348,10 @@
 </context>
 <context>
     <name>LCFReference</name>
+    <message>
+        <source>Ref %1 keeps its reference: %2 is no spectrum of two points or more</source>
+        <translation>参照 %1 は元の参照のままです: %2 は 2 点以上のスペクトルではありません</translation>
+    </message>
     <message>
         <source>Select Ref%1</source>
         <translation>参照%1 選択</translation>
