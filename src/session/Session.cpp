@@ -759,26 +759,9 @@ void Session::selectionChanged()
   emit changed();
 }
 
-Session::MapChoice Session::mapChoice() const
-{
-  MapChoice c;
-  c.section = m_section;
-  c.zansa = m_showZansa;
-  c.residual = m_residualShown;
-  c.reference = m_selectedRef;
-  c.amount = m_showAmount;
-  c.processing = m_procShown;
-  return c;
-}
-
 void Session::setMapChoice(const MapChoice& c)
 {
-  m_section = c.section;
-  m_showZansa = c.zansa;
-  m_residualShown = c.residual;
-  m_selectedRef = c.reference;
-  m_showAmount = c.amount;
-  m_procShown = c.processing;
+  m_choice = c;
   selectionChanged();
 }
 
@@ -788,10 +771,10 @@ bool Session::selectLcfMap(int r, int type)
     qDebug().noquote() << QStringLiteral("No LCF reference %1").arg(r);
     return false;
   }
-  m_section = LcfSection;
-  m_showZansa = false;
-  m_selectedRef = r;
-  m_showAmount = type == 0;
+  m_choice.section = LcfSection;
+  m_choice.zansa = false;
+  m_choice.reference = r;
+  m_choice.amount = type == 0;
   selectionChanged();
   return true;
 }
@@ -803,18 +786,18 @@ bool Session::selectImage(int id)
     return false;
   }
   if (id <= ProcMapsSection) {
-    m_section = Section(id);
+    m_choice.section = Section(id);
     // The residual box is a check box no other button clears: choosing the
     // LCF section itself means its reference maps again.
     if (id == LcfSection)
-      m_showZansa = false;
+      m_choice.zansa = false;
   } else if (id <= 7) {
-    m_section = ResidualSection;
+    m_choice.section = ResidualSection;
     const int shown[] = { RestMap, DMutMap, RatiMap };
-    m_residualShown = shown[id - 5];
+    m_choice.residual = shown[id - 5];
   } else {
-    m_section = LcfSection;
-    m_showZansa = true;
+    m_choice.section = LcfSection;
+    m_choice.zansa = true;
   }
   selectionChanged();
   return true;
@@ -825,17 +808,17 @@ Analyzed2DRes* Session::currentMap() const
   if (m_chosen)
     return m_chosen;
   Analyzed2DRes* chosen = nullptr;
-  switch (m_section) {
+  switch (m_choice.section) {
     case LcfSection:
-      if (m_showZansa)
+      if (m_choice.zansa)
         chosen = ownMap(ZansaMap);
-      else if (m_selectedRef >= 0 && m_selectedRef < int(m_refs.size()))
-        chosen = m_showAmount ? m_refs[size_t(m_selectedRef)].amount.get()
-                              : m_refs[size_t(m_selectedRef)].fraction.get();
+      else if (m_choice.reference >= 0 && m_choice.reference < int(m_refs.size()))
+        chosen = m_choice.amount ? m_refs[size_t(m_choice.reference)].amount.get()
+                                 : m_refs[size_t(m_choice.reference)].fraction.get();
       break;
     case ResidualSection: {
       // Shown once it holds values.
-      Analyzed2DRes* m = ownMap(OwnMap(m_residualShown));
+      Analyzed2DRes* m = ownMap(OwnMap(m_choice.residual));
       if (m->hasData())
         chosen = m;
       break;
@@ -852,7 +835,7 @@ Analyzed2DRes* Session::currentMap() const
       chosen = ownMap(SumUpMap);
       break;
     case ProcMapsSection:
-      chosen = ownMap(OwnMap(m_procShown));
+      chosen = ownMap(OwnMap(m_choice.processing));
       break;
   }
   return chosen ? chosen : ownMap(ZansaMap);

@@ -379,7 +379,7 @@ public:
   // "a2d Rest", 6 "a2d DMut", 7 "a2d Rati", 8 "a2d Zansa"; false (with a
   // line) for any other number.
   bool selectImage(int id);
-  Section section() const { return m_section; }
+  Section section() const { return m_choice.section; }
   // What the analysis window's buttons choose in the LCF, residual and
   // map-processing sections (the element section keeps its own choice).
   struct MapChoice
@@ -391,7 +391,7 @@ public:
     bool amount = false;    // its amount map, else its fraction map
     int processing = Map1;  // Map1, Map2 or ProcessedMap
   };
-  MapChoice mapChoice() const;
+  MapChoice mapChoice() const { return m_choice; }
   // As a click on the buttons: a map chosen by name no longer counts.
   void setMapChoice(const MapChoice& choice);
   // The map a save writes and the windows show, decided from the section
@@ -459,12 +459,7 @@ private:
   int m_shownElem = -1;
   int m_elemKind = 0;
   // What the sections show, as the window opens.
-  Section m_section = LcfSection;
-  bool m_showZansa = false;
-  int m_residualShown = RestMap;
-  int m_selectedRef = 0;
-  bool m_showAmount = false;
-  int m_procShown = Map1;
+  MapChoice m_choice;
   // A map chosen by name, until the next choice.
   Analyzed2DRes* m_chosen = nullptr;
 };

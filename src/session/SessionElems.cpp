@@ -160,7 +160,7 @@ bool Session::selectElemDisplay(int kind)
     qDebug().noquote() << QStringLiteral("No element display mode %1").arg(kind);
     return false;
   }
-  m_section = ElemSection;
+  m_choice.section = ElemSection;
   m_elemKind = kind;
   selectionChanged();
   return true;
