@@ -39,57 +39,55 @@ void LcfKernel::computeBatch(const RasterPoint* points,
                              double* out) const
 {
   auto* s = static_cast<LcfScratch*>(scratch);
-  PointSpectra::Scratch& b = s->build;
-  b.centres.resize(count);
-  for (int k = 0; k < count; ++k)
-    b.centres[k] = QPoint(points[k].cx, points[k].cy);
-  // One binning per run: every point has the raster's half widths.
-  m_spectra.sampleLanes(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  const PointSpectra::Scratch& b = s->build;
   const int n = m_spectra.energies();
   const int stride = valuesPerPoint();
   s->e.resize(size_t(n));
   s->dn.resize(size_t(n));
   s->jump.resize(size_t(n));
   s->y.resize(size_t(n));
-  EdgeLine pre[kEdgeLanes];
-  EdgeLine post[kEdgeLanes];
-  EdgeResult res[kEdgeLanes];
   constexpr int W = kEdgeLanes;
-  for (int first = 0; first < count; first += W) {
-    const int lanes = std::min(W, count - first);
-    const double* group = b.mu.data() + size_t(first) * size_t(n);
-    if (n > 0)
-      m_spectra.normaliseLanes(group, lanes, b, pre, post, res);
-    if (fitGroup(points + first, lanes, group, s, res, pre, post, out + size_t(first) * stride))
-      continue;
-    // What `compute` reads of the point's XafsSpectrum and its sample
-    // table, made from the same numbers without building either.
-    for (int l = 0; l < lanes; ++l) {
-      const RasterPoint& p = points[first + l];
-      fit::SampleView v;
-      if (n > 0 && m_spectra.inside(p.cx, p.cy)) {
-        const double shift = m_spectra.shifts.at(p.cx, p.cy);
-        for (int i = 0; i < n; ++i) {
-          const size_t at = size_t(i) * W + size_t(l);
-          const double preAt = b.preAt[at];
-          const double postAt = b.postAt[at];
-          s->y[size_t(i)] = group[at];
-          s->e[size_t(i)] = b.E[size_t(i)] - shift;
-          s->dn[size_t(i)] = doubleNormalised(group[at], preAt, postAt);
-          s->jump[size_t(i)] = postAt - preAt;
+  // One binning per run: every point has the raster's half widths.
+  m_spectra.forEachGroup(
+    points,
+    count,
+    s->build,
+    [&](int first,
+        int lanes,
+        const double* group,
+        const EdgeLine* pre,
+        const EdgeLine* post,
+        const EdgeResult* res) {
+      if (fitGroup(points + first, lanes, group, s, res, pre, post, out + size_t(first) * stride))
+        return;
+      // What `compute` reads of the point's XafsSpectrum and its sample
+      // table, made from the same numbers without building either.
+      for (int l = 0; l < lanes; ++l) {
+        const RasterPoint& p = points[first + l];
+        fit::SampleView v;
+        if (n > 0 && m_spectra.inside(p.cx, p.cy)) {
+          const double shift = m_spectra.shifts.at(p.cx, p.cy);
+          for (int i = 0; i < n; ++i) {
+            const size_t at = size_t(i) * W + size_t(l);
+            const double preAt = b.preAt[at];
+            const double postAt = b.postAt[at];
+            s->y[size_t(i)] = group[at];
+            s->e[size_t(i)] = b.E[size_t(i)] - shift;
+            s->dn[size_t(i)] = doubleNormalised(group[at], preAt, postAt);
+            s->jump[size_t(i)] = postAt - preAt;
+          }
+          v.e = v.curveX = s->e.data();
+          v.dn = v.curveY = s->dn.data();
+          v.raw = s->y.data();
+          v.n = v.nDn = v.nRaw = v.nc = n;
+          v.dMut = res[l].dMut;
+          v.jump = s->jump.data();
+          v.jumpNoise = edgeJumpNoise(pre[l], post[l]);
         }
-        v.e = v.curveX = s->e.data();
-        v.dn = v.curveY = s->dn.data();
-        v.raw = s->y.data();
-        v.n = v.nDn = v.nRaw = v.nc = n;
-        v.dMut = res[l].dMut;
-        v.jump = s->jump.data();
-        v.jumpNoise = edgeJumpNoise(pre[l], post[l]);
+        double* o = out + size_t(first + l) * size_t(stride);
+        o[m_prep.valuesPerPoint()] = double(fit::fitInto(m_prep, v, s->cache, o));
       }
-      double* o = out + size_t(first + l) * size_t(stride);
-      o[m_prep.valuesPerPoint()] = double(fit::fitInto(m_prep, v, s->cache, o));
-    }
-  }
+    });
 }
 
 bool LcfKernel::fitGroup(const RasterPoint* points,

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
 #include <vector>
 
 struct AnalyzeCond;
@@ -105,6 +106,31 @@ struct PointSpectra
                       EdgeLine* post,
                       EdgeResult* res) const;
   XafsSpectrum at(int cx, int cy, int bx, int by) const;
+
+  // The raw absorption of `count` neighbouring points (one binning),
+  // frames read once for all of them, normalised kEdgeLanes points at a
+  // time: use(first, lanes, y, pre, post, res) for points first ..
+  // first + lanes - 1, y their rows in scratch.mu, the rest as
+  // normaliseLanes gives them (left as they are without energies).
+  template<typename Use>
+  void forEachGroup(const RasterPoint* points, int count, Scratch& scratch, const Use& use) const
+  {
+    scratch.centres.resize(count);
+    for (int k = 0; k < count; ++k)
+      scratch.centres[k] = QPoint(points[k].cx, points[k].cy);
+    sampleLanes(scratch.centres.constData(), count, points[0].bx, points[0].by, scratch);
+    const int n = energies();
+    EdgeLine pre[kEdgeLanes];
+    EdgeLine post[kEdgeLanes];
+    EdgeResult res[kEdgeLanes];
+    for (int first = 0; first < count; first += kEdgeLanes) {
+      const int lanes = std::min(kEdgeLanes, count - first);
+      const double* y = scratch.mu.data() + size_t(first) * size_t(n);
+      if (n > 0)
+        normaliseLanes(y, lanes, scratch, pre, post, res);
+      use(first, lanes, y, pre, post, res);
+    }
+  }
 
   // The normalised spectrum of each of `count` neighbouring points (one
   // binning), frames read once for all of them: use(k, spectrum) for point

@@ -63,38 +63,35 @@ void RaKernel::computeBatch(const RasterPoint* points,
                             double* out) const
 {
   auto* s = static_cast<RaScratch*>(scratch);
-  PointSpectra::Scratch& b = s->build;
-  b.centres.resize(count);
-  for (int k = 0; k < count; ++k)
-    b.centres[k] = QPoint(points[k].cx, points[k].cy);
-  // The points are normalised four at a time; what the residual reads of a
-  // point's spectrum (its lines, jump and shift) comes from the same
-  // numbers without building the spectrum.
-  m_spectra.sampleLanes(b.centres.constData(), count, points[0].bx, points[0].by, b);
+  // What the residual reads of a point's spectrum (its lines, jump and
+  // shift) comes from the group's numbers without building the spectrum.
   const int n = m_spectra.energies();
-  EdgeLine pre[kEdgeLanes];
-  EdgeLine post[kEdgeLanes];
-  EdgeResult res[kEdgeLanes];
-  for (int first = 0; first < count; first += kEdgeLanes) {
-    const int lanes = std::min(kEdgeLanes, count - first);
-    if (n > 0)
-      m_spectra.normaliseLanes(b.mu.data() + size_t(first) * size_t(n), lanes, b, pre, post, res);
-    for (int l = 0; l < lanes; ++l) {
-      const RasterPoint& p = points[first + l];
-      double* o = out + size_t(2 * (first + l));
-      if (n > 0 && m_spectra.inside(p.cx, p.cy)) {
-        // A run's spectrum keeps its energies (no offset): E_RA + shift + 0.
-        const double E = m_eRA + m_spectra.shifts.at(p.cx, p.cy) + 0.0;
-        residualInto(pre[l], post[l], res[l].dMut, E, o);
-      } else {
-        // Off the stack: the empty spectrum's answer.
-        const XafsSpectrum& sp = s->spectrum;
-        m_spectra.normalise(SpectrumPoints(), p.cx, p.cy, s->spectrum);
-        const double offset = sp.energyCorrected ? sp.energyOffset : 0.0;
-        residualInto(sp.pre, sp.post, sp.dMut, m_eRA + sp.extraShift + offset, o);
-      }
-    }
-  }
+  m_spectra.forEachGroup(points,
+                         count,
+                         s->build,
+                         [&](int first,
+                             int lanes,
+                             const double*,
+                             const EdgeLine* pre,
+                             const EdgeLine* post,
+                             const EdgeResult* res) {
+                           for (int l = 0; l < lanes; ++l) {
+                             const RasterPoint& p = points[first + l];
+                             double* o = out + size_t(2 * (first + l));
+                             if (n > 0 && m_spectra.inside(p.cx, p.cy)) {
+                               // A run's spectrum keeps its energies (no offset): E_RA + shift + 0.
+                               const double E = m_eRA + m_spectra.shifts.at(p.cx, p.cy) + 0.0;
+                               residualInto(pre[l], post[l], res[l].dMut, E, o);
+                             } else {
+                               // Off the stack: the empty spectrum's answer.
+                               const XafsSpectrum& sp = s->spectrum;
+                               m_spectra.normalise(SpectrumPoints(), p.cx, p.cy, s->spectrum);
+                               const double offset = sp.energyCorrected ? sp.energyOffset : 0.0;
+                               residualInto(
+                                 sp.pre, sp.post, sp.dMut, m_eRA + sp.extraShift + offset, o);
+                             }
+                           }
+                         });
 }
 
 void RaKernel::residualInto(const EdgeLine& pre,

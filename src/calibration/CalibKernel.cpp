@@ -122,22 +122,22 @@ void CalibPointKernel::computeBatch(const RasterPoint* points,
     });
     return;
   }
-  b.centres.resize(count);
-  for (int k = 0; k < count; ++k)
-    b.centres[k] = QPoint(points[k].cx, points[k].cy);
   // The grid point is the normalisation's own edge: no spectrum is built.
-  m_spectra.sampleLanes(b.centres.constData(), count, points[0].bx, points[0].by, b);
   const int n = m_spectra.energies();
-  EdgeLine pre[kEdgeLanes];
-  EdgeLine post[kEdgeLanes];
-  EdgeResult res[kEdgeLanes];
-  for (int first = 0; first < count; first += kEdgeLanes) {
-    const int lanes = std::min(kEdgeLanes, count - first);
-    if (n > 0)
-      m_spectra.normaliseLanes(b.mu.data() + size_t(first) * size_t(n), lanes, b, pre, post, res);
-    for (int l = 0; l < lanes; ++l) {
-      const RasterPoint& p = points[first + l];
-      out[first + l] = n > 0 && m_spectra.inside(p.cx, p.cy) ? res[l].midx - m_stdEdge : 0.0;
-    }
-  }
+  m_spectra.forEachGroup(points,
+                         count,
+                         b,
+                         [&](int first,
+                             int lanes,
+                             const double*,
+                             const EdgeLine*,
+                             const EdgeLine*,
+                             const EdgeResult* res) {
+                           for (int l = 0; l < lanes; ++l) {
+                             const RasterPoint& p = points[first + l];
+                             out[first + l] = n > 0 && m_spectra.inside(p.cx, p.cy)
+                                                ? res[l].midx - m_stdEdge
+                                                : 0.0;
+                           }
+                         });
 }
