@@ -2,6 +2,7 @@
 #include "analysis/Analyzed2DRes.h"
 #include "display/MapImages.h"
 #include "gui/analysis/LCFReference.h"
+#include "gui/spectrum/XafsFileSelect.h"
 #include "gui/spectrum/XafsView.h"
 #include "session/Session.h"
 #include "ui_Analyzer.h"
@@ -41,6 +42,14 @@ TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
   stale.amounts = { 0.9, 0.1 };
   a.analyzeSpectrumFinished(stale);
   EXPECT_CLOSE(a.references()[0]->fraction(), f0);
+
+  // Clearing Ref 2 takes its answer and the fit's residual with it; the
+  // spectrum is fitted again without it.
+  a.noticedNewZ(0.25);
+  a.references()[1]->fileSelect()->clear();
+  EXPECT_TRUE(a.references()[1]->fractionText().isEmpty());
+  EXPECT_TRUE(a.references()[1]->amountText().isEmpty());
+  EXPECT_TRUE(a.form()->Zansa->text().isEmpty());
 }
 
 // A reference moved off the sample's energies by dE is named, once: the

@@ -70,7 +70,8 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   // its own line.
   QApplication::processEvents();
   const QString log = m_body->batchCtrl()->findChild<QPlainTextEdit*>("BatchLogs")->toPlainText();
-  EXPECT_TRUE(log.contains("set_band_w : 2x\n  failed: set_band_w : 2x is not a number\n")) << qPrintable(log);
+  EXPECT_TRUE(log.contains("set_band_w : 2x\n  failed: set_band_w : 2x is not a number\n"))
+    << qPrintable(log);
   EXPECT_TRUE(log.contains("analyzer_exec_LCF : \n  failed: ")) << qPrintable(log);
   EXPECT_EQ(m_body->i1List()->count(), m_body->i1Frames().size());
   EXPECT_GT(m_body->i1Frames().size(), 0);
@@ -147,6 +148,19 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   ASSERT_TRUE(m_body->selectMapByName("PCA Score 2"));
   EXPECT_EQ(m_body->session().currentMap(), componentMap);
   EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*componentMap));
+  EXPECT_EQ(m_body->form()->SaveTarget->text(), "Save Data writes: " + componentMap->label());
+
+  // A refused run's line stays through the failures after it and goes with
+  // the next command that succeeds.
+  const auto* refusal =
+    an->findChild<QLabel*>(QStringLiteral("RefusalLine"), Qt::FindDirectChildrenOnly);
+  ASSERT_TRUE(exec("select_region 500 500 10 10"));
+  an->form()->ExecLCF->click();
+  QApplication::processEvents();
+  ASSERT_TRUE(exec("set_band_w x"));
+  EXPECT_TRUE(refusal->text().contains("the area lies outside the image"));
+  ASSERT_TRUE(exec("select_region 0 0 16 16"));
+  EXPECT_TRUE(refusal->text().isEmpty());
 }
 
 TEST(BodyAnalysis, CheckValsListsTheSelectedMap)

@@ -417,6 +417,11 @@ void Analyzer::addNewRef()
   connect(row, &LCFReference::newFileSelected, this, &Analyzer::reAnalyzeSpectrum);
   connect(row, &LCFReference::newDeltaE, this, &Analyzer::reAnalyzeSpectrum);
   connect(row->fileSelect(), &XafsFileSelect::changedUse, this, &Analyzer::reAnalyzeSpectrum);
+  // The residual was of a fit with the reference now gone.
+  connect(row->fileSelect(), &XafsFileSelect::cleared, this, [this] {
+    m_ui->Zansa->clear();
+    reAnalyzeSpectrum();
+  });
 }
 
 void Analyzer::analyzeSpectrumFinished(const LcfResult& result)

@@ -258,6 +258,7 @@ void LCFReference::clearSpectrum()
   row().spectrum = XafsSpectrum();
   m_midE->clear();
   m_dMut->clear();
+  clearResult();
 }
 
 void LCFReference::renormalize()

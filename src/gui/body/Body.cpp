@@ -360,6 +360,8 @@ void Body::dropFrames(bool isI1)
   m_session->clearStack(isI1);
   updateSeekRange();
   stacksChanged();
+  // What was said about the old files is over.
+  showRefusal(list, QString());
 }
 
 bool Body::energiesRefused(const QStringList& files, SelectDataFiles* list)
@@ -554,6 +556,11 @@ void Body::showNothing()
   reflectShownKind();
   m_ui->dispA->clearImage();
   m_ui->ImgNo->setToolTip(QString());
+  // Nothing on view: no read-outs of what was.
+  m_ui->HCross->clearProfiles();
+  m_ui->VCross->clearProfiles();
+  m_ui->Value->clear();
+  m_ui->CBar->setMinMax(0.0, 1.0);
 }
 
 void Body::setSeekControls(int no)

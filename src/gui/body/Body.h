@@ -484,6 +484,11 @@ private:
   // The fields of the main window hold the Session's values.
   void showFields();
   bool m_showSessionPending = false;
+  // The analysis window's refusal as the last command ended, and whether
+  // the command now running failed: a command that succeeds without a
+  // refusal of its own makes that one stale.
+  QString m_refusalBefore;
+  bool m_commandFailed = false;
   // The map the Session chose and its contents, when last shown.
   using MapStamp = std::pair<const Analyzed2DRes*, quint64>;
   MapStamp m_shownStamp;

@@ -172,6 +172,9 @@ void Body::showCurrentMap()
   m_mapShown = true;
   m_shiftMapShown = false;
   reflectShownKind();
+  // The read-outs follow the map now on view.
+  m_ui->Value->setText(QString::asprintf("%g", map->shownValueAt(m_posX, m_posY)));
+  showSaveTarget();
 }
 
 void Body::renderShownMap()

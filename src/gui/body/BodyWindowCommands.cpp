@@ -31,6 +31,7 @@
 #include "ui_Body.h"
 
 #include <QDebug>
+#include <QLabel>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -46,10 +47,21 @@ void Body::setupBatch()
   m_batchCtrl->setWindowFlags(Qt::Window);
   m_batchCtrl->setDispatcher(m_executor->dispatcher());
   connect(m_executor.get(), &BatchExecutor::commandEnded, this, &Body::showSession);
+  connect(m_executor.get(), &BatchExecutor::commandEnded, this, [this] {
+    auto* line =
+      m_analyzer->findChild<QLabel*>(QStringLiteral("RefusalLine"), Qt::FindDirectChildrenOnly);
+    if (!line)
+      return;
+    if (!m_commandFailed && !line->text().isEmpty() && line->text() == m_refusalBefore)
+      showRefusal(m_analyzer.get(), QString());
+    m_refusalBefore = line->text();
+    m_commandFailed = false;
+  });
   connect(m_executor.get(),
           &BatchExecutor::commandFailed,
           this,
           [this](const QString& line, const QString& reason) {
+            m_commandFailed = true;
             // Marked in the batch window's log, after the command's own line,
             // which the interpreter has queued to it.
             CmdLine shown = parseCmdLine(line);
