@@ -1,6 +1,8 @@
 #include "gui/calibration/CalibCtrl.h"
 #include "StackGen.h"
+#include "app/Refusal.h"
 #include "calibration/CalibKernel.h"
+#include "gui/display/RefusalLine.h"
 #include "gui/spectrum/XafsFileSelect.h"
 #include "session/Session.h"
 #include "spectrum/XafsSpectrum.h"
@@ -9,6 +11,9 @@
 
 #include "ui_CalibCtrl.h"
 
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -68,6 +73,14 @@ TEST(CalibCtrl, CrystalsStatisticsStandardAndTheSessionsCalibration)
   ASSERT_NE(c.standard(), nullptr);
   EXPECT_EQ(c.stdFileName(), t.referenceFiles[0]);
   EXPECT_EQ(loaded.count(), 2);
+  // After Clear, a refused file leaves the field empty, not the old name.
+  c.form()->SelectStd->clearButton()->click();
+  EXPECT_EQ(session.calibration().standard, nullptr);
+  c.loadStd(dir.path() + "/missing.dat");
+  EXPECT_EQ(c.standard(), nullptr);
+  EXPECT_TRUE(c.stdFileName().isEmpty());
+  c.loadStd(t.referenceFiles[0]);
+  ASSERT_NE(c.standard(), nullptr);
 
   // Values set in the Session (by a batch) show in the fields and stay.
   Session::Calibration& cal = session.calibration();
@@ -82,4 +95,21 @@ TEST(CalibCtrl, CrystalsStatisticsStandardAndTheSessionsCalibration)
   EXPECT_EQ(c.form()->EdgeEeV->text(), "7112");
   EXPECT_EQ(cal.edgeEV, "7112");
   EXPECT_TRUE(cal.targetVictoreen);
+}
+
+// A long refusal under the fields wraps onto lines of its own: the window
+// grows, the statistics fields keep their height.
+TEST(CalibCtrl, ALongRefusalLeavesTheFieldsTheirHeight)
+{
+  Session session;
+  CalibCtrl c(session);
+  QLabel* line = addRefusalLine(&c);
+  c.show();
+  QCoreApplication::processEvents();
+  const int height = c.form()->DEAvr->height();
+  refuse(&c, QString("No spectrum in file : /a/long/folder/name/").repeated(4) + "I1_08940.tif");
+  QCoreApplication::processEvents();
+  ASSERT_GT(line->height(), 2 * line->fontMetrics().height());
+  EXPECT_EQ(c.form()->DEAvr->height(), height);
+  EXPECT_EQ(c.form()->DEMax->height(), height);
 }

@@ -12,6 +12,7 @@
 #include "ui_CalibCtrl.h"
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -49,6 +50,10 @@ CalibCtrl::CalibCtrl(Session& session, QWidget* parent)
   for (const Crystal& c : kCrystals)
     m_ui->SelCrystal->addItem(QString::fromLatin1(c.name), c.spacing);
   m_ui->SelectStd->setTitle(tr("Select Std."));
+  // A refusal of several lines below the fields makes the window taller
+  // instead of squeezing them.
+  for (QLineEdit* field : findChildren<QLineEdit*>())
+    field->setFixedHeight(field->sizeHint().height());
   m_ui->SelectStd->showUse(false);
 
   m_saveDialog = new EShiftMapDialog(tr("Save Energy Shift Map"), this);
@@ -58,6 +63,11 @@ CalibCtrl::CalibCtrl(Session& session, QWidget* parent)
   m_loadDialog = new EShiftMapDialog(tr("Load Energy Shift Map"), this);
 
   connect(m_ui->SelectStd, &XafsFileSelect::newFile, this, &CalibCtrl::newFile);
+  // Cleared is gone: a file refused later has no standard to fall back to.
+  connect(m_ui->SelectStd, &XafsFileSelect::cleared, this, [this] {
+    m_session.calibration().standard.reset();
+    m_session.calibration().stdFile.clear();
+  });
   connect(m_ui->LoadMap, &QPushButton::clicked, m_loadDialog, &QWidget::show);
   connect(m_loadDialog, &QFileDialog::fileSelected, this, &CalibCtrl::loadEMap);
   connect(m_ui->SaveMap, &QPushButton::clicked, m_saveDialog, &QWidget::show);
