@@ -573,35 +573,52 @@ bool Session::runResidual()
 {
   MapsRun run(QStringLiteral("Residual absorption analysis"));
   run.engine().setThreadCount(m_threads);
+  connect(&run.engine(), &PointRun::rowStarted, this, [this](int row, double percent) {
+    qDebug().noquote() << QStringLiteral("Residual absorption row %1").arg(row);
+    emit progress(percent);
+  });
+  QString outside;
+  const bool started = startResidual(run, &outside);
+  if (!outside.isEmpty())
+    qDebug().noquote() << outside;
+  if (!started)
+    return false;
+  waitFor(run);
+  finishResidual();
+  emit changed();
+  return run.completed();
+}
+
+bool Session::startResidual(MapsRun& run, QString* outside)
+{
   AnalyzeCond ac;
   if (!analyzeCond(ac)) {
     run.refuse(QString::fromLatin1(
       QT_TRANSLATE_NOOP("Refusal", "Residual absorption analysis not started: no image loaded")));
     return false;
   }
-  connect(&run.engine(), &PointRun::rowStarted, this, [this](int row, double percent) {
-    qDebug().noquote() << QStringLiteral("Residual absorption row %1").arg(row);
-    emit progress(percent);
-  });
   PointSpectra spectra = analysisSpectra();
   spectra.name = QStringLiteral("Body-RaA");
   if (run.refuseShiftGap(spectra.shifts, ac))
     return false;
-  const QString outside = residualEnergyOutside(spectra, raEnergy);
-  if (!outside.isEmpty())
-    qDebug().noquote() << outside;
-  Analyzed2DRes* dmut = m_ownMaps[DMutMap].get();
-  Analyzed2DRes* rest = m_ownMaps[RestMap].get();
-  run.start(ac, std::make_shared<RaKernel>(spectra, raEnergy, raFactor), { dmut, rest });
-  waitFor(run);
-  if (rest->hasData()) {
-    const int replaced = fillResidualRatio(*rest, *dmut, *m_ownMaps[RatiMap]);
-    if (replaced > 0)
-      qDebug().noquote()
-        << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
-  }
-  emit changed();
-  return run.completed();
+  if (outside)
+    *outside = residualEnergyOutside(spectra, raEnergy);
+  run.start(ac,
+            std::make_shared<RaKernel>(spectra, raEnergy, raFactor),
+            { m_ownMaps[DMutMap].get(), m_ownMaps[RestMap].get() });
+  return true;
+}
+
+void Session::finishResidual()
+{
+  const Analyzed2DRes& dmut = *m_ownMaps[DMutMap];
+  const Analyzed2DRes& rest = *m_ownMaps[RestMap];
+  if (!rest.hasData())
+    return;
+  const int replaced = fillResidualRatio(rest, dmut, *m_ownMaps[RatiMap]);
+  if (replaced > 0)
+    qDebug().noquote()
+      << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
 }
 
 // ---- The spectrum at the position ---------------------------------------

@@ -255,6 +255,13 @@ public:
   double raFactor = 1.0;
   // "a2d DMut" and "a2d Rest" over the area, then "a2d Rati" from them.
   bool runResidual();
+  // The residual run started on `run` (the windows' own, which watch it
+  // and may stop it) without waiting for its end; false when it was refused
+  // (the run has said so and ended). `outside` gets the line saying that
+  // the energy lies outside the stack's energies (empty when inside).
+  bool startResidual(MapsRun& run, QString* outside = nullptr);
+  // "a2d Rati" from the ended run's "a2d DMut" and "a2d Rest".
+  void finishResidual();
 
   // ---- Element analysis ----
   // One edge row: its conditions as the fields hold them (six digits) and

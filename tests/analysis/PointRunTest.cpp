@@ -177,7 +177,7 @@ TEST(PointRun, MapsDoNotDependOnThreadsOrTiles)
   }
   // Fractions held to a sum of 1, optionally non-negative, and the
   // R-factor as the residual.
-  for (const auto [nonNeg, rFactor] :
+  for (const auto& [nonNeg, rFactor] :
        { std::pair(false, false), { true, false }, { true, true } }) {
     LcfRunSetup s = w.setup(false, leftHalfShifts(20));
     s.fit.sumToOne = true;

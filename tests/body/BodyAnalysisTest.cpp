@@ -2,6 +2,7 @@
 #include "analysis/AnalyzeCond.h"
 #include "analysis/Analyzed2DRes.h"
 #include "analysis/ComponentRun.h"
+#include "analysis/MapsRun.h"
 #include "display/MapImages.h"
 #include "gui/analysis/AElemsConds.h"
 #include "gui/analysis/Analyzer.h"
@@ -149,6 +150,15 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   EXPECT_EQ(m_body->session().currentMap(), componentMap);
   EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*componentMap));
   EXPECT_EQ(m_body->form()->SaveTarget->text(), "Save Data writes: " + componentMap->label());
+
+  // The residual button starts the Session's run: its maps equal the word's.
+  an->form()->ExecRA->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !m_body->raRun()->isRunning(); }, 20000));
+  const Analyzed2DRes* ratio = m_body->session().ownMap(Session::RatiMap);
+  ASSERT_TRUE(ratio->hasData());
+  const QVector<double> fromWindow = ratio->data();
+  ASSERT_TRUE(exec("analyzer_exec_ra"));
+  EXPECT_EQ(ratio->data(), fromWindow);
 
   // A refused run's line stays through the failures after it and goes with
   // the next command that succeeds.

@@ -159,8 +159,9 @@ TEST_F(SessionTest, RefusalsSayWhyAndWindowWordsAreSkipped)
     EXPECT_FALSE(execute(c.line)) << c.line.toStdString();
     EXPECT_TRUE(c.message.isEmpty() || log.has(c.message)) << c.message.toStdString();
     // One refusal, one line (an unreadable standard said it twice).
-    if (c.line.startsWith("calib_load_std"))
+    if (c.line.startsWith("calib_load_std")) {
       EXPECT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
+    }
   }
   EXPECT_EQ(m_session.references().size(), 2u);
   // A refused number leaves the value before.

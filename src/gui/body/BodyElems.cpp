@@ -97,40 +97,23 @@ void Body::startRA2DAnalysis()
 {
   if (m_raRun->isRunning())
     m_raRun->stop();
-  AnalyzeCond ac;
-  if (!askAnalyzeCond(ac)) {
-    m_raRun->refuse(QString::fromLatin1(
-      QT_TRANSLATE_NOOP("Refusal", "Residual absorption analysis not started: no image loaded")));
-    return;
-  }
-  PointSpectra spectra = analysisSpectra();
-  spectra.name = QStringLiteral("Body-RaA");
-  if (m_raRun->refuseShiftGap(spectra.shifts, ac))
-    return;
-  const double eRA = m_analyzer->raEnergy();
-  const QString outside = residualEnergyOutside(spectra, eRA);
+  QString outside;
+  m_session->startResidual(*m_raRun, &outside);
   if (!outside.isEmpty())
-    refuse(
-      m_analyzer.get(),
-      outside,
-      tr("Residual absorption at %1 eV is outside the stack's energies: extrapolated").arg(eRA));
-  auto kernel = std::make_shared<RaKernel>(spectra, eRA, m_analyzer->raFactor());
-  m_raRun->start(
-    ac, kernel, { m_analyzer->ownMap(Session::DMutMap), m_analyzer->ownMap(Session::RestMap) });
+    refuse(m_analyzer.get(),
+           outside,
+           tr("Residual absorption at %1 eV is outside the stack's energies: extrapolated")
+             .arg(m_session->raEnergy));
 }
 
 void Body::generateRAResImage()
 {
-  Analyzed2DRes* dmut = m_analyzer->ownMap(Session::DMutMap);
+  m_session->finishResidual();
   Analyzed2DRes* rest = m_analyzer->ownMap(Session::RestMap);
-  Analyzed2DRes* ratio = m_analyzer->ownMap(Session::RatiMap);
   if (!rest->hasData())
     return;
-  const int replaced = fillResidualRatio(*rest, *dmut, *ratio);
-  if (replaced > 0)
-    qDebug().noquote()
-      << QStringLiteral("a2d Rati: %1 pixels without a finite ratio are set to 0").arg(replaced);
-  m_mapImages->genImg({ dmut, rest, ratio });
+  m_mapImages->genImg(
+    { m_analyzer->ownMap(Session::DMutMap), rest, m_analyzer->ownMap(Session::RatiMap) });
   showCurrentMap();
 }
 
