@@ -243,8 +243,7 @@ TEST_F(BodyFixture, ColourBarAndValueFollowEveryKindOfMap)
       c.map->selectProcImg(true);
     }
     m_body->mapImages().genImg(*c.map);
-    an->chooseMap(c.map);
-    m_body->showCurrentMap();
+    ASSERT_TRUE(m_body->selectMapByName(c.map->name()));
     ASSERT_TRUE(m_body->isMapShown());
     double lo = 0.0, hi = 0.0;
     c.map->selectedRange(lo, hi);
@@ -255,5 +254,4 @@ TEST_F(BodyFixture, ColourBarAndValueFollowEveryKindOfMap)
     EXPECT_EQ(ui.Value->text(),
               QString::asprintf("%g", c.map->selectedValues()[at.y() * kWidth + at.x()]));
   }
-  an->chooseMap(nullptr);
 }

@@ -88,11 +88,7 @@ Analyzer::Analyzer(Session& session, MapImages& images, QWidget* parent)
   takeSettings();
   setupElems();
   setupTools();
-  // A map chosen by name gives way to any selection made afterwards.
-  connect(this, &Analyzer::changedSelection, this, [this] {
-    m_chosenMap = nullptr;
-    takeSelection();
-  });
+  connect(this, &Analyzer::changedSelection, this, &Analyzer::takeSelection);
   // A fit needs two references; batch files have no command to add rows, so
   // the window starts with the two a run needs at least.
   addNewRef();
@@ -269,9 +265,6 @@ Analyzed2DRes* Analyzer::ownMap(OwnMap which) const
 
 Analyzed2DRes* Analyzer::currentMap() const
 {
-  // A map the window was handed directly (not through the Session).
-  if (m_chosenMap)
-    return m_chosenMap;
   Analyzed2DRes* chosen = m_session.currentMap();
   // The element rows' own maps, while a run of the window fills them.
   if (section() == ElemSection && !chosen->hasData())

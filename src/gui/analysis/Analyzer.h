@@ -302,13 +302,6 @@ public:
   // Every map of the window: its own, then the reference rows' (amount,
   // fraction), then the element rows'.
   QVector<Analyzed2DRes*> resultMaps() const;
-  // Makes `map` the current map until the user changes the selection
-  // (nullptr: back to the buttons). Owned elsewhere; forgotten when deleted.
-  void chooseMap(Analyzed2DRes* map);
-  Analyzed2DRes* chosenMap() const { return m_chosenMap; }
   // Shows spectra (the cluster means) together in the window's plot.
   void showSpectra(const QVector<XafsSpectrum>& spectra, const QStringList& names = {});
-
-private:
-  QPointer<Analyzed2DRes> m_chosenMap;
 };

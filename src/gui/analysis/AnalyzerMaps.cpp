@@ -17,11 +17,6 @@ QVector<Analyzed2DRes*> Analyzer::resultMaps() const
   return all;
 }
 
-void Analyzer::chooseMap(Analyzed2DRes* map)
-{
-  m_chosenMap = map;
-}
-
 void Analyzer::showSpectra(const QVector<XafsSpectrum>& spectra, const QStringList& names)
 {
   m_plot->clearOtherSpectra();

@@ -80,7 +80,6 @@ bool Body::selectMapByName(const QString& name)
   // The choice is the Session's, as a batch's analyzer_select_map.
   if (!m_session->selectMapByName(name))
     return false;
-  m_analyzer->chooseMap(nullptr);
   Analyzed2DRes* map = m_session->currentMap();
   if (!m_mapImages->imageValid(*map) && map->hasData())
     m_mapImages->genImg(*map);
