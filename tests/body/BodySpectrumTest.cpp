@@ -1,6 +1,5 @@
 #include "BodyFixture.h"
 
-#include "gui/display/ColorBar.h"
 #include "gui/display/CrossSView.h"
 #include "gui/display/ImgDispA.h"
 #include "gui/input/SelectDataFiles.h"
@@ -12,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStatusBar>
 #include <QTest>
 
 #include <cmath>
@@ -68,15 +66,4 @@ TEST_F(BodyFixture, PointerOverTheImageUpdatesPositionAndPlot)
   const QImage shot = m_body->grab().toImage();
   EXPECT_TRUE(
     shot.save(QDir(QCoreApplication::applicationDirPath()).filePath("body-main-window.png")));
-
-  // Clearing the stack on view leaves no read-out of it, nor what was said
-  // about its files.
-  m_body->statusBar()->showMessage(QStringLiteral("old refusal"));
-  m_body->clearI1Files();
-  EXPECT_TRUE(ui.HCross->profiles().isEmpty());
-  EXPECT_TRUE(ui.VCross->profiles().isEmpty());
-  EXPECT_TRUE(ui.Value->text().isEmpty());
-  EXPECT_CLOSE(ui.CBar->minValue(), 0.0);
-  EXPECT_CLOSE(ui.CBar->maxValue(), 1.0);
-  EXPECT_TRUE(m_body->statusBar()->currentMessage().isEmpty());
 }

@@ -6,6 +6,9 @@
 #include "gui/app/Startup.h"
 #include "gui/batch/BatchCtrl.h"
 #include "gui/calibration/CalibCtrl.h"
+#include "gui/display/ColorBar.h"
+#include "gui/display/CrossSView.h"
+#include "gui/display/ImgDispA.h"
 #include "gui/input/SelectDataFiles.h"
 #include "input/LoadTiff.h"
 #include "input/TiffData.h"
@@ -19,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -182,4 +186,27 @@ TEST(BodyShutdown, FinishingDuringALoadEndsTheProgram)
   });
   EXPECT_EQ(runMainWindow(StartupOptions()), 0);
   EXPECT_TRUE(sawFrames);
+}
+
+// Clearing the stack on view leaves no read-out of it (profiles, Value, the
+// colour bar's values), nor what was said about its files.
+TEST_F(BodyFixture, ClearingTheStackOnViewClearsItsReadOuts)
+{
+  ASSERT_TRUE(loadI1(makeStack("C", 3), true));
+  Ui::Body& ui = *m_body->form();
+  m_body->resize(1200, 860);
+  m_body->show();
+  m_body->showData(0);
+  QTest::mouseMove(ui.dispA, QPoint(ui.dispA->width() / 3, ui.dispA->height() / 3));
+  ASSERT_FALSE(ui.HCross->profiles().isEmpty());
+  ASSERT_FALSE(ui.Value->text().isEmpty());
+  ASSERT_GT(ui.CBar->maxValue(), 1.0);
+  m_body->statusBar()->showMessage(QStringLiteral("old refusal"));
+  m_body->clearI1Files();
+  EXPECT_TRUE(ui.HCross->profiles().isEmpty());
+  EXPECT_TRUE(ui.VCross->profiles().isEmpty());
+  EXPECT_TRUE(ui.Value->text().isEmpty());
+  EXPECT_CLOSE(ui.CBar->minValue(), 0.0);
+  EXPECT_CLOSE(ui.CBar->maxValue(), 1.0);
+  EXPECT_TRUE(m_body->statusBar()->currentMessage().isEmpty());
 }
