@@ -1,7 +1,6 @@
 #include "FakeExecutor.h"
 
 #include "batch/BatchDispatcher.h"
-#include "batch/BatchThread.h"
 #include "gui/batch/BatchCtrl.h"
 #include "support/TestData.h"
 
@@ -46,12 +45,12 @@ TEST(BatchCtrl, LoadReplacesTheEditorKeepsTheLogAndSaveRoundTrips)
   EXPECT_EQ(editor(w, "BatchCmds")->toPlainText(), ":for i I 1 2\nseek_image I\n:next i\n");
 }
 
-TEST(BatchCtrl, RunsABatchThroughTheInterpreterThread)
+TEST(BatchCtrl, RunsABatchThroughTheInterpreter)
 {
-  BatchThread thread;
-  FakeExecutor exec(thread.dispatcher());
+  BatchDispatcher dispatcher;
+  FakeExecutor exec(&dispatcher);
   BatchCtrl w;
-  w.setDispatcher(thread.dispatcher());
+  w.setDispatcher(&dispatcher);
   editor(w, "BatchCmds")->setPlainText(":for i %i 1 2\nseek_image %i\n:next i\n");
   click(w, "Exec");
   ASSERT_TRUE(exec.waitForCmds(2));

@@ -1,18 +1,17 @@
 #include "FakeExecutor.h"
 
 #include "batch/BatchDispatcher.h"
-#include "batch/BatchThread.h"
 #include "support/MessageCapture.h"
 
 #include <gtest/gtest.h>
 
-// Every test runs the interpreter on its own thread, as the program does,
-// and answers from the test thread through queued connections.
+// Every test runs the interpreter on the test thread, as both programs do,
+// and answers through queued connections.
 class BatchDispatcherTest : public ::testing::Test
 {
 protected:
-  BatchThread thread;
-  FakeExecutor exec{ thread.dispatcher() };
+  BatchDispatcher dispatcher;
+  FakeExecutor exec{ &dispatcher };
 };
 
 TEST_F(BatchDispatcherTest, NestedLoopsSubstituteAndLog)
@@ -118,11 +117,10 @@ TEST_F(BatchDispatcherTest, StopEndsAWaitingBatch)
 {
   exec.autoFinish = false;
   bool stopped = false;
-  QObject::connect(
-    thread.dispatcher(), &BatchDispatcher::batchFinished, &exec, [&] { stopped = true; });
+  QObject::connect(&dispatcher, &BatchDispatcher::batchFinished, &exec, [&] { stopped = true; });
   emit exec.dispatch({ "analyzer_exec_LCF", "quit" });
   ASSERT_TRUE(exec.waitForCmds(1));
-  QMetaObject::invokeMethod(thread.dispatcher(), "batchStopSlot", Qt::QueuedConnection);
+  QMetaObject::invokeMethod(&dispatcher, "batchStopSlot", Qt::QueuedConnection);
   FakeExecutor::settle();
   EXPECT_TRUE(stopped);
   emit exec.finishCmd(exec.cmds.at(0).seq);
