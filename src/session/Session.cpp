@@ -353,20 +353,39 @@ double Session::standardEdge() const
 
 bool Session::calibrate()
 {
-  AnalyzeCond ac;
-  if (m_i1.isEmpty()) {
-    qDebug().noquote() << "Calibration not started: no image loaded";
+  PointRun run;
+  run.setThreadCount(m_threads);
+  // Progress goes out as the signal only: whoever watches says it in its
+  // own form.
+  connect(
+    &run, &PointRun::rowStarted, this, [this](int, double percent) { emit progress(percent); });
+  if (!startCalibration(run))
     return false;
-  }
+  run.waitForEnd();
+  finishCalibration();
+  emit changed();
+  return true;
+}
+
+bool Session::startCalibration(PointRun& run, QString* why)
+{
+  const auto refused = [why](const char* line) {
+    qDebug().noquote() << line;
+    if (why)
+      *why = QString::fromLatin1(line);
+    return false;
+  };
+  if (m_i1.isEmpty())
+    return refused(QT_TRANSLATE_NOOP("Refusal", "Calibration not started: no image loaded"));
   const double stdEdge = standardEdge();
-  if (!std::isfinite(stdEdge)) {
-    qDebug().noquote() << "Calibration not started: no standard (load a standard spectrum or "
-                          "type its edge energy)";
-    return false;
-  }
+  if (!std::isfinite(stdEdge))
+    return refused(QT_TRANSLATE_NOOP("Refusal",
+                                     "Calibration not started: no standard (load a standard "
+                                     "spectrum or type its edge energy)"));
   logWithTime(QStringLiteral("Start Calibration"));
+  AnalyzeCond ac;
   if (!analyzeCond(ac))
-    return false;
+    return refused(QT_TRANSLATE_NOOP("Refusal", "Calibration not started: no image loaded"));
   m_shiftMap->reset(ac);
   const PointSpectra spectra(stackView(),
                              m_calib.targetVictoreen ? 0 : 1,
@@ -375,22 +394,18 @@ bool Session::calibrate()
                              QStringLiteral("Body-Calib"));
   auto kernel = std::make_shared<CalibPointKernel>(spectra, stdEdge, m_calib.locate);
   const bool inner = m_calib.innerPointType;
-  PointRun run;
-  run.setThreadCount(m_threads);
-  // Progress goes out as the signal only: whoever watches says it in its
-  // own form.
-  connect(
-    &run, &PointRun::rowStarted, this, [this](int, double percent) { emit progress(percent); });
   Analyzed2DRes* map = m_shiftMap.get();
   run.start(ac, kernel, [map, inner](const RasterPoint& p, const double* v) {
     if (inner)
       qDebug().noquote() << kInnerPointFallback;
     map->setData(p.cx, p.cy, p.bx, p.by, v[0]);
   });
-  run.waitForEnd();
-  logWithTime(QStringLiteral("End Calibration   "));
-  emit changed();
   return true;
+}
+
+void Session::finishCalibration()
+{
+  logWithTime(QStringLiteral("End Calibration   "));
 }
 
 bool Session::saveShiftMap(const QString& file) const
@@ -403,7 +418,7 @@ bool Session::saveShiftMap(const QString& file) const
   return writeEmpFile(file, info, m_shiftMap->cond(), m_shiftMap->data());
 }
 
-bool Session::loadShiftMap(const QString& file)
+bool Session::readShiftMapFile(const QString& file, Analyzed2DRes& map) const
 {
   QFile f(file);
   if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -419,27 +434,41 @@ bool Session::loadShiftMap(const QString& file)
   if (!empFitsImage(h, !m_i1.isEmpty(), m_width, m_height))
     return false;
   const double edgeField = m_calib.edgeEV.toDouble();
+  logWithTime(QStringLiteral("Start Reading EMP file "));
   QVector<double> values;
   if (!readEmpValues(in, h, edgeField > 0.0 ? edgeField : h.stdEdgeEnergy, values))
     return false;
-  AnalyzeCond ac = empRaster(h);
+  map.reset(empRaster(h));
+  for (int y = 0; y < h.height; ++y)
+    for (int x = 0; x < h.width; ++x)
+      map.setData(x, y, 0, 0, values[y * h.width + x]);
+  logWithTime(QStringLiteral("End Reading EMP file   "));
+  return true;
+}
+
+bool Session::loadShiftMap(const QString& file, QString* shownWhy)
+{
+  // Read aside first: a map that cannot be applied leaves the one there.
+  Analyzed2DRes loaded(m_shiftMap->name());
+  if (!readShiftMapFile(file, loaded))
+    return false;
   AnalyzeCond area;
   if (analyzeCond(area)) {
     EnergyShiftView v;
-    v.width = h.width;
-    v.height = h.height;
-    v.measured = ac.blockSpan();
-    v.values = values;
+    v.width = loaded.width();
+    v.height = loaded.height();
+    v.area = QRect(0, 0, v.width, v.height);
+    v.measured = loaded.cond().blockSpan();
+    v.values = loaded.data();
     const QString gap = shiftMapGap(v, area);
     if (!gap.isEmpty()) {
       qDebug().noquote() << QStringLiteral("Energy map not loaded: ") + gap + " : " + file;
+      if (shownWhy)
+        *shownWhy = tr("Energy map not loaded: %1 : %2").arg(shiftMapGap(v, area, true), file);
       return false;
     }
   }
-  m_shiftMap->reset(ac);
-  for (int y = 0; y < h.height; ++y)
-    for (int x = 0; x < h.width; ++x)
-      m_shiftMap->setData(x, y, 0, 0, values[y * h.width + x]);
+  *m_shiftMap = loaded;
   emit changed();
   return true;
 }
@@ -452,10 +481,13 @@ void Session::clearShiftMap()
 
 bool Session::removeShiftOutliers()
 {
-  if (!::removeShiftOutliers(*m_shiftMap)) {
+  if (!m_shiftMap->hasData()) {
     qDebug().noquote() << kNoShiftMapLine;
     return false;
   }
+  logWithTime(QStringLiteral("Start Normalize E Shift"));
+  ::removeShiftOutliers(*m_shiftMap);
+  logWithTime(QStringLiteral("End Normalize E Shift  "));
   emit changed();
   return true;
 }

@@ -25,6 +25,7 @@ class ComponentRun;
 class FourierRun;
 struct FourierRes;
 class MapsRun;
+class PointRun;
 class TiffData;
 struct MapSamples16;
 struct EnergyShiftView;
@@ -220,8 +221,22 @@ public:
   // and logs it), else to the log.
   bool loadStandard(const QString& file, QString* why = nullptr);
   bool calibrate();
+  // The calibration started on `run` (the windows' own, which watch it and
+  // may stop it) without waiting for its end: the shift map is made anew
+  // over the area and filled as the points arrive. False when refused: the
+  // reason is logged and, untranslated, put in `why`.
+  bool startCalibration(PointRun& run, QString* why = nullptr);
+  // The run's end in the log.
+  void finishCalibration();
   bool saveShiftMap(const QString& file) const;
-  bool loadShiftMap(const QString& file);
+  // Reads the shift map file aside, then takes it unless it leaves the area
+  // without shifts; a refusal's line goes to `shownWhy` in the window's
+  // language when given (it is logged either way).
+  bool loadShiftMap(const QString& file, QString* shownWhy = nullptr);
+  // An energy-shift map file read into `map` (its own raster; shifts
+  // against the edge field, else the file's standard edge). The map stays
+  // as it was when the file cannot be read or does not fit the images.
+  bool readShiftMapFile(const QString& file, Analyzed2DRes& map) const;
   void clearShiftMap();
   // Refused, with a line, while there is no shift map.
   bool removeShiftOutliers();

@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -269,7 +270,10 @@ TEST(Refusals, TextFilesWithoutLineBreaksStopAfterOneBoundedLine)
     lctest::MessageCapture log;
     EXPECT_FALSE(c.read(path));
     EXPECT_LT(peakMb() - before, 24.0);
-    ASSERT_EQ(log.messages().size(), 1) << log.messages().join('\n').toStdString();
-    EXPECT_TRUE(log.messages().first().startsWith(c.line)) << log.messages().first().toStdString();
+    // The shift map's reading announces its start before the values.
+    const QStringList lines =
+      log.messages().filter(QRegularExpression(QStringLiteral("^(?!Start Reading EMP file)")));
+    ASSERT_EQ(lines.size(), 1) << log.messages().join('\n').toStdString();
+    EXPECT_TRUE(lines.first().startsWith(c.line)) << lines.first().toStdString();
   }
 }

@@ -3,7 +3,6 @@
 #include "analysis/AnalyzeCond.h"
 #include "batch/BatchExecutor.h"
 #include "batch/CmdLine.h"
-#include "calibration/EMPHeader.h"
 #include "input/Hdf5Stack.h"
 #include "stack/FrameStack.h"
 
@@ -19,7 +18,6 @@ class Analyzed2DRes;
 class BatchCtrl;
 class Session;
 class CalibCtrl;
-class QTextStream;
 class SaveDataCfg;
 class LoadTiff;
 class QFileDialog;
@@ -184,19 +182,9 @@ public:
   bool isCalibrationRunning() const;
   // SuggestingEeV when SuggestElm is checked, else -1 (no expectation).
   double suggestedEdgeEV() const;
-  // The spectrum of one calibration point ("Body-Calib"): the target's
-  // background model, no energy shift, the suggested edge with the edge
-  // search -10 to +10 eV around it. Empty outside the stack.
-  XafsSpectrum calibSpectrumAt(int cx, int cy, int bx, int by) const;
-  PointSpectra calibSpectra() const;
-  // The edge the run's shifts are measured from (see calibStandardEdge).
-  double calibStandardEdgeNow() const;
-  // Start of a run: false (doing nothing) without I1 images; otherwise logs
-  // "Start Calibration", fills `ac` for the selected area and the bin
-  // fields and re-creates the shift map over it, all zeros.
-  bool beginCalibration(AnalyzeCond& ac);
-  // End of a run: statistics into the control, the map's image, the
-  // display, "End Calibration   ". Does not emit calibrationEnded().
+  // End of the window's run: statistics into the control, the map's
+  // image, the display, "End Calibration   ". Does not emit
+  // calibrationEnded().
   void finishCalibration();
 
 signals:
@@ -325,12 +313,7 @@ public slots:
   void showShiftMap(bool f);
   double findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std);
   void saveEMap(const QString& fname);
-  bool saveEMap(const QString& fname, const Analyzed2DRes& map);
   void loadEMap(const QString& fname);
-  // Reads an ".emp" file into `map`; the map changes only when the whole
-  // file was read and its size fits the loaded image (any size without one).
-  bool loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH);
-  EMPHeader loadMapHeader(QTextStream& in);
   // The suggested edge energy follows the element and the edge choice.
   void newElmSuggested(const QString& elm);
   void newEdgeSuggested(int edge);
@@ -513,7 +496,6 @@ private:
   void renderShiftMap();
   CalibCtrl* m_calibCtrl = nullptr;
   std::unique_ptr<PointRun> m_calibRun;
-  bool m_calibInnerPoint = false; // the run's type is the inner-point one
   // The image area shows the shift map (with m_mapShown).
   bool m_shiftMapShown = false;
 

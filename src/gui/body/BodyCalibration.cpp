@@ -26,9 +26,8 @@
 
 #include "ui_Body.h"
 
+#include <QCoreApplication>
 #include <QDebug>
-#include <QFile>
-#include <QTextStream>
 
 #include <cmath>
 
@@ -103,44 +102,15 @@ double Body::suggestedEdgeEV() const
   return m_session->suggestElm ? m_session->suggestedEdgeEV.toDouble() : -1.0;
 }
 
-PointSpectra Body::calibSpectra() const
-{
-  // Normalisation mode 0 fits Victoreen lines, any other straight lines.
-  const int mode = m_calibCtrl->targetVictoreen() ? 0 : 1;
-  return PointSpectra(
-    stackView(), mode, suggestedEdgeEV(), EnergyShiftView(), QStringLiteral("Body-Calib"));
-}
-
-XafsSpectrum Body::calibSpectrumAt(int cx, int cy, int bx, int by) const
-{
-  return calibSpectra().at(cx, cy, bx, by);
-}
-
-double Body::calibStandardEdgeNow() const
-{
-  return calibStandardEdge(standardSpectrum(), m_calibCtrl->edgeEV(), m_calibCtrl->edgeLocate());
-}
-
 // ---- The run ------------------------------------------------------------
-
-bool Body::beginCalibration(AnalyzeCond& ac)
-{
-  if (i1Frames().isEmpty())
-    return false;
-  logWithTime(QStringLiteral("Start Calibration"));
-  if (!askAnalyzeCond(ac))
-    return false;
-  shiftMap()->reset(ac);
-  return true;
-}
 
 void Body::finishCalibration()
 {
+  m_session->finishCalibration();
   m_calibCtrl->showStatistics(shiftMapStats(shiftMap()->data(), shiftMap()->cond()));
   renderShiftMap();
   m_ui->dispA->update();
   refreshSpectrumSoon();
-  logWithTime(QStringLiteral("End Calibration   "));
 }
 
 bool Body::isCalibrationRunning() const
@@ -154,35 +124,11 @@ void Body::execCalibration()
     return;
   // A run still going ends first (and reports its own end).
   m_calibRun->stop();
-  AnalyzeCond ac;
-  const double stdEdge = calibStandardEdgeNow();
-  if (!i1Frames().isEmpty() && !std::isfinite(stdEdge)) {
-    refuseIn(m_calibCtrl,
-             QStringLiteral("Calibration not started: no standard (load a standard spectrum "
-                            "or type its edge energy)"),
-             tr("Calibration not started: no standard (load a standard spectrum or type its "
-                "edge energy)"));
+  QString why;
+  if (!m_session->startCalibration(*m_calibRun, &why)) {
+    showRefusal(m_calibCtrl, QCoreApplication::translate("Refusal", why.toLatin1().constData()));
     emit calibrationEnded();
-    return;
   }
-  if (!beginCalibration(ac)) {
-    refuseIn(m_calibCtrl,
-             QStringLiteral("Calibration not started: no image loaded"),
-             tr("Calibration not started: no image loaded"));
-    emit calibrationEnded();
-    return;
-  }
-  // Read once: the point spectra, the standard edge, the type.
-  auto kernel =
-    std::make_shared<CalibPointKernel>(calibSpectra(), stdEdge, m_calibCtrl->edgeLocate());
-  m_calibInnerPoint = m_calibCtrl->innerPointType();
-  const PointRaster raster(ac);
-  qDebug().noquote() << "progress" << raster.progressAt(0);
-  m_calibRun->start(ac, kernel, [this](const RasterPoint& p, const double* v) {
-    if (m_calibInnerPoint)
-      qDebug().noquote() << kInnerPointFallback;
-    shiftMap()->setData(p.cx, p.cy, p.bx, p.by, v[0]);
-  });
 }
 
 EnergyShiftView Body::shiftView() const
@@ -208,16 +154,11 @@ void Body::newStdFile()
 
 void Body::normalizeEShift()
 {
-  if (!shiftMap()->hasData()) {
-    qDebug().noquote() << kNoShiftMapLine;
+  if (!m_session->removeShiftOutliers())
     return;
-  }
-  logWithTime(QStringLiteral("Start Normalize E Shift"));
-  removeShiftOutliers(*shiftMap());
   renderShiftMap();
   m_ui->dispA->update();
   refreshSpectrumSoon();
-  logWithTime(QStringLiteral("End Normalize E Shift  "));
 }
 
 void Body::clearShiftMap()
@@ -265,83 +206,19 @@ void Body::saveEMap(const QString& fname)
     refuseIn(m_calibCtrl, QString::fromLatin1(kNoShiftMapToSaveLine), tr("No map to save"));
     return;
   }
-  saveEMap(fname, *shiftMap());
-}
-
-bool Body::saveEMap(const QString& fname, const Analyzed2DRes& map)
-{
-  EmpWriteInfo info;
-  const double stdEdge = calibStandardEdgeNow();
-  info.stdEdgeEnergy = std::isfinite(stdEdge) ? stdEdge : 0.0;
-  info.spacing = m_calibCtrl->spacing();
-  info.stdFileName = m_calibCtrl->stdFileName();
-  return writeEmpFile(fname, info, map.cond(), map.data());
+  m_session->saveShiftMap(fname);
 }
 
 void Body::loadEMap(const QString& fname)
 {
-  // Read aside first: a map that cannot be applied leaves the one there.
-  EMPHeader header;
-  Analyzed2DRes loaded(shiftMap()->name());
-  if (!loadMap(fname, loaded, header))
+  QString shown;
+  if (!m_session->loadShiftMap(fname, &shown)) {
+    if (!shown.isEmpty())
+      showRefusal(m_calibCtrl, shown);
     return;
-  AnalyzeCond area;
-  if (askAnalyzeCond(area)) {
-    EnergyShiftView v;
-    v.width = loaded.width();
-    v.height = loaded.height();
-    v.area = QRect(0, 0, v.width, v.height);
-    v.measured = loaded.cond().blockSpan();
-    v.values = loaded.data();
-    const QString gap = shiftMapGap(v, area);
-    if (!gap.isEmpty()) {
-      const QString line = QStringLiteral("Energy map not loaded: ") + gap + " : " + fname;
-      refuseIn(m_calibCtrl,
-               line,
-               tr("Energy map not loaded: %1 : %2").arg(shiftMapGap(v, area, true), fname));
-      return;
-    }
   }
-  *shiftMap() = loaded;
   renderShiftMap();
   refreshSpectrumSoon();
-}
-
-EMPHeader Body::loadMapHeader(QTextStream& in)
-{
-  return readEmpHeader(in);
-}
-
-bool Body::loadMap(const QString& fname, Analyzed2DRes& map, EMPHeader& empH)
-{
-  QFile file(fname);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    qDebug().noquote() << "Can not open" << fname;
-    return false;
-  }
-  QTextStream in(&file);
-  empH = loadMapHeader(in);
-  if (!empH.valid) {
-    qDebug().noquote() << "Invalid Energy Map Data File : " + fname;
-    return false;
-  }
-  if (!empFitsImage(empH, !i1Frames().isEmpty(), stackWidth(), stackHeight()))
-    return false;
-  const double edgeField = m_calibCtrl->edgeEV();
-  const double es = edgeField > 0.0 ? edgeField : empH.stdEdgeEnergy;
-  logWithTime(QStringLiteral("Start Reading EMP file "));
-  QVector<double> values;
-  if (!readEmpValues(in, empH, es, values))
-    return false; // the map stays as it was
-  AnalyzeCond ac = empRaster(empH);
-  map.reset(ac);
-  for (int y = 0; y < empH.height; ++y)
-    for (int x = 0; x < empH.width; ++x)
-      map.setData(x, y, 0, 0, values[y * empH.width + x]);
-  m_mapImages->genImg(map);
-  m_ui->dispA->update();
-  logWithTime(QStringLiteral("End Reading EMP file   "));
-  return true;
 }
 
 // ---- Suggested edge -----------------------------------------------------

@@ -31,10 +31,12 @@ void Body::setupElemRuns()
   connect(an, &Analyzer::askRAAnalyze, this, &Body::startRA2DAnalysis);
   connect(an, &Analyzer::askSumUp, this, &Body::doSumUp);
   connect(an, &Analyzer::mapFileChosen, this, [this](int slot, const QString& f) {
-    EMPHeader header;
     Analyzed2DRes* map = m_analyzer->toolMap(slot);
-    if (map && loadMap(f, *map, header))
-      m_analyzer->mapLoaded(map, f);
+    if (!map || !m_session->readShiftMapFile(f, *map))
+      return;
+    m_mapImages->genImg(*map);
+    m_ui->dispA->update();
+    m_analyzer->mapLoaded(map, f);
   });
 
   connect(m_elemRun.get(), &MapsRun::progress, an, &Analyzer::setElemsProgress);

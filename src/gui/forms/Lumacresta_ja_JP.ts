@@ -748,10 +748,6 @@
         <translation>選んだファイルから画像を読めませんでした: スタックはそのままです</translation>
     </message>
     <message>
-        <source>Calibration not started: no image loaded</source>
-        <translation>較正を開始しません: 画像が読み込まれていません</translation>
-    </message>
-    <message>
         <source>Components...</source>
         <translation>成分分析...</translation>
     </message>
@@ -788,16 +784,8 @@
         <translation>「元素推定」にチェックがあるときだけ使います。ないときはエッジを探し、線はエッジから 10 eV で終わり・始まります。</translation>
     </message>
     <message>
-        <source>Calibration not started: no standard (load a standard spectrum or type its edge energy)</source>
-        <translation>較正を開始しません: 標準試料がありません（標準スペクトルを読み込むか、そのエッジエネルギーを入力してください）</translation>
-    </message>
-    <message>
         <source>Residual absorption at %1 eV is outside the stack&apos;s energies: extrapolated</source>
         <translation>残差吸収の %1 eV はスタックのエネルギー範囲外です: 外挿します</translation>
-    </message>
-    <message>
-        <source>Energy map not loaded: %1 : %2</source>
-        <translation>エネルギーマップを読み込みません: %1 : %2</translation>
     </message>
     <message numerus="yes">
         <source>Cluster %1 (%n points)</source>
@@ -1473,6 +1461,14 @@
         <source>Sum Up: no image loaded</source>
         <translation>積算: 画像が読み込まれていません</translation>
     </message>
+    <message>
+        <source>Calibration not started: no image loaded</source>
+        <translation>較正を開始しません: 画像が読み込まれていません</translation>
+    </message>
+    <message>
+        <source>Calibration not started: no standard (load a standard spectrum or type its edge energy)</source>
+        <translation>較正を開始しません: 標準試料がありません（標準スペクトルを読み込むか、そのエッジエネルギーを入力してください）</translation>
+    </message>
 </context>
 <context>
     <name>SaveDataCfg</name>
@@ -1602,6 +1598,13 @@
     <message>
         <source>Any Files (* *.*)</source>
         <translation>すべてのファイル (* *.*)</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>Energy map not loaded: %1 : %2</source>
+        <translation>エネルギーマップを読み込みません: %1 : %2</translation>
     </message>
 </context>
 <context>
