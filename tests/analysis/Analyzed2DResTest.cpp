@@ -1,5 +1,6 @@
 #include "analysis/Analyzed2DRes.h"
 
+#include "support/Maps.h"
 #include "support/Tolerance.h"
 
 #include <gtest/gtest.h>
@@ -9,30 +10,10 @@
 
 using lctest::CloseRow;
 
-namespace {
-
-// A map over a w x h image with the area (0, 0, w, h) and half widths b.
-void prepare(Analyzed2DRes& map, int w, int h, int b)
-{
-  AnalyzeCond c;
-  c.setup(w, h, b, b, 0, 0, w, h);
-  map.reset(c);
-}
-
-// A map of one pixel per point holding `values` row by row, w per row.
-void fill(Analyzed2DRes& map, int w, const QVector<double>& values)
-{
-  prepare(map, w, values.size() / w, 0);
-  for (int i = 0; i < values.size(); ++i)
-    map.setData(i % w, i / w, 0, 0, values[i]);
-}
-
-} // namespace
-
 TEST(Analyzed2DRes, SetDataKeepsFirstExtremePositionAndClipsBlocks)
 {
   Analyzed2DRes map;
-  prepare(map, 5, 4, 1);
+  map.reset(lctest::wholeArea(5, 4, 1));
   map.setData(1, 1, 1, 1, 2.0);
   map.setData(4, 1, 1, 1, 2.0);    // equal: the position stays
   map.setData(4, 3, -1, -1, -1.0); // block past the corner, negative widths
@@ -53,7 +34,7 @@ TEST(Analyzed2DRes, DeglitchReplacesSpikesOnly)
 {
   // A one-point map has no neighbours: g = 0 and nothing is replaced.
   Analyzed2DRes one;
-  prepare(one, 3, 3, 1);
+  one.reset(lctest::wholeArea(3, 3, 1));
   one.setData(1, 1, 1, 1, 5.0);
   one.selectProcImg(true);
   one.deglitch();
@@ -65,7 +46,7 @@ TEST(Analyzed2DRes, DeglitchReplacesSpikesOnly)
   for (int i = 0; i < 25; ++i)
     ramp << (i == 12 ? 100.0 : 10.0 * (i % 5));
   Analyzed2DRes map;
-  fill(map, 5, ramp);
+  lctest::fillMap(map, 5, ramp);
   map.selectProcImg(true);
   map.setDeglitchConds(1.0, 0.05);
   map.deglitch();
@@ -80,7 +61,7 @@ TEST(Analyzed2DRes, DeglitchReplacesSpikesOnly)
 TEST(Analyzed2DRes, Deglitch2UsesMeanOfSmallValuesAndStaysInsideTheMap)
 {
   Analyzed2DRes map;
-  fill(map, 3, { 5.0, -7.0, 9.0 });
+  lctest::fillMap(map, 3, { 5.0, -7.0, 9.0 });
   map.selectProcImg(true);
   // No |v| below the limit: M = 0, every point is an outlier without good neighbours.
   map.deglitch2(2.0);
@@ -95,9 +76,7 @@ TEST(Analyzed2DRes, Deglitch2UsesMeanOfSmallValuesAndStaysInsideTheMap)
   // A selection dragged wholly past the image leaves one point off it: the
   // deglitch passes leave the map alone.
   Analyzed2DRes past;
-  AnalyzeCond off;
-  off.setup(4, 4, 1, 1, 50, 50, 10, 10);
-  past.reset(off);
+  past.reset(lctest::area(4, 4, 1, 1, 50, 50, 10, 10));
   past.selectProcImg(true);
   past.deglitch();
   past.deglitch2(1.0);

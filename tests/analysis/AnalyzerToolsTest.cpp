@@ -8,6 +8,7 @@
 #include "session/Session.h"
 #include "spectrum/EdgeTable.h"
 
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/Tolerance.h"
 #include "ui_Analyzer.h"
@@ -19,19 +20,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
-
-namespace {
-
-void fill(Analyzed2DRes& m, const QVector<double>& v, int w, int h)
-{
-  AnalyzeCond c;
-  c.setup(w, h, 0, 0, 0, 0, w, h);
-  m.reset(c);
-  for (int i = 0; i < v.size(); ++i)
-    m.setData(i % w, i / w, 0, 0, v[i]);
-}
-
-} // namespace
 
 TEST(AnalyzerElems, SingleSpectrumStandardAndCorrelation)
 {
@@ -107,7 +95,7 @@ TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
   Analyzer a(session, images);
   EXPECT_TRUE(a.form()->ProcTypeSub->isChecked()); // shown beside the chosen map
   EXPECT_TRUE(a.form()->ShowMap1->isChecked());
-  fill(*a.ownMap(Session::ZansaMap), { 1, 2, 3, 4, 5, 6 }, 3, 2);
+  lctest::fillMap(*a.ownMap(Session::ZansaMap), 3, { 1, 2, 3, 4, 5, 6 });
   a.ownMap(Session::ZansaMap)->setName(QStringLiteral("a2d Zansa"));
   a.form()->ShowZansa->setChecked(true);
   images.genImg(*a.ownMap(Session::ZansaMap));
@@ -116,7 +104,7 @@ TEST(AnalyzerTools, CaptureAndMaskOverBlockSums)
   EXPECT_EQ(a.ownMap(Session::Map1)->data(), a.ownMap(Session::ZansaMap)->data());
   // The captured map comes with a picture, as the one it copies.
   EXPECT_EQ(images.img(*a.ownMap(Session::Map1)), images.img(*a.ownMap(Session::ZansaMap)));
-  fill(*a.ownMap(Session::Map2), { 1, 0, -1, 2, 0, 0 }, 3, 2);
+  lctest::fillMap(*a.ownMap(Session::Map2), 3, { 1, 0, -1, 2, 0, 0 });
   a.form()->ProcTypeMask->setChecked(true);
   // No main window answers: one point per pixel of Map 1.
   ASSERT_TRUE(a.processMaps());

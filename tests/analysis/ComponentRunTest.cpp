@@ -5,6 +5,7 @@
 #include "analysis/PointRun.h"
 
 #include "GeneratedStack.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -69,12 +70,7 @@ public:
     s.clusters = clusters;
     return s;
   }
-  AnalyzeCond area() const
-  {
-    AnalyzeCond c;
-    c.setup(W, H, 0, 0, 0, 0, W, H);
-    return c;
-  }
+  static AnalyzeCond area() { return lctest::wholeArea(W, H); }
   bool run(ComponentRun& r, const ComponentSetup& s, int threads = 0)
   {
     if (threads > 0)
@@ -375,10 +371,9 @@ TEST(ComponentRun, RefusalsSayWhyEndOnceAndKeepTheLastResults)
 
 TEST(ComponentRun, PointsWithoutFiniteSpectraAreLeftOutAndCounted)
 {
-  stackgen::StackSpec plan = threeRegions();
-  GeneratedStack stack(plan);
-  ASSERT_TRUE(stack.ok());
-  ComponentSetup s;
+  ComponentWorld w;
+  ASSERT_TRUE(w.stack.ok());
+  ComponentSetup s = w.setup(2, 3);
   // A shift map read from a damaged file: not a number on the leftmost
   // column, so the spectra there cannot be placed on the grid.
   EnergyShiftView shifts;
@@ -388,10 +383,8 @@ TEST(ComponentRun, PointsWithoutFiniteSpectraAreLeftOutAndCounted)
   shifts.values = QVector<double>(W * H, 0.0);
   for (int y = 0; y < H; ++y)
     shifts.values[y * W] = qQNaN();
-  s.spectra = PointSpectra(stack.view(), 1, -1.0, shifts);
-  s.clusters = 3;
-  AnalyzeCond c;
-  c.setup(W, H, 0, 0, 0, 0, W, H);
+  s.spectra = PointSpectra(w.stack.view(), 1, -1.0, shifts);
+  const AnalyzeCond c = w.area();
   ComponentRun run;
   lctest::MessageCapture log;
   ASSERT_TRUE(run.start(&c, s));

@@ -10,6 +10,7 @@
 #include "spectrum/EdgeTable.h"
 
 #include "GeneratedStack.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -250,8 +251,7 @@ TEST(ResidualAbsorption, RestIsTwicePreLessPostAtFactorOne)
 
 TEST(ResidualAbsorption, RatioMapAndItsHoles)
 {
-  AnalyzeCond c;
-  c.setup(4, 3, 0, 0, 1, 0, 2, 3); // columns 1 and 2 analysed
+  const AnalyzeCond c = lctest::area(4, 3, 0, 0, 1, 0, 2, 3); // columns 1 and 2 analysed
   Analyzed2DRes rest, dmut, ratio;
   rest.reset(c);
   dmut.reset(c);
@@ -415,8 +415,7 @@ TEST(ElemRun, TwoEdgeStackRecoversTheJumpsOnEveryThreadCount)
   ASSERT_TRUE(w.stack->ok());
   const stackgen::StackTruth& t = w.stack->truth();
   auto kernel = std::make_shared<ElemKernel>(w.spectra(), w.conds, 0, ElemBackground());
-  AnalyzeCond area;
-  area.setup(10, 10, 0, 0, 0, 0, 10, 10);
+  const AnalyzeCond area = lctest::wholeArea(10, 10);
   const auto one = runMaps(kernel, area, 1, 0);
   EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 0)));
   EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 7)));
@@ -464,8 +463,7 @@ TEST(ResidualRun, MapsEqualTheOnePointAnswerOnEveryThreadCount)
   TwoEdgeWorld w(8);
   ASSERT_TRUE(w.stack->ok());
   auto kernel = std::make_shared<RaKernel>(w.spectra(), 7300.0, 1.0);
-  AnalyzeCond area;
-  area.setup(8, 8, 0, 0, 1, 1, 6, 6);
+  const AnalyzeCond area = lctest::area(8, 8, 0, 0, 1, 1, 6, 6);
   const auto one = runMaps(kernel, area, 1, 0);
   EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 0)));
   EXPECT_TRUE(lctest::sameBytes(one, runMaps(kernel, area, 2, 5)));
@@ -514,8 +512,7 @@ TEST(ResidualRun, PointsWithoutAnEdgeAreNaNInBothMapsAndCountedOnce)
 {
   TwoEdgeWorld w(6, 4);
   ASSERT_TRUE(w.stack->ok());
-  AnalyzeCond area;
-  area.setup(6, 6, 0, 0, 0, 0, 6, 6);
+  const AnalyzeCond area = lctest::wholeArea(6, 6);
   Analyzed2DRes dmut, rest;
   MapsRun run(QStringLiteral("Residual absorption analysis"));
   run.engine().setThreadCount(2);

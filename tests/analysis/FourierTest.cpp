@@ -7,6 +7,7 @@
 #include "stack/StackSpectra.h"
 
 #include "StackGen.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -55,12 +56,7 @@ public:
     v.height = m_h;
     return v;
   }
-  AnalyzeCond area(int bx, int by) const
-  {
-    AnalyzeCond c;
-    c.setup(m_w, m_h, bx, by, 0, 0, m_w, m_h);
-    return c;
-  }
+  AnalyzeCond area(int bx, int by) const { return lctest::area(m_w, m_h, bx, by, 0, 0, m_w, m_h); }
 
 private:
   int m_w;

@@ -1,6 +1,7 @@
 #include "analysis/LcfRunMaps.h"
 #include "analysis/Analyzed2DRes.h"
 
+#include "support/Maps.h"
 #include "support/Tolerance.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,7 @@ TEST(LcfRunMaps, RecordsUsedReferencesAtTheirListPositions)
   }
   Analyzed2DRes zansa("a2d Zansa");
   maps.zansa = &zansa;
-  AnalyzeCond c;
-  c.setup(6, 3, 1, 1, 0, 0, 6, 3);
+  AnalyzeCond c = lctest::wholeArea(6, 3, 1);
   maps.reset(c);
   EXPECT_EQ(maps.fractions[2]->no(), 5);
   EXPECT_EQ(zansa.no(), 6);

@@ -4,6 +4,7 @@
 #include "analysis/LcfRun.h"
 
 #include "GeneratedStack.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -53,9 +54,7 @@ public:
   }
   AnalyzeCond area(int bx, int by, double x, double y, double w, double h) const
   {
-    AnalyzeCond c;
-    c.setup(stack.truth().width, stack.truth().height, bx, by, x, y, w, h);
-    return c;
+    return lctest::area(stack.truth().width, stack.truth().height, bx, by, x, y, w, h);
   }
   // Runs to the end and returns every map's data.
   QVector<QVector<double>> runMaps(LcfRun& run, const AnalyzeCond& c, const LcfRunSetup& s)

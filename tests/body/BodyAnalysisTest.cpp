@@ -17,6 +17,7 @@
 
 #include "Hdf5Writer.h"
 #include "StackGen.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/Tolerance.h"
 #include "ui_Analyzer.h"
@@ -178,9 +179,7 @@ TEST(BodyAnalysis, CheckValsListsTheSelectedMap)
   Body body;
   Analyzed2DRes* map = body.analyzer()->currentMap();
   ASSERT_EQ(map, body.analyzer()->references()[0]->map(1));
-  AnalyzeCond c;
-  c.setup(2, 2, 0, 0, 0, 0, 2, 2);
-  map->reset(c);
+  map->reset(lctest::wholeArea(2, 2));
   map->setData(1, 0, 0, 0, 0.5);
   lctest::MessageCapture capture;
   body.showAnalyzedVals();

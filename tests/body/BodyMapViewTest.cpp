@@ -12,6 +12,7 @@
 #include "gui/display/ImgDispA.h"
 #include "gui/input/SelectDataFiles.h"
 #include "input/TiffData.h"
+#include "support/Maps.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
@@ -32,12 +33,7 @@ namespace {
 // `images`.
 void fill(MapImages& images, Analyzed2DRes* map, int w, int h, double value)
 {
-  AnalyzeCond c;
-  c.setup(w, h, 0, 0, 0, 0, w, h);
-  map->reset(c);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      map->setData(x, y, 0, 0, value + x);
+  lctest::fillMap(*map, w, h, [value](int x, int) { return value + x; });
   images.genImg(*map);
 }
 

@@ -7,6 +7,7 @@
 #include "input/TiffData.h"
 #include "spectrum/XafsSpectrum.h"
 #include "stack/StackSpectra.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -26,8 +27,7 @@
 // sigma = sqrt(40 / 6) with n, not n - 1 (sqrt(40 / 5) would be 2.828).
 TEST(CalibKernel, StatisticsByHandUseNAndReadTheScanPointsOnly)
 {
-  AnalyzeCond scan;
-  scan.setup(3, 2, 0, 0, 0, 0, 3, 2);
+  AnalyzeCond scan = lctest::wholeArea(3, 2);
   const ShiftStats s = shiftMapStats({ 1, 2, 3, 4, 5, 9 }, scan);
   EXPECT_EQ(s.n, 6);
   EXPECT_CLOSE(s.average, 4.0);
@@ -44,8 +44,7 @@ TEST(CalibKernel, StatisticsByHandUseNAndReadTheScanPointsOnly)
   EXPECT_CLOSE(b.average, 1.0);
   EXPECT_CLOSE(b.sigma, 2.0);
 
-  AnalyzeCond off;
-  off.setup(6, 1, 2, 0, 5, 0, 1, 1); // centre at x = 7
+  const AnalyzeCond off = lctest::area(6, 1, 2, 0, 5, 0, 1, 1); // centre at x = 7
   EXPECT_EQ(shiftMapStats(QVector<double>(6, 1.0), off).n, 0);
   EXPECT_EQ(shiftMapStats({}, scan).n, 0);
 }
@@ -54,11 +53,9 @@ TEST(CalibKernel, StatisticsByHandUseNAndReadTheScanPointsOnly)
 // divide by; otherwise (y - y0) / (y1 - y0) in floating point.
 TEST(CalibKernel, ProgressInFloatingPoint)
 {
-  AnalyzeCond flat;
-  flat.setup(8, 8, 0, 0, 0, 5, 8, 0); // y0 = y1 = 5
+  const AnalyzeCond flat = lctest::area(8, 8, 0, 0, 0, 5, 8, 0); // y0 = y1 = 5
   EXPECT_CLOSE(PointRaster(flat).progressAt(0), 100.0);
-  AnalyzeCond three;
-  three.setup(8, 8, 0, 0, 0, 0, 8, 3);
+  const AnalyzeCond three = lctest::area(8, 8, 0, 0, 0, 0, 8, 3);
   EXPECT_CLOSE(PointRaster(three).progressAt(1), 100.0 / 3.0);
   EXPECT_CLOSE(PointRaster(three).progressAt(0), 0.0);
 }
@@ -178,8 +175,7 @@ TEST(CalibKernel, RecoversAGeneratedShiftMap)
     EXPECT_CLOSE(es, a.edge, 1.0);
     auto kernel = std::make_shared<CalibPointKernel>(spectra, es, locate);
     for (int b : { 0, 2 }) {
-      AnalyzeCond scan;
-      scan.setup(plan.width, plan.height, b, b, 0, 0, plan.width, plan.height);
+      AnalyzeCond scan = lctest::wholeArea(plan.width, plan.height, b);
       // The run on the engine, on one and on two threads: the same bytes.
       QVector<double> byThreads[2];
       for (int t = 0; t < 2; ++t) {

@@ -1,6 +1,7 @@
 #include "calibration/EmpFile.h"
 #include "analysis/AnalyzeCond.h"
 #include "input/EnergyAssignment.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -18,9 +19,7 @@ constexpr double kSi111 = 3.1355316;
 // A 4 x 3 map from a run with half widths 1 x 0 over [0, 4) x [1, 3).
 AnalyzeCond smallScan()
 {
-  AnalyzeCond c;
-  c.setup(4, 3, 1, 0, 0, 1, 4, 2);
-  return c;
+  return lctest::area(4, 3, 1, 0, 0, 1, 4, 2);
 }
 
 EMPHeader headerOf(const QByteArray& text)

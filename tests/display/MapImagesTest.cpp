@@ -1,6 +1,7 @@
 #include "display/MapImages.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "support/Maps.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,7 @@ namespace {
 // A one-row map holding `values`, one pixel per point.
 void fill(Analyzed2DRes& map, const QVector<double>& values)
 {
-  AnalyzeCond c;
-  c.setup(values.size(), 1, 0, 0, 0, 0, values.size(), 1);
-  map.reset(c);
-  for (int i = 0; i < values.size(); ++i)
-    map.setData(i, 0, 0, 0, values[i]);
+  lctest::fillMap(map, values.size(), values);
 }
 
 int grey(const MapImages& images, const Analyzed2DRes& map, int x)

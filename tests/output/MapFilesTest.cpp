@@ -3,6 +3,7 @@
 
 #include "analysis/Analyzed2DRes.h"
 #include "input/TiffData.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -16,22 +17,6 @@
 #include <limits>
 
 using lctest::readFile;
-
-namespace {
-
-// A width x height map of one run with half widths (b, b), every pixel
-// holding x + 1000 y.
-void fillMap(Analyzed2DRes& map, int width, int height, int b)
-{
-  AnalyzeCond cond;
-  cond.setup(width, height, b, b, 0, 0, width, height);
-  map.reset(cond);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x)
-      map.setData(x, y, 0, 0, x + 1000.0 * y);
-}
-
-} // namespace
 
 TEST(MapFiles, NamesGetTheIndexBeforeTheExtensionAndTextLayouts)
 {
@@ -58,7 +43,8 @@ TEST(MapFiles, NamesGetTheIndexBeforeTheExtensionAndTextLayouts)
 TEST(MapGrid, HundredByTwentyMapGivesSevenRowsOfThirtyThree)
 {
   Analyzed2DRes map;
-  fillMap(map, 100, 20, 1);
+  lctest::fillMap(
+    map, 100, 20, [](int x, int y) { return x + 1000.0 * y; }, 1);
   const MapRows rows = mapGridRows(map);
   // Centres 1, 4, ..., 97 across and 1, 4, ..., 19 down.
   ASSERT_EQ(rows.size(), 7);
@@ -75,11 +61,7 @@ TEST(MapGrid, SixteenBitSamplesScaleClampAndRound)
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const QVector<double> values = { 0.0, 1.0, 0.5, 2.0, -1.0, nan, 0.25, inf };
   Analyzed2DRes map;
-  AnalyzeCond cond;
-  cond.setup(4, 2, 0, 0, 0, 0, 4, 2);
-  map.reset(cond);
-  for (int i = 0; i < values.size(); ++i)
-    map.setData(i % 4, i / 4, 0, 0, values[i]);
+  lctest::fillMap(map, 4, values);
   MapSamples16 s = tiffDataForSave(map, true, 0.0, 1.0, false);
   EXPECT_EQ(s.values, (QVector<quint16>{ 0, 65535, 32768, 65535, 0, 0, 16384, 0 }));
   // An empty scale (equal limits) gives 0 everywhere.
@@ -88,8 +70,7 @@ TEST(MapGrid, SixteenBitSamplesScaleClampAndRound)
 
   // One sample per raster point, on the map's own range.
   Analyzed2DRes binned;
-  cond.setup(9, 3, 1, 1, 0, 0, 9, 3);
-  binned.reset(cond);
+  binned.reset(lctest::wholeArea(9, 3, 1));
   binned.setData(1, 1, 1, 1, 1.0);
   binned.setData(4, 1, 1, 1, 3.0);
   binned.setData(7, 1, 1, 1, 2.0);
@@ -101,8 +82,7 @@ TEST(MapGrid, SixteenBitSamplesScaleClampAndRound)
   // A selection dragged wholly past the image leaves one point off it: the
   // saver writes it as 0 instead of reading outside the map.
   Analyzed2DRes off;
-  cond.setup(4, 4, 1, 1, 50, 50, 10, 10);
-  off.reset(cond);
+  off.reset(lctest::area(4, 4, 1, 1, 50, 50, 10, 10));
   EXPECT_EQ(tiffDataForSave(off, true, 0.0, 1.0, true).values, QVector<quint16>{ 0 });
 }
 

@@ -1,6 +1,7 @@
 #include "output/MapHdf5.h"
 
 #include "analysis/Analyzed2DRes.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -62,8 +63,7 @@ bool readBack(const QString& file, const char* path, Stored& out)
 // its name and area.
 TEST(MapHdf5, OneDatasetPerMapWithItsNameAndFailedWritesSaySo)
 {
-  AnalyzeCond c;
-  c.setup(3, 2, 0, 0, 1, 0, 2, 2);
+  const AnalyzeCond c = lctest::area(3, 2, 0, 0, 1, 0, 2, 2);
   // Every reference's fraction map is "LCF Ref 2": the file names the row
   // and the kind.
   Analyzed2DRes fraction(QStringLiteral("LCF Ref 2"));

@@ -15,6 +15,7 @@
 #include "input/EnergyAssignment.h"
 #include "input/TiffData.h"
 #include "spectrum/EdgeTable.h"
+#include "support/Maps.h"
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
@@ -38,8 +39,8 @@ QString writeMap(const QString& path,
                  int measuredWidth = -1,
                  QPoint outlier = QPoint(-1, -1))
 {
-  AnalyzeCond scan;
-  scan.setup(width, height, 0, 0, 0, 0, measuredWidth < 0 ? width : measuredWidth, height);
+  const AnalyzeCond scan =
+    lctest::area(width, height, 0, 0, 0, 0, measuredWidth < 0 ? width : measuredWidth, height);
   QVector<double> shifts;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
@@ -470,8 +471,7 @@ TEST_F(SessionTest, ShiftMapFilesAndTheStandard)
 // ".dat" name still gets its bar picture.
 TEST_F(SessionTest, SavedMapFollowsTheLastChoice)
 {
-  AnalyzeCond c;
-  c.setup(4, 3, 0, 0, 0, 0, 4, 3);
+  const AnalyzeCond c = lctest::wholeArea(4, 3);
   const auto fill = [&](Analyzed2DRes* m, double v) {
     m->reset(c);
     m->setData(0, 0, 0, 0, v);
