@@ -73,9 +73,11 @@ TEST(CalibCtrl, CrystalsStatisticsStandardAndTheSessionsCalibration)
   ASSERT_NE(c.standard(), nullptr);
   EXPECT_EQ(c.stdFileName(), t.referenceFiles[0]);
   EXPECT_EQ(loaded.count(), 2);
-  // After Clear, a refused file leaves the field empty, not the old name.
+  // After Clear, a refused file leaves the field empty, not the old name,
+  // and the spectrum window is told to stop drawing the standard.
   c.form()->SelectStd->clearButton()->click();
   EXPECT_EQ(session.calibration().standard, nullptr);
+  EXPECT_EQ(loaded.count(), 3);
   c.loadStd(dir.path() + "/missing.dat");
   EXPECT_EQ(c.standard(), nullptr);
   EXPECT_TRUE(c.stdFileName().isEmpty());

@@ -143,10 +143,10 @@ double Body::findBestMatchDE(const XafsSpectrum& s, const XafsSpectrum& std)
 
 void Body::newStdFile()
 {
-  const XafsSpectrum* standard = m_calibCtrl->standard();
-  if (!standard)
-    return;
-  m_xafsView->setStandard(*standard);
+  if (const XafsSpectrum* standard = m_calibCtrl->standard())
+    m_xafsView->setStandard(*standard);
+  else
+    m_xafsView->clearStandard();
   m_xafsView->update();
 }
 

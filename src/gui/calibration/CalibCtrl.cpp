@@ -67,6 +67,8 @@ CalibCtrl::CalibCtrl(Session& session, QWidget* parent)
   connect(m_ui->SelectStd, &XafsFileSelect::cleared, this, [this] {
     m_session.calibration().standard.reset();
     m_session.calibration().stdFile.clear();
+    // The spectrum window stops drawing it.
+    emit newStdFileLoaded();
   });
   connect(m_ui->LoadMap, &QPushButton::clicked, m_loadDialog, &QWidget::show);
   connect(m_loadDialog, &QFileDialog::fileSelected, this, &CalibCtrl::loadEMap);
