@@ -1,5 +1,6 @@
 #include "calibration/CalibKernel.h"
 
+#include "GeneratedStack.h"
 #include "StackGen.h"
 #include "analysis/AnalyzeCond.h"
 #include "analysis/PointKernel.h"
@@ -11,8 +12,6 @@
 #include "support/MessageCapture.h"
 #include "support/TestData.h"
 #include "support/Tolerance.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -106,22 +105,6 @@ TEST(CalibKernel, StandardLoadsAtItsEdgeOrRefuses)
   EXPECT_TRUE(why.endsWith("falling.dat"));
 }
 
-namespace {
-
-std::vector<std::unique_ptr<TiffData>> readFrames(const QStringList& files)
-{
-  std::vector<std::unique_ptr<TiffData>> frames;
-  for (const QString& f : files) {
-    auto frame = std::make_unique<TiffData>();
-    if (!frame->read(f))
-      return {};
-    frames.push_back(std::move(frame));
-  }
-  return frames;
-}
-
-} // namespace
-
 // A noisy one-component stack whose edge moves by a known amount per pixel
 // (-2..+2 eV across, a block at +3 eV), on a 0.5 eV grid near the edge:
 // each point's shift against the reference comes back to within the grid,
@@ -129,7 +112,6 @@ std::vector<std::unique_ptr<TiffData>> readFrames(const QStringList& files)
 // grid points, to well within it.
 TEST(CalibKernel, RecoversAGeneratedShiftMap)
 {
-  QTemporaryDir dir;
   stackgen::StackSpec plan;
   plan.width = 30;
   plan.height = 20;
@@ -145,30 +127,16 @@ TEST(CalibKernel, RecoversAGeneratedShiftMap)
     plan.energies << e;
   for (double e = 9005.0; e <= 9080.0; e += 5.0)
     plan.energies << e;
-  const stackgen::StackTruth truth =
-    stackgen::generateStack(plan, dir.path(), stackgen::Format::Tiff);
-  ASSERT_TRUE(truth.ok);
-  auto i1 = readFrames(truth.i1Files);
-  auto i0 = readFrames(truth.i0Files);
-  TiffData dark;
-  ASSERT_TRUE(dark.read(truth.darkFile));
-  ASSERT_EQ(i1.size(), size_t(plan.energies.size()));
-  StackView view;
-  for (size_t k = 0; k < i1.size(); ++k) {
-    i1[k]->energy = plan.energies[int(k)];
-    i0[k]->energy = plan.energies[int(k)];
-    view.i1.append(i1[k].get());
-    view.i0.append(i0[k].get());
-  }
-  view.dark = &dark;
-  view.width = plan.width;
-  view.height = plan.height;
-  view.useI0 = true;
+  const GeneratedStack stack(plan);
+  ASSERT_TRUE(stack.ok());
+  const stackgen::StackTruth& truth = stack.truth();
+  ASSERT_EQ(stack.view().i1.size(), plan.energies.size());
 
   XafsSpectrum standard;
   ASSERT_TRUE(standard.load(truth.referenceFiles[0]));
   standard.normalize(1);
-  const PointSpectra spectra(view, 1, a.edge, EnergyShiftView(), QStringLiteral("Body-Calib"));
+  const PointSpectra spectra(
+    stack.view(), 1, a.edge, EnergyShiftView(), QStringLiteral("Body-Calib"));
   for (const EdgeLocate locate :
        { EdgeLocate::Grid, EdgeLocate::Interpolated, EdgeLocate::DerivativePeak }) {
     const double es = calibStandardEdge(&standard, -1.0, locate);

@@ -7,6 +7,7 @@
 #include "support/TestData.h"
 #include "support/Tolerance.h"
 
+#include "GeneratedStack.h"
 #include "StackGen.h"
 
 #include <QVector>
@@ -29,13 +30,6 @@ constexpr int kH = 5;
 class Stack
 {
 public:
-  TiffData* read(const QString& path, double energy)
-  {
-    m_frames.push_back(std::make_unique<TiffData>());
-    EXPECT_TRUE(m_frames.back()->read(path)) << path.toStdString();
-    m_frames.back()->energy = energy;
-    return m_frames.back().get();
-  }
   TiffData* frame(double energy, const std::function<int(int, int)>& pixel)
   {
     stackgen::Counts counts(kW * kH);
@@ -43,7 +37,10 @@ public:
       counts[i] = quint32(pixel(i % kW, i / kW));
     const QString name = m_dir + QStringLiteral("/f%1.tif").arg(m_frames.size());
     EXPECT_TRUE(stackgen::writeFrame(name, stackgen::Format::Tiff, kW, kH, counts));
-    return read(name, energy);
+    m_frames.push_back(std::make_unique<TiffData>());
+    EXPECT_TRUE(m_frames.back()->read(name)) << name.toStdString();
+    m_frames.back()->energy = energy;
+    return m_frames.back().get();
   }
   TiffData* flat(double energy, int value)
   {
@@ -225,19 +222,10 @@ TEST(StackSpectra, PhysicalStackEdge)
   plan.height = 8;
   for (double e = 8940.0; e <= 9040.0; e += 0.5)
     plan.energies.append(e);
-  const stackgen::StackTruth truth = stackgen::generateStack(
-    plan, lctest::scratchDir(QStringLiteral("StackSpectraPhysical")), stackgen::Format::Tiff);
-  ASSERT_TRUE(truth.ok);
-  Stack st;
-  StackView v;
-  for (int k = 0; k < truth.energies.size(); ++k) {
-    v.i1.append(st.read(truth.i1Files[k], truth.energies[k]));
-    v.i0.append(st.read(truth.i0Files[k], truth.energies[k]));
-  }
-  v.dark = st.read(truth.darkFile, 0.0);
-  v.width = truth.width;
-  v.height = truth.height;
-  v.useI0 = true;
+  const GeneratedStack stack(plan);
+  ASSERT_TRUE(stack.ok());
+  const stackgen::StackTruth& truth = stack.truth();
+  const StackView v = stack.view();
 
   const int y = truth.height / 2;
   ASSERT_CLOSE(truth.fractions[0][y * truth.width], 1.0, 1e-9);
