@@ -9,14 +9,13 @@
 #include "app/Settings.h"
 #include "app/TextLines.h"
 #include "batch/BatchExecutor.h"
+#include "batch/BatchFile.h"
 #include "display/ColorMap.h"
 #include "session/Session.h"
 #include "spectrum/EdgeTable.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
-#include <QTextStream>
 
 #include <cstdio>
 #include <cstdlib>
@@ -99,23 +98,20 @@ int main(int argc, char** argv)
   if (threads >= 0)
     settings().Threads = threads;
 
-  QFile file(batchFile);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    std::fprintf(stderr, "lumacresta-batch: cannot read %s\n", qPrintable(batchFile));
-    return kUsageError;
-  }
-  // Empty lines are kept, so line numbers match the file's. Bounded lines: a
-  // file without line breaks is refused instead of being read whole.
+  // Empty lines are kept, so line numbers match the file's.
   QStringList lines;
-  TextLines in(file);
-  for (QString line; in.next(line);)
-    lines << line;
-  if (in.overlong()) {
-    std::fprintf(stderr,
-                 "lumacresta-batch: cannot read %s: a line is longer than %d bytes\n",
-                 qPrintable(batchFile),
-                 kMaxTextLineBytes);
-    return kUsageError;
+  switch (readBatchFile(batchFile, lines)) {
+    case BatchFileRead::CannotOpen:
+      std::fprintf(stderr, "lumacresta-batch: cannot read %s\n", qPrintable(batchFile));
+      return kUsageError;
+    case BatchFileRead::Overlong:
+      std::fprintf(stderr,
+                   "lumacresta-batch: cannot read %s: a line is longer than %d bytes\n",
+                   qPrintable(batchFile),
+                   kMaxTextLineBytes);
+      return kUsageError;
+    case BatchFileRead::Done:
+      break;
   }
 
   Session session;

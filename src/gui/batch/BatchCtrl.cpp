@@ -4,13 +4,11 @@
 #include "app/Settings.h"
 #include "app/TextLines.h"
 #include "batch/BatchDispatcher.h"
+#include "batch/BatchFile.h"
 #include "ui_BatchCtrl.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
-#include <QTextStream>
 
 namespace {
 
@@ -99,37 +97,28 @@ void BatchCtrl::clearLog()
 
 void BatchCtrl::save(QString fname)
 {
-  QSaveFile f(fname);
-  if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) {
-    qDebug().noquote() << "Can not open batch file : " + fname;
-    return;
-  }
-  QTextStream out(&f);
-  out << m_ui->BatchCmds->toPlainText();
-  out.flush();
-  if (!f.commit())
-    qDebug().noquote() << "Can not write batch file : " + fname;
+  writeBatchFile(fname, m_ui->BatchCmds->toPlainText());
 }
 
 void BatchCtrl::load(QString fname)
 {
-  QFile f(fname);
-  if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    qDebug().noquote() << "Can not open batch file : " + fname;
-    return;
+  QStringList lines;
+  switch (readBatchFile(fname, lines)) {
+    case BatchFileRead::CannotOpen:
+      qDebug().noquote() << "Can not open batch file : " + fname;
+      return;
+    case BatchFileRead::Overlong:
+      qDebug().noquote() << QStringLiteral(
+                              "Batch file not loaded, a line is longer than %1 bytes : %2")
+                              .arg(kMaxTextLineBytes)
+                              .arg(fname);
+      return;
+    case BatchFileRead::Done:
+      break;
   }
-  TextLines in(f);
   QString text;
-  QString line;
-  while (in.next(line))
+  for (const QString& line : lines)
     text += line + QLatin1Char('\n');
-  if (in.overlong()) {
-    qDebug().noquote() << QStringLiteral(
-                            "Batch file not loaded, a line is longer than %1 bytes : %2")
-                            .arg(kMaxTextLineBytes)
-                            .arg(fname);
-    return;
-  }
   m_ui->BatchCmds->setPlainText(text);
 }
 
