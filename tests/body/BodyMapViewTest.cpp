@@ -82,6 +82,7 @@ TEST_F(BodyFixture, ShowImagesAndShowResultsSwitchAndFollow)
   EXPECT_TRUE(ui.ShowResAnalysis->isChecked());
   ui.ShowShiftMap->click();
   EXPECT_EQ(ui.dispA->image(), m_body->mapImages().img(*m_body->shiftMap()));
+  EXPECT_EQ(ui.Value->text(), "1"); // the shift map's, at the position (0, 0)
   m_body->showData(0);
   EXPECT_TRUE(ui.ShowImages->isChecked());
   m_body->shiftMap()->clear();

@@ -194,6 +194,8 @@ void Body::showShiftMap(bool f)
     m_mapShown = true;
     m_shiftMapShown = true;
     reflectShownKind();
+    // The read-out follows the map now on view.
+    m_ui->Value->setText(QString::asprintf("%g", shiftMap()->shownValueAt(m_posX, m_posY)));
   }
   m_ui->dispA->update();
 }
