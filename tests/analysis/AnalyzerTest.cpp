@@ -50,6 +50,16 @@ TEST(Analyzer, SingleFitAnswersGoIntoTheRows)
   EXPECT_TRUE(a.references()[1]->fractionText().isEmpty());
   EXPECT_TRUE(a.references()[1]->amountText().isEmpty());
   EXPECT_TRUE(a.form()->Zansa->text().isEmpty());
+
+  // A row whose Use is unticked loses its answer when the fit goes on
+  // without it.
+  ASSERT_TRUE(a.setLCFStd(1, true, 0.0, stack.truth().referenceFiles[1], "0"));
+  a.analyzeAndShowSpectrum(stack.spectrumAt(1, 1, 0, 0), -1.0);
+  ASSERT_TRUE(shown.wait(10000));
+  ASSERT_FALSE(a.references()[1]->fractionText().isEmpty());
+  a.references()[1]->fileSelect()->useBox()->click();
+  ASSERT_TRUE(shown.wait(10000));
+  EXPECT_TRUE(a.references()[1]->fractionText().isEmpty());
 }
 
 // A reference moved off the sample's energies by dE is named, once: the

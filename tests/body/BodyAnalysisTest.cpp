@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -68,6 +69,9 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   ASSERT_EQ(failed.count(), 2);
   EXPECT_EQ(failed[0].at(0).toString(), "set_band_w 2x");
   EXPECT_TRUE(m_body->statusBar()->currentMessage().contains("2x is not a number"));
+  // ... until the next batch starts from the batch window.
+  m_body->batchCtrl()->findChild<QPushButton*>(QStringLiteral("Exec"))->click();
+  EXPECT_TRUE(m_body->statusBar()->currentMessage().isEmpty());
   // The batch window's log says which commands failed and why, each under
   // its own line.
   QApplication::processEvents();
@@ -146,8 +150,14 @@ TEST_F(BodyAnalysisRun, ABatchRunsOnTheSessionAndTheWindowsFollow)
   const Analyzed2DRes* componentMap = m_body->componentRun()->maps().value(1);
   ASSERT_NE(componentMap, nullptr);
   EXPECT_GE(win->mapChoice()->findText("PCA Score 2"), 0);
+  // Its list names the map on view, none while another is (a new run does
+  // not claim its first map is shown).
+  const Analyzed2DRes* before = m_body->session().currentMap();
+  ASSERT_NE(before->name(), "PCA Score 1");
+  EXPECT_EQ(win->mapChoice()->currentIndex(), -1);
   // A map chosen there is the Session's choice, and on view.
   ASSERT_TRUE(m_body->selectMapByName("PCA Score 2"));
+  EXPECT_EQ(win->mapChoice()->currentText(), "PCA Score 2");
   EXPECT_EQ(m_body->session().currentMap(), componentMap);
   EXPECT_EQ(m_body->form()->dispA->image(), m_body->mapImages().img(*componentMap));
   EXPECT_EQ(m_body->form()->SaveTarget->text(), "Save Data writes: " + componentMap->label());

@@ -421,6 +421,10 @@ void Analyzer::analyzeSpectrumFinished(const LcfResult& result)
 {
   if (!result.contAccess && result.tag == m_singleTag && m_singleTag != 0) {
     const bool numbers = fitGaveNumbers(result.status);
+    // A row the fit left out (not in use) keeps no answer of an older fit.
+    for (int i = 0; i < m_refs.size(); ++i)
+      if (!result.refIndex.contains(i))
+        m_refs[i]->clearResult();
     for (int u = 0; u < result.refIndex.size(); ++u) {
       const int i = result.refIndex[u];
       if (i < 0 || i >= m_refs.size())

@@ -102,6 +102,11 @@ void ComponentsWindow::setRunning(bool running)
   m_stop->setEnabled(running);
 }
 
+void ComponentsWindow::showChosenMap(const QString& name)
+{
+  m_maps->setCurrentIndex(m_maps->findText(name));
+}
+
 void ComponentsWindow::showResults(const ComponentRun& run)
 {
   m_variance->clear();

@@ -34,6 +34,9 @@ public slots:
   void setRunning(bool running);
   // The last completed results of `run`.
   void showResults(const ComponentRun& run);
+  // The map list names the map on view when it is one of the run's, else
+  // none (after a new run it does not claim its first map is shown).
+  void showChosenMap(const QString& name);
 
 signals:
   void execPca(int components);

@@ -92,4 +92,6 @@ void Body::showSaveTarget()
   const Analyzed2DRes* map = mapToSave();
   m_ui->SaveTarget->setText(map && map->hasData() ? tr("Save Data writes: %1").arg(map->label())
                                                   : tr("Save Data: no map to save"));
+  if (m_componentsWindow)
+    m_componentsWindow->showChosenMap(map && map->hasData() ? map->name() : QString());
 }

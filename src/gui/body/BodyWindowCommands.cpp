@@ -34,6 +34,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -46,6 +47,8 @@ void Body::setupBatch()
   m_batchCtrl = new BatchCtrl(this);
   m_batchCtrl->setWindowFlags(Qt::Window);
   m_batchCtrl->setDispatcher(m_executor->dispatcher());
+  // What the last batch was refused is over when the next one starts.
+  connect(m_batchCtrl, &BatchCtrl::doDispatchCmds, this, [this] { statusBar()->clearMessage(); });
   connect(m_executor.get(), &BatchExecutor::commandEnded, this, &Body::showSession);
   connect(m_executor.get(), &BatchExecutor::commandEnded, this, [this] {
     auto* line =
