@@ -20,7 +20,6 @@
 #include "gui/display/ImgDispA.h"
 #include "gui/spectrum/XafsView.h"
 #include "session/Session.h"
-#include "spectrum/EdgeTable.h"
 #include "spectrum/XafsSpectrum.h"
 #include "stack/StackSpectra.h"
 
@@ -227,10 +226,10 @@ void Body::loadEMap(const QString& fname)
 
 void Body::refreshSuggestedEdge()
 {
-  double eV = 0.0;
-  if (lookupEdgeEnergy(
-        m_ui->SuggestingElm->text().trimmed(), m_ui->SuggestingEdge->currentText(), eV))
-    m_ui->SuggestingEeV->setText(QString::number(eV, 'g', 6));
+  // The Session looks the edge up from the element and edge its fields
+  // have just written.
+  m_session->refreshSuggestedEdge();
+  m_ui->SuggestingEeV->setText(m_session->suggestedEdgeEV);
 }
 
 void Body::newElmSuggested(const QString& elm)
